@@ -1,0 +1,55 @@
+#pragma once
+// Word-list files in Data/, the working files "type1" and "type2", the
+// MessageClass counts and the kana coding of readings.
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+
+extern QStringList gDatFiles;       // names found, then one empty entry
+extern std::int16_t gDatFileCount;  // number of names found
+extern QString gWordFile;           // current word list (name with extension)
+extern QString gType1Path;          // working file "type1"
+extern QString gType2Path;          // working file "type2"
+
+// Game: words per level 1..5 (index 0 unused), from MessageClass.
+extern std::array<std::int16_t, 6> gClassCount;
+
+// Editor: kana of each code 1..118 (index 0 empty), the working copy of the
+// MessageClass counts (index 0..4 = level 1..5), the last encoded word text and
+// the codes of the reading last converted.
+extern std::array<QString, 119> gKana;
+extern std::array<QString, 5> gClassCountText;
+extern QString gHexText;
+extern QString gKanaCodes;
+
+// Which program is running: the fallbacks of a few writes differ.
+enum class ProgramKind { Game, Editor };
+void SetProgramKind(ProgramKind kind);
+
+QString DataFolder();
+
+void ListWordFiles();
+void SetWorkFilePaths();
+bool ConvertWordFile(const QString& fileName);
+void ReadMessageClass();
+QString SplitWordRecord(const QString& type1Line, QString& text);
+
+void BuildKanaTable();
+QString KanaToCodes(const QString& hiragana);
+QString CodesToKana(const QString& codes);
+// False (and gHexText left empty) when a character has no code page 932 code;
+// unencodable then names the first such character.
+bool EncodeWordText(const QString& text, QString* unencodable = nullptr);
+
+void ReadClassCountText(const QString& key, std::int16_t index);
+void WriteClassCountText(const QString& key, std::int16_t index);
+void WriteAllClassCounts();
+void DeleteWordRecord(std::int16_t recordNumber);
+// Appends one record (type1 line = gHexText-style text fields + level digit,
+// type2 line = kana codes) to the working files and raises that level's count.
+bool AppendWordRecord(const QString& type1Line, const QString& type2Line, int level);
+bool SaveWordFile();
+void SaveAndReloadWordFile();

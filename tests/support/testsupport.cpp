@@ -1,0 +1,63 @@
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+namespace {
+QByteArray ReadOrFail(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return f.readAll();
+}
+} // namespace
+
+TempProgramFolder::TempProgramFolder(bool withConfig) {
+    if (!m_dir.isValid())
+        qFatal("cannot create a temporary folder");
+    QDir(m_dir.path()).mkdir("Data");
+    if (withConfig)
+        writeFile("ymconfig.ini", DefaultConfigBytes());
+    SetProgramFolder(m_dir.path());
+}
+
+TempProgramFolder::~TempProgramFolder() {
+    SetProgramFolder(QString());
+}
+
+QString TempProgramFolder::filePath(const QString& relative) const {
+    return m_dir.filePath(relative);
+}
+
+void TempProgramFolder::writeFile(const QString& relative, const QByteArray& bytes) const {
+    QFile f(filePath(relative));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(f.fileName()));
+}
+
+QByteArray TempProgramFolder::readFile(const QString& relative) const {
+    return ReadOrFail(filePath(relative));
+}
+
+bool TempProgramFolder::exists(const QString& relative) const {
+    return QFile::exists(filePath(relative));
+}
+
+void TempProgramFolder::installShippedWordList(const QString& name) const {
+    writeFile("Data/" + name, ReadOrFail(QStringLiteral(YM_WORDLIST_DIR) + "/" + name));
+}
+
+QByteArray DefaultConfigBytes() {
+    return ReadOrFail(QStringLiteral(YM_ASSETS_DIR) + "/ymconfig.ini");
+}
+
+MessageCapture::MessageCapture() {
+    SetMessageHook([this](const QString& text, const QString& title, MessageIcon icon) {
+        messages.append({text, title, icon});
+    });
+}
+
+MessageCapture::~MessageCapture() {
+    SetMessageHook(nullptr);
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Helpers shared by the tests: a private program folder and a capture of the
+// message boxes the code under test shows.
+
+#include "platform.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+// A temporary program folder, made the library's program folder while the
+// object lives: the default ymconfig.ini (unless withConfig is false) and an
+// empty Data/ folder.
+class TempProgramFolder {
+public:
+    explicit TempProgramFolder(bool withConfig = true);
+    ~TempProgramFolder();
+
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString& relative) const;
+    void writeFile(const QString& relative, const QByteArray& bytes) const;
+    QByteArray readFile(const QString& relative) const;
+    bool exists(const QString& relative) const;
+    // Copies a shipped word list (built from assets/) into Data/.
+    void installShippedWordList(const QString& name) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// The default ymconfig.ini shipped in assets/.
+QByteArray DefaultConfigBytes();
+
+struct CapturedMessage {
+    QString text;
+    QString title;
+    MessageIcon icon;
+};
+
+// Replaces the message hook while it lives; every message lands in messages.
+class MessageCapture {
+public:
+    MessageCapture();
+    ~MessageCapture();
+    QList<CapturedMessage> messages;
+};
