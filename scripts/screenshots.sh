@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots: builds the screenshot tools and runs each
+# under a virtual X display; the pictures land in docs/screenshots/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh
+cmake --build build --target screenshots_tools
+mkdir -p docs/screenshots
+for tool in build/tools/shots_*; do
+  [ -x "$tool" ] || continue
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$tool" docs/screenshots
+done

@@ -1,0 +1,76 @@
+#include "uicommon.h"
+
+#include "platform.h"
+#include "twips.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPalette>
+#include <QScreen>
+#include <QWidget>
+
+QFont WindowsFont(const QString& faceName, double points, bool bold, bool italic) {
+    const bool latinOnly = faceName == QLatin1String("Arial") ||
+                           faceName == QLatin1String("MS Sans Serif");
+    QFont font;
+    if (latinOnly)
+        font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    else
+        font.setFamilies({QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP")});
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+void PlaceTwips(QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
+                        TwipsToPixels(height));
+}
+
+void SetClientSizeTwips(QWidget* window, int width, int height) {
+    window->setFixedSize(TwipsToPixels(width), TwipsToPixels(height));
+}
+
+void SetBackgroundColor(QWidget* widget, const QColor& color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void SetButtonFace(QAbstractButton* button, const QColor& color) {
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, color);
+    button->setPalette(palette);
+}
+
+void SetTextColor(QWidget* widget, const QColor& color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::ButtonText, color);
+    widget->setPalette(palette);
+}
+
+void CenterOnScreen(QWidget* window) {
+    if (window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const QSize size = window->frameGeometry().size();
+    window->move(area.x() + (area.width() - size.width()) / 2,
+                 area.y() + (area.height() - size.height()) / 2);
+}
+
+void InstallMessageBoxHook() {
+    SetMessageHook([](const QString& text, const QString& title, MessageIcon icon) {
+        QMessageBox box(icon == MessageIcon::Critical      ? QMessageBox::Critical
+                        : icon == MessageIcon::Information ? QMessageBox::Information
+                                                           : QMessageBox::NoIcon,
+                        title, text, QMessageBox::Ok, QApplication::activeWindow());
+        box.exec();
+    });
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Widget helpers shared by the game and the editor. Layouts are given in
+// twips (15 twips = 1 pixel); Qt's high-DPI scaling does the rest.
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QAbstractButton;
+class QWidget;
+
+// A font for one of the Windows face names the layouts use ("MS UI Gothic",
+// "ＭＳ Ｐゴシック", "MS Sans Serif", "Arial"), mapped to an installed face:
+// Noto Sans CJK JP for the Japanese faces, Liberation Sans for Arial and
+// MS Sans Serif.
+QFont WindowsFont(const QString& faceName, double points, bool bold = false, bool italic = false);
+
+// Moves and sizes a widget to a twip rectangle inside its parent.
+void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
+// Fixes the client area of a window to a twip size.
+void SetClientSizeTwips(QWidget* window, int width, int height);
+
+// Opaque background of a window, panel or label.
+void SetBackgroundColor(QWidget* widget, const QColor& color);
+// Face colour of a button.
+void SetButtonFace(QAbstractButton* button, const QColor& color);
+// Text colour of a label or button.
+void SetTextColor(QWidget* widget, const QColor& color);
+
+// Moves a window in the normal state (neither minimised nor maximised) to the
+// middle of its screen, keeping its size.
+void CenterOnScreen(QWidget* window);
+
+// Makes the library's messages real modal message boxes with one OK button.
+void InstallMessageBoxHook();
