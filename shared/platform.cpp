@@ -1,0 +1,324 @@
+#include "platform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString gProgramFolderOverride;
+std::function<bool(const QString&)> gWriteFaultHook;
+MessageHook gMessageHook;
+
+// One iconv conversion descriptor, closed when it goes out of scope.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    ~Converter() {
+        if (valid())
+            iconv_close(m_cd);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return m_cd; }
+
+private:
+    iconv_t m_cd;
+};
+
+enum class ConvertResult { Ok, Invalid, Incomplete };
+
+// Converts as much of in as possible, appending to out. Stops at the first
+// byte sequence that has no conversion and leaves in pointing at it.
+ConvertResult ConvertChunk(iconv_t cd, char*& in, size_t& inLeft, QByteArray& out) {
+    char buffer[1024];
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, static_cast<qsizetype>(outPtr - buffer));
+        if (rc != static_cast<size_t>(-1))
+            continue;
+        if (errno == E2BIG)
+            continue;
+        return errno == EINVAL ? ConvertResult::Incomplete : ConvertResult::Invalid;
+    }
+    return ConvertResult::Ok;
+}
+
+QString ErrnoText(const char* what) {
+    return QStringLiteral("%1: %2").arg(QString::fromUtf8(what),
+                                        QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+bool WriteAll(int fd, const QByteArray& data) {
+    const char* p = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+// Where the bytes of path really live: a symbolic link is followed so the
+// link itself survives the rename.
+QString ResolveTarget(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        const QString target = info.symLinkTarget();
+        if (!target.isEmpty())
+            return target;
+    }
+    return path;
+}
+
+} // namespace
+
+// ---- Program folder -------------------------------------------------------
+
+QString ProgramFolder() {
+    if (!gProgramFolderOverride.isEmpty())
+        return gProgramFolderOverride;
+    return QCoreApplication::applicationDirPath();
+}
+
+void SetProgramFolder(const QString& folder) {
+    gProgramFolderOverride = folder.isEmpty() ? QString() : QDir::cleanPath(folder);
+}
+
+QString JoinPath(const QString& folder, const QString& name) {
+    if (folder.isEmpty())
+        return name;
+    if (folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
+// ---- Code page 932 --------------------------------------------------------
+
+std::optional<QByteArray> EncodeCp932(const QString& text) {
+    QByteArray utf8 = text.toUtf8();
+    // A lone surrogate becomes U+FFFD in UTF-8, which has no code page 932 code,
+    // so such text is refused below like any other character without a code.
+    Converter cd("CP932", "UTF-8");
+    if (!cd.valid())
+        return std::nullopt;
+    char* in = utf8.data();
+    size_t inLeft = static_cast<size_t>(utf8.size());
+    QByteArray out;
+    if (ConvertChunk(cd.get(), in, inLeft, out) != ConvertResult::Ok)
+        return std::nullopt;
+    return out;
+}
+
+QString DecodeCp932(const QByteArray& bytes) {
+    Converter cd("UTF-8", "CP932");
+    if (!cd.valid())
+        return QString(bytes.size(), QChar::ReplacementCharacter);
+    QByteArray copy = bytes;
+    char* in = copy.data();
+    size_t inLeft = static_cast<size_t>(copy.size());
+    QByteArray out;
+    const QByteArray replacement = QString(QChar::ReplacementCharacter).toUtf8();
+    while (inLeft > 0) {
+        const ConvertResult rc = ConvertChunk(cd.get(), in, inLeft, out);
+        if (rc == ConvertResult::Ok)
+            break;
+        out.append(replacement);
+        if (rc == ConvertResult::Incomplete)
+            break;
+        // Skip the one byte that has no conversion and go on after it.
+        ++in;
+        --inLeft;
+    }
+    return QString::fromUtf8(out);
+}
+
+bool IsValidCp932(const QByteArray& bytes) {
+    Converter cd("UTF-8", "CP932");
+    if (!cd.valid())
+        return false;
+    QByteArray copy = bytes;
+    char* in = copy.data();
+    size_t inLeft = static_cast<size_t>(copy.size());
+    QByteArray out;
+    return ConvertChunk(cd.get(), in, inLeft, out) == ConvertResult::Ok;
+}
+
+int Cp932Code(const QString& character) {
+    if (character.isEmpty() || character.size() > 2)
+        return -1;
+    const std::optional<QByteArray> bytes = EncodeCp932(character);
+    if (!bytes)
+        return -1;
+    if (bytes->size() == 1)
+        return static_cast<unsigned char>(bytes->at(0));
+    if (bytes->size() == 2)
+        return (static_cast<unsigned char>(bytes->at(0)) << 8) |
+               static_cast<unsigned char>(bytes->at(1));
+    return -1;
+}
+
+QString Cp932Character(int code) {
+    if (code < 0 || code > 0xFFFF)
+        return QString(QChar::ReplacementCharacter);
+    QByteArray bytes;
+    if (code > 0xFF)
+        bytes.append(static_cast<char>(code >> 8));
+    bytes.append(static_cast<char>(code & 0xFF));
+    if (!IsValidCp932(bytes))
+        return QString(QChar::ReplacementCharacter);
+    const QString text = DecodeCp932(bytes);
+    return text.size() == 1 ? text : QString(QChar::ReplacementCharacter);
+}
+
+// ---- Files ----------------------------------------------------------------
+
+bool WriteFileAtomic(const QString& path, const QByteArray& data, QString* error) {
+    auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+
+    const QString target = ResolveTarget(path);
+    const QFileInfo info(target);
+    const QByteArray targetName = QFile::encodeName(target);
+    const QByteArray folderName = QFile::encodeName(info.absolutePath());
+
+    struct stat old {};
+    const bool hadOld = ::stat(targetName.constData(), &old) == 0;
+    if (hadOld && ::access(targetName.constData(), W_OK) != 0)
+        return fail(ErrnoText("file is read-only"));
+
+    // The temporary file sits in the same folder so the rename cannot cross
+    // file systems; O_EXCL keeps two writers from sharing one name.
+    QByteArray tempName;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        tempName = folderName + "/." + QFile::encodeName(info.fileName()) + '.' +
+                   QByteArray::number(static_cast<qint64>(::getpid())) + '.' +
+                   QByteArray::number(attempt) + ".tmp";
+        fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return fail(ErrnoText("cannot create a temporary file"));
+    }
+    if (fd < 0)
+        return fail(ErrnoText("cannot create a temporary file"));
+
+    auto abandon = [&](const char* what) {
+        const QString why = ErrnoText(what);
+        ::close(fd);
+        ::unlink(tempName.constData());
+        return fail(why);
+    };
+
+    if (hadOld && ::fchmod(fd, old.st_mode & 07777) != 0)
+        return abandon("cannot copy the file mode");
+    if (gWriteFaultHook && !gWriteFaultHook(path)) {
+        errno = ENOSPC;
+        return abandon("cannot write");
+    }
+    if (!WriteAll(fd, data))
+        return abandon("cannot write");
+    if (::fsync(fd) != 0)
+        return abandon("cannot flush");
+    if (::close(fd) != 0) {
+        const QString why = ErrnoText("cannot close");
+        ::unlink(tempName.constData());
+        return fail(why);
+    }
+    if (::rename(tempName.constData(), targetName.constData()) != 0) {
+        const QString why = ErrnoText("cannot replace the file");
+        ::unlink(tempName.constData());
+        return fail(why);
+    }
+
+    // Make the rename itself durable. The new content is already in place, so
+    // a folder that cannot be synced does not undo the write.
+    const int dirFd = ::open(folderName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+std::optional<QByteArray> ReadWholeFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+void SetWriteFaultHook(std::function<bool(const QString& path)> hook) {
+    gWriteFaultHook = std::move(hook);
+}
+
+ProfileLock::ProfileLock(const QString& iniPath) {
+    const QFileInfo info(iniPath);
+    const QByteArray lockName =
+        QFile::encodeName(JoinPath(info.absolutePath(), info.completeBaseName() + ".lock"));
+    m_fd = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (m_fd < 0)
+        m_fd = ::open(lockName.constData(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0)
+        return; // no lock file possible here: the write that follows will tell
+    while (::flock(m_fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            // Locking is not supported on this file system; go on unlocked.
+            ::close(m_fd);
+            m_fd = -1;
+            return;
+        }
+    }
+}
+
+ProfileLock::~ProfileLock() {
+    if (m_fd >= 0)
+        ::close(m_fd); // closing the last descriptor releases the lock
+}
+
+// ---- Message boxes --------------------------------------------------------
+
+void SetMessageHook(MessageHook hook) {
+    gMessageHook = std::move(hook);
+}
+
+void ShowMessage(const QString& text, const QString& title, MessageIcon icon) {
+    if (gMessageHook) {
+        // A copy, so a hook that replaces itself does not pull the rug out.
+        const MessageHook hook = gMessageHook;
+        hook(text, title, icon);
+        return;
+    }
+    std::fprintf(stderr, "%s: %s\n", title.toUtf8().constData(), text.toUtf8().constData());
+}
