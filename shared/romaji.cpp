@@ -1,0 +1,149 @@
+#include "romaji.h"
+
+#include "config.h"
+
+#include <QStringList>
+
+#include <iterator>
+#include <vector>
+
+std::array<QString, 119> gRomaji;
+std::array<QString, 20> gKeyConfig;
+
+namespace {
+
+constexpr int kSmallTsu = 108;
+constexpr int kLastCode = 118;
+
+// One selectable entry: the kana code it fills and its two spellings.
+struct Choice {
+    int code;
+    const char* whenTwo;
+    const char* otherwise;
+};
+
+// KeyConfig "A".."T" in key order.
+constexpr std::array<Choice, 20> kChoices{{
+    {12, "SHI", "SI"},  {17, "CHI", "TI"},  {18, "TSU", "TU"},  {28, "HU", "FU"},
+    {46, "N", "NN"},    {75, "SHA", "SYA"}, {76, "SHU", "SYU"}, {77, "SHO", "SYO"},
+    {78, "CHA", "TYA"}, {79, "CHU", "TYU"}, {80, "CHO", "TYO"}, {96, "JYA", "JA"},
+    {97, "JYU", "JU"},  {98, "JYO", "JO"},  {53, "ZI", "JI"},   {114, "LA", "XA"},
+    {115, "LI", "XI"},  {116, "LU", "XU"},  {117, "LE", "XE"},  {118, "LO", "XO"},
+}};
+
+QString KeyName(int index) {
+    return QString(QChar(u'A' + index));
+}
+
+// The kana code of one three-character group, or 0 when the group is not three
+// digits or names no code of the table.
+int GroupCode(QStringView group) {
+    int code = 0;
+    for (const QChar ch : group) {
+        if (ch < u'0' || ch > u'9')
+            return 0;
+        code = code * 10 + (ch.unicode() - u'0');
+    }
+    return code <= kLastCode ? code : 0;
+}
+
+} // namespace
+
+void ReadKeyConfig() {
+    for (int i = 0; i < static_cast<int>(gKeyConfig.size()); ++i)
+        ReadProfile(QStringLiteral("KeyConfig"), KeyName(i), QStringLiteral("1"), gKeyConfig[i]);
+}
+
+bool WriteKeyConfig() {
+    for (int i = 0; i < static_cast<int>(gKeyConfig.size()); ++i) {
+        if (!WriteProfile(QStringLiteral("KeyConfig"), KeyName(i), QStringLiteral("1"),
+                          gKeyConfig[i]))
+            return false;
+    }
+    return true;
+}
+
+void BuildRomajiTable() {
+    // Selectable codes are written as empty strings here and skipped, so the
+    // spellings ApplyKeyConfig chose stay in place.
+    static const char* const kFixed[] = {
+        "",                              // 0: no code
+        "A",   "I",   "U",   "E",  "O",  // 001-005
+        "KA",  "KI",  "KU",  "KE", "KO", // 006-010
+        "SA",  "",    "SU",  "SE", "SO", // 011-015
+        "TA",  "",    "",    "TE", "TO", // 016-020
+        "NA",  "NI",  "NU",  "NE", "NO", // 021-025
+        "HA",  "HI",  "",    "HE", "HO", // 026-030
+        "MA",  "MI",  "MU",  "ME", "MO", // 031-035
+        "YA",  "YU",  "YO",              // 036-038
+        "RA",  "RI",  "RU",  "RE", "RO", // 039-043
+        "WA",  "WO",  "",                // 044-046
+        "GA",  "GI",  "GU",  "GE", "GO", // 047-051
+        "ZA",  "",    "ZU",  "ZE", "ZO", // 052-056
+        "DA",  "DI",  "DU",  "DE", "DO", // 057-061
+        "BA",  "BI",  "BU",  "BE", "BO", // 062-066
+        "PA",  "PI",  "PU",  "PE", "PO", // 067-071
+        "KYA", "KYU", "KYO",             // 072-074
+        "",    "",    "",                // 075-077
+        "",    "",    "",                // 078-080
+        "NYA", "NYU", "NYO",             // 081-083
+        "HYA", "HYU", "HYO",             // 084-086
+        "MYA", "MYU", "MYO",             // 087-089
+        "RYA", "RYU", "RYO",             // 090-092
+        "GYA", "GYU", "GYO",             // 093-095
+        "",    "",    "",                // 096-098
+        "DYA", "DYU", "DYO",             // 099-101
+        "BYA", "BYU", "BYO",             // 102-104
+        "PYA", "PYU", "PYO",             // 105-107
+        "X",                             // 108 small tsu
+        "FA",  "FI",  "FE",  "FO",       // 109-112
+        "-",                             // 113 long-vowel mark
+        "",    "",    "",    "",   "",   // 114-118
+    };
+    static_assert(std::size(kFixed) == kLastCode + 1);
+    for (int code = 1; code <= kLastCode; ++code) {
+        if (kFixed[code][0] != '\0')
+            gRomaji[code] = QString::fromLatin1(kFixed[code]);
+    }
+}
+
+void ApplyKeyConfig() {
+    for (std::size_t i = 0; i < kChoices.size(); ++i) {
+        const Choice& choice = kChoices[i];
+        const bool two = ParseNumber(gKeyConfig[i]) == 2.0;
+        gRomaji[choice.code] = QString::fromLatin1(two ? choice.whenTwo : choice.otherwise);
+    }
+}
+
+QString CodesToRomaji(const QString& codes) {
+    // Groups that name no kana are dropped first, so they neither break a
+    // doubling after a small tsu nor hide that a small tsu ends the word.
+    std::vector<int> kana;
+    kana.reserve(codes.size() / 3);
+    for (qsizetype pos = 0; pos + 3 <= codes.size(); pos += 3) {
+        const int code = GroupCode(QStringView(codes).mid(pos, 3));
+        if (code != 0)
+            kana.push_back(code);
+    }
+
+    QString result;
+    bool afterSmallTsu = false;
+    for (std::size_t i = 0; i < kana.size(); ++i) {
+        const QString& r = gRomaji[kana[i]];
+        const bool isSmallTsu = kana[i] == kSmallTsu;
+        if (afterSmallTsu) {
+            // The X the small tsu left becomes the doubled first letter.
+            result.chop(1);
+            result += r.left(1);
+            result += r;
+            afterSmallTsu = false;
+        } else {
+            result += r;
+            if (isSmallTsu && i + 1 == kana.size())
+                result += QStringLiteral("TU");
+        }
+        if (isSmallTsu)
+            afterSmallTsu = true;
+    }
+    return result;
+}
