@@ -1,0 +1,115 @@
+#include "ranking.h"
+
+#include "config.h"
+
+#include <optional>
+
+std::array<QString, 10> gRankName;
+std::array<std::int32_t, 10> gRankScore{};
+QString gNewRankName;
+std::int32_t gNewRankScore = 0;
+std::int16_t gNewRankPos = 0;
+QString gNameMode;
+
+namespace {
+
+constexpr int kPlaces = 9;
+
+QString PlaceKey(int place, char column) {
+    return QString(QChar(u'A' + place)) + QChar::fromLatin1(column);
+}
+
+bool IsDigit(QChar ch) {
+    return ch >= u'0' && ch <= u'9';
+}
+
+// Strict reading of a decimal number: after trimming, the whole text must be
+// an optional sign, digits with an optional fraction, and an optional
+// exponent. Anything else is not a number.
+std::optional<double> StrictNumber(const QString& text) {
+    const QString t = text.trimmed();
+    qsizetype i = 0;
+    const qsizetype n = t.size();
+    if (i < n && (t[i] == u'+' || t[i] == u'-'))
+        ++i;
+    qsizetype digits = 0;
+    while (i < n && IsDigit(t[i]))
+        ++i, ++digits;
+    if (i < n && t[i] == u'.') {
+        ++i;
+        while (i < n && IsDigit(t[i]))
+            ++i, ++digits;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    if (i < n && (t[i] == u'e' || t[i] == u'E')) {
+        ++i;
+        if (i < n && (t[i] == u'+' || t[i] == u'-'))
+            ++i;
+        const qsizetype expStart = i;
+        while (i < n && IsDigit(t[i]))
+            ++i;
+        if (i == expStart)
+            return std::nullopt;
+    }
+    if (i != n)
+        return std::nullopt;
+    // The text is valid, so a conversion that reports failure only over- or
+    // underflowed: it then gives infinity (clamped by the rounding) or 0.
+    return t.toDouble();
+}
+
+// A score as stored: a number rounds to the nearest integer (halves to even)
+// and clamps to 32 bits; a missing key or text that is no number is 0.
+std::int32_t ScoreFromText(const QString& text) {
+    const std::optional<double> value = StrictNumber(text);
+    return value ? RoundToInt32(*value) : 0;
+}
+
+} // namespace
+
+void ReadRanking() {
+    for (int p = 0; p < kPlaces; ++p)
+        ReadProfile(QStringLiteral("Ranking"), PlaceKey(p, '1'), QStringLiteral("Guest"),
+                    gRankName[p]);
+    for (int p = 0; p < kPlaces; ++p) {
+        QString text;
+        ReadProfile(QStringLiteral("Ranking"), PlaceKey(p, '2'), QStringLiteral("Guest"), text);
+        gRankScore[p] = ScoreFromText(text);
+    }
+}
+
+void WriteRanking() {
+    // Every write is attempted; a failure has already been reported by
+    // WriteProfile and must not keep the other places from the file.
+    for (int p = 0; p < kPlaces; ++p)
+        WriteProfile(QStringLiteral("Ranking"), PlaceKey(p, '1'), QStringLiteral("Guest"),
+                     gRankName[p]);
+    for (int p = 0; p < kPlaces; ++p)
+        WriteProfile(QStringLiteral("Ranking"), PlaceKey(p, '2'), QStringLiteral("Guest"),
+                     QString::number(gRankScore[p]));
+}
+
+bool FindRankPosition(std::int32_t score, std::int16_t& place) {
+    if (score <= gRankScore[kPlaces - 1])
+        return false;
+    // Place 8 is below the score, so the search stops at 8 at the latest.
+    int p = 0;
+    while (gRankScore[p] >= score)
+        ++p;
+    place = static_cast<std::int16_t>(p);
+    return true;
+}
+
+bool InsertRanking(std::int16_t place, const QString& name, std::int32_t score) {
+    if (place < 0 || place >= kPlaces)
+        return false;
+    for (int p = kPlaces - 1; p > place; --p) {
+        gRankName[p] = gRankName[p - 1];
+        gRankScore[p] = gRankScore[p - 1];
+    }
+    gRankName[place] = name;
+    gRankScore[place] = score;
+    WriteRanking();
+    return true;
+}
