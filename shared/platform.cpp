@@ -122,9 +122,13 @@ QString JoinPath(const QString& folder, const QString& name) {
 // ---- Code page 932 --------------------------------------------------------
 
 std::optional<QByteArray> EncodeCp932(const QString& text) {
+    // Code page 932 holds no character outside the basic plane; checking here
+    // also keeps a lone surrogate from turning into "?" on the way to UTF-8.
+    for (const QChar c : text) {
+        if (c.isSurrogate())
+            return std::nullopt;
+    }
     QByteArray utf8 = text.toUtf8();
-    // A lone surrogate becomes U+FFFD in UTF-8, which has no code page 932 code,
-    // so such text is refused below like any other character without a code.
     Converter cd("CP932", "UTF-8");
     if (!cd.valid())
         return std::nullopt;
@@ -171,7 +175,7 @@ bool IsValidCp932(const QByteArray& bytes) {
 }
 
 int Cp932Code(const QString& character) {
-    if (character.isEmpty() || character.size() > 2)
+    if (character.size() != 1)
         return -1;
     const std::optional<QByteArray> bytes = EncodeCp932(character);
     if (!bytes)
