@@ -1,0 +1,448 @@
+#include "frmConfig.h"
+
+#include "DlgUseName.h"
+#include "config.h"
+#include "drawing.h"
+#include "frmMenu.h"
+#include "platform.h"
+#include "ranking.h"
+#include "romaji.h"
+#include "uicommon.h"
+#include "wordfile.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+namespace {
+
+const QColor kWindowColor(192, 192, 255);
+const QColor kPanelColor(128, 128, 255);
+const QColor kSpellingPanelColor(192, 192, 255);
+
+const QString kUiGothic = QStringLiteral("MS UI Gothic");
+
+// One spelling group as laid out inside the KeyConfig panel.
+struct SpellingLayout {
+    const char* panelName;
+    const char16_t* kana;
+    const char* arrayName;
+    std::array<const char*, 3> captions; // options 1..3; null when absent
+    int row;                             // 1..7
+    int column;                          // 1..4
+};
+
+// In gKeyConfig order (KeyConfig keys A..T).
+constexpr std::array<SpellingLayout, 20> kSpellingLayout = {{
+    {"Picture5", u"し", "optSi", {"SI", "SHI", nullptr}, 1, 1},
+    {"Picture6", u"ち", "optTi", {"TI", "CHI", nullptr}, 1, 2},
+    {"Picture7", u"つ", "optTu", {"TU", "TSU", nullptr}, 1, 3},
+    {"Picture4", u"ふ", "optFu", {"FU", "HU", nullptr}, 2, 2},
+    {"Picture8", u"ん", "optNn", {"N", "NN", nullptr}, 2, 3},
+    {"Picture9", u"しゃ", "optSya", {"SYA", "SHA", nullptr}, 3, 1},
+    {"Picture13", u"しゅ", "optSyu", {"SYU", "SHU", nullptr}, 3, 2},
+    {"Picture14", u"しょ", "optSyo", {"SYO", "SHO", nullptr}, 3, 3},
+    {"Picture10", u"ちゃ", "optTya", {"TYA", "CHA", nullptr}, 4, 1},
+    {"Picture11", u"ちゅ", "optTyu", {"TYU", "CHU", nullptr}, 4, 2},
+    {"Picture12", u"ちょ", "optTyo", {"TYO", "CHO", nullptr}, 4, 3},
+    {"Picture15", u"じゃ", "optJa", {"JA", "JYA", "ZYA"}, 7, 1},
+    {"Picture16", u"じゅ", "optJu", {"JU", "JYU", "ZYU"}, 7, 2},
+    {"Picture17", u"じょ", "optJo", {"JO", "JYO", "ZYO"}, 7, 3},
+    {"Picture18", u"じ", "optJi", {"JI", "ZI", nullptr}, 2, 1},
+    {"Picture21", u"ぁ", "optXa", {"XA", "LA", nullptr}, 5, 1},
+    {"Picture22", u"ぃ", "optXi", {"XI", "LI", nullptr}, 5, 2},
+    {"Picture23", u"ぅ", "optXu", {"XU", "LU", nullptr}, 5, 3},
+    {"Picture24", u"ぇ", "optXe", {"XE", "LE", nullptr}, 5, 4},
+    {"Picture25", u"ぉ", "optXo", {"XO", "LO", nullptr}, 6, 1},
+}};
+
+constexpr std::array<int, 8> kSpellingRowTops = {0, 360, 910, 1465, 2060, 2610, 3160, 3720};
+constexpr std::array<int, 5> kSpellingColumnLefts = {0, 600, 3120, 5640, 8160};
+constexpr std::array<int, 4> kLastRowColumnLefts = {0, 600, 3600, 6600};
+constexpr int kLastSpellingRow = 7;
+
+// "ん" stores its option numbers the other way round, so that each option
+// puts its own caption's spelling into the romaji table.
+constexpr int kNnGroup = 4;
+
+int StoredNumber(int group, int option) {
+    return group == kNnGroup ? 3 - option : option;
+}
+
+// The option that shows a stored number. A number the group does not offer
+// shows the option whose spelling the game uses for it: the standard one,
+// which for "ん" is option 2 ("NN").
+int OptionForStoredNumber(int group, int stored, int optionCount) {
+    if (group == kNnGroup)
+        return stored == 2 ? 1 : 2;
+    return stored >= 1 && stored <= optionCount ? stored : 1;
+}
+
+QString WithoutExtension(const QString& fileName) {
+    return fileName.left(std::max<qsizetype>(0, fileName.size() - 4));
+}
+
+QWidget* MakePanel(QWidget* parent, const char* name, const QColor& color, int left, int top,
+                   int width, int height) {
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(QLatin1String(name));
+    SetBackgroundColor(panel, color);
+    PlaceTwips(panel, left, top, width, height);
+    return panel;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font,
+                  Qt::Alignment alignment, int left, int top, int width, int height) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(font);
+    label->setAlignment(alignment);
+    PlaceTwips(label, left, top, width, height);
+    return label;
+}
+
+QRadioButton* MakeOption(QWidget* panel, QButtonGroup* group, int id, const QString& name,
+                         const QString& caption, int left, int top, int width, int height) {
+    auto* option = new QRadioButton(caption, panel);
+    option->setObjectName(name);
+    option->setFont(WindowsFont(kUiGothic, 12));
+    PlaceTwips(option, left, top, width, height);
+    group->addButton(option, id);
+    return option;
+}
+
+QButtonGroup* MakeGroup(QObject* owner) {
+    auto* group = new QButtonGroup(owner);
+    group->setExclusive(true);
+    return group;
+}
+
+} // namespace
+
+frmConfig::frmConfig(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmConfig"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Config"));
+    SetClientSizeTwips(this, 11880, 8595);
+    SetBackgroundColor(this, kWindowColor);
+
+    BuildTopArea();
+    BuildLevelPanel();
+    BuildNumberPanel();
+    BuildUserNamePanel();
+    BuildManiaxPanel();
+    BuildKeyConfigPanel();
+
+    Command1 = new QPushButton(QStringLiteral("設定完了(&E)"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setFont(WindowsFont(kUiGothic, 18));
+    SetButtonFace(Command1, QColor(255, 192, 255));
+    PlaceTwips(Command1, 3720, 7680, 4695, 735);
+
+    ConnectHandlers();
+    Form_Load();
+}
+
+void frmConfig::BuildTopArea() {
+    // The black label first, so the title lies on top of its shadow.
+    Label6 = MakeLabel(this, QStringLiteral("Label6"), QString(), font(), Qt::AlignCenter, 2820,
+                       240, 6615, 615);
+    SetBackgroundColor(Label6, Qt::black);
+    Label5 = MakeLabel(this, QStringLiteral("Label5"), QStringLiteral("CONFIG"),
+                       WindowsFont(kUiGothic, 27.75), Qt::AlignCenter, 2700, 120, 6615, 615);
+    SetBackgroundColor(Label5, Qt::white);
+
+    cmdFileChange = new QPushButton(QStringLiteral("▼"), this);
+    cmdFileChange->setObjectName(QStringLiteral("cmdFileChange"));
+    PlaceTwips(cmdFileChange, 120, 360, 375, 375);
+
+    lblFileName =
+        MakeLabel(this, QStringLiteral("lblFileName"), QString(),
+                  WindowsFont(kUiGothic, 15.75, true, true), Qt::AlignCenter, 480, 360, 2055, 375);
+    SetBackgroundColor(lblFileName, QColor(255, 192, 128));
+
+    lbl_Maniax =
+        MakeLabel(this, QStringLiteral("lbl_Maniax"), QStringLiteral("Maniax"),
+                  WindowsFont(kUiGothic, 20.25, true, true), Qt::AlignCenter, 9720, 240, 1575, 495);
+    SetBackgroundColor(lbl_Maniax, QColor(255, 255, 0));
+}
+
+void frmConfig::BuildLevelPanel() {
+    Picture1 = MakePanel(this, "Picture1", kPanelColor, 360, 960, 11175, 735);
+    Label1 = MakeLabel(Picture1, QStringLiteral("Label1"), QStringLiteral("ＧＡＭＥＬＥＶＥＬ"),
+                       WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter, 240,
+                       180, 3240, 375);
+    mLevelGroup = MakeGroup(this);
+    for (int k = 1; k <= 5; ++k)
+        optGameLevel[k] =
+            MakeOption(Picture1, mLevelGroup, k, QStringLiteral("optGameLevel%1").arg(k),
+                       QStringLiteral("LEVEL %1").arg(k), 3600 + (k - 1) * 1500, 180, 1440, 375);
+}
+
+void frmConfig::BuildNumberPanel() {
+    Picture19 = MakePanel(this, "Picture19", kPanelColor, 360, 1680, 11175, 735);
+    Label21 = MakeLabel(Picture19, QStringLiteral("Label21"), QStringLiteral("OneLevel  Number"),
+                        WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter, 240,
+                        180, 3240, 375);
+    static const std::array<QString, 5> captions = {
+        QStringLiteral("　６個"), QStringLiteral("　７個"), QStringLiteral("　８個"),
+        QStringLiteral("　９個"), QStringLiteral("　１０個")};
+    mNumberGroup = MakeGroup(this);
+    for (int k = 6; k <= 10; ++k)
+        optNumber[k] = MakeOption(Picture19, mNumberGroup, k, QStringLiteral("optNumber%1").arg(k),
+                                  captions[k - 6], 3600 + (k - 6) * 1500, 180, 1440, 375);
+}
+
+void frmConfig::BuildUserNamePanel() {
+    Picture3 = MakePanel(this, "Picture3", kPanelColor, 360, 2400, 6735, 855);
+    Label3 = MakeLabel(Picture3, QStringLiteral("Label3"), QStringLiteral("  Default User Name"),
+                       WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter, 120,
+                       240, 2880, 375);
+    lblUserName = MakeLabel(Picture3, QStringLiteral("lblUserName"), QString(),
+                            WindowsFont(kUiGothic, 18), Qt::AlignCenter, 3000, 180, 2400, 495);
+    SetBackgroundColor(lblUserName, kWindowColor);
+    cmdHenkou = new QPushButton(QStringLiteral("変更(&C)"), Picture3);
+    cmdHenkou->setObjectName(QStringLiteral("cmdHenkou"));
+    cmdHenkou->setFont(WindowsFont(kUiGothic, 12));
+    SetButtonFace(cmdHenkou, QColor(192, 255, 192));
+    PlaceTwips(cmdHenkou, 5520, 180, 1095, 495);
+}
+
+void frmConfig::BuildManiaxPanel() {
+    Picture20 = MakePanel(this, "Picture20", kPanelColor, 7080, 2400, 4455, 855);
+    Label22 = MakeLabel(Picture20, QStringLiteral("Label22"), QStringLiteral("MANIAX"),
+                        WindowsFont(kUiGothic, 14.25, true), Qt::AlignCenter, 120, 45, 1440, 360);
+    cnd_Maniax = new QPushButton(QStringLiteral("Change"), Picture20);
+    cnd_Maniax->setObjectName(QStringLiteral("cnd_Maniax"));
+    cnd_Maniax->setFont(WindowsFont(QStringLiteral("ＭＳ Ｐゴシック"), 12, true, true));
+    SetButtonFace(cnd_Maniax, QColor(255, 128, 128));
+    PlaceTwips(cnd_Maniax, 120, 420, 1440, 375);
+    mManiaxGroup = MakeGroup(this);
+    for (int k = 5; k <= 7; ++k)
+        optManiax[k] =
+            MakeOption(Picture20, mManiaxGroup, k, QStringLiteral("optManiax%1").arg(k),
+                       QStringLiteral("Lv%1").arg(k - 4), 1680 + (k - 5) * 900, 240, 870, 375);
+    // As laid out: "Lv1" is the degree selected when MANIAX is first switched on.
+    optManiax[5]->setChecked(true);
+}
+
+void frmConfig::BuildKeyConfigPanel() {
+    Picture2 = MakePanel(this, "Picture2", kPanelColor, 360, 3240, 11175, 4335);
+    Label2 = MakeLabel(Picture2, QStringLiteral("Label2"), QStringLiteral("ＫｅｙＣｏｎｆｉｇ"),
+                       WindowsFont(kUiGothic, 12, true), Qt::AlignLeft | Qt::AlignVCenter, 240, 15,
+                       3000, 345);
+    for (std::size_t i = 0; i < kSpellingLayout.size(); ++i) {
+        const SpellingLayout& layout = kSpellingLayout[i];
+        const int optionCount = layout.captions[2] ? 3 : 2;
+        const int left = layout.row == kLastSpellingRow ? kLastRowColumnLefts[layout.column]
+                                                        : kSpellingColumnLefts[layout.column];
+        const int width = optionCount == 3 ? 2895 : 2415;
+        const int optionWidth = optionCount == 3 ? 690 : 780;
+        const int optionStep = optionCount == 3 ? 700 : 810;
+
+        SpellingGroup& group = mSpelling[i];
+        group.panel = MakePanel(Picture2, layout.panelName, kSpellingPanelColor, left,
+                                kSpellingRowTops[layout.row], width, 495);
+        group.kana = MakeLabel(group.panel, QLatin1String(layout.arrayName) + "Kana",
+                               QString::fromUtf16(layout.kana), WindowsFont(kUiGothic, 15.75, true),
+                               Qt::AlignCenter, 60, 0, 690, 495);
+        group.group = MakeGroup(this);
+        for (int k = 1; k <= optionCount; ++k)
+            group.options[k] = MakeOption(group.panel, group.group, k,
+                                          QLatin1String(layout.arrayName) + QString::number(k),
+                                          QLatin1String(layout.captions[k - 1]),
+                                          780 + (k - 1) * optionStep, 60, optionWidth, 375);
+    }
+}
+
+void frmConfig::ConnectHandlers() {
+    // Selecting an option, by a click or by Form_Load, updates the shared value.
+    connect(mLevelGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            optGameLevel_Click(id);
+    });
+    connect(mManiaxGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            optManiax_Click(id);
+    });
+    for (int i = 0; i < static_cast<int>(mSpelling.size()); ++i)
+        connect(mSpelling[i].group, &QButtonGroup::idToggled, this,
+                [this, i](int id, bool checked) {
+                    if (checked)
+                        optSpelling_Click(i, id);
+                });
+    connect(cnd_Maniax, &QPushButton::clicked, this, &frmConfig::cnd_Maniax_Click);
+    connect(cmdHenkou, &QPushButton::clicked, this, &frmConfig::cmdHenkou_Click);
+    connect(cmdFileChange, &QPushButton::clicked, this, &frmConfig::cmdFileChange_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmConfig::Command1_Click);
+}
+
+void frmConfig::Form_Load() {
+    CenterOnScreen(this);
+
+    for (int i = 0; i < static_cast<int>(mSpelling.size()); ++i) {
+        const int optionCount = mSpelling[i].options[3] ? 3 : 2;
+        const int stored = RoundToInt16(ParseNumber(gKeyConfig[i]));
+        mSpelling[i].options[OptionForStoredNumber(i, stored, optionCount)]->setChecked(true);
+    }
+
+    // A level outside 1..5 shows, and becomes, the nearest level offered.
+    optGameLevel[std::clamp<int>(gGameLevel, 1, 5)]->setChecked(true);
+
+    lblUserName->setText(gUserName);
+
+    if (gManiax >= 5 && gManiax <= 7) {
+        lbl_Maniax->show();
+        optManiax[gManiax]->setChecked(true);
+    } else {
+        // Any value but the three degrees counts as off.
+        gManiax = 0;
+        lbl_Maniax->hide();
+        SetManiaxOptionsEnabled(false);
+    }
+
+    if (gDatFileCount < 2)
+        cmdFileChange->setEnabled(false);
+
+    QString number;
+    ReadProfile(QStringLiteral("GameConfig"), QStringLiteral("NUMBER"), QStringLiteral("10"),
+                number);
+    gWordCount = ClampWordCount(RoundToInt16(ParseNumber(number)));
+    optNumber[gWordCount]->setChecked(true);
+
+    ShowWordFileName();
+}
+
+void frmConfig::Form_Activate() {
+    if (frmMenu* menu = MenuWindow())
+        menu->hide();
+}
+
+bool frmConfig::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QWidget::event(event);
+}
+
+void frmConfig::showEvent(QShowEvent* event) {
+    // Hidden on showing as well, for a window system that shows without
+    // activating.
+    Form_Activate();
+    QWidget::showEvent(event);
+}
+
+void frmConfig::closeEvent(QCloseEvent* event) {
+    // The close box finishes like Command1; without ymconfig.ini the screen
+    // stays, so the menu is never left hidden with no window open.
+    if (event->spontaneous() && !FinishSettings()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void frmConfig::optGameLevel_Click(int index) {
+    gGameLevel = static_cast<std::int16_t>(index);
+}
+
+void frmConfig::optManiax_Click(int index) {
+    gManiax = static_cast<std::int16_t>(index);
+}
+
+void frmConfig::optSpelling_Click(int group, int option) {
+    gKeyConfig[group] = QString::number(StoredNumber(group, option));
+}
+
+void frmConfig::cnd_Maniax_Click() {
+    if (lbl_Maniax->isHidden()) {
+        SetManiaxOptionsEnabled(true);
+        lbl_Maniax->show();
+        gManiax = static_cast<std::int16_t>(mManiaxGroup->checkedId());
+    } else {
+        SetManiaxOptionsEnabled(false);
+        lbl_Maniax->hide();
+        gManiax = 0;
+    }
+}
+
+void frmConfig::cmdHenkou_Click() {
+    gNameMode = QStringLiteral("Default");
+    // No parent: the dialog disables this screen while it is open, and a child
+    // would be disabled with it. It may delete itself on closing; the guard
+    // tells.
+    QPointer<DlgUseName> dialog = new DlgUseName;
+    dialog->exec();
+    delete dialog.data();
+    lblUserName->setText(gUserName);
+}
+
+void frmConfig::cmdFileChange_Click() {
+    if (gDatFileCount < 2)
+        return;
+    const qsizetype count = std::min<qsizetype>(gDatFileCount, gDatFiles.size());
+    for (qsizetype i = 0; i < count; ++i) {
+        if (gDatFiles[i] == gWordFile) {
+            gWordFile = gDatFiles[i + 1 < count ? i + 1 : 0];
+            break;
+        }
+    }
+    ShowWordFileName();
+    ConvertWordFile(gWordFile);
+}
+
+void frmConfig::Command1_Click() {
+    if (FinishSettings())
+        close();
+}
+
+bool frmConfig::FinishSettings() {
+    if (!ConfigFileExists()) {
+        ShowMessage(QStringLiteral("INIファイルが見つかりませんでした"), QStringLiteral("Yubimaru"),
+                    MessageIcon::None);
+        return false;
+    }
+
+    const QString section = QStringLiteral("GameConfig");
+    WriteKeyConfig();
+    WriteProfile(section, QStringLiteral("LEVEL"), QStringLiteral("3"),
+                 QString::number(gGameLevel));
+    WriteProfile(section, QStringLiteral("MANIAX"), QStringLiteral("0"), QString::number(gManiax));
+    for (int k = 6; k <= 10; ++k) {
+        if (optNumber[k]->isChecked())
+            WriteProfile(section, QStringLiteral("NUMBER"), QStringLiteral("10"),
+                         QString::number(k));
+    }
+
+    ReadKeyConfig();
+    BuildRomajiTable();
+    ApplyKeyConfig();
+    ReadRanking();
+    QString text;
+    ReadProfile(section, QStringLiteral("LEVEL"), QStringLiteral("3"), text);
+    gGameLevel = RoundToInt16(ParseNumber(text));
+    ReadProfile(section, QStringLiteral("MANIAX"), QStringLiteral("0"), text);
+    gManiax = RoundToInt16(ParseNumber(text));
+    ReadProfile(section, QStringLiteral("NAME"), QStringLiteral("Guest"), gUserName);
+    // A missing NUMBER reads as 100 words, more than a level can hold; the
+    // game needs 6 to 10.
+    ReadProfile(section, QStringLiteral("NUMBER"), QStringLiteral("100"), text);
+    gWordCount = ClampWordCount(RoundToInt16(ParseNumber(text)));
+
+    if (frmMenu* menu = MenuWindow())
+        menu->show();
+    return true;
+}
+
+void frmConfig::ShowWordFileName() {
+    lblFileName->setText(WithoutExtension(gWordFile));
+}
+
+void frmConfig::SetManiaxOptionsEnabled(bool enabled) {
+    for (int k = 5; k <= 7; ++k)
+        optManiax[k]->setEnabled(enabled);
+}
