@@ -1,0 +1,281 @@
+#include "course.h"
+
+#include "config.h"
+#include "judge.h"
+#include "platform.h"
+#include "ranking.h"
+
+#include <algorithm>
+#include <limits>
+
+bool gPlaying = false;
+std::int16_t gSpeed = 0;
+std::int16_t gWordNo = 1;
+std::int16_t gCountdownClock = 0;
+
+namespace {
+
+constexpr std::int16_t kFirstStage = 1;
+constexpr std::int16_t kLastStage = 5;
+constexpr QStringView kCountThree = u"３";
+constexpr QStringView kCountTwo = u"２";
+constexpr QStringView kCountOne = u"１";
+constexpr QStringView kCountGo = u"ＧＯ";
+
+std::int16_t ClampSpeed(int speed, int lowest) {
+    return std::int16_t(std::clamp(speed, lowest, int(std::numeric_limits<std::int16_t>::max())));
+}
+
+std::int32_t WordPoints(int scoreLevel, float wordTop) {
+    return RoundToInt32(double(scoreLevel) * (double(wordTop) - kWordStartTop) / 5.0);
+}
+
+// The score never wraps, however long a game runs.
+std::int32_t AddPoints(std::int32_t score, std::int32_t points) {
+    const std::int64_t sum = std::int64_t(score) + points;
+    return std::int32_t(std::clamp<std::int64_t>(sum, std::numeric_limits<std::int32_t>::min(),
+                                                 std::numeric_limits<std::int32_t>::max()));
+}
+
+const TimingSet& TimingFor(std::int32_t platform) {
+    return platform == 1 ? kCoarseTiming : kFineTiming;
+}
+
+} // namespace
+
+bool LoadGameWords() {
+    DrawWords();
+    if (!LoadDrawnWords()) {
+        return false;
+    }
+    ShuffleDrawnWords();
+    return true;
+}
+
+GameCourse::GameCourse(PlatformQuery platform, WordLoader loadWords)
+    : m_platform(std::move(platform)), m_loadWords(std::move(loadWords)) {
+    gPlaying = false;
+    refreshHighScore();
+}
+
+const TimingSet& GameCourse::timing() const {
+    return TimingFor(m_platform());
+}
+
+void GameCourse::clickStartEnd() {
+    if (m_screen.caption == kStartCaption) {
+        start();
+    } else {
+        end();
+    }
+}
+
+void GameCourse::start() {
+    m_screen.caption = kEndCaption.toString();
+
+    // Every table index below relies on a word count within the slots.
+    gWordCount = ClampWordCount(gWordCount);
+    m_wordCount = gWordCount;
+
+    // Drawing needs more words in each level than a game plays and would never
+    // finish with fewer, so such a list is refused and the screen stays idle.
+    int needed = 0;
+    if (const int shortLevel = FindShortLevel(needed); shortLevel != 0) {
+        m_screen.caption = kStartCaption.toString();
+        ShowMessage(QStringLiteral("レベル%1の単語が足りません。\n"
+                                   "ゲームを始めるには、各レベルに%2語以上の単語が必要です。")
+                        .arg(shortLevel)
+                        .arg(needed),
+                    QStringLiteral("Yubimaru"), MessageIcon::Critical);
+        return;
+    }
+    // Unreadable working files: the button stays on "ＥＮＤ" and a click on it
+    // returns to idle.
+    if (!m_loadWords()) {
+        return;
+    }
+
+    m_screen.missMark = false;
+    gCountdownClock = 0;
+    m_screen.countVisible = true;
+    m_screen.countStyle = CountStyle::Countdown;
+    m_screen.countText = kCountThree.toString();
+    m_screen.countdownMarker = kCountdownMarker.toString();
+
+    gWordNo = 1;
+    gCharPos = 0;
+    m_screen.score = 0;
+    m_missCount = 0;
+    m_screen.stage = kFirstStage;
+    // A level outside 1..5 in the configuration would make a word that never
+    // falls or rises; the game is played at the nearest level instead.
+    m_screen.scoreLevel = std::clamp<std::int16_t>(gGameLevel, kFirstStage, kLastStage);
+
+    showWord();
+    m_screen.typed.clear();
+    m_screen.nextLetter = m_screen.targetRomaji.left(1);
+    m_screen.wordTop = kWordStartTop;
+
+    setCountTimer(true);
+    setGameTimer(true);
+    gSpeed = ClampSpeed(m_screen.scoreLevel * timing().startSpeedPerLevel, 0);
+}
+
+void GameCourse::end() {
+    m_screen.caption = kStartCaption.toString();
+    gPlaying = false;
+    clearScreen();
+    setCountTimer(false);
+    setGameTimer(false);
+}
+
+void GameCourse::clearScreen() {
+    m_screen.countVisible = false;
+    m_screen.target.clear();
+    m_screen.targetRomaji.clear();
+    m_screen.nextTarget.clear();
+    m_screen.typed.clear();
+    m_screen.countText.clear();
+    m_screen.nextLetter.clear();
+    m_screen.score = 0;
+    m_screen.stage = kFirstStage;
+    m_screen.missMark = false;
+}
+
+void GameCourse::countdownTick() {
+    refreshHighScore();
+    if (m_screen.countdownMarker != kCountdownMarker) {
+        return;
+    }
+    gCountdownClock = std::int16_t(gCountdownClock + timing().clockStep);
+    if (m_screen.countText == kCountGo) {
+        if (gCountdownClock > kGoEndClock) {
+            gCountdownClock = 0;
+            m_screen.countVisible = false;
+            m_screen.countText.clear();
+            m_screen.countdownMarker.clear();
+        }
+        return;
+    }
+    if (gCountdownClock <= kCountStepClock) {
+        return;
+    }
+    gCountdownClock = 0;
+    if (m_screen.countText == kCountThree) {
+        m_screen.countText = kCountTwo.toString();
+    } else if (m_screen.countText == kCountTwo) {
+        m_screen.countText = kCountOne.toString();
+    } else if (m_screen.countText == kCountOne) {
+        m_screen.countText = kCountGo.toString();
+        gPlaying = true;
+    }
+}
+
+void GameCourse::gameTick() {
+    refreshHighScore();
+    if (!gPlaying) {
+        return;
+    }
+    m_screen.wordTop += gSpeed;
+    if (m_screen.wordTop > kDeathLine) {
+        m_screen.countVisible = true;
+        m_screen.countStyle = CountStyle::Dead;
+        m_screen.countText = kDeadText.toString();
+        gPlaying = false;
+    }
+}
+
+KeyResult GameCourse::keyPress(char16_t key) {
+    if (!m_screen.gameTimer.running || !gPlaying) {
+        return KeyResult::Ignored;
+    }
+    if (!JudgeKey(key, m_screen.targetRomaji, gCharPos)) {
+        m_screen.missMark = true;
+        if (m_missCount < std::numeric_limits<std::int16_t>::max()) {
+            ++m_missCount;
+        }
+        return KeyResult::Missed;
+    }
+
+    // The next key is judged against the spelling being typed.
+    gWordRomaji[m_screen.stage][gWordNo] = m_screen.targetRomaji;
+    m_screen.missMark = false;
+    AppendTyped(m_screen.typed, UpperKey(key));
+
+    KeyResult result = KeyResult::Accepted;
+    if (IsWordTyped(m_screen.typed, m_screen.targetRomaji)) {
+        if (!nextWord()) {
+            return winGame();
+        }
+        const TimingSet& set = timing();
+        gSpeed = ClampSpeed(gSpeed + m_missCount / set.missDivisor - 1, kMinSpeedAfterWord);
+        m_missCount = 0;
+        result = KeyResult::WordDone;
+    }
+    m_screen.nextLetter = gWordRomaji[m_screen.stage][gWordNo].mid(gCharPos, 1);
+    return result;
+}
+
+bool GameCourse::nextWord() {
+    if (m_screen.stage == kLastStage && gWordNo >= m_wordCount - 1) {
+        return false; // the last word of the game scores nothing
+    }
+    // Each stage plays slots 1 to m_wordCount - 1; the last drawn slot never.
+    if (gWordNo + 1 == m_wordCount) {
+        ++m_screen.stage;
+        gWordNo = 1;
+        gSpeed = ClampSpeed(gSpeed + timing().stageChange[m_screen.stage],
+                            std::numeric_limits<std::int16_t>::min());
+    } else if (gWordNo + 1 < m_wordCount) {
+        ++gWordNo;
+    }
+    showWord();
+    m_screen.score = AddPoints(m_screen.score, WordPoints(m_screen.scoreLevel, m_screen.wordTop));
+    m_screen.wordTop = kWordStartTop;
+    m_screen.typed.clear();
+    return true;
+}
+
+void GameCourse::showWord() {
+    const int stage = m_screen.stage;
+    // Masking works on a copy so that the drawn word itself stays readable.
+    QString text = gWordText[stage][gWordNo];
+    m_screen.target = MaskWord(text);
+    m_screen.targetRomaji = gWordRomaji[stage][gWordNo];
+    if (gWordNo < m_wordCount - 1) {
+        m_screen.nextTarget = gWordText[stage][gWordNo + 1];
+    } else if (stage == kLastStage) {
+        m_screen.nextTarget.clear();
+    } else {
+        m_screen.nextTarget = gWordText[stage + 1][1];
+    }
+}
+
+KeyResult GameCourse::winGame() {
+    setCountTimer(false);
+    setGameTimer(false);
+    gPlaying = false;
+    if (!FindRankPosition(m_screen.score, gNewRankPos)) {
+        return KeyResult::Won;
+    }
+    gNewRankScore = m_screen.score;
+    gNameMode = QStringLiteral("Clear");
+    return KeyResult::WonRanked;
+}
+
+void GameCourse::finishWonGame() {
+    refreshHighScore();
+    end();
+}
+
+void GameCourse::setCountTimer(bool on) {
+    m_screen.countTimer = {on, timing().tickPeriod};
+}
+
+void GameCourse::setGameTimer(bool on) {
+    m_screen.gameTimer = {on, timing().tickPeriod};
+}
+
+void GameCourse::refreshHighScore() {
+    m_screen.highScore = gRankScore[0];
+}

@@ -1,0 +1,150 @@
+#pragma once
+// The course of one game on the play screen, without any window: start and
+// end, the countdown, the falling word, stages, score, fall speed, loss and
+// win. The play screen forwards its button click, its two timer ticks and its
+// character keys here and then shows what screen() holds; it owns no rules.
+
+#include "drawing.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+// State of the running game, shared with the judge (gCharPos, judge.h).
+extern bool gPlaying;                // the word falls and keys are judged
+extern std::int16_t gSpeed;          // twips the word falls per game tick
+extern std::int16_t gWordNo;         // slot of the current word, 1..gWordCount - 1
+extern std::int16_t gCountdownClock; // accumulator of the countdown ticks
+
+// Fixed positions and thresholds, in twips and countdown clock units.
+constexpr int kWordStartTop = 720;
+constexpr int kDeathLine = 5800;      // lost when the word's top goes past it
+constexpr int kCountStepClock = 4000; // each count of "３" "２" "１" lasts until past this
+constexpr int kGoEndClock = 6500;     // "ＧＯ" stays until past this
+constexpr int kMinSpeedAfterWord = 3;
+constexpr int kGameTimerInterval = 5; // ms, as requested from the game timer
+
+// Intervals the two timers run at while the screen is open before the first
+// start; they then only refresh the high score.
+constexpr int kIdleGameTimerPeriod = 840;
+constexpr int kIdleCountTimerPeriod = 240;
+
+// The step sizes of a game were tuned for the platform timer tick, which fires
+// once per tick whatever shorter interval is asked for. tickPeriod is that tick,
+// the period both timers really run at during a game to keep the same pace.
+struct TimingSet {
+    int countTimerInterval;         // ms, as requested from the countdown timer
+    int clockStep;                  // gCountdownClock increase per countdown tick
+    int startSpeedPerLevel;         // fall step at the start = level × this
+    std::array<int, 6> stageChange; // fall step change on entering stage 2..5
+    int missDivisor;                // fall step change per word = misses ÷ this − 1
+    int tickPeriod;                 // ms
+};
+
+// Platform identifier 1 (the old 55 ms timer tick).
+constexpr TimingSet kCoarseTiming{5, 250, 8, {0, 0, 7, 10, -4, 6}, 2, 55};
+// Every other identifier (a 10 to 16 ms timer tick).
+constexpr TimingSet kFineTiming{1, 42, 2, {0, 0, 2, 4, -2, 2}, 4, 16};
+
+constexpr QStringView kStartCaption = u"ＳＴＡＲＴ";
+constexpr QStringView kEndCaption = u"ＥＮＤ";
+constexpr QStringView kCountdownMarker = u"TIME";
+constexpr QStringView kDeadText = u"You Dead ";
+
+// Draws, loads and mixes the words of a new game (gWordText, gWordRomaji);
+// false when the working files could not be read.
+bool LoadGameWords();
+
+// How lbl_Count is drawn.
+enum class CountStyle {
+    Countdown, // black, 72 pt, bold
+    Dead,      // red (255, 0, 0), 48 pt, bold, italic
+};
+
+struct TimerState {
+    bool running = true;
+    int period = 0; // ms; the interval to give the screen's timer
+};
+
+// Everything the play screen shows; the screen copies it into its controls.
+struct PlayScreen {
+    QString target;       // lblTarget (masked)
+    QString nextTarget;   // lblNextTarget
+    QString targetRomaji; // lblTargetRMoji
+    QString typed;        // lblTargetNyuryoku
+    QString nextLetter;   // lbl_DispArpha
+    QString countText;    // lbl_Count
+    bool countVisible = false;
+    CountStyle countStyle = CountStyle::Dead;
+    bool missMark = false;                              // lbl_color opaque (red) when true
+    std::int32_t score = 0;                             // lblScore
+    std::int32_t highScore = 0;                         // lblHighScore
+    std::int16_t stage = 1;                             // lbl_Level
+    std::int16_t scoreLevel = 1;                        // lbl_Speed
+    float wordTop = kWordStartTop;                      // top of lblTarget, twips
+    QString caption = kStartCaption.toString();         // cmdStartEND caption
+    QString countdownMarker;                            // cmdStartEND tag
+    TimerState countTimer{true, kIdleCountTimerPeriod}; // TimerCount
+    TimerState gameTimer{true, kIdleGameTimerPeriod};   // TimerGame
+};
+
+// What a key did.
+enum class KeyResult {
+    Ignored,   // no game in play: nothing changed, no miss counted
+    Missed,    // miss mark shown, miss counted
+    Accepted,  // key appended; the word goes on
+    WordDone,  // the word is complete and the next word is shown
+    Won,       // the last word is done; call finishWonGame()
+    WonRanked, // as Won, and the score enters the ranking: gNewRankPos,
+               // gNewRankScore and gNameMode are set; show the name dialog
+               // modally, then call finishWonGame()
+};
+
+class GameCourse {
+public:
+    using PlatformQuery = std::function<std::int32_t()>;
+    using WordLoader = std::function<bool()>;
+
+    // A new course shows the cleared screen of a freshly loaded play screen.
+    // platform tells which timing set applies (asked whenever one is needed);
+    // loadWords fills gWordText and gWordRomaji for a new game and tells
+    // whether that worked.
+    explicit GameCourse(PlatformQuery platform = GetWindowsPlatform,
+                        WordLoader loadWords = LoadGameWords);
+
+    const PlayScreen& screen() const { return m_screen; }
+    std::int16_t missCount() const { return m_missCount; }
+    const TimingSet& timing() const;
+
+    // cmdStartEND: starts a game under "ＳＴＡＲＴ", ends it under "ＥＮＤ".
+    void clickStartEnd();
+    // Back to idle: caption "ＳＴＡＲＴ", displays cleared, timers stopped.
+    // Also what cmdEXIT does before the screen closes.
+    void end();
+
+    void countdownTick();
+    void gameTick();
+    KeyResult keyPress(char16_t key);
+    // After a won game (and the name dialog, if any): shows the new high score
+    // and returns to idle.
+    void finishWonGame();
+
+private:
+    void start();
+    void clearScreen();
+    void showWord();
+    bool nextWord();
+    void setCountTimer(bool on);
+    void setGameTimer(bool on);
+    KeyResult winGame();
+    void refreshHighScore();
+
+    PlatformQuery m_platform;
+    WordLoader m_loadWords;
+    PlayScreen m_screen;
+    std::int16_t m_missCount = 0;             // misses since the current word began
+    std::int16_t m_wordCount = kMaxWordCount; // gWordCount of the running game
+};
