@@ -6,8 +6,11 @@
 #include <QDir>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <optional>
+
+#include <locale.h>
 
 QString gIniPath;
 
@@ -176,17 +179,10 @@ double ParseNumber(const QString& text) {
     const QByteArray number = DecimalPrefix(compact);
     if (number.isEmpty())
         return 0;
-    bool ok = false;
-    const double value = number.toDouble(&ok);
-    if (ok)
-        return value;
-    // Only an exponent too large for a double gets here.
-    const bool negative = number.startsWith('-');
-    const bool tiny = number.contains("e-");
-    if (tiny)
-        return 0;
-    return negative ? -std::numeric_limits<double>::infinity()
-                    : std::numeric_limits<double>::infinity();
+    // Parsed in the C locale whatever the user's locale, so "." is always the
+    // decimal point; an exponent out of range gives infinity or zero.
+    static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", locale_t(nullptr));
+    return strtod_l(number.constData(), nullptr, cLocale);
 }
 
 std::int16_t RoundToInt16(double value) {

@@ -60,6 +60,22 @@ ConvertResult ConvertChunk(iconv_t cd, char*& in, size_t& inLeft, QByteArray& ou
     return ConvertResult::Ok;
 }
 
+bool IsAscii(const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool IsAscii(const QByteArray& bytes) {
+    for (const char b : bytes) {
+        if (static_cast<unsigned char>(b) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 QString ErrnoText(const char* what) {
     return QStringLiteral("%1: %2").arg(QString::fromUtf8(what),
                                         QString::fromLocal8Bit(std::strerror(errno)));
@@ -128,6 +144,8 @@ std::optional<QByteArray> EncodeCp932(const QString& text) {
         if (c.isSurrogate())
             return std::nullopt;
     }
+    if (IsAscii(text))
+        return text.toLatin1(); // ASCII is the same here, backslash and tilde included
     QByteArray utf8 = text.toUtf8();
     Converter cd("CP932", "UTF-8");
     if (!cd.valid())
@@ -141,6 +159,8 @@ std::optional<QByteArray> EncodeCp932(const QString& text) {
 }
 
 QString DecodeCp932(const QByteArray& bytes) {
+    if (IsAscii(bytes))
+        return QString::fromLatin1(bytes);
     Converter cd("UTF-8", "CP932");
     if (!cd.valid())
         return QString(bytes.size(), QChar::ReplacementCharacter);

@@ -233,6 +233,8 @@ bool SetProfileValueIn(QByteArray& content, const QByteArray& section, const QBy
 int GetProfileValue(const QByteArray& section, const QByteArray& key, QByteArray& value,
                     int bufferSize, const QString& path) {
     value.clear();
+    if (path.isEmpty())
+        return 0;
     const std::optional<QByteArray> content = ReadWholeFile(path);
     if (!content)
         return 0;
@@ -241,7 +243,7 @@ int GetProfileValue(const QByteArray& section, const QByteArray& key, QByteArray
 
 bool WriteProfileValue(const QByteArray& section, const QByteArray& key, const QByteArray& value,
                        const QString& path) {
-    if (!Storable(Trimmed(section), Trimmed(key), value))
+    if (path.isEmpty() || !Storable(Trimmed(section), Trimmed(key), value))
         return false;
 
     // Held across read, change and write so a concurrent writer of another key

@@ -38,6 +38,8 @@ void TestConfig::parseNumber_data() {
     QTest::newRow("exponent E") << "1.5E3" << 1500.0;
     QTest::newRow("exponent D with sign") << "25d-1" << 2.5;
     QTest::newRow("exponent without digits") << "7e+" << 7.0;
+    QTest::newRow("exponent too large") << "-1e400" << -std::numeric_limits<double>::infinity();
+    QTest::newRow("exponent too small") << "1e-400" << 0.0;
     QTest::newRow("hexadecimal") << "&H1f" << 31.0;
     QTest::newRow("hexadecimal 16-bit wrap") << "&HFFFF" << -1.0;
     QTest::newRow("hexadecimal 32-bit") << "&H10000" << 65536.0;

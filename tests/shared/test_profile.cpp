@@ -202,7 +202,7 @@ void TestProfile::fileAccess() {
 void TestProfile::concurrentWritersLoseNothing() {
     QTemporaryDir dir;
     const QString path = dir.filePath("ymconfig.ini");
-    constexpr int count = 300;
+    constexpr int count = 200;
 
     QProcess other;
     other.start(QCoreApplication::applicationFilePath(),
