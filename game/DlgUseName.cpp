@@ -1,0 +1,178 @@
+#include "DlgUseName.h"
+
+#include "config.h"
+#include "ranking.h"
+#include "uicommon.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+bool IsBlank(QChar c) {
+    return c == QChar(0x0020) || c == QChar(0x3000);
+}
+
+// Keeps a label readable when its caption is wider than its place: a centred
+// label grows evenly to both sides up to maxWidth; a caption still too wide
+// gets a smaller font.
+void FitCaption(QLabel* label, int maxWidth) {
+    QFont font = label->font();
+    const QRect place = label->geometry();
+    int needed = QFontMetrics(font).horizontalAdvance(label->text()) + 4;
+    while (needed > maxWidth && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.75);
+        needed = QFontMetrics(font).horizontalAdvance(label->text()) + 4;
+    }
+    label->setFont(font);
+    if (needed <= place.width())
+        return;
+    if (label->alignment() & Qt::AlignHCenter)
+        label->setGeometry(place.center().x() - needed / 2, place.y(), needed, place.height());
+    else
+        label->resize(needed, place.height());
+}
+
+} // namespace
+
+QString TrimBlanks(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && IsBlank(text[first]))
+        ++first;
+    while (last > first && IsBlank(text[last - 1]))
+        --last;
+    return text.mid(first, last - first);
+}
+
+QString PlaceLine(int place) {
+    QString digits = QString::number(place + 1);
+    for (QChar& c : digits)
+        c = QChar(c.unicode() - u'0' + 0xFF10); // full-width digit
+    return digits + QStringLiteral(" 位 ＲＡＮＫＩＮ♪");
+}
+
+DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent) {
+    setObjectName("DlgUseName");
+    setWindowTitle("Default User Name ");
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setModal(true);
+    SetClientSizeTwips(this, 6030, 1995);
+    SetBackgroundColor(this, QColor(192, 192, 255));
+
+    const auto makeLabel = [this](const char* name, int left, int top, int width, int height) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setFont(WindowsFont("MS UI Gothic", 14.25, true));
+        PlaceTwips(label, left, top, width, height);
+        return label;
+    };
+    const auto makeButton = [this](const QString& caption, const char* name, int top,
+                                   const QColor& face) {
+        auto* button = new QPushButton(caption, this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setFont(WindowsFont("MS UI Gothic", 9));
+        // Enter belongs to the text box; no button presses itself on Enter.
+        button->setAutoDefault(false);
+        SetButtonFace(button, face);
+        PlaceTwips(button, 4680, top, 1215, 375);
+        return button;
+    };
+
+    // Created in tab order: the text box first.
+    txtName = new QLineEdit(this);
+    txtName->setObjectName("txtName");
+    txtName->setFont(WindowsFont("MS UI Gothic", 18));
+    PlaceTwips(txtName, 360, 960, 3615, 495);
+    OKButton = makeButton("OK", "OKButton", 480, QColor(255, 255, 192));
+    CancelButton = makeButton("ｷｬﾝｾﾙ", "CancelButton", 960, QColor(192, 255, 192));
+    lbl_Setumei = makeLabel("lbl_Setumei", 240, 480, 3900, 285);
+    lbl_Juni = makeLabel("lbl_Juni", 1080, 120, 2160, 285);
+    lbl_Juni->setAlignment(Qt::AlignCenter);
+
+    connect(txtName, &QLineEdit::returnPressed, this, &DlgUseName::OKButton_Click);
+    connect(OKButton, &QPushButton::clicked, this, &DlgUseName::OKButton_Click);
+    connect(CancelButton, &QPushButton::clicked, this, &DlgUseName::CancelButton_Click);
+
+    Form_Load();
+}
+
+void DlgUseName::Form_Load() {
+    CenterOnScreen(this);
+    mClear = gNameMode == QLatin1String("Clear");
+    if (mClear) {
+        lbl_Juni->setText(PlaceLine(gNewRankPos));
+        lbl_Juni->setVisible(true);
+        lbl_Setumei->setText("あなたの名前を入力して下さい");
+        CancelButton->setVisible(false);
+    } else {
+        lbl_Juni->setVisible(false);
+        lbl_Setumei->setText("Defaultの名前を入力して下さい");
+        CancelButton->setVisible(true);
+    }
+    // Neither caption may run into the buttons on the right.
+    FitCaption(lbl_Juni, OKButton->x() - 8 - lbl_Juni->x());
+    FitCaption(lbl_Setumei, OKButton->x() - 8 - lbl_Setumei->x());
+
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->inherits("frmConfig") && window->isVisible())
+            mSettings = window;
+    }
+    SetSettingsEnabled(false);
+
+    txtName->setText(gUserName);
+    txtName->selectAll();
+    txtName->setFocus();
+}
+
+void DlgUseName::SetSettingsEnabled(bool enabled) {
+    if (mSettings)
+        mSettings->setEnabled(enabled);
+}
+
+void DlgUseName::OKButton_Click() {
+    if (mClosed)
+        return;
+    mClosed = true;
+    const QString name = TrimBlanks(txtName->text());
+    if (mClear) {
+        gNewRankName = txtName->text().isEmpty() ? gUserName : name;
+        InsertRanking(gNewRankPos, gNewRankName, gNewRankScore);
+    } else if (!name.isEmpty()) {
+        gUserName = name;
+        WriteProfile("GameConfig", "NAME", "Guest", name);
+    }
+    SetSettingsEnabled(true);
+    accept();
+}
+
+void DlgUseName::CancelButton_Click() {
+    if (mClosed)
+        return;
+    mClosed = true;
+    if (mClear) {
+        // The entry cannot be refused: it goes in under the default name.
+        gNewRankName = gUserName;
+        InsertRanking(gNewRankPos, gNewRankName, gNewRankScore);
+    }
+    SetSettingsEnabled(true);
+    QDialog::reject();
+}
+
+void DlgUseName::reject() {
+    CancelButton_Click();
+}
+
+void DlgUseName::keyPressEvent(QKeyEvent* event) {
+    // Escape cancels only where a Cancel button is offered.
+    if (mClear && event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The name-entry dialog: asks for the name of a new ranking entry after a won
+// game ("Clear") or for the default player name ("Default"), as gNameMode
+// says when it is built.
+
+#include <QDialog>
+#include <QPointer>
+
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class DlgUseName : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit DlgUseName(QWidget* parent = nullptr);
+
+    // Closing through the window system counts as Cancel.
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void Form_Load();
+    void OKButton_Click();
+    void CancelButton_Click();
+    void SetSettingsEnabled(bool enabled);
+
+    QLabel* lbl_Juni = nullptr;
+    QLabel* lbl_Setumei = nullptr;
+    QLineEdit* txtName = nullptr;
+    QPushButton* OKButton = nullptr;
+    QPushButton* CancelButton = nullptr;
+
+    bool mClear = false;
+    bool mClosed = false;
+    QPointer<QWidget> mSettings; // the settings screen, disabled meanwhile
+};
+
+// text without leading and trailing blanks (U+0020 and the ideographic space).
+QString TrimBlanks(const QString& text);
+
+// The place line of a ranking place 0..8: "１ 位 ＲＡＮＫＩＮ♪" for the best.
+QString PlaceLine(int place);

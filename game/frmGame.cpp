@@ -1,0 +1,316 @@
+#include "frmGame.h"
+
+#include "DlgUseName.h"
+#include "config.h"
+#include "frmMenu.h"
+#include "twips.h"
+#include "uicommon.h"
+#include "wordfile.h"
+
+#include <QCloseEvent>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+
+const QColor kBack(192, 192, 255);
+const QColor kMissRed(255, 0, 0);
+
+QRect TwipRect(int left, int top, int width, int height) {
+    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
+                 TwipsToPixels(height));
+}
+
+// Layout of the falling word; its top follows the word position.
+constexpr int kTargetLeft = 3330;
+constexpr int kTargetWidth = 4530;
+constexpr int kTargetHeight = 285;
+
+} // namespace
+
+frmGame::frmGame(QWidget* parent) : QWidget(parent), mPicture(GamePicture("game.png")) {
+    setObjectName("frmGame");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle("Yubimaru");
+    SetClientSizeTwips(this, 11880, 8595);
+    SetBackgroundColor(this, kBack);
+    // The window itself can hold the focus, so the buttons need not.
+    setFocusPolicy(Qt::ClickFocus);
+
+    BuildControls();
+
+    TimerCount.setTimerType(Qt::PreciseTimer);
+    TimerGame.setTimerType(Qt::PreciseTimer);
+    connect(&TimerCount, &QTimer::timeout, this, &frmGame::TimerCount_Timer);
+    connect(&TimerGame, &QTimer::timeout, this, &frmGame::TimerGame_Timer);
+    connect(cmdStartEND, &QPushButton::clicked, this, &frmGame::cmdStartEND_Click);
+    connect(cmdEXIT, &QPushButton::clicked, this, &frmGame::cmdEXIT_Click);
+
+    installEventFilter(this);
+    cmdStartEND->installEventFilter(this);
+    cmdEXIT->installEventFilter(this);
+
+    Form_Load();
+}
+
+QLabel* frmGame::MakeLabel(const char* name, const QString& caption, const QRect& twips,
+                           const QFont& font, Qt::Alignment alignment) {
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFont(font);
+    label->setAlignment(alignment);
+    PlaceTwips(label, twips.x(), twips.y(), twips.width(), twips.height());
+    mFitted.append({label, label->geometry()});
+    FitLabel(label);
+    return label;
+}
+
+void frmGame::BuildControls() {
+    const auto uiGothic = [](double points, bool bold = false, bool italic = false) {
+        return WindowsFont("MS UI Gothic", points, bold, italic);
+    };
+    const QFont pGothic = WindowsFont("ＭＳ Ｐゴシック", 24);
+    const QFont romaji = WindowsFont("Arial", 20.25, true, true);
+
+    // Created in tab order; only the two buttons take the focus.
+    const auto makeButton = [this](const QString& caption, const char* name, int top) {
+        auto* button = new QPushButton(caption, this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setFont(WindowsFont("MS UI Gothic", 18));
+        SetButtonFace(button, kBack);
+        PlaceTwips(button, 480, top, 2175, 735);
+        return button;
+    };
+    cmdStartEND = makeButton(kStartCaption.toString(), "cmdStartEND", 840);
+    cmdEXIT = makeButton("EXIT", "cmdEXIT", 1680);
+
+    lbl_DispArpha = MakeLabel("lbl_DispArpha", "A", {720, 4680, 1575, 1455}, uiGothic(72, true));
+    lblHighScore = MakeLabel("lblHighScore", "1000", {9180, 2280, 855, 405}, uiGothic(20.25));
+    Label1 = MakeLabel("Label1", "点", {10740, 2220, 495, 495}, pGothic);
+    Label2 = MakeLabel("Label2", "HIGH SCORE", {9120, 1800, 1815, 285}, uiGothic(14.25, true));
+    Label3 = MakeLabel("Label3", "SCORE", {9525, 3120, 1005, 285}, uiGothic(14.25, true));
+    Label4 = MakeLabel("Label4", "点", {10740, 3480, 495, 495}, pGothic);
+    lblScore = MakeLabel("lblScore", "1000", {9180, 3540, 855, 405}, uiGothic(20.25));
+    Label6 = MakeLabel("Label6", "NEXT MESSAGE", {8910, 4440, 2235, 285}, uiGothic(14.25, true));
+    lblNextTarget =
+        MakeLabel("lblNextTarget", QString(), {8595, 4920, 2865, 315}, uiGothic(15.75, true));
+    lblTarget =
+        MakeLabel("lblTarget", QString(), {kTargetLeft, kWordStartTop, kTargetWidth, kTargetHeight},
+                  WindowsFont("ＭＳ Ｐゴシック", 14.25, true));
+    lbl_Count = MakeLabel("lbl_Count", kDeadText.toString(), {3615, 2520, 4350, 960},
+                          uiGothic(48, true, true));
+    SetCountStyle(CountStyle::Dead);
+    lblTargetRMoji = MakeLabel("lblTargetRMoji", QString(), {4770, 7440, 6195, 480}, romaji);
+    lblTargetNyuryoku = MakeLabel("lblTargetNyuryoku", QString(), {4575, 8040, 6615, 405}, romaji);
+    lbl_Bar = MakeLabel("lbl_Bar", "－", {9840, 960, 375, 360}, uiGothic(18));
+    Label9 = MakeLabel("Label9", "現在のＬＥＶＥＬ", {9360, 720, 1335, 195}, uiGothic(9.75, true),
+                       Qt::AlignLeft | Qt::AlignVCenter);
+    lbl_Speed = MakeLabel("lbl_Speed", "1", {9570, 960, 195, 360}, uiGothic(18));
+    lbl_Level = MakeLabel("lbl_Level", "1", {10260, 960, 255, 360}, uiGothic(18));
+
+    // The miss mark lies behind every other label.
+    lbl_color = new QLabel(this);
+    lbl_color->setObjectName("lbl_color");
+    PlaceTwips(lbl_color, 4080, 7320, 7815, 1335);
+    QPalette red = lbl_color->palette();
+    red.setColor(QPalette::Window, kMissRed);
+    lbl_color->setPalette(red);
+    lbl_color->lower();
+
+    lbl_Maniax =
+        MakeLabel("lbl_Maniax", "Maniax", {9500, 440, 975, 255}, uiGothic(9.75, true, true));
+    lbl_Maniax->setFrameShape(QFrame::Box);
+    SetBackgroundColor(lbl_Maniax, QColor(255, 255, 0));
+    lblFileName =
+        MakeLabel("lblFileName", QString(), {600, 120, 2055, 375}, uiGothic(15.75, true, true));
+    SetBackgroundColor(lblFileName, QColor(255, 192, 128));
+}
+
+void frmGame::Form_Load() {
+    CenterOnScreen(this);
+    QString number;
+    ReadProfile("GameConfig", "NUMBER", "10", number);
+    gWordCount = ClampWordCount(RoundToInt16(ParseNumber(number)));
+    lbl_Maniax->setVisible(gManiax >= 5 && gManiax <= 7);
+    SetCaption(lblFileName, gWordFile.left(std::max<qsizetype>(0, gWordFile.size() - 4)));
+    // The course starts out with the cleared screen and the layout timers.
+    ShowScreen();
+}
+
+void frmGame::Form_Activate() {
+    if (frmMenu* menu = MenuWindow())
+        menu->setVisible(false);
+}
+
+void frmGame::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Form_Activate();
+}
+
+void frmGame::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+}
+
+void frmGame::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, mPicture);
+}
+
+void frmGame::TimerCount_Timer() {
+    mCourse.countdownTick();
+    ShowScreen();
+}
+
+void frmGame::TimerGame_Timer() {
+    mCourse.gameTick();
+    ShowScreen();
+}
+
+bool frmGame::GameUnderway() const {
+    return mCourse.screen().caption == kEndCaption;
+}
+
+bool frmGame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (!text.isEmpty()) {
+            // During a game keys only type: Space or Enter must not press a
+            // button that happens to hold the focus.
+            const bool underway = GameUnderway();
+            const QPointer<frmGame> alive(this);
+            for (const QChar c : text) {
+                Form_KeyPress(c.unicode());
+                if (!alive)
+                    return true;
+            }
+            if (underway)
+                return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmGame::Form_KeyPress(char16_t key) {
+    const KeyResult result = mCourse.keyPress(key);
+    if (result == KeyResult::Won || result == KeyResult::WonRanked) {
+        ShowScreen();
+        if (result == KeyResult::WonRanked) {
+            DlgUseName dialog(this);
+            dialog.exec();
+        }
+        mCourse.finishWonGame();
+    }
+    ShowScreen();
+}
+
+void frmGame::cmdStartEND_Click() {
+    mCourse.clickStartEnd();
+    ShowScreen();
+    if (GameUnderway())
+        setFocus();
+}
+
+void frmGame::cmdEXIT_Click() {
+    close();
+}
+
+void frmGame::closeEvent(QCloseEvent* event) {
+    // Whatever the state, the game is abandoned and nothing is stored.
+    mCourse.end();
+    ShowScreen();
+    if (frmMenu* menu = MenuWindow())
+        menu->setVisible(true);
+    event->accept();
+}
+
+void frmGame::ShowScreen() {
+    const PlayScreen& s = mCourse.screen();
+    cmdStartEND->setText(s.caption);
+    SetCaption(lblTarget, s.target);
+    SetCaption(lblNextTarget, s.nextTarget);
+    SetCaption(lblTargetRMoji, s.targetRomaji);
+    SetCaption(lblTargetNyuryoku, s.typed);
+    SetCaption(lbl_DispArpha, s.nextLetter);
+    if (s.countStyle != mCountStyle)
+        SetCountStyle(s.countStyle);
+    SetCaption(lbl_Count, s.countText);
+    lbl_Count->setVisible(s.countVisible);
+    SetMissMark(s.missMark);
+    SetCaption(lblScore, QString::number(s.score));
+    SetCaption(lblHighScore, QString::number(s.highScore));
+    SetCaption(lbl_Level, QString::number(s.stage));
+    SetCaption(lbl_Speed, QString::number(s.scoreLevel));
+    if (s.wordTop != mShownTop) {
+        mShownTop = s.wordTop;
+        for (FittedLabel& fitted : mFitted) {
+            if (fitted.label == lblTarget)
+                fitted.place =
+                    TwipRect(kTargetLeft, qRound(s.wordTop), kTargetWidth, kTargetHeight);
+        }
+        FitLabel(lblTarget);
+    }
+    ApplyTimer(TimerCount, s.countTimer);
+    ApplyTimer(TimerGame, s.gameTimer);
+}
+
+void frmGame::SetCaption(QLabel* label, const QString& text) {
+    if (label->text() == text)
+        return;
+    label->setText(text);
+    FitLabel(label);
+}
+
+void frmGame::FitLabel(QLabel* label) {
+    const auto it = std::find_if(mFitted.cbegin(), mFitted.cend(),
+                                 [label](const FittedLabel& f) { return f.label == label; });
+    if (it == mFitted.cend())
+        return;
+    // Never smaller than the layout; wider for a long caption (italic glyphs
+    // lean out a little), taller for a font bigger than the layout's box.
+    const QFont font = label->font();
+    const int pixels = QFontInfo(font).pixelSize();
+    const int slant = font.italic() ? pixels / 4 : 0;
+    const int width = std::max(it->place.width(),
+                               QFontMetrics(font).horizontalAdvance(label->text()) + 4 + slant);
+    const int height = std::max(it->place.height(), pixels);
+    int left = it->place.x();
+    if (label->alignment() & Qt::AlignHCenter)
+        left = it->place.x() + (it->place.width() - width) / 2;
+    left = std::clamp(left, 0, std::max(0, this->width() - width));
+    label->setGeometry(left, it->place.y() - (height - it->place.height()) / 2, width, height);
+}
+
+void frmGame::SetCountStyle(CountStyle style) {
+    mCountStyle = style;
+    if (style == CountStyle::Countdown) {
+        lbl_Count->setFont(WindowsFont("MS UI Gothic", 72, true, false));
+        SetTextColor(lbl_Count, Qt::black);
+    } else {
+        lbl_Count->setFont(WindowsFont("MS UI Gothic", 48, true, true));
+        SetTextColor(lbl_Count, kMissRed);
+    }
+    FitLabel(lbl_Count);
+}
+
+void frmGame::SetMissMark(bool on) {
+    // Opaque shows the red block; transparent lets the picture through.
+    if (lbl_color->autoFillBackground() != on) {
+        lbl_color->setAutoFillBackground(on);
+        lbl_color->update();
+    }
+}
+
+void frmGame::ApplyTimer(QTimer& timer, const TimerState& state) {
+    if (!state.running) {
+        timer.stop();
+    } else if (!timer.isActive() || timer.interval() != state.period) {
+        timer.start(state.period);
+    }
+}

@@ -1,0 +1,95 @@
+#pragma once
+// The play screen: shows the falling word, its romaji, the typed letters, the
+// score and the stage, and forwards clicks, timer ticks and keys to the game
+// course, which holds the rules.
+
+#include "course.h"
+
+#include <QPixmap>
+#include <QRect>
+#include <QTimer>
+#include <QWidget>
+
+class QCloseEvent;
+class QLabel;
+class QPushButton;
+
+class frmGame : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit frmGame(QWidget* parent = nullptr);
+
+    // The two timer handlers; the timers call them, and so can tests.
+    void TimerCount_Timer();
+    void TimerGame_Timer();
+
+protected:
+    // Form-level key preview: every character key, whichever control has
+    // the focus, goes to Form_KeyPress first.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    // The close box acts like EXIT.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // A label that grows around its place in the layout when its caption
+    // needs more room than the layout gives.
+    struct FittedLabel {
+        QLabel* label = nullptr;
+        QRect place; // pixels, from the twip layout
+    };
+
+    void BuildControls();
+    QLabel* MakeLabel(const char* name, const QString& caption, const QRect& twips,
+                      const QFont& font, Qt::Alignment alignment = Qt::AlignCenter);
+
+    void Form_Load();
+    void Form_Activate();
+    void Form_KeyPress(char16_t key);
+    void cmdStartEND_Click();
+    void cmdEXIT_Click();
+
+    // Brings the controls and the timers in line with the course's screen,
+    // touching only what changed.
+    void ShowScreen();
+    void SetCaption(QLabel* label, const QString& text);
+    void FitLabel(QLabel* label);
+    void SetCountStyle(CountStyle style);
+    void SetMissMark(bool on);
+    void ApplyTimer(QTimer& timer, const TimerState& state);
+    bool GameUnderway() const;
+
+    GameCourse mCourse;
+    QTimer TimerCount;
+    QTimer TimerGame;
+    QPixmap mPicture;
+    QList<FittedLabel> mFitted;
+    CountStyle mCountStyle = CountStyle::Dead;
+    float mShownTop = -1; // lblTarget's top as last placed, twips
+
+    QPushButton* cmdStartEND = nullptr;
+    QPushButton* cmdEXIT = nullptr;
+    QLabel* lbl_color = nullptr;
+    QLabel* lbl_DispArpha = nullptr;
+    QLabel* lblHighScore = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* lblScore = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* lblNextTarget = nullptr;
+    QLabel* lblTarget = nullptr;
+    QLabel* lbl_Count = nullptr;
+    QLabel* lblTargetRMoji = nullptr;
+    QLabel* lblTargetNyuryoku = nullptr;
+    QLabel* lbl_Bar = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* lbl_Speed = nullptr;
+    QLabel* lbl_Level = nullptr;
+    QLabel* lbl_Maniax = nullptr;
+    QLabel* lblFileName = nullptr;
+};

@@ -1,0 +1,123 @@
+#include "frmMenu.h"
+
+#include "DlgUseName.h"
+#include "frmConfig.h"
+#include "frmGame.h"
+#include "frmRanking.h"
+#include "uicommon.h"
+#include "wordfile.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+frmMenu* gMenu = nullptr;
+
+const QColor kMenuBack(192, 192, 255);
+const QColor kButtonFace(255, 255, 192);
+
+// Closes every top-level window of class T.
+template <typename T> void CloseAll() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* w = qobject_cast<T*>(window))
+            w->close();
+    }
+}
+
+} // namespace
+
+frmMenu* MenuWindow() {
+    return gMenu;
+}
+
+QPixmap GamePicture(const QString& name) {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(resources);
+        return true;
+    }();
+    Q_UNUSED(registered);
+    return QPixmap(QStringLiteral(":/pictures/") + name);
+}
+
+frmMenu::frmMenu(QWidget* parent) : QWidget(parent), mPicture(GamePicture("menu.png")) {
+    gMenu = this;
+    setObjectName("frmMenu");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle("Yubimaru");
+    SetClientSizeTwips(this, 11880, 8595);
+    SetBackgroundColor(this, kMenuBack);
+
+    const auto makeButton = [this](const char* name, int top) {
+        auto* button = new QPushButton(QString::fromLatin1(name), this);
+        button->setObjectName(QString::fromLatin1("cmd") + QString::fromLatin1(name));
+        button->setFont(WindowsFont("MS UI Gothic", 26.25));
+        SetButtonFace(button, kButtonFace);
+        PlaceTwips(button, 4493, top, 2895, 855);
+        return button;
+    };
+    cmdSTART = makeButton("START", 3120);
+    cmdCONFIG = makeButton("CONFIG", 4120);
+    cmdRANKING = makeButton("RANKING", 5120);
+    cmdEXIT = makeButton("EXIT", 6120);
+
+    Version = new QLabel("Ver 9.9.9", this);
+    Version->setObjectName("Version");
+    Version->setFont(WindowsFont("MS Sans Serif", 13.5, true));
+    SetTextColor(Version, Qt::red);
+    PlaceTwips(Version, 9720, 0, 1455, 375);
+
+    connect(cmdSTART, &QPushButton::clicked, this, &frmMenu::cmdSTART_Click);
+    connect(cmdCONFIG, &QPushButton::clicked, this, &frmMenu::cmdCONFIG_Click);
+    connect(cmdRANKING, &QPushButton::clicked, this, &frmMenu::cmdRANKING_Click);
+    connect(cmdEXIT, &QPushButton::clicked, this, &frmMenu::cmdEXIT_Click);
+
+    Form_Load();
+}
+
+frmMenu::~frmMenu() {
+    if (gMenu == this)
+        gMenu = nullptr;
+}
+
+void frmMenu::Form_Load() {
+    Version->setText("Ver 1.3.7");
+    CenterOnScreen(this);
+}
+
+void frmMenu::paintEvent(QPaintEvent* /*event*/) {
+    // Unscaled from the top-left; whatever lies beyond the window is cut off.
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, mPicture);
+}
+
+void frmMenu::cmdSTART_Click() {
+    SetWorkFilePaths();
+    ConvertWordFile(gWordFile);
+    (new frmGame)->show();
+}
+
+void frmMenu::cmdCONFIG_Click() {
+    (new frmConfig)->show();
+}
+
+void frmMenu::cmdRANKING_Click() {
+    (new frmRanking)->show();
+}
+
+void frmMenu::cmdEXIT_Click() {
+    close();
+}
+
+void frmMenu::closeEvent(QCloseEvent* event) {
+    // The other screens go first, in a fixed order; each of them shows the
+    // menu again on its way out, which no longer matters once it closes.
+    CloseAll<frmConfig>();
+    CloseAll<frmGame>();
+    CloseAll<DlgUseName>();
+    CloseAll<frmRanking>();
+    event->accept();
+}

@@ -1,0 +1,50 @@
+#include "startup.h"
+
+#include "config.h"
+#include "drawing.h"
+#include "frmMenu.h"
+#include "platform.h"
+#include "ranking.h"
+#include "romaji.h"
+#include "wordfile.h"
+
+namespace {
+
+std::int16_t ReadNumber(const QString& key, const QString& def) {
+    QString text;
+    ReadProfile(QStringLiteral("GameConfig"), key, def, text);
+    return RoundToInt16(ParseNumber(text));
+}
+
+} // namespace
+
+bool StartUp() {
+    ListWordFiles();
+    if (!ConfigFileExists()) {
+        ShowMessage(QStringLiteral("INIファイルが見つかりませんでした"), QStringLiteral("Yubimaru"),
+                    MessageIcon::None);
+        return false;
+    }
+
+    // The table leaves the twenty selectable entries empty; the player's
+    // choices fill them, so the order matters.
+    ReadKeyConfig();
+    BuildRomajiTable();
+    ApplyKeyConfig();
+    ReadRanking();
+
+    gGameLevel = ReadNumber(QStringLiteral("LEVEL"), QStringLiteral("3"));
+    ReadProfile(QStringLiteral("GameConfig"), QStringLiteral("NAME"), QStringLiteral("Guest"),
+                gUserName);
+    gManiax = ReadNumber(QStringLiteral("MANIAX"), QStringLiteral("0"));
+    // A missing NUMBER reads 0; every game needs 6 to 10 words per level.
+    gWordCount = ClampWordCount(ReadNumber(QStringLiteral("NUMBER"), QStringLiteral("0")));
+
+    ListWordFiles();
+
+    frmMenu* menu = MenuWindow();
+    if (!menu)
+        menu = new frmMenu;
+    menu->show();
+    return true;
+}
