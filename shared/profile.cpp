@@ -170,6 +170,10 @@ bool Storable(const QByteArray& section, const QByteArray& key, const QByteArray
         return false;
     if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value))
         return false;
+    // A broken double-byte character would swallow the "]", "=" or line end
+    // that follows it, and the entry could not be read back.
+    if (!IsValidCp932(section) || !IsValidCp932(key) || !IsValidCp932(value))
+        return false;
     if (FindSingleByte(section, ']') >= 0)
         return false;
     return FindSingleByte(key, '=') < 0 && !key.startsWith(';') && !key.startsWith('[');

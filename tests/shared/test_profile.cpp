@@ -161,6 +161,10 @@ void TestProfile::refusedWrites_data() {
     QTest::newRow("] in section") << QByteArray("S]x") << QByteArray("k") << QByteArray("v");
     QTest::newRow("comment key") << QByteArray("S") << QByteArray(";k") << QByteArray("v");
     QTest::newRow("empty key") << QByteArray("S") << QByteArray("  ") << QByteArray("v");
+    // Found by fuzzing: a lone lead byte swallowed the "]" after it, so the
+    // entry was written but could never be read back.
+    QTest::newRow("lone lead byte in section")
+        << QByteArray("\x8a") << QByteArray("k") << QByteArray("v");
 }
 
 void TestProfile::refusedWrites() {
