@@ -8,11 +8,11 @@
 #include <array>
 #include <cstdint>
 
-extern QStringList gDatFiles;       // names found, then one empty entry
-extern std::int16_t gDatFileCount;  // number of names found
-extern QString gWordFile;           // current word list (name with extension)
-extern QString gType1Path;          // working file "type1"
-extern QString gType2Path;          // working file "type2"
+extern QStringList gDatFiles;      // names found, then one empty entry
+extern std::int16_t gDatFileCount; // number of names found
+extern QString gWordFile;          // current word list (name with extension)
+extern QString gType1Path;         // working file "type1"
+extern QString gType2Path;         // working file "type2"
 
 // Game: words per level 1..5 (index 0 unused), from MessageClass.
 extern std::array<std::int16_t, 6> gClassCount;
@@ -29,10 +29,15 @@ extern QString gKanaCodes;
 enum class ProgramKind { Game, Editor };
 void SetProgramKind(ProgramKind kind);
 
+// The Data folder beside the programs, ending in a separator.
 QString DataFolder();
 
 void ListWordFiles();
 void SetWorkFilePaths();
+// Word list into working files, MessageClass and FileInfo. A list whose counts
+// add up to 0 becomes the current, empty list but still gives false. A list
+// that cannot be read whole is refused with a "警告" message naming the line,
+// and nothing is changed.
 bool ConvertWordFile(const QString& fileName);
 void ReadMessageClass();
 QString SplitWordRecord(const QString& type1Line, QString& text);
@@ -45,11 +50,19 @@ QString CodesToKana(const QString& codes);
 bool EncodeWordText(const QString& text, QString* unencodable = nullptr);
 
 void ReadClassCountText(const QString& key, std::int16_t index);
-void WriteClassCountText(const QString& key, std::int16_t index);
-void WriteAllClassCounts();
-void DeleteWordRecord(std::int16_t recordNumber);
+// True when the count was written (a failed write is tried once more).
+bool WriteClassCountText(const QString& key, std::int16_t index);
+bool WriteAllClassCounts();
+// Removes record n (from 1) from the working files and lowers its level's
+// count. False, with a "警告" message, when nothing could be changed.
+bool DeleteWordRecord(std::int16_t recordNumber);
 // Appends one record (type1 line = gHexText-style text fields + level digit,
-// type2 line = kana codes) to the working files and raises that level's count.
+// type2 line = kana codes) to the working files and raises that level's count
+// in gClassCountText and MessageClass. False, with a "警告" message and
+// nothing changed, when the record is malformed or cannot be written.
 bool AppendWordRecord(const QString& type1Line, const QString& type2Line, int level);
+// Writes the working files into the word list FileInfo "NAME" names. Refuses,
+// with a "警告" message, a name that leads outside Data and working files that
+// do not hold exactly the records the counts announce.
 bool SaveWordFile();
 void SaveAndReloadWordFile();
