@@ -1,0 +1,22 @@
+# Copies each of FILES to the path at the same place in TARGETS, but only where
+# that path does not exist yet. Run with cmake -P.
+list(LENGTH FILES count)
+list(LENGTH TARGETS target_count)
+if(NOT count EQUAL target_count)
+  message(FATAL_ERROR "FILES and TARGETS differ in length")
+endif()
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+  list(GET FILES ${i} from)
+  list(GET TARGETS ${i} to)
+  if(NOT EXISTS "${from}")
+    message(FATAL_ERROR "missing ${from}")
+  endif()
+  if(NOT EXISTS "${to}")
+    get_filename_component(folder "${to}" DIRECTORY)
+    file(MAKE_DIRECTORY "${folder}")
+    # Copied beside it and renamed, so an interrupted build leaves no half file.
+    file(COPY_FILE "${from}" "${to}.part")
+    file(RENAME "${to}.part" "${to}")
+  endif()
+endforeach()
