@@ -12,6 +12,7 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -26,6 +27,8 @@ const QColor kPanelColor(128, 128, 255);
 const QColor kSpellingPanelColor(192, 192, 255);
 
 const QString kUiGothic = QStringLiteral("MS UI Gothic");
+constexpr double kFileNamePoints = 15.75;
+constexpr double kUserNamePoints = 18;
 
 // One spelling group as laid out inside the KeyConfig panel.
 struct SpellingLayout {
@@ -116,6 +119,19 @@ QRadioButton* MakeOption(QWidget* panel, QButtonGroup* group, int id, const QStr
     return option;
 }
 
+// Shows text in a label of fixed size, in a smaller font when it is wider than
+// the label, so that a long name or file name stays readable.
+void SetFittedText(QLabel* label, const QString& text, double points) {
+    constexpr double kSmallestPoints = 7.5;
+    QFont font = label->font();
+    font.setPointSizeF(points);
+    while (font.pointSizeF() > kSmallestPoints &&
+           QFontMetrics(font).horizontalAdvance(text) > label->width() - 4)
+        font.setPointSizeF(font.pointSizeF() - 0.75);
+    label->setFont(font);
+    label->setText(text);
+}
+
 QButtonGroup* MakeGroup(QObject* owner) {
     auto* group = new QButtonGroup(owner);
     group->setExclusive(true);
@@ -161,9 +177,9 @@ void frmConfig::BuildTopArea() {
     cmdFileChange->setObjectName(QStringLiteral("cmdFileChange"));
     PlaceTwips(cmdFileChange, 120, 360, 375, 375);
 
-    lblFileName =
-        MakeLabel(this, QStringLiteral("lblFileName"), QString(),
-                  WindowsFont(kUiGothic, 15.75, true, true), Qt::AlignCenter, 480, 360, 2055, 375);
+    lblFileName = MakeLabel(this, QStringLiteral("lblFileName"), QString(),
+                            WindowsFont(kUiGothic, kFileNamePoints, true, true), Qt::AlignCenter,
+                            480, 360, 2055, 375);
     SetBackgroundColor(lblFileName, QColor(255, 192, 128));
 
     lbl_Maniax =
@@ -203,8 +219,9 @@ void frmConfig::BuildUserNamePanel() {
     Label3 = MakeLabel(Picture3, QStringLiteral("Label3"), QStringLiteral("  Default User Name"),
                        WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter, 120,
                        240, 2880, 375);
-    lblUserName = MakeLabel(Picture3, QStringLiteral("lblUserName"), QString(),
-                            WindowsFont(kUiGothic, 18), Qt::AlignCenter, 3000, 180, 2400, 495);
+    lblUserName =
+        MakeLabel(Picture3, QStringLiteral("lblUserName"), QString(),
+                  WindowsFont(kUiGothic, kUserNamePoints), Qt::AlignCenter, 3000, 180, 2400, 495);
     SetBackgroundColor(lblUserName, kWindowColor);
     cmdHenkou = new QPushButton(QStringLiteral("変更(&C)"), Picture3);
     cmdHenkou->setObjectName(QStringLiteral("cmdHenkou"));
@@ -236,27 +253,30 @@ void frmConfig::BuildKeyConfigPanel() {
     Label2 = MakeLabel(Picture2, QStringLiteral("Label2"), QStringLiteral("ＫｅｙＣｏｎｆｉｇ"),
                        WindowsFont(kUiGothic, 12, true), Qt::AlignLeft | Qt::AlignVCenter, 240, 15,
                        3000, 345);
+    // A narrow gap between indicator and caption lets the three-way groups
+    // fit their captions.
+    Picture2->setStyleSheet(QStringLiteral("QRadioButton { spacing: 2px; }"));
     for (std::size_t i = 0; i < kSpellingLayout.size(); ++i) {
         const SpellingLayout& layout = kSpellingLayout[i];
         const int optionCount = layout.captions[2] ? 3 : 2;
         const int left = layout.row == kLastSpellingRow ? kLastRowColumnLefts[layout.column]
                                                         : kSpellingColumnLefts[layout.column];
         const int width = optionCount == 3 ? 2895 : 2415;
-        const int optionWidth = optionCount == 3 ? 690 : 780;
-        const int optionStep = optionCount == 3 ? 700 : 810;
+        const int optionLeft = optionCount == 3 ? 705 : 780;
+        const int optionWidth = optionCount == 3 ? 730 : 810;
 
         SpellingGroup& group = mSpelling[i];
         group.panel = MakePanel(Picture2, layout.panelName, kSpellingPanelColor, left,
                                 kSpellingRowTops[layout.row], width, 495);
         group.kana = MakeLabel(group.panel, QLatin1String(layout.arrayName) + "Kana",
                                QString::fromUtf16(layout.kana), WindowsFont(kUiGothic, 15.75, true),
-                               Qt::AlignCenter, 60, 0, 690, 495);
+                               Qt::AlignCenter, 30, 0, 660, 495);
         group.group = MakeGroup(this);
         for (int k = 1; k <= optionCount; ++k)
             group.options[k] = MakeOption(group.panel, group.group, k,
                                           QLatin1String(layout.arrayName) + QString::number(k),
                                           QLatin1String(layout.captions[k - 1]),
-                                          780 + (k - 1) * optionStep, 60, optionWidth, 375);
+                                          optionLeft + (k - 1) * optionWidth, 60, optionWidth, 375);
     }
 }
 
@@ -294,7 +314,7 @@ void frmConfig::Form_Load() {
     // A level outside 1..5 shows, and becomes, the nearest level offered.
     optGameLevel[std::clamp<int>(gGameLevel, 1, 5)]->setChecked(true);
 
-    lblUserName->setText(gUserName);
+    ShowUserName();
 
     if (gManiax >= 5 && gManiax <= 7) {
         lbl_Maniax->show();
@@ -378,7 +398,7 @@ void frmConfig::cmdHenkou_Click() {
     QPointer<DlgUseName> dialog = new DlgUseName;
     dialog->exec();
     delete dialog.data();
-    lblUserName->setText(gUserName);
+    ShowUserName();
 }
 
 void frmConfig::cmdFileChange_Click() {
@@ -439,7 +459,11 @@ bool frmConfig::FinishSettings() {
 }
 
 void frmConfig::ShowWordFileName() {
-    lblFileName->setText(WithoutExtension(gWordFile));
+    SetFittedText(lblFileName, WithoutExtension(gWordFile), kFileNamePoints);
+}
+
+void frmConfig::ShowUserName() {
+    SetFittedText(lblUserName, gUserName, kUserNamePoints);
 }
 
 void frmConfig::SetManiaxOptionsEnabled(bool enabled) {

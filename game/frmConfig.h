@@ -56,6 +56,7 @@ private:
     bool FinishSettings();
 
     void ShowWordFileName();
+    void ShowUserName();
     void SetManiaxOptionsEnabled(bool enabled);
 
     QLabel* Label5 = nullptr;
