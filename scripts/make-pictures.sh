@@ -33,7 +33,7 @@ convert -size 798x598 gradient:'#f7f4ff'-'#b4b4f2' \
   -strip assets/menu.png
 
 mapfile -d '' game_kana < <(scatter 40 '#ffffff55' \
-  250 120 あ 420 200 い 330 330 う 470 470 え 290 500 お 520 90 か)
+  250 120 あ 420 200 い 330 330 う 480 300 え 300 470 お 520 90 か)
 
 convert -size 798x598 gradient:'#f2f0ff'-'#bdbdf4' \
   -font "$bold_font" "${game_kana[@]}" \
