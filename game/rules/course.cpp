@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 bool gPlaying = false;
 std::int16_t gSpeed = 0;
@@ -15,6 +16,7 @@ std::int16_t gCountdownClock = 0;
 
 namespace {
 
+// Stages, like the levels they play, run from 1 to 5.
 constexpr std::int16_t kFirstStage = 1;
 constexpr std::int16_t kLastStage = 5;
 constexpr QStringView kCountThree = u"３";
@@ -28,13 +30,6 @@ std::int16_t ClampSpeed(int speed, int lowest) {
 
 std::int32_t WordPoints(int scoreLevel, float wordTop) {
     return RoundToInt32(double(scoreLevel) * (double(wordTop) - kWordStartTop) / 5.0);
-}
-
-// The score never wraps, however long a game runs.
-std::int32_t AddPoints(std::int32_t score, std::int32_t points) {
-    const std::int64_t sum = std::int64_t(score) + points;
-    return std::int32_t(std::clamp<std::int64_t>(sum, std::numeric_limits<std::int32_t>::min(),
-                                                 std::numeric_limits<std::int32_t>::max()));
 }
 
 const TimingSet& TimingFor(std::int32_t platform) {
@@ -73,9 +68,9 @@ void GameCourse::clickStartEnd() {
 void GameCourse::start() {
     m_screen.caption = kEndCaption.toString();
 
-    // Every table index below relies on a word count within the slots.
-    gWordCount = ClampWordCount(gWordCount);
-    m_wordCount = gWordCount;
+    // Every table index below relies on a word count within the slots; the
+    // drawing routines bring gWordCount into the same range themselves.
+    m_wordCount = ClampWordCount(gWordCount);
 
     // Drawing needs more words in each level than a game plays and would never
     // finish with fewer, so such a list is refused and the screen stays idle.
@@ -107,8 +102,8 @@ void GameCourse::start() {
     m_screen.score = 0;
     m_missCount = 0;
     m_screen.stage = kFirstStage;
-    // A level outside 1..5 in the configuration would make a word that never
-    // falls or rises; the game is played at the nearest level instead.
+    // A level outside 1..5 in the configuration (LEVEL=x reads 0) would leave
+    // the first word standing or rising; the game takes the nearest level.
     m_screen.scoreLevel = std::clamp<std::int16_t>(gGameLevel, kFirstStage, kLastStage);
 
     showWord();
@@ -118,7 +113,7 @@ void GameCourse::start() {
 
     setCountTimer(true);
     setGameTimer(true);
-    gSpeed = ClampSpeed(m_screen.scoreLevel * timing().startSpeedPerLevel, 0);
+    gSpeed = std::int16_t(m_screen.scoreLevel * timing().startSpeedPerLevel);
 }
 
 void GameCourse::end() {
@@ -230,7 +225,9 @@ bool GameCourse::nextWord() {
         ++gWordNo;
     }
     showWord();
-    m_screen.score = AddPoints(m_screen.score, WordPoints(m_screen.scoreLevel, m_screen.wordTop));
+    // A word earns at most 5 × 5080 points (level 5, at the death line), so
+    // even the 45 words of a game stay far from the 32-bit limit.
+    m_screen.score += WordPoints(m_screen.scoreLevel, m_screen.wordTop);
     m_screen.wordTop = kWordStartTop;
     m_screen.typed.clear();
     return true;
