@@ -1,0 +1,290 @@
+#include "frmFileWriter.h"
+
+#include "config.h"
+#include "platform.h"
+#include "uicommon.h"
+#include "wordfile.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <array>
+
+QString gWriterWord;
+QString gWriterLevel;
+
+bool EncodeWordLine(const QString& word, int level) {
+    QString unencodable;
+    if (!EncodeWordText(word, &unencodable)) {
+        ShowMessage(QStringLiteral("「%1」は単語ファイルに保存できない文字です。\n"
+                                   "この文字を使わずに入力してください。")
+                        .arg(unencodable),
+                    QStringLiteral("警告"), MessageIcon::Critical);
+        return false;
+    }
+    gHexText += QString::number(level);
+    return true;
+}
+
+namespace {
+
+// One place of the kana chart: the button's number and the kana code it adds
+// (both 0 for an empty place).
+struct KanaKey {
+    int button;
+    int code;
+};
+
+using ChartBlock = std::array<std::array<KanaKey, 5>, 10>;
+
+// Plain kana.
+constexpr ChartBlock kPlainBlock{{
+    {{{1, 1}, {4, 2}, {3, 3}, {2, 4}, {5, 5}}},
+    {{{6, 6}, {9, 7}, {8, 8}, {7, 9}, {10, 10}}},
+    {{{11, 11}, {14, 12}, {13, 13}, {12, 14}, {15, 15}}},
+    {{{16, 16}, {19, 17}, {18, 18}, {17, 19}, {20, 20}}},
+    {{{21, 21}, {24, 22}, {23, 23}, {22, 24}, {25, 25}}},
+    {{{26, 26}, {29, 27}, {28, 28}, {27, 29}, {30, 30}}},
+    {{{31, 31}, {34, 32}, {33, 33}, {32, 34}, {35, 35}}},
+    {{{36, 36}, {0, 0}, {38, 37}, {0, 0}, {40, 38}}},
+    {{{41, 39}, {44, 40}, {43, 41}, {42, 42}, {45, 43}}},
+    {{{46, 44}, {0, 0}, {48, 45}, {0, 0}, {50, 46}}},
+}};
+
+// Voiced kana and their contracted sounds.
+constexpr ChartBlock kVoicedBlock{{
+    {{{37, 47}, {49, 48}, {47, 49}, {39, 50}, {51, 51}}},
+    {{{52, 52}, {55, 53}, {54, 54}, {53, 55}, {56, 56}}},
+    {{{57, 57}, {60, 58}, {59, 59}, {58, 60}, {61, 61}}},
+    {{{62, 62}, {65, 63}, {64, 64}, {63, 65}, {66, 66}}},
+    {{{103, 67}, {106, 68}, {105, 69}, {104, 70}, {107, 71}}},
+    {{{88, 93}, {0, 0}, {89, 94}, {0, 0}, {90, 95}}},
+    {{{91, 96}, {0, 0}, {92, 97}, {0, 0}, {93, 98}}},
+    {{{94, 99}, {0, 0}, {95, 100}, {0, 0}, {96, 101}}},
+    {{{97, 102}, {0, 0}, {98, 103}, {0, 0}, {99, 104}}},
+    {{{100, 105}, {0, 0}, {101, 106}, {0, 0}, {102, 107}}},
+}};
+
+// Contracted sounds and small kana.
+constexpr ChartBlock kSmallBlock{{
+    {{{67, 72}, {0, 0}, {69, 73}, {0, 0}, {71, 74}}},
+    {{{68, 75}, {0, 0}, {70, 76}, {0, 0}, {72, 77}}},
+    {{{73, 78}, {0, 0}, {74, 79}, {0, 0}, {75, 80}}},
+    {{{76, 81}, {0, 0}, {77, 82}, {0, 0}, {78, 83}}},
+    {{{79, 84}, {0, 0}, {80, 85}, {0, 0}, {81, 86}}},
+    {{{82, 87}, {0, 0}, {83, 88}, {0, 0}, {84, 89}}},
+    {{{85, 90}, {0, 0}, {86, 91}, {0, 0}, {87, 92}}},
+    {{{115, 109}, {0, 0}, {112, 110}, {0, 0}, {114, 111}}},
+    {{{111, 112}, {0, 0}, {110, 108}, {0, 0}, {116, 113}}},
+    {{{113, 114}, {117, 115}, {118, 116}, {119, 117}, {120, 118}}},
+}};
+
+struct ChartPlacement {
+    const ChartBlock* block;
+    int left; // twips of the first column
+};
+constexpr std::array<ChartPlacement, 3> kChart{{
+    {&kPlainBlock, 240},
+    {&kVoicedBlock, 3480},
+    {&kSmallBlock, 6720},
+}};
+
+constexpr int kChartTop = 2160;
+constexpr int kChartPitch = 600;
+constexpr int kKanaButtonSize = 495;
+
+// Codes whose caption is a single character; the others (contracted sounds
+// and ふぁ..ふぉ) have two.
+bool IsSingleCharacterCode(int code) {
+    return code < 72 || code == 108 || code > 112;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, int left, int top,
+                  int width, int height) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    PlaceTwips(label, left, top, width, height);
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int left,
+                        int top, int width, int height) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    PlaceTwips(button, left, top, width, height);
+    return button;
+}
+
+} // namespace
+
+frmFileWriter::frmFileWriter(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("File Write"));
+    SetClientSizeTwips(this, 11850, 8580);
+    setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 9));
+
+    // The black box first, so the title label lies on top of it as its shadow.
+    Label1 = MakeLabel(this, "Label1", QString(), 1665, 240, 3375, 375);
+    SetBackgroundColor(Label1, Qt::black);
+    Label2 = MakeLabel(this, "Label2", QStringLiteral("ファイル保持用"), 1560, 120, 3375, 375);
+    Label2->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 18));
+    Label2->setAlignment(Qt::AlignCenter);
+    SetBackgroundColor(Label2, Qt::white);
+
+    lbl_Level = MakeLabel(this, "lbl_Level", QStringLiteral("1"), 6600, 120, 735, 615);
+    lbl_Level->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 27.75));
+    lbl_Level->setAlignment(Qt::AlignCenter);
+    SetBackgroundColor(lbl_Level, Qt::white);
+    cmd_Up = MakeButton(this, "cmd_Up", QStringLiteral("▲"), 7440, 0, 495, 360);
+    cmd_Down = MakeButton(this, "cmd_Down", QStringLiteral("▼"), 7440, 360, 495, 360);
+
+    const QFont entryFont = WindowsFont(QStringLiteral("MS UI Gothic"), 12);
+    const QColor pickedColor(0, 255, 255);
+    Label5 = MakeLabel(this, "Label5", QStringLiteral("漢字文字"), 120, 900, 1140, 270);
+    txtKanjiName = new QLineEdit(this);
+    txtKanjiName->setObjectName(QStringLiteral("txtKanjiName"));
+    PlaceTwips(txtKanjiName, 1320, 840, 7935, 390);
+    txtKanjiName->setFont(entryFont);
+    Label6 = MakeLabel(this, "Label6", QStringLiteral("ひらがな"), 210, 1290, 1050, 270);
+    lblHiragana = MakeLabel(this, "lblHiragana", QString(), 1320, 1305, 7935, 330);
+    lblHiragana->setFont(entryFont);
+    SetBackgroundColor(lblHiragana, pickedColor);
+    Label7 = MakeLabel(this, "Label7", QStringLiteral("対応数字"), 120, 1680, 1140, 270);
+    lblNumber = MakeLabel(this, "lblNumber", QString(), 1320, 1680, 7935, 330);
+    lblNumber->setFont(entryFont);
+    SetBackgroundColor(lblNumber, pickedColor);
+
+    Command108 = MakeButton(this, "Command108", QStringLiteral("戻る"), 9840, 1680, 1095, 375);
+    cmdClear = MakeButton(this, "cmdClear", QStringLiteral("クリア"), 10320, 6120, 1335, 435);
+    cmdOK = MakeButton(this, "cmdOK", QStringLiteral("保存"), 10320, 6600, 1335, 435);
+    Command109 = MakeButton(this, "Command109", QStringLiteral("終了"), 10320, 7080, 1335, 435);
+
+    BuildKanaTable();
+    const QFont kanaFont = WindowsFont(QStringLiteral("MS UI Gothic"), 12, true);
+    for (const ChartPlacement& placement : kChart) {
+        for (std::size_t row = 0; row < placement.block->size(); ++row) {
+            for (std::size_t col = 0; col < 5; ++col) {
+                const KanaKey key = (*placement.block)[row][col];
+                if (key.button == 0)
+                    continue;
+                const QByteArray name = "Command" + QByteArray::number(key.button);
+                QPushButton* button =
+                    MakeButton(this, name.constData(), gKana[static_cast<std::size_t>(key.code)],
+                               placement.left + static_cast<int>(col) * kChartPitch,
+                               kChartTop + static_cast<int>(row) * kChartPitch, kKanaButtonSize,
+                               kKanaButtonSize);
+                button->setFont(kanaFont);
+                connect(button, &QPushButton::clicked, this,
+                        [this, button, code = key.code] { Kana_Click(button, code); });
+            }
+        }
+    }
+
+    connect(Command108, &QPushButton::clicked, this, &frmFileWriter::Command108_Click);
+    connect(Command109, &QPushButton::clicked, this, &frmFileWriter::Command109_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &frmFileWriter::cmdClear_Click);
+    connect(cmd_Up, &QPushButton::clicked, this, &frmFileWriter::cmd_Up_Click);
+    connect(cmd_Down, &QPushButton::clicked, this, &frmFileWriter::cmd_Down_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmFileWriter::cmdOK_Click);
+    txtKanjiName->installEventFilter(this);
+
+    Form_Load();
+}
+
+void frmFileWriter::Form_Load() {
+    ConfigFileExists();
+    static const std::array<QString, 5> keys{"A", "B", "C", "D", "E"};
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        ReadClassCountText(keys[i], static_cast<std::int16_t>(i));
+
+    txtKanjiName->setText(gWriterWord);
+    // Anything but a level digit (nothing handed over) starts at level 1.
+    const bool validLevel =
+        gWriterLevel.size() == 1 && gWriterLevel[0] >= u'1' && gWriterLevel[0] <= u'5';
+    lbl_Level->setText(validLevel ? gWriterLevel : QStringLiteral("1"));
+    lblHiragana->clear();
+    lblNumber->clear();
+    txtKanjiName->setFocus();
+}
+
+int frmFileWriter::Level() const {
+    return lbl_Level->text().toInt();
+}
+
+void frmFileWriter::AppendKanaCaption(const QPushButton* button) {
+    lblHiragana->setText(lblHiragana->text() + button->text());
+}
+
+void frmFileWriter::AppendKanaCode(int code) {
+    lblNumber->setText(lblNumber->text() + QStringLiteral("%1").arg(code, 3, 10, QLatin1Char('0')));
+}
+
+void frmFileWriter::Kana_Click(const QPushButton* button, int code) {
+    AppendKanaCaption(button);
+    AppendKanaCode(code);
+}
+
+void frmFileWriter::Command108_Click() {
+    QString kana = lblHiragana->text();
+    if (kana.isEmpty())
+        return;
+    QString numbers = lblNumber->text();
+    const int code = numbers.right(3).toInt();
+    kana.chop(IsSingleCharacterCode(code) ? 1 : 2);
+    numbers.chop(3);
+    lblHiragana->setText(kana);
+    lblNumber->setText(numbers);
+}
+
+void frmFileWriter::cmdClear_Click() {
+    txtKanjiName->clear();
+    lblHiragana->clear();
+    lblNumber->clear();
+}
+
+void frmFileWriter::cmd_Up_Click() {
+    if (Level() < 5)
+        lbl_Level->setText(QString::number(Level() + 1));
+}
+
+void frmFileWriter::cmd_Down_Click() {
+    if (Level() > 1)
+        lbl_Level->setText(QString::number(Level() - 1));
+}
+
+void frmFileWriter::cmdOK_Click() {
+    if (txtKanjiName->text().trimmed().isEmpty() || lblHiragana->text().isEmpty())
+        return;
+    const int level = Level();
+    if (!EncodeWordLine(txtKanjiName->text(), level))
+        return;
+    if (!AppendWordRecord(gHexText, lblNumber->text(), level))
+        return;
+    lblHiragana->clear();
+    lblNumber->clear();
+    txtKanjiName->clear();
+    txtKanjiName->setFocus();
+    SaveAndReloadWordFile();
+}
+
+void frmFileWriter::Command109_Click() {
+    accept();
+}
+
+void frmFileWriter::done(int result) {
+    QDialog::done(result);
+    SaveAndReloadWordFile();
+}
+
+bool frmFileWriter::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in the word field does nothing: it must not press a button of the
+    // dialog behind the user's back.
+    if (watched == txtKanjiName && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,65 @@
+#pragma once
+// The editor's on-screen kana keyboard: the reading of a word is built button
+// by button from the kana table, so its codes never depend on the conversion
+// of typed hiragana. Each finished word goes straight into the working files
+// and the word list; the keyboard stays open for the next one.
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Handed over by the registration screen when it opens the keyboard: the word
+// typed there and the shown level as a half-width digit.
+extern QString gWriterWord;
+extern QString gWriterLevel;
+
+// gHexText = the coded characters of word followed by the level digit. When a
+// character has no code page 932 code, shows a "警告" message naming it and
+// returns false (the word cannot be stored).
+bool EncodeWordLine(const QString& word, int level);
+
+class frmFileWriter : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit frmFileWriter(QWidget* parent = nullptr);
+
+    // Every way of closing ("終了", the close box, Escape) ends here: the
+    // window closes, then the word list is written once more.
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Load();
+    void Kana_Click(const QPushButton* button, int code);
+    void Command108_Click();
+    void Command109_Click();
+    void cmdClear_Click();
+    void cmd_Up_Click();
+    void cmd_Down_Click();
+    void cmdOK_Click();
+    void AppendKanaCaption(const QPushButton* button);
+    void AppendKanaCode(int code);
+    int Level() const;
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* lbl_Level;
+    QPushButton* cmd_Up;
+    QPushButton* cmd_Down;
+    QLabel* Label5;
+    QLineEdit* txtKanjiName;
+    QLabel* Label6;
+    QLabel* lblHiragana;
+    QLabel* Label7;
+    QLabel* lblNumber;
+    QPushButton* Command108;
+    QPushButton* cmdClear;
+    QPushButton* cmdOK;
+    QPushButton* Command109;
+};
