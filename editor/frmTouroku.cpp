@@ -1,0 +1,536 @@
+#include "frmTouroku.h"
+
+#include "config.h"
+#include "frmFileWriter.h"
+#include "platform.h"
+#include "twips.h"
+#include "uicommon.h"
+#include "wordfile.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QShowEvent>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+namespace {
+
+const std::array<QString, 5> kFullWidthLevels{"１", "２", "３", "４", "５"};
+const std::array<QString, 5> kCountKeys{"A", "B", "C", "D", "E"};
+
+// Columns of the list: running number, level digit, word, reading, line
+// number in the working files.
+enum Column { RowColumn, LevelColumn, WordColumn, ReadingColumn, LineColumn };
+
+void Warn(const QString& text) {
+    ShowMessage(text, QStringLiteral("警告"), MessageIcon::Critical);
+}
+
+bool IsBlank(const QString& text) {
+    return text.trimmed().isEmpty();
+}
+
+// The lines of a working file; none when it is missing or unreadable.
+QStringList ReadWorkFileLines(const QString& path) {
+    const std::optional<QByteArray> bytes = ReadWholeFile(path);
+    if (!bytes || bytes->isEmpty())
+        return {};
+    QStringList lines = DecodeCp932(*bytes).split(QLatin1Char('\n'));
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    for (QString& line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    return lines;
+}
+
+// Reads MessageClass A..E into gClassCountText; returns their sum.
+int ReadAllClassCounts() {
+    int total = 0;
+    for (std::size_t i = 0; i < kCountKeys.size(); ++i) {
+        ReadClassCountText(kCountKeys[i], static_cast<std::int16_t>(i));
+        total += gClassCountText[i].toInt();
+    }
+    return total;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, int left, int top,
+                  int width, int height) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    PlaceTwips(label, left, top, width, height);
+    return label;
+}
+
+// Buttons click on Enter as well as on Space while they have the focus, the
+// way the entry fields hand the focus on to them.
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int left,
+                        int top, int width, int height, bool tabStop = true) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(true);
+    if (!tabStop)
+        button->setFocusPolicy(Qt::ClickFocus);
+    PlaceTwips(button, left, top, width, height);
+    return button;
+}
+
+QLineEdit* MakeField(QWidget* parent, const char* name, int left, int top, int width,
+                     const QFont& font) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    field->setFont(font);
+    PlaceTwips(field, left, top, width, 375);
+    return field;
+}
+
+} // namespace
+
+frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(QStringLiteral("登録画面"));
+    SetClientSizeTwips(this, 11850, 8565);
+    setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 9));
+    const QFont entryFont = WindowsFont(QStringLiteral("MS UI Gothic"), 11.25);
+
+    cmdFileChange = MakeButton(this, "cmdFileChange", QStringLiteral("▼"), 120, 0, 360, 375, false);
+    lblFileName = MakeLabel(this, "lblFileName", QStringLiteral("NOMAL"), 480, 0, 4575, 465);
+    lblFileName->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 15.75, true));
+    SetBackgroundColor(lblFileName, QColor(255, 192, 128));
+
+    Frame1 = new QGroupBox(QStringLiteral("MODE"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    PlaceTwips(Frame1, 9360, 0, 2370, 1140);
+    const std::array<QString, 3> modeCaptions{"追加", "修正", "削除"};
+    for (std::size_t i = 0; i < OptMode.size(); ++i) {
+        OptMode[i] = new QRadioButton(modeCaptions[i], Frame1);
+        OptMode[i]->setObjectName(QStringLiteral("OptMode%1").arg(i));
+        PlaceTwips(OptMode[i], 240, 255 + static_cast<int>(i) * 285, 900, 270);
+        connect(OptMode[i], &QRadioButton::toggled, this, [this, i](bool checked) {
+            if (checked)
+                OptMode_Click(static_cast<int>(i));
+        });
+    }
+
+    lbl_Level = MakeLabel(this, "lbl_Level", kFullWidthLevels[0], 120, 480, 1215, 975);
+    lbl_Level->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 48));
+    lbl_Level->setAlignment(Qt::AlignCenter);
+    SetBackgroundColor(lbl_Level, QColor(255, 192, 192));
+    cmd_Down = MakeButton(this, "cmd_Down", QStringLiteral("▼"), 120, 1560, 600, 285, false);
+    cmd_Up = MakeButton(this, "cmd_Up", QStringLiteral("▲"), 720, 1560, 600, 285, false);
+    cmd_DSP = MakeButton(this, "cmd_DSP", QStringLiteral("再表示"), 120, 1845, 1200, 375, false);
+
+    Label1 = MakeLabel(this, "Label1", QStringLiteral("単語（"), 1395, 555, 540, 270);
+    Label4 = MakeLabel(this, "Label4", QStringLiteral("漢字"), 1935, 555, 360, 270);
+    Label5 = MakeLabel(this, "Label5", QStringLiteral(")"), 2295, 555, 120, 270);
+    txt_Tango = MakeField(this, "txt_Tango", 2760, 480, 5295, entryFont);
+    cmdHenkou =
+        MakeButton(this, "cmdHenkou", QStringLiteral("選択確定(&S)"), 8160, 480, 1170, 375, false);
+
+    Label6 = MakeLabel(this, "Label6", QStringLiteral("単語（"), 1395, 1035, 540, 270);
+    Label7 = MakeLabel(this, "Label7", QStringLiteral("ひらがな"), 1935, 1035, 720, 270);
+    Label8 = MakeLabel(this, "Label8", QStringLiteral(")"), 2655, 1035, 105, 270);
+    txt_Hiragana = MakeField(this, "txt_Hiragana", 2760, 960, 5295, entryFont);
+    cmdHenkan =
+        MakeButton(this, "cmdHenkan", QStringLiteral("変換・復元(&H)"), 8160, 960, 1170, 375);
+
+    lbl_HenKan = MakeLabel(this, "lbl_HenKan", QString(), 2760, 1440, 5295, 375);
+    lbl_HenKan->setFont(entryFont);
+    lbl_HenKan->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    cmdOK = MakeButton(this, "cmdOK", QStringLiteral("保存(&S)"), 8160, 1410, 1170, 375);
+    cmdClear = MakeButton(this, "cmdClear", QStringLiteral("クリア(&C)"), 10200, 1200, 1455, 435);
+    cmd_END = MakeButton(this, "cmd_END", QStringLiteral("終了"), 10200, 1680, 1455, 435);
+
+    Label9 = MakeLabel(this, "Label9", QStringLiteral("登録確認"), 1560, 1515, 900, 270);
+    lbl_Gyo = MakeLabel(this, "lbl_Gyo", QString(), 2040, 1815, 1095, 330);
+    lbl_Gyo->setFont(WindowsFont(QStringLiteral("ＭＳ Ｐゴシック"), 11.25));
+    Label2 = MakeLabel(this, "Label2", QStringLiteral("変換ミスの場合は"), 6240, 1920, 1440, 270);
+    Label3 = MakeLabel(this, "Label3", QStringLiteral("=＞"), 7680, 1920, 450, 270);
+    cmdTenyuryoku =
+        MakeButton(this, "cmdTenyuryoku", QStringLiteral("手入力画面"), 8160, 1860, 1170, 375);
+
+    lst_Touroku = new QTreeWidget(this);
+    lst_Touroku->setObjectName(QStringLiteral("lst_Touroku"));
+    PlaceTwips(lst_Touroku, 360, 2280, 11055, 5895);
+    lst_Touroku->setRootIsDecorated(false);
+    lst_Touroku->setUniformRowHeights(true);
+    lst_Touroku->setAllColumnsShowFocus(true);
+    lst_Touroku->setSelectionMode(QAbstractItemView::SingleSelection);
+    lst_Touroku->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lst_Touroku->setHeaderLabels({QStringLiteral("行番号"), QStringLiteral("レベル"),
+                                  QStringLiteral("単語"), QStringLiteral("ひらがな"),
+                                  QStringLiteral("現行No")});
+    lst_Touroku->headerItem()->setTextAlignment(LevelColumn, Qt::AlignCenter);
+    const std::array<int, 5> columnTwips{950, 800, 4551, 4700, 1440};
+    for (std::size_t i = 0; i < columnTwips.size(); ++i)
+        lst_Touroku->setColumnWidth(static_cast<int>(i), TwipsToPixels(columnTwips[i]));
+
+    setTabOrder(txt_Tango, txt_Hiragana);
+    setTabOrder(txt_Hiragana, cmdHenkan);
+    setTabOrder(cmdHenkan, cmdOK);
+    setTabOrder(cmdOK, cmdTenyuryoku);
+    setTabOrder(cmdTenyuryoku, cmdClear);
+    setTabOrder(cmdClear, cmd_END);
+    setTabOrder(cmd_END, OptMode[0]);
+    setTabOrder(OptMode[0], OptMode[1]);
+    setTabOrder(OptMode[1], OptMode[2]);
+    setTabOrder(OptMode[2], lst_Touroku);
+
+    connect(cmd_Up, &QPushButton::clicked, this, &frmTouroku::cmd_Up_Click);
+    connect(cmd_Down, &QPushButton::clicked, this, &frmTouroku::cmd_Down_Click);
+    connect(cmd_DSP, &QPushButton::clicked, this, &frmTouroku::cmd_DSP_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &frmTouroku::cmdClear_Click);
+    connect(cmdHenkan, &QPushButton::clicked, this, &frmTouroku::cmdHenkan_Click);
+    connect(cmdHenkou, &QPushButton::clicked, this, &frmTouroku::cmdHenkou_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmTouroku::cmdOK_Click);
+    connect(cmdTenyuryoku, &QPushButton::clicked, this, &frmTouroku::cmdTenyuryoku_Click);
+    connect(cmdFileChange, &QPushButton::clicked, this, &frmTouroku::cmdFileChange_Click);
+    connect(cmd_END, &QPushButton::clicked, this, &frmTouroku::cmd_END_Click);
+    connect(lst_Touroku, &QTreeWidget::itemClicked, this,
+            [this](const QTreeWidgetItem* item) { lst_Touroku_ItemClick(item); });
+    // Moving through the list with the keyboard selects like a click.
+    connect(lst_Touroku, &QTreeWidget::currentItemChanged, this,
+            [this](const QTreeWidgetItem* current) {
+                if (current && lst_Touroku->hasFocus())
+                    lst_Touroku_ItemClick(current);
+            });
+    txt_Tango->installEventFilter(this);
+    txt_Hiragana->installEventFilter(this);
+
+    // Alt+arrow anywhere on the screen changes the level, only while the
+    // matching button is enabled.
+    auto* levelUp = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Up), this);
+    connect(levelUp, &QShortcut::activated, this, [this] {
+        if (cmd_Up->isEnabled())
+            cmd_Up_Click();
+    });
+    auto* levelDown = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Down), this);
+    connect(levelDown, &QShortcut::activated, this, [this] {
+        if (cmd_Down->isEnabled())
+            cmd_Down_Click();
+    });
+
+    Form_Load();
+}
+
+void frmTouroku::Form_Load() {
+    ConfigFileExists();
+    ListWordFiles();
+    ConvertWordFile(gWordFile);
+    OptMode[AddMode]->setChecked(true); // runs SetAddMode
+    if (gDatFileCount < 2)
+        cmdFileChange->setEnabled(false);
+}
+
+void frmTouroku::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        Form_Activate();
+}
+
+void frmTouroku::Form_Activate() {
+    cmd_DSP_Click();
+    txt_Tango->setFocus();
+}
+
+void frmTouroku::closeEvent(QCloseEvent* event) {
+    SaveAndReloadWordFile();
+    event->accept();
+}
+
+frmTouroku::Mode frmTouroku::SelectedMode() const {
+    if (OptMode[ModifyMode]->isChecked())
+        return ModifyMode;
+    if (OptMode[DeleteMode]->isChecked())
+        return DeleteMode;
+    return AddMode;
+}
+
+int frmTouroku::ShownLevel() const {
+    for (std::size_t i = 0; i < kFullWidthLevels.size(); ++i) {
+        if (lbl_Level->text() == kFullWidthLevels[i])
+            return static_cast<int>(i) + 1;
+    }
+    return 1;
+}
+
+void frmTouroku::OptMode_Click(int index) {
+    switch (index) {
+    case AddMode:
+        SetAddMode();
+        break;
+    case ModifyMode:
+        SetModifyMode();
+        break;
+    default:
+        SetDeleteMode();
+        break;
+    }
+}
+
+void frmTouroku::SetAddMode() {
+    ResetEntry(AddMode);
+}
+
+void frmTouroku::SetModifyMode() {
+    ResetEntry(ModifyMode);
+}
+
+void frmTouroku::SetDeleteMode() {
+    ResetEntry(DeleteMode);
+}
+
+void frmTouroku::ResetEntry(Mode mode) {
+    txt_Tango->clear();
+    txt_Hiragana->clear();
+    lbl_HenKan->clear();
+    lbl_Gyo->clear();
+    cmdHenkan->setEnabled(mode == AddMode);
+    cmdHenkou->setEnabled(mode != AddMode);
+    cmdOK->setEnabled(false);
+    cmd_DSP->setEnabled(true);
+    cmd_Up->setEnabled(true);
+    cmd_Down->setEnabled(true);
+    ShowWordList(ShownLevel());
+}
+
+void frmTouroku::ResetSelectedMode() {
+    ResetEntry(SelectedMode());
+}
+
+void frmTouroku::ShowWordList(int level) {
+    const QString current = gWordFile;
+    ListWordFiles();
+    gWordFile = current;
+
+    BuildKanaTable();
+    ConfigFileExists();
+    int total = ReadAllClassCounts();
+    lst_Touroku->clear();
+
+    SetWorkFilePaths();
+    QStringList type1 = ReadWorkFileLines(gType1Path);
+    QStringList type2 = ReadWorkFileLines(gType2Path);
+    const auto damaged = [&] { return type1.size() != total || type2.size() != total; };
+    if (!damaged()) {
+        m_damageReported = false;
+    } else if (!m_damageReported) {
+        // A save would refuse these files; rebuild them from the word list.
+        Warn(QStringLiteral("作業ファイル (type1, type2) が単語数と合いません。\n"
+                            "単語ファイル「%1」から作り直します。")
+                 .arg(gWordFile));
+        ConvertWordFile(gWordFile);
+        total = ReadAllClassCounts();
+        type1 = ReadWorkFileLines(gType1Path);
+        type2 = ReadWorkFileLines(gType2Path);
+        if (damaged()) {
+            m_damageReported = true;
+            Warn(QStringLiteral("作業ファイルを作り直せませんでした。\n"
+                                "読める単語だけを表示します。単語の保存はできません。"));
+        }
+    }
+
+    QList<QTreeWidgetItem*> rows;
+    const int readable =
+        std::min<int>({total, static_cast<int>(type1.size()), static_cast<int>(type2.size())});
+    for (int n = 1; n <= readable; ++n) {
+        QString word;
+        const QString levelDigit = SplitWordRecord(type1[n - 1], word);
+        if (ParseNumber(levelDigit) != level)
+            continue;
+        auto* row = new QTreeWidgetItem;
+        row->setText(RowColumn, QString::number(rows.size() + 1));
+        row->setText(LevelColumn, levelDigit);
+        row->setTextAlignment(LevelColumn, Qt::AlignCenter);
+        row->setText(WordColumn, word);
+        row->setText(ReadingColumn, CodesToKana(type2[n - 1]));
+        row->setText(LineColumn, QString::number(n));
+        rows.append(row);
+    }
+    lst_Touroku->addTopLevelItems(rows);
+}
+
+void frmTouroku::cmd_DSP_Click() {
+    ResetSelectedMode();
+}
+
+void frmTouroku::ChangeLevel(int step) {
+    const int index = (ShownLevel() - 1 + step + 5) % 5;
+    lbl_Level->setText(kFullWidthLevels[static_cast<std::size_t>(index)]);
+    ResetSelectedMode();
+}
+
+void frmTouroku::cmd_Up_Click() {
+    ChangeLevel(1);
+}
+
+void frmTouroku::cmd_Down_Click() {
+    ChangeLevel(-1);
+}
+
+void frmTouroku::cmdClear_Click() {
+    if (SelectedMode() == AddMode)
+        SetAddMode();
+    else
+        SetModifyMode();
+}
+
+void frmTouroku::txt_Tango_KeyPress() {
+    txt_Hiragana->setFocus();
+}
+
+void frmTouroku::txt_Hiragana_KeyPress() {
+    if (cmdHenkan->isEnabled())
+        cmdHenkan->setFocus();
+    else if (cmdHenkou->isEnabled())
+        cmdHenkou->setFocus();
+}
+
+bool frmTouroku::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (watched == txt_Tango) {
+                txt_Tango_KeyPress();
+                return true;
+            }
+            if (watched == txt_Hiragana) {
+                txt_Hiragana_KeyPress();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmTouroku::cmdHenkan_Click() {
+    if (IsBlank(txt_Hiragana->text())) {
+        Warn(QStringLiteral("未入力エラー"));
+        cmdOK->setEnabled(false);
+        txt_Hiragana->setFocus();
+        return;
+    }
+    BuildKanaTable();
+    gKanaCodes = KanaToCodes(txt_Hiragana->text());
+    lbl_HenKan->setText(CodesToKana(gKanaCodes));
+    if (IsBlank(lbl_HenKan->text())) {
+        cmdOK->setEnabled(false);
+        return;
+    }
+    cmdOK->setEnabled(true);
+    cmdOK->setFocus();
+}
+
+void frmTouroku::lst_Touroku_ItemClick(const QTreeWidgetItem* item) {
+    if (SelectedMode() == AddMode || cmdHenkan->isEnabled())
+        return;
+    txt_Tango->setText(item->text(WordColumn));
+    txt_Hiragana->setText(item->text(ReadingColumn));
+    lbl_Gyo->setText(item->text(LineColumn));
+}
+
+void frmTouroku::cmdHenkou_Click() {
+    if (IsBlank(lbl_Gyo->text()))
+        return;
+    if (SelectedMode() == ModifyMode) {
+        cmdHenkan->setEnabled(true);
+        cmd_Down->setEnabled(false);
+        cmd_Up->setEnabled(false);
+        cmd_DSP->setEnabled(false);
+        txt_Tango->setFocus();
+    } else if (SelectedMode() == DeleteMode) {
+        cmdHenkan->setEnabled(false);
+        cmdOK->setEnabled(true);
+        cmdOK->setFocus();
+        cmdHenkou->setEnabled(false);
+        cmd_Down->setEnabled(false);
+        cmd_Up->setEnabled(false);
+        cmd_DSP->setEnabled(false);
+    }
+}
+
+void frmTouroku::cmdOK_Click() {
+    const int level = ShownLevel();
+    const auto lineNumber = [this] { return RoundToInt16(ParseNumber(lbl_Gyo->text())); };
+    switch (SelectedMode()) {
+    case AddMode:
+        if (IsBlank(txt_Tango->text()) || IsBlank(lbl_HenKan->text())) {
+            Warn(QStringLiteral("未入力エラー"));
+            txt_Tango->setFocus();
+            return;
+        }
+        if (!EncodeWordLine(txt_Tango->text(), level) ||
+            !AppendWordRecord(gHexText, gKanaCodes, level))
+            return;
+        SaveAndReloadWordFile();
+        SetAddMode();
+        break;
+    case ModifyMode: {
+        if (IsBlank(txt_Tango->text()) || IsBlank(lbl_HenKan->text())) {
+            Warn(QStringLiteral("未入力エラー"));
+            return;
+        }
+        // Checked before the old entry goes, so a refused word loses nothing.
+        if (!EncodeWordLine(txt_Tango->text(), level))
+            return;
+        const QString type1Line = gHexText;
+        if (!DeleteWordRecord(lineNumber()))
+            return;
+        if (!AppendWordRecord(type1Line, gKanaCodes, level)) {
+            // The word list still holds the old entry: take it back from there.
+            ConvertWordFile(gWordFile);
+            SetModifyMode();
+            return;
+        }
+        SaveAndReloadWordFile();
+        SetModifyMode();
+        break;
+    }
+    case DeleteMode:
+        if (IsBlank(txt_Tango->text()) || IsBlank(lbl_Gyo->text())) {
+            Warn(QStringLiteral("未選択エラー"));
+            return;
+        }
+        if (!DeleteWordRecord(lineNumber()))
+            return;
+        SaveAndReloadWordFile();
+        SetDeleteMode();
+        break;
+    }
+    txt_Tango->setFocus();
+}
+
+void frmTouroku::cmdTenyuryoku_Click() {
+    gWriterWord = txt_Tango->text();
+    gWriterLevel = QString::number(ShownLevel());
+    {
+        frmFileWriter keyboard(this);
+        keyboard.exec();
+    }
+    Form_Activate();
+}
+
+void frmTouroku::cmdFileChange_Click() {
+    if (gDatFileCount < 2)
+        return;
+    const int position = static_cast<int>(gDatFiles.indexOf(gWordFile));
+    if (position >= 0 && position < gDatFileCount)
+        gWordFile = gDatFiles[(position + 1) % gDatFileCount];
+    lblFileName->setText(gWordFile.left(gWordFile.size() - 4));
+    SaveAndReloadWordFile();
+    // A full reset rather than only the list: a selected line number belongs
+    // to the old file and must not reach a save into the new one.
+    ResetSelectedMode();
+}
+
+void frmTouroku::cmd_END_Click() {
+    close();
+}

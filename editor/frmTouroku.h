@@ -1,0 +1,95 @@
+#pragma once
+// The editor's registration screen: adds, changes and deletes the entries of
+// the current word list, one level at a time. It edits the working files and
+// the MessageClass counts and writes them into the word list after every
+// change.
+
+#include <QWidget>
+
+#include <array>
+
+class QCloseEvent;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QShowEvent;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class frmTouroku : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit frmTouroku(QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    // The close box acts like "終了": the word list is written before the end.
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum Mode { AddMode = 0, ModifyMode = 1, DeleteMode = 2 };
+
+    void Form_Load();
+    void Form_Activate();
+    void OptMode_Click(int index);
+    void cmd_Up_Click();
+    void cmd_Down_Click();
+    void cmd_DSP_Click();
+    void cmdClear_Click();
+    void txt_Tango_KeyPress();
+    void txt_Hiragana_KeyPress();
+    void cmdHenkan_Click();
+    void lst_Touroku_ItemClick(const QTreeWidgetItem* item);
+    void cmdHenkou_Click();
+    void cmdOK_Click();
+    void cmdTenyuryoku_Click();
+    void cmdFileChange_Click();
+    void cmd_END_Click();
+
+    void SetAddMode();
+    void SetModifyMode();
+    void SetDeleteMode();
+    void ResetEntry(Mode mode);
+    void ResetSelectedMode();
+    void ShowWordList(int level);
+    void ChangeLevel(int step);
+    Mode SelectedMode() const;
+    int ShownLevel() const;
+
+    QPushButton* cmdFileChange;
+    QLabel* lblFileName;
+    QGroupBox* Frame1;
+    std::array<QRadioButton*, 3> OptMode;
+    QLabel* lbl_Level;
+    QPushButton* cmd_Down;
+    QPushButton* cmd_Up;
+    QPushButton* cmd_DSP;
+    QLabel* Label1;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLineEdit* txt_Tango;
+    QPushButton* cmdHenkou;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLabel* Label8;
+    QLineEdit* txt_Hiragana;
+    QPushButton* cmdHenkan;
+    QLabel* lbl_HenKan;
+    QPushButton* cmdOK;
+    QPushButton* cmdClear;
+    QPushButton* cmd_END;
+    QLabel* Label9;
+    QLabel* lbl_Gyo;
+    QLabel* Label2;
+    QLabel* Label3;
+    QPushButton* cmdTenyuryoku;
+    QTreeWidget* lst_Touroku;
+
+    // Set once the working files were found damaged and could not be rebuilt,
+    // so the warning is not repeated on every redisplay.
+    bool m_damageReported = false;
+};
