@@ -238,8 +238,12 @@ private slots:
         Screen s({{"Nomal.dat", kNomal}, {"Second.dat", "0,1,0,0,0\r\n002023,8CA2,2\r\n"}});
         // An edit still only in the working files goes into the old list.
         QVERIFY(AppendWordRecord("944C,1", "024010", 1));
+        s.click("OptMode2"); // a confirmed line number must not reach the next list
+        s.clickRow(0);
+        s.click("cmdHenkou");
         s.click("cmdFileChange");
         QCOMPARE(s.text("lblFileName"), QStringLiteral("Second"));
+        QCOMPARE(s.states() + s.text("lbl_Gyo"), QStringLiteral("010111"));
         QVERIFY(s.wordList().endsWith("894A,3\r\n024010,944C,1\r\n"));
         QCOMPARE(s.rows(), QStringList());
         s.click("cmdFileChange");
