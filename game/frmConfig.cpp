@@ -132,12 +132,6 @@ void SetFittedText(QLabel* label, const QString& text, double points) {
     label->setText(text);
 }
 
-QButtonGroup* MakeGroup(QObject* owner) {
-    auto* group = new QButtonGroup(owner);
-    group->setExclusive(true);
-    return group;
-}
-
 } // namespace
 
 frmConfig::frmConfig(QWidget* parent) : QWidget(parent) {
@@ -193,7 +187,7 @@ void frmConfig::BuildLevelPanel() {
     Label1 = MakeLabel(Picture1, QStringLiteral("Label1"), QStringLiteral("ＧＡＭＥＬＥＶＥＬ"),
                        WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter, 240,
                        180, 3240, 375);
-    mLevelGroup = MakeGroup(this);
+    mLevelGroup = new QButtonGroup(this);
     for (int k = 1; k <= 5; ++k)
         optGameLevel[k] =
             MakeOption(Picture1, mLevelGroup, k, QStringLiteral("optGameLevel%1").arg(k),
@@ -208,7 +202,7 @@ void frmConfig::BuildNumberPanel() {
     static const std::array<QString, 5> captions = {
         QStringLiteral("　６個"), QStringLiteral("　７個"), QStringLiteral("　８個"),
         QStringLiteral("　９個"), QStringLiteral("　１０個")};
-    mNumberGroup = MakeGroup(this);
+    mNumberGroup = new QButtonGroup(this);
     for (int k = 6; k <= 10; ++k)
         optNumber[k] = MakeOption(Picture19, mNumberGroup, k, QStringLiteral("optNumber%1").arg(k),
                                   captions[k - 6], 3600 + (k - 6) * 1500, 180, 1440, 375);
@@ -239,7 +233,7 @@ void frmConfig::BuildManiaxPanel() {
     cnd_Maniax->setFont(WindowsFont(QStringLiteral("ＭＳ Ｐゴシック"), 12, true, true));
     SetButtonFace(cnd_Maniax, QColor(255, 128, 128));
     PlaceTwips(cnd_Maniax, 120, 420, 1440, 375);
-    mManiaxGroup = MakeGroup(this);
+    mManiaxGroup = new QButtonGroup(this);
     for (int k = 5; k <= 7; ++k)
         optManiax[k] =
             MakeOption(Picture20, mManiaxGroup, k, QStringLiteral("optManiax%1").arg(k),
@@ -271,7 +265,7 @@ void frmConfig::BuildKeyConfigPanel() {
         group.kana = MakeLabel(group.panel, QLatin1String(layout.arrayName) + "Kana",
                                QString::fromUtf16(layout.kana), WindowsFont(kUiGothic, 15.75, true),
                                Qt::AlignCenter, 30, 0, 660, 495);
-        group.group = MakeGroup(this);
+        group.group = new QButtonGroup(this);
         for (int k = 1; k <= optionCount; ++k)
             group.options[k] = MakeOption(group.panel, group.group, k,
                                           QLatin1String(layout.arrayName) + QString::number(k),
