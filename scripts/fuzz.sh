@@ -23,7 +23,7 @@ export QT_QPA_PLATFORM=offscreen
 
 status=0
 for fuzzer in "$build_dir"/fuzz/fuzz_*; do
-  [ -x "$fuzzer" ] || continue
+  [ -f "$fuzzer" ] && [ -x "$fuzzer" ] || continue
   name=$(basename "$fuzzer")
   mkdir -p "$scratch/$name"
   echo "== $name ($seconds s)"

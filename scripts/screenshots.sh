@@ -8,6 +8,6 @@ scripts/build.sh
 cmake --build build --target screenshots_tools
 mkdir -p docs/screenshots
 for tool in build/tools/shots_*; do
-  [ -x "$tool" ] || continue
+  [ -f "$tool" ] && [ -x "$tool" ] || continue
   xvfb-run -a -s "-screen 0 1280x1024x24" "$tool" docs/screenshots
 done
