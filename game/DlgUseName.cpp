@@ -1,6 +1,7 @@
 #include "DlgUseName.h"
 
 #include "config.h"
+#include "frmConfig.h"
 #include "ranking.h"
 #include "uicommon.h"
 
@@ -120,7 +121,7 @@ void DlgUseName::Form_Load() {
     FitCaption(lbl_Setumei, OKButton->x() - 8 - lbl_Setumei->x());
 
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->inherits("frmConfig") && window->isVisible())
+        if (qobject_cast<frmConfig*>(window) && window->isVisible())
             mSettings = window;
     }
     SetSettingsEnabled(false);

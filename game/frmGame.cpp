@@ -16,6 +16,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 const QColor kBack(192, 192, 255);
@@ -249,11 +251,8 @@ void frmGame::ShowScreen() {
     SetCaption(lbl_Speed, QString::number(s.scoreLevel));
     if (s.wordTop != mShownTop) {
         mShownTop = s.wordTop;
-        for (FittedLabel& fitted : mFitted) {
-            if (fitted.label == lblTarget)
-                fitted.place =
-                    TwipRect(kTargetLeft, qRound(s.wordTop), kTargetWidth, kTargetHeight);
-        }
+        Fitted(lblTarget)->place =
+            TwipRect(kTargetLeft, qRound(s.wordTop), kTargetWidth, kTargetHeight);
         FitLabel(lblTarget);
     }
     ApplyTimer(TimerCount, s.countTimer);
@@ -267,10 +266,15 @@ void frmGame::SetCaption(QLabel* label, const QString& text) {
     FitLabel(label);
 }
 
-void frmGame::FitLabel(QLabel* label) {
-    const auto it = std::find_if(mFitted.cbegin(), mFitted.cend(),
+frmGame::FittedLabel* frmGame::Fitted(QLabel* label) {
+    const auto it = std::find_if(mFitted.begin(), mFitted.end(),
                                  [label](const FittedLabel& f) { return f.label == label; });
-    if (it == mFitted.cend())
+    return it == mFitted.end() ? nullptr : &*it;
+}
+
+void frmGame::FitLabel(QLabel* label) {
+    const FittedLabel* it = Fitted(label);
+    if (!it)
         return;
     // Never smaller than the layout; wider for a long caption (italic glyphs
     // lean out a little), taller for a font bigger than the layout's box.

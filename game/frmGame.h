@@ -56,6 +56,7 @@ private:
     // touching only what changed.
     void ShowScreen();
     void SetCaption(QLabel* label, const QString& text);
+    FittedLabel* Fitted(QLabel* label);
     void FitLabel(QLabel* label);
     void SetCountStyle(CountStyle style);
     void SetMissMark(bool on);

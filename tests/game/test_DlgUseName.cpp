@@ -2,6 +2,7 @@
 
 #include "DlgUseName.h"
 #include "config.h"
+#include "frmConfig.h"
 #include "profile.h"
 #include "ranking.h"
 #include "testsupport.h"
@@ -15,48 +16,12 @@
 
 namespace {
 
-QString IniValue(const char* section, const char* key) {
+enum Leave { ClickOk, PressEnter, ClickCancel, PressEscape, CloseWindow };
+
+QString IniValue(const char* section, const QByteArray& key) {
     QByteArray value;
     GetProfileValue(section, key, value, 80, gIniPath);
     return DecodeCp932(value);
-}
-
-// Types text: Latin-1 characters as key clicks, the rest as text committed by
-// an input method, the way Japanese arrives.
-void TypeText(QLineEdit* edit, const QString& text) {
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClick(edit, char(c.unicode()));
-        } else {
-            QInputMethodEvent commit;
-            commit.setCommitString(QString(c));
-            QApplication::sendEvent(edit, &commit);
-        }
-    }
-}
-
-// How the test leaves the dialog.
-enum Leave { ClickOk, PressEnter, ClickCancel, CloseWindow, PressEscape };
-
-void LeaveDialog(DlgUseName& dialog, int how) {
-    auto* name = dialog.findChild<QLineEdit*>("txtName");
-    switch (how) {
-    case ClickOk:
-        QTest::mouseClick(dialog.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
-        break;
-    case PressEnter:
-        QTest::keyClick(name, Qt::Key_Return);
-        break;
-    case ClickCancel:
-        QTest::mouseClick(dialog.findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
-        break;
-    case CloseWindow:
-        dialog.close();
-        break;
-    case PressEscape:
-        QTest::keyClick(name, Qt::Key_Escape);
-        break;
-    }
 }
 
 } // namespace
@@ -65,106 +30,102 @@ class TestDlgUseName : public QObject {
     Q_OBJECT
 
 private slots:
-    void defaultMode_data() {
-        QTest::addColumn<QString>("typed"); // null: leave the proposed name
+    void entry_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("typed"); // null: the proposed name untouched
         QTest::addColumn<int>("how");
-        QTest::addColumn<QString>("stored"); // NAME afterwards, and gUserName
-        QTest::newRow("enter keeps the proposal") << QString() << int(PressEnter) << "Default";
-        QTest::newRow("blanks trimmed")
-            << QStringLiteral(" \u3000Taro Y  ") << int(ClickOk) << "Taro Y";
-        QTest::newRow("typed then enter") << QStringLiteral("花子") << int(PressEnter) << "花子";
-        QTest::newRow("blank ignored") << QStringLiteral(" \u3000 ") << int(ClickOk) << "Default";
-        QTest::newRow("empty ignored") << QStringLiteral("") << int(ClickOk) << "Default";
-        QTest::newRow("cancel") << QStringLiteral("Other") << int(ClickCancel) << "Default";
-        QTest::newRow("escape") << QStringLiteral("Other") << int(PressEscape) << "Default";
-        QTest::newRow("close box") << QStringLiteral("Other") << int(CloseWindow) << "Default";
-    }
-    void defaultMode() {
-        QFETCH(QString, typed);
-        QFETCH(int, how);
-        QFETCH(QString, stored);
-        TempProgramFolder folder;
-        QVERIFY(ConfigFileExists());
-        const QByteArray before = folder.readFile("ymconfig.ini");
-        gUserName = "Default";
-        gNameMode = "Default";
-
-        DlgUseName dialog;
-        dialog.show();
-        auto* name = dialog.findChild<QLineEdit*>("txtName");
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Default User Name "));
-        QVERIFY(!dialog.findChild<QLabel*>("lbl_Juni")->isVisible());
-        QVERIFY(dialog.findChild<QPushButton*>("CancelButton")->isVisible());
-        QCOMPARE(name->selectedText(), QStringLiteral("Default"));
-        if (!typed.isNull()) {
-            QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClick(name, Qt::Key_Delete);
-            TypeText(name, typed);
-        }
-        LeaveDialog(dialog, how);
-
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(gUserName, stored);
-        QCOMPARE(IniValue("GameConfig", "NAME"), stored);
-        if (stored == QLatin1String("Default") && how != PressEnter)
-            QCOMPARE(folder.readFile("ymconfig.ini"), before);
-    }
-
-    void clearMode_data() {
+        QTest::addColumn<QString>("name"); // the default name, or the new entry's
         QTest::addColumn<int>("place");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("how");
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("entered");
-        QTest::newRow("first, enter") << 0 << QString() << int(PressEnter) << "１ 位 ＲＡＮＫＩＮ♪"
-                                      << "Guest";
-        QTest::newRow("ninth, typed")
-            << 8 << QStringLiteral("  ゆび ") << int(ClickOk) << "９ 位 ＲＡＮＫＩＮ♪"
-            << "ゆび";
-        QTest::newRow("emptied") << 3 << QStringLiteral("") << int(ClickOk) << "４ 位 ＲＡＮＫＩＮ♪"
-                                 << "Guest";
-        QTest::newRow("blanks only")
-            << 3 << QStringLiteral("   ") << int(ClickOk) << "４ 位 ＲＡＮＫＩＮ♪"
-            << "";
-        QTest::newRow("closed") << 2 << QStringLiteral("Ken") << int(CloseWindow)
-                                << "３ 位 ＲＡＮＫＩＮ♪"
-                                << "Guest";
+        const QString keep;
+        QTest::newRow("default, enter") << "Default" << keep << int(PressEnter) << "Me" << 0;
+        QTest::newRow("default, trimmed") << "Default"
+                                          << " \u3000太郎 Y  " << int(ClickOk) << "太郎 Y" << 0;
+        QTest::newRow("default, blank") << "Default"
+                                        << " \u3000 " << int(ClickOk) << "Me" << 0;
+        QTest::newRow("default, cancel") << "Default"
+                                         << "Ken" << int(ClickCancel) << "Me" << 0;
+        QTest::newRow("default, escape") << "Default"
+                                         << "Ken" << int(PressEscape) << "Me" << 0;
+        QTest::newRow("clear, enter") << "Clear" << keep << int(PressEnter) << "Me" << 0;
+        QTest::newRow("clear, trimmed") << "Clear"
+                                        << "  ゆびまる " << int(ClickOk) << "ゆびまる" << 8;
+        QTest::newRow("clear, emptied") << "Clear"
+                                        << "" << int(ClickOk) << "Me" << 3;
+        QTest::newRow("clear, blanks") << "Clear"
+                                       << "   " << int(ClickOk) << "" << 4;
+        QTest::newRow("clear, closed") << "Clear"
+                                       << "Ken" << int(CloseWindow) << "Me" << 1;
     }
-    void clearMode() {
-        QFETCH(int, place);
+    void entry() {
+        QFETCH(QString, mode);
         QFETCH(QString, typed);
         QFETCH(int, how);
-        QFETCH(QString, line);
-        QFETCH(QString, entered);
+        QFETCH(QString, name);
+        QFETCH(int, place);
         TempProgramFolder folder;
         QVERIFY(ConfigFileExists());
         ReadRanking();
-        gUserName = "Guest";
-        gNameMode = "Clear";
+        const QByteArray before = folder.readFile("ymconfig.ini");
+        const bool clear = mode == QLatin1String("Clear");
+        gUserName = "Me";
+        gNameMode = mode;
         gNewRankPos = std::int16_t(place);
         gNewRankScore = 4321;
-        gNewRankName = "stale";
 
+        // Opened over the settings screen, which takes no input meanwhile.
+        frmConfig settings;
+        settings.show();
         DlgUseName dialog;
         dialog.show();
-        auto* name = dialog.findChild<QLineEdit*>("txtName");
-        QCOMPARE(dialog.findChild<QLabel*>("lbl_Juni")->text(), line);
-        QVERIFY(!dialog.findChild<QPushButton*>("CancelButton")->isVisible());
-        // No Cancel button, so Escape cannot throw the entry away.
-        QTest::keyClick(name, Qt::Key_Escape);
-        QVERIFY(dialog.isVisible());
-        if (!typed.isNull()) {
-            name->clear();
-            TypeText(name, typed);
+        QVERIFY(!settings.isEnabled());
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Default User Name "));
+        auto* edit = dialog.findChild<QLineEdit*>("txtName");
+        auto* juni = dialog.findChild<QLabel*>("lbl_Juni");
+        QCOMPARE(edit->selectedText(), QStringLiteral("Me"));
+        QCOMPARE(juni->isVisible(), clear);
+        QCOMPARE(dialog.findChild<QPushButton*>("CancelButton")->isVisible(), !clear);
+        if (clear) {
+            QCOMPARE(juni->text(), QChar(0xFF11 + place) + QStringLiteral(" 位 ＲＡＮＫＩＮ♪"));
+            // Without a Cancel button Escape cannot throw the entry away.
+            QTest::keyClick(edit, Qt::Key_Escape);
+            QVERIFY(dialog.isVisible());
         }
-        LeaveDialog(dialog, how);
+        if (!typed.isNull()) {
+            // Typed through the input method, the way Japanese arrives.
+            edit->clear();
+            QInputMethodEvent commit;
+            commit.setCommitString(typed);
+            QApplication::sendEvent(edit, &commit);
+        }
+        switch (how) {
+        case ClickOk:
+            QTest::mouseClick(dialog.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+            break;
+        case ClickCancel:
+            QTest::mouseClick(dialog.findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
+            break;
+        case CloseWindow:
+            dialog.close();
+            break;
+        default:
+            QTest::keyClick(edit, how == PressEnter ? Qt::Key_Return : Qt::Key_Escape);
+        }
 
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(gNewRankName, entered);
-        QCOMPARE(gRankScore[place], 4321);
-        const QByteArray letter(1, char('A' + place));
-        QCOMPARE(IniValue("Ranking", letter + "2"), QStringLiteral("4321"));
-        QCOMPARE(IniValue("Ranking", letter + "1"), entered.isEmpty() ? QString() : entered);
+        QVERIFY(settings.isEnabled());
+        if (clear) {
+            const QByteArray key(1, char('A' + place));
+            QCOMPARE(gNewRankName, name);
+            QCOMPARE(IniValue("Ranking", key + "1"), name);
+            QCOMPARE(IniValue("Ranking", key + "2"), QStringLiteral("4321"));
+        } else {
+            QCOMPARE(gUserName, name);
+            // A kept name writes nothing.
+            if (how != PressEnter && name == QLatin1String("Me"))
+                QCOMPARE(folder.readFile("ymconfig.ini"), before);
+            else
+                QCOMPARE(IniValue("GameConfig", "NAME"), name);
+        }
     }
 };
 
