@@ -46,8 +46,9 @@ struct TimingSet {
 
 // Platform identifier 1 (the old 55 ms timer tick).
 constexpr TimingSet kCoarseTiming{5, 250, 8, {0, 0, 7, 10, -4, 6}, 2, 55};
-// Every other identifier (a 10 to 16 ms timer tick).
-constexpr TimingSet kFineTiming{1, 42, 2, {0, 0, 2, 4, -2, 2}, 4, 16};
+// Every other identifier (a 10 to 16 ms timer tick); 15 ms shows each count
+// of the countdown for about 1.4 s.
+constexpr TimingSet kFineTiming{1, 42, 2, {0, 0, 2, 4, -2, 2}, 4, 15};
 
 constexpr QStringView kStartCaption = u"ＳＴＡＲＴ";
 constexpr QStringView kEndCaption = u"ＥＮＤ";

@@ -83,8 +83,8 @@ private slots:
     void countdown_data() {
         QTest::addColumn<Numbers>("row"); // platform, ticks per count, ticks of GO, period
         QTest::newRow("coarse") << Numbers{kCoarse, 17, 27, 55};
-        QTest::newRow("fine") << Numbers{kFine, 96, 155, 16};
-        QTest::newRow("failed query") << Numbers{0, 96, 155, 16};
+        QTest::newRow("fine") << Numbers{kFine, 96, 155, 15};
+        QTest::newRow("failed query") << Numbers{0, 96, 155, 15};
     }
     void countdown() {
         QFETCH(Numbers, row);
