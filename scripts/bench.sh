@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Measures the figures the project watches and prints them as one table:
+# judge time per key, word-list file operations against a plain copy, the
+# start-up time of both programs to their first window, and the game's CPU
+# share and resident memory while a word falls for 10 s (under Xvfb).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh >&2
+build_dir=${BENCH_BUILD_DIR:-build-bench}
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DYM_BUILD_BENCH=ON \
+  -DYM_BUILD_TESTS=OFF >&2
+cmake --build "$build_dir" -j"$(nproc)" >&2
+
+work=$(mktemp -d)
+xvfb_pid=""
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# ---- Library benchmarks ----------------------------------------------------
+"$build_dir/bench/bench_judge" --benchmark_format=console >"$work/judge.txt" 2>/dev/null
+"$build_dir/bench/bench_files" --benchmark_format=console >"$work/files.txt" 2>/dev/null
+judge_ns=$(grep -Eo 'ns_per_key=[0-9.]+' "$work/judge.txt" | cut -d= -f2)
+file_row() { # name in the benchmark, label
+  local line ms ratio
+  line=$(grep -E "^$1/" "$work/files.txt")
+  ms=$(awk '{print $2}' <<<"$line")
+  ratio=$(grep -Eo 'x_copy=[0-9.]+' <<<"$line" | cut -d= -f2)
+  printf '| %s | %s ms (%.2fx a plain copy) | under 3x |\n' "$2" "$ms" "$ratio"
+}
+
+# ---- The programs under a virtual display ------------------------------------
+display=:77
+Xvfb $display -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+
+# A program folder of its own: the default settings and the shipped lists.
+prog="$work/bin"
+mkdir -p "$prog/Data"
+cp "$build_dir/bin/Yubimaru" "$build_dir/bin/Tangobako" "$prog/"
+cp assets/ymconfig.ini "$prog/"
+cp "$build_dir"/wordlists/*.dat "$prog/Data/"
+
+now_ms() { date +%s%3N; }
+# Milliseconds from starting a program until a window with the title shows.
+startup_ms() { # program, window title
+  local start pid
+  start=$(now_ms)
+  "$prog/$1" >/dev/null 2>&1 &
+  pid=$!
+  until xwininfo -root -tree 2>/dev/null | grep -q "\"$2\": (\"$1\""; do sleep 0.005; done
+  echo $(($(now_ms) - start))
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+}
+median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+game_start=$(for _ in 1 2 3 4 5; do startup_ms Yubimaru Yubimaru; done | median)
+editor_start=$(for _ in 1 2 3 4 5; do startup_ms Tangobako 登録画面; done | median)
+
+# Play: START on the menu, START on the play screen, wait out the countdown,
+# then watch the process for 10 s while the first word falls.
+"$prog/Yubimaru" >/dev/null 2>&1 &
+game_pid=$!
+window=""
+until window=$(xdotool search --onlyvisible --name '^Yubimaru$' 2>/dev/null | head -1) && [ -n "$window" ]; do
+  sleep 0.05
+done
+sleep 0.5
+xdotool mousemove --window "$window" 396 236 click 1 # menu START
+sleep 1
+window=$(xdotool search --onlyvisible --name '^Yubimaru$' | head -1)
+xdotool mousemove --window "$window" 104 80 click 1 # play screen START
+sleep 5                                             # countdown
+ticks() { awk '{print $14 + $15}' "/proc/$game_pid/stat"; }
+before=$(ticks)
+sleep 10
+after=$(ticks)
+hz=$(getconf CLK_TCK)
+cpu=$(awk -v t=$((after - before)) -v hz="$hz" 'BEGIN {printf "%.1f", 100 * t / hz / 10}')
+rss=$(awk '/VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$game_pid/status")
+kill "$game_pid"
+
+echo
+echo "Measured on: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores, $(date +%Y-%m-%d)"
+echo
+echo "| figure | measured | aim |"
+echo "|---|---|---|"
+printf '| judge, per key | %s ns | under 1 µs |\n' "$judge_ns"
+file_row ConvertList "ConvertWordFile, 32767 records"
+file_row SaveList "SaveWordFile, 32767 records"
+file_row DeleteRecord "DeleteWordRecord, 32767 records"
+file_row LoadGame "game's word loading (draw, load, shuffle), 32767 records"
+printf '| Yubimaru start-up to the menu | %s ms | under 300 ms |\n' "$game_start"
+printf '| Tangobako start-up to its window | %s ms | under 300 ms |\n' "$editor_start"
+printf '| Yubimaru CPU while a word falls, 10 s | %s %% of a core | under 3 %% |\n' "$cpu"
+printf '| Yubimaru resident memory while playing | %s MiB | under 80 MiB |\n' "$rss"
