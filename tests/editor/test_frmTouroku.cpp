@@ -1,4 +1,4 @@
-// The registration screen driven through real key and mouse events.
+// The registration screen driven through mouse clicks and keys.
 
 #include "frmTouroku.h"
 #include "testsupport.h"
@@ -6,13 +6,15 @@
 #include "wordfile.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
 #include <memory>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -20,6 +22,7 @@ namespace {
 const QByteArray kRecords = "036031,8E52,1\r\n003032,8A43,3\r\n015039,8BF3,3\r\n"
                             "006044,90EC,1\r\n026021,89D4,4\r\n001034,894A,3\r\n";
 const QByteArray kNomal = "2,0,3,1,0\r\n" + kRecords;
+const QString kLevel1Rows = "1|1|山|やま|1 2|1|川|かわ|4";
 
 // A program folder holding the given word lists, and the screen open on it.
 struct Screen {
@@ -28,55 +31,56 @@ struct Screen {
             folder.writeFile("Data/" + name, bytes);
         w = std::make_unique<frmTouroku>();
         w->show();
-        w->activateWindow();
-        active = QTest::qWaitForWindowActive(w.get());
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
     }
-    template <typename T = QWidget> T* get(const char* name) const {
-        T* child = w->findChild<T*>(QLatin1String(name));
+    template <typename T = QWidget> T* get(const QString& name) const {
+        T* child = w->findChild<T*>(name);
         if (!child)
-            qFatal("no control %s", name);
+            qFatal("no control %s", qPrintable(name));
         return child;
     }
-    QLineEdit* edit(const char* name) const { return get<QLineEdit>(name); }
-    QString text(const char* name) const { return get<QLabel>(name)->text(); }
-    QWidget* focus() const { return QApplication::focusWidget(); }
-    void click(const char* name) const {
-        QTest::mouseClick(get<QAbstractButton>(name), Qt::LeftButton);
-    }
-    // One key event per character, the way an input method delivers text.
-    void type(const char* field, const QString& text) const {
-        for (const char32_t c : text.toUcs4())
-            QTest::sendKeyEvent(QTest::Click, get(field), Qt::Key_unknown, QString::fromUcs4(&c, 1),
-                                Qt::NoModifier);
-    }
-    void convert(const QString& reading) const {
-        edit("txt_Hiragana")->clear();
-        type("txt_Hiragana", reading);
-        click("cmdHenkan");
-    }
-    void clickRow(int row) const {
-        auto* list = get<QTreeWidget>("lst_Touroku");
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->topLevelItem(row)).center());
-    }
-    QStringList rows() const {
-        auto* list = get<QTreeWidget>("lst_Touroku");
-        QStringList rows;
-        for (int i = 0; i < list->topLevelItemCount(); ++i) {
-            QStringList cells;
-            for (int c = 0; c < 5; ++c)
-                cells << list->topLevelItem(i)->text(c);
-            rows << cells.join(u'|');
+    QString text(const QString& name) const { return get(name)->property("text").toString(); }
+    bool focused(const QString& name) const { return QApplication::focusWidget() == get(name); }
+    // Runs steps separated by blanks: "field=text" fills a field ("_" standing
+    // for a blank), "row:N" clicks row N of the list, "alt:K" presses Alt+K,
+    // "enter:F" presses Enter in the field F; any other step clicks the
+    // button of that name. Returns shows().
+    QString run(const QString& steps) const {
+        for (const QString& step : steps.split(u' ')) {
+            const QString arg = step.section(u':', 1);
+            auto* list = get<QTreeWidget>("lst_Touroku");
+            if (step.contains(u'='))
+                get<QLineEdit>(step.section(u'=', 0, 0))
+                    ->setText(step.section(u'=', 1).replace(u'_', u' '));
+            else if (step.startsWith(u"row:"))
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualItemRect(list->topLevelItem(arg.toInt())).center());
+            else if (step.startsWith(u"alt:"))
+                QTest::keyClick(w.get(), QKeySequence(arg)[0].key(), Qt::AltModifier);
+            else if (step.startsWith(u"enter:"))
+                QTest::keyClick(get(arg), Qt::Key_Return);
+            else
+                QTest::mouseClick(get<QAbstractButton>(step), Qt::LeftButton);
         }
-        return rows;
+        return shows();
     }
-    // Enabled states of cmdHenkan, cmdHenkou, cmdOK, cmd_DSP, cmd_Up, cmd_Down.
-    QString states() const {
-        QString s;
-        for (const char* name :
-             {"cmdHenkan", "cmdHenkou", "cmdOK", "cmd_DSP", "cmd_Up", "cmd_Down"})
-            s += get(name)->isEnabled() ? u'1' : u'0';
-        return s;
+    // The enabled states of cmdHenkan, cmdHenkou, cmdOK, cmd_DSP, cmd_Up and
+    // cmd_Down, then txt_Tango, txt_Hiragana, lbl_HenKan, lbl_Gyo, lbl_Level.
+    QString shows() const {
+        QString shown;
+        for (auto name : {"cmdHenkan", "cmdHenkou", "cmdOK", "cmd_DSP", "cmd_Up", "cmd_Down"})
+            shown += get(name)->isEnabled() ? u'1' : u'0';
+        for (auto name : {"txt_Tango", "txt_Hiragana", "lbl_HenKan", "lbl_Gyo", "lbl_Level"})
+            shown += u'|' + text(name);
+        return shown;
+    }
+    // The rows of the list, each "row|level|word|reading|line", one blank apart.
+    QString rows() const {
+        QString rows;
+        for (QTreeWidgetItemIterator it(get<QTreeWidget>("lst_Touroku")); *it; ++it)
+            for (int c = 0; c < 5; ++c)
+                rows += (*it)->text(c) + (c < 4 ? u'|' : u' ');
+        return rows.trimmed();
     }
     QByteArray wordList(const QString& name = "Nomal.dat") const {
         return folder.readFile("Data/" + name);
@@ -84,7 +88,6 @@ struct Screen {
 
     TempProgramFolder folder;
     std::unique_ptr<frmTouroku> w;
-    bool active = false;
 };
 
 } // namespace
@@ -95,201 +98,9 @@ class TestFrmTouroku : public QObject {
 private slots:
     void initTestCase() { SetProgramKind(ProgramKind::Editor); }
 
-    void startUpModesAndSelection() {
+    void startUpLayoutModesAndSelection() {
         Screen s;
-        QVERIFY(s.active);
-        QCOMPARE(s.w->windowTitle() + s.text("lbl_Level") + s.text("lblFileName"),
-                 QStringLiteral("登録画面１NOMAL"));
-        QCOMPARE(s.rows(), QStringList({"1|1|山|やま|1", "2|1|川|かわ|4"}));
-        QCOMPARE(s.focus(), s.edit("txt_Tango"));
-        QCOMPARE(s.states(), QStringLiteral("100111"));
-        QVERIFY(!s.get("cmdFileChange")->isEnabled()); // a single word list
-        s.clickRow(0);                                 // the add mode ignores the list
-        QCOMPARE(s.edit("txt_Tango")->text(), QString());
-
-        s.click("OptMode1");
-        QCOMPARE(s.states(), QStringLiteral("010111"));
-        s.click("cmdHenkou"); // nothing selected yet
-        QCOMPARE(s.states(), QStringLiteral("010111"));
-        s.clickRow(1);
-        QCOMPARE(s.edit("txt_Tango")->text() + s.edit("txt_Hiragana")->text() + s.text("lbl_Gyo"),
-                 QStringLiteral("川かわ4"));
-        QTest::keyClick(s.edit("txt_Hiragana"), Qt::Key_Return);
-        QCOMPARE(s.focus(), s.get("cmdHenkou"));
-        s.click("cmdHenkou");
-        QCOMPARE(s.states(), QStringLiteral("110000"));
-        s.clickRow(0); // locked after the confirmation
-        QCOMPARE(s.text("lbl_Gyo"), QStringLiteral("4"));
-        QTest::keyClick(s.w.get(), Qt::Key_Up, Qt::AltModifier); // cmd_Up is disabled
-        QCOMPARE(s.text("lbl_Level"), QStringLiteral("１"));
-        s.convert("漢字"); // nothing codable
-        QCOMPARE(s.states() + s.text("lbl_HenKan"), QStringLiteral("110000"));
-        s.convert("かわ");
-        QCOMPARE(s.states(), QStringLiteral("111000"));
-        s.click("cmdClear");
-        QCOMPARE(s.states() + s.text("lbl_Gyo"), QStringLiteral("010111"));
-
-        s.click("OptMode2");
-        s.clickRow(0);
-        s.click("cmdHenkou");
-        QCOMPARE(s.states(), QStringLiteral("001000"));
-        QCOMPARE(s.focus(), s.get("cmdOK"));
-    }
-
-    void addWordEndToEnd() {
-        Screen s;
-        QVERIFY(s.active);
-        QTest::keyClick(s.w.get(), Qt::Key_Up, Qt::AltModifier);
-        QTest::keyClick(s.w.get(), Qt::Key_Up, Qt::AltModifier);
-        s.type("txt_Tango", "新聞");
-        QTest::keyClick(s.edit("txt_Tango"), Qt::Key_Return);
-        QCOMPARE(s.focus(), s.edit("txt_Hiragana"));
-        s.type("txt_Hiragana", "しんぶん");
-        QTest::keyClick(s.edit("txt_Hiragana"), Qt::Key_Return);
-        QCOMPARE(s.focus(), s.get("cmdHenkan"));
-        QTest::keyClick(s.w.get(), Qt::Key_H, Qt::AltModifier); // an animated click
-        QTRY_COMPARE(s.text("lbl_HenKan"), QStringLiteral("しんぶん"));
-        QCOMPARE(s.focus(), s.get("cmdOK"));
-        s.type("txt_Hiragana", "あ"); // the codes of the conversion are saved
-        QTest::keyClick(s.w.get(), Qt::Key_S, Qt::AltModifier);
-        QTRY_COMPARE(s.wordList(), "2,0,4,1,0\r\n" + kRecords + "012046064046,9056,95B7,3\r\n");
-        QCOMPARE(s.rows().last(), QStringLiteral("4|3|新聞|しんぶん|7"));
-        QCOMPARE(s.edit("txt_Tango")->text() + s.text("lbl_HenKan"), QString());
-        QCOMPARE(s.focus(), s.edit("txt_Tango"));
-    }
-
-    void levelCycling() {
-        Screen s;
-        QVERIFY(s.active);
-        s.type("txt_Tango", "山");
-        s.click("cmd_Down");
-        QCOMPARE(s.text("lbl_Level") + s.edit("txt_Tango")->text(), QStringLiteral("５"));
-        QTest::keyClick(s.w.get(), Qt::Key_Up, Qt::AltModifier);
-        QCOMPARE(s.text("lbl_Level"), QStringLiteral("１"));
-        QTest::keyClick(s.w.get(), Qt::Key_Down, Qt::AltModifier);
-        QTest::keyClick(s.w.get(), Qt::Key_Down, Qt::AltModifier);
-        QCOMPARE(s.rows(), QStringList({"1|4|花|はな|5"}));
-        for (int i = 0; i < 5; ++i)
-            s.click("cmd_Up");
-        QCOMPARE(s.text("lbl_Level"), QStringLiteral("４"));
-    }
-
-    void modifyAndDelete() {
-        Screen s;
-        s.click("cmd_Up");
-        s.click("cmd_Up");
-        s.click("OptMode1");
-        s.clickRow(1); // 空, line 3
-        s.click("cmdHenkou");
-        s.convert("から");
-        s.click("cmdOK");
-        QCOMPARE(s.rows(), QStringList({"1|3|海|うみ|2", "2|3|雨|あめ|5", "3|3|空|から|6"}));
-        QVERIFY(s.wordList().endsWith("894A,3\r\n006039,8BF3,3\r\n"));
-
-        s.click("cmd_Up"); // level 4 holds only 花
-        s.click("OptMode2");
-        s.clickRow(0);
-        s.click("cmdHenkou");
-        s.click("cmdOK");
-        QCOMPARE(s.rows(), QStringList());
-        QVERIFY(s.wordList().startsWith("2,0,3,0,0\r\n") && !s.wordList().contains("89D4"));
-    }
-
-    void refusedSavesWriteNothing() {
-        Screen s;
-        QVERIFY(s.active);
-        MessageCapture capture;
-        const auto last = [&] {
-            const CapturedMessage m = capture.messages.value(capture.messages.size() - 1);
-            return m.icon == MessageIcon::Critical && m.title == QStringLiteral("警告") ? m.text
-                                                                                        : QString();
-        };
-        s.convert("  ");
-        QCOMPARE(last(), QStringLiteral("未入力エラー"));
-        QCOMPARE(s.focus(), s.edit("txt_Hiragana"));
-        s.convert("ねこ");
-        s.click("cmdOK"); // no word
-        QCOMPARE(last(), QStringLiteral("未入力エラー"));
-        QCOMPARE(s.focus(), s.edit("txt_Tango"));
-        s.type("txt_Tango", "猫😀");
-        s.click("cmdOK");
-        QVERIFY(last().contains(QStringLiteral("😀")));
-
-        s.click("OptMode1");
-        s.clickRow(0);
-        s.click("cmdHenkou");
-        s.edit("txt_Tango")->setText(QStringLiteral("😀"));
-        s.convert("やま");
-        s.click("cmdOK"); // the old entry must survive a refused change
-        QVERIFY(last().contains(QStringLiteral("😀")));
-
-        s.click("OptMode2");
-        s.clickRow(0);
-        s.click("cmdHenkou");
-        s.edit("txt_Tango")->clear();
-        s.click("cmdOK");
-        QCOMPARE(last(), QStringLiteral("未選択エラー"));
-        QCOMPARE(capture.messages.size(), 5);
-        QCOMPARE(s.wordList(), kNomal);
-        QCOMPARE(s.folder.readFile("type2").count('\n'), 6);
-    }
-
-    void wordListSwitch() {
-        Screen s({{"Nomal.dat", kNomal}, {"Second.dat", "0,1,0,0,0\r\n002023,8CA2,2\r\n"}});
-        // An edit still only in the working files goes into the old list.
-        QVERIFY(AppendWordRecord("944C,1", "024010", 1));
-        s.click("OptMode2"); // a confirmed line number must not reach the next list
-        s.clickRow(0);
-        s.click("cmdHenkou");
-        s.click("cmdFileChange");
-        QCOMPARE(s.text("lblFileName"), QStringLiteral("Second"));
-        QCOMPARE(s.states() + s.text("lbl_Gyo"), QStringLiteral("010111"));
-        QVERIFY(s.wordList().endsWith("894A,3\r\n024010,944C,1\r\n"));
-        QCOMPARE(s.rows(), QStringList());
-        s.click("cmdFileChange");
-        QCOMPARE(s.text("lblFileName"), QStringLiteral("Nomal"));
-        QCOMPARE(s.rows().size(), 3);
-    }
-
-    void emptyListThenAdd() {
-        Screen s({{"A.dat", kNomal}, {"Empty.dat", "0,0,0,0,0\r\n"}});
-        s.click("cmdFileChange");
-        QCOMPARE(s.text("lblFileName"), QStringLiteral("Empty"));
-        s.type("txt_Tango", "猫");
-        s.convert("ねこ");
-        s.click("cmdOK");
-        QCOMPARE(s.wordList("Empty.dat"), QByteArray("1,0,0,0,0\r\n024010,944C,1\r\n"));
-        QCOMPARE(s.wordList("A.dat"), kNomal);
-    }
-
-    void damagedWorkingFilesAreRebuilt() {
-        Screen s;
-        MessageCapture capture;
-        s.folder.writeFile("type1", "036031,8E52,1\r\n");
-        s.click("cmd_DSP");
-        QCOMPARE(capture.messages.size(), 1);
-        QCOMPARE(s.rows().size(), 2);
-        QCOMPARE(s.folder.readFile("type1").count('\n'), 6);
-        QCOMPARE(s.wordList(), kNomal);
-    }
-
-    void endingSavesTheList() {
-        for (const bool closeBox : {false, true}) {
-            Screen s;
-            QVERIFY(AppendWordRecord("944C,1", "024010", 1));
-            if (closeBox)
-                s.w->close();
-            else
-                s.click("cmd_END");
-            QVERIFY(!s.w->isVisible());
-            QVERIFY(s.wordList().endsWith("024010,944C,1\r\n"));
-        }
-    }
-
-    void geometry() {
-        TempProgramFolder folder;
-        frmTouroku w;
-        QCOMPARE(w.size(), QSize(TwipsToPixels(11850), TwipsToPixels(8565)));
+        QCOMPARE(s.w->size(), QSize(TwipsToPixels(11850), TwipsToPixels(8565)));
         // name left top, and width height where they are fixed
         const QString places =
             "cmdFileChange 120 0,lblFileName 480 0,Frame1 9360 0,lbl_Level 120 480 1215 975,"
@@ -300,12 +111,104 @@ private slots:
             "cmdTenyuryoku 8160 1860,lst_Touroku 360 2280 11055 5895";
         for (const QString& place : places.split(u',')) {
             const QStringList f = place.split(u' ');
-            const QRect g = w.findChild<QWidget*>(f[0])->geometry();
+            const QRect g = s.get(f[0])->geometry();
             const QList<int> actual{g.x(), g.y(), g.width(), g.height()};
             for (int i = 1; i < f.size(); ++i)
                 QCOMPARE(actual[i - 1], TwipsToPixels(f[i].toInt()));
         }
-        QCOMPARE(w.findChild<QTreeWidget*>()->columnWidth(2), TwipsToPixels(4551));
+        QCOMPARE(s.get<QTreeWidget>("lst_Touroku")->columnWidth(2), TwipsToPixels(4551));
+        QCOMPARE(s.w->windowTitle() + s.text("lblFileName"), u"登録画面NOMAL"_s);
+        QCOMPARE(s.rows(), kLevel1Rows);
+        QVERIFY(s.focused("txt_Tango") && !s.get("cmdFileChange")->isEnabled()); // one list
+        QCOMPARE(s.run("row:0"), u"100111|||||１"_s);              // add mode ignores the list
+        QCOMPARE(s.run("OptMode1 cmdHenkou"), u"010111|||||１"_s); // no selection
+        QCOMPARE(s.run("row:1 enter:txt_Hiragana"), u"010111|川|かわ||4|１"_s);
+        QVERIFY(s.focused("cmdHenkou"));
+        // Locked after the confirmation: no other row, no Alt+Up.
+        QCOMPARE(s.run("cmdHenkou row:0 alt:Up"), u"110000|川|かわ||4|１"_s);
+        QCOMPARE(s.run("txt_Hiragana=漢字 cmdHenkan"), u"110000|川|漢字||4|１"_s);
+        QCOMPARE(s.run("txt_Hiragana=かわ cmdHenkan"), u"111000|川|かわ|かわ|4|１"_s);
+        QVERIFY(s.focused("cmdOK"));
+        QCOMPARE(s.run("cmdClear"), u"010111|||||１"_s);
+        QVERIFY(s.run("OptMode2 row:0 cmdHenkou") == u"001000|山|やま||1|１" && s.focused("cmdOK"));
+    }
+
+    // Levels cycle by button and by Alt+arrow; a word added from the keyboard
+    // alone; one saved on the kana keyboard shows up in the list.
+    void levelsAndAddingAWord() {
+        Screen s;
+        QCOMPARE(s.run("txt_Tango=山 cmd_Down"), u"100111|||||５"_s);
+        QCOMPARE(s.run("alt:Up"), u"100111|||||１"_s);
+        s.run("alt:Down alt:Down alt:Down txt_Tango=新聞 enter:txt_Tango");
+        QVERIFY(s.focused("txt_Hiragana"));
+        QCOMPARE(s.run("txt_Hiragana=しんぶん enter:txt_Hiragana"), u"100111|新聞|しんぶん|||３"_s);
+        QVERIFY(s.focused("cmdHenkan"));
+        s.run("alt:H"); // an animated click
+        QTRY_VERIFY(s.text("lbl_HenKan") == u"しんぶん" && s.focused("cmdOK"));
+        s.run("txt_Hiragana=あ alt:S"); // the codes of the conversion are saved
+        QTRY_COMPARE(s.wordList(), "2,0,4,1,0\r\n" + kRecords + "012046064046,9056,95B7,3\r\n");
+        QVERIFY(s.rows().endsWith(u"4|3|新聞|しんぶん|7"));
+        QVERIFY(s.shows() == u"100111|||||３" && s.focused("txt_Tango"));
+
+        // The kana keyboard gets the word and level 3 and saves ねこ with them.
+        QTimer::singleShot(0, s.w.get(), [] {
+            for (const char* name : {"Command22", "Command10", "cmdOK", "Command109"})
+                QTest::mouseClick(QApplication::activeModalWidget()->findChild<QPushButton*>(name),
+                                  Qt::LeftButton);
+        });
+        s.run("txt_Tango=猫 cmdTenyuryoku");
+        QVERIFY(s.rows().endsWith(u"5|3|猫|ねこ|8"));
+    }
+
+    void modifyAndDelete() {
+        Screen s;
+        // 空 (line 3) becomes から and moves to the end.
+        s.run("cmd_Up cmd_Up OptMode1 row:1 cmdHenkou txt_Hiragana=から cmdHenkan cmdOK");
+        QCOMPARE(s.rows(), u"1|3|海|うみ|2 2|3|雨|あめ|5 3|3|空|から|6"_s);
+        QVERIFY(s.wordList().endsWith("894A,3\r\n006039,8BF3,3\r\n"));
+        s.run("cmd_Up OptMode2 row:0 cmdHenkou cmdOK"); // level 4 holds only 花
+        QVERIFY(s.rows().isEmpty());
+        QVERIFY(s.wordList().startsWith("2,0,3,0,0\r\n") && !s.wordList().contains("89D4"));
+    }
+
+    // Refused saves warn and write nothing.
+    void refusals() {
+        Screen s;
+        MessageCapture capture;
+        s.run("txt_Hiragana=__ cmdHenkan");
+        QVERIFY(s.focused("txt_Hiragana"));
+        s.run("txt_Hiragana=ねこ cmdHenkan cmdOK"); // no word
+        QVERIFY(s.focused("txt_Tango"));
+        s.run("txt_Tango=猫😀 cmdOK");
+        // The old entry must survive a refused change.
+        s.run("OptMode1 row:0 cmdHenkou txt_Tango=😀 txt_Hiragana=やま cmdHenkan cmdOK");
+        s.run("OptMode2 row:0 cmdHenkou txt_Tango= cmdOK");
+        QVERIFY(s.wordList() == kNomal && s.folder.readFile("type2").count('\n') == 6);
+        QStringList texts;
+        for (const CapturedMessage& m : capture.messages) {
+            QVERIFY(m.title == u"警告" && m.icon == MessageIcon::Critical);
+            texts << (m.text.contains(u"「😀」") ? u"😀"_s : m.text.left(6));
+        }
+        QCOMPARE(texts.join(u' '), u"未入力エラー 未入力エラー 😀 😀 未選択エラー"_s);
+    }
+
+    // A switch writes the old list, loads the next one and drops a confirmed
+    // line number; adding to an empty list leaves the other alone; the end
+    // writes the list too.
+    void wordListSwitchAndEnd() {
+        Screen s({{"Nomal.dat", kNomal}, {"Second.dat", "0,0,0,0,0\r\n"}});
+        QVERIFY(AppendWordRecord("8CA2,2", "002023", 2)); // only in the working files
+        QCOMPARE(s.run("OptMode2 row:0 cmdHenkou cmdFileChange"), u"010111|||||１"_s);
+        QVERIFY(s.text("lblFileName") == u"Second" && s.rows().isEmpty());
+        const QByteArray nomal = s.wordList();
+        QVERIFY(nomal.endsWith("894A,3\r\n002023,8CA2,2\r\n"));
+        s.run("OptMode0 txt_Tango=猫 txt_Hiragana=ねこ cmdHenkan cmdOK cmdFileChange");
+        QCOMPARE(s.wordList("Second.dat"), QByteArray("1,0,0,0,0\r\n024010,944C,1\r\n"));
+        QVERIFY(s.text("lblFileName") == u"Nomal" && s.rows() == kLevel1Rows);
+        QCOMPARE(s.wordList(), nomal);
+        QVERIFY(AppendWordRecord("944C,1", "024010", 1));
+        s.run("cmd_END");
+        QVERIFY(!s.w->isVisible() && s.wordList().endsWith("8CA2,2\r\n024010,944C,1\r\n"));
     }
 };
 
