@@ -1,3 +1,7 @@
+// The settings screen: its layout, how it shows and changes the shared
+// settings, switching the word list, and finishing; and the name-entry dialog
+// in both of its modes.
+
 #include "DlgUseName.h"
 #include "config.h"
 #include "frmConfig.h"
@@ -9,40 +13,36 @@
 #include "twips.h"
 #include "wordfile.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QFontMetrics>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QWindow>
 #include <QtTest/qtestspontaneevent.h>
 #include <QtTest>
-
-#include <memory>
+#include <QtWidgets>
 
 namespace {
-// What the window system sends when the close box is clicked.
-void ClickCloseBox(QWidget* window) {
-    QCloseEvent event;
-    QSpontaneKeyEvent::setSpontaneous(&event);
-    QCoreApplication::sendEvent(window->windowHandle(), &event);
-}
-
-QRect Twips(int left, int top, int width, int height) {
-    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
-}
-
 // Option arrays in KeyConfig order, with their option counts.
-const std::array<std::pair<const char*, int>, 20> kSpellingGroups = {{
+const std::pair<const char*, int> kSpelling[20] = {
     {"optSi", 2},  {"optTi", 2},  {"optTu", 2},  {"optFu", 2},  {"optNn", 2},
     {"optSya", 2}, {"optSyu", 2}, {"optSyo", 2}, {"optTya", 2}, {"optTyu", 2},
     {"optTyo", 2}, {"optJa", 3},  {"optJu", 3},  {"optJo", 3},  {"optJi", 2},
     {"optXa", 2},  {"optXi", 2},  {"optXu", 2},  {"optXe", 2},  {"optXo", 2},
-}};
+};
 constexpr int kNn = 4;
+const QString kDefaultSpellings =
+    "SI TI TU FU NN SYA SYU SYO TYA TYU TYO JA JU JO JI XA XI XU XE XO";
+enum Leave { ClickOk, PressEnter, ClickCancel, CloseWindow };
+
+// Mode, text typed over the proposed name "Default" (nullptr: untouched), how
+// the dialog is left, and the name then stored: the default name, or the new
+// ranking entry's at the given place.
+const std::tuple<const char*, bool, const char*, Leave, const char*, int> kCases[] = {
+    {"default, trimmed", false, " \u3000太郎 Y  ", ClickOk, "太郎 Y", 0},
+    {"default, blank", false, " \u3000 ", ClickOk, "Default", 0},
+    {"default, cancel", false, "Ken", ClickCancel, "Default", 0},
+    {"clear, enter", true, nullptr, PressEnter, "Default", 0},
+    {"clear, trimmed", true, "  ゆびまる ", ClickOk, "ゆびまる", 8},
+    {"clear, emptied", true, "", ClickOk, "Default", 3},
+    {"clear, blanks", true, "   ", ClickOk, "", 4},
+    {"clear, closed", true, "Ken", CloseWindow, "Default", 1},
+};
 } // namespace
 
 class TestFrmConfig : public QObject {
@@ -55,8 +55,7 @@ private slots:
         gKeyConfig.fill(QStringLiteral("1"));
         gGameLevel = 3;
         gManiax = 0;
-        gUserName = QStringLiteral("Default");
-        gDatFiles = QStringList{QString()};
+        gUserName = QStringLiteral("ゆびまるプレイヤー１号");
         gDatFileCount = 0;
         gWordFile = QStringLiteral("Nomal.dat");
     }
@@ -65,161 +64,144 @@ private slots:
         mFolder.reset();
     }
 
-    void geometry_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("parent");
-        QTest::addColumn<QRect>("rect");
-        const auto row = [](const char* name, const char* parent, int l, int t, int w, int h) {
-            QTest::newRow(name) << QString(name) << QString(parent) << Twips(l, t, w, h);
+    void layout() {
+        // Control, its panel, left, top, width, height in twips.
+        const std::tuple<const char*, const char*, int, int, int, int> kPlaces[] = {
+            {"Label5", "frmConfig", 2700, 120, 6615, 615},
+            {"Label6", "frmConfig", 2820, 240, 6615, 615},
+            {"cmdFileChange", "frmConfig", 120, 360, 375, 375},
+            {"lblFileName", "frmConfig", 480, 360, 2055, 375},
+            {"lbl_Maniax", "frmConfig", 9720, 240, 1575, 495},
+            {"Picture1", "frmConfig", 360, 960, 11175, 735},
+            {"Picture19", "frmConfig", 360, 1680, 11175, 735},
+            {"Picture3", "frmConfig", 360, 2400, 6735, 855},
+            {"Picture20", "frmConfig", 7080, 2400, 4455, 855},
+            {"Picture2", "frmConfig", 360, 3240, 11175, 4335},
+            {"Command1", "frmConfig", 3720, 7680, 4695, 735},
+            {"Picture5", "Picture2", 600, 360, 2415, 495},
+            {"Picture8", "Picture2", 5640, 910, 2415, 495},
+            {"Picture15", "Picture2", 600, 3720, 2895, 495},
+            {"Picture17", "Picture2", 6600, 3720, 2895, 495},
         };
-        row("Label5", "frmConfig", 2700, 120, 6615, 615);
-        row("Label6", "frmConfig", 2820, 240, 6615, 615);
-        row("cmdFileChange", "frmConfig", 120, 360, 375, 375);
-        row("lblFileName", "frmConfig", 480, 360, 2055, 375);
-        row("lbl_Maniax", "frmConfig", 9720, 240, 1575, 495);
-        row("Picture1", "frmConfig", 360, 960, 11175, 735);
-        row("Picture19", "frmConfig", 360, 1680, 11175, 735);
-        row("Picture3", "frmConfig", 360, 2400, 6735, 855);
-        row("Picture20", "frmConfig", 7080, 2400, 4455, 855);
-        row("Picture2", "frmConfig", 360, 3240, 11175, 4335);
-        row("Command1", "frmConfig", 3720, 7680, 4695, 735);
-        row("Picture5", "Picture2", 600, 360, 2415, 495);
-        row("Picture8", "Picture2", 5640, 910, 2415, 495);
-        row("Picture15", "Picture2", 600, 3720, 2895, 495);
-        row("Picture17", "Picture2", 6600, 3720, 2895, 495);
-    }
-    void geometry() {
-        QFETCH(QString, name);
-        QFETCH(QString, parent);
-        QFETCH(QRect, rect);
-        mScreen = new frmConfig;
+        Open();
         QCOMPARE(mScreen->windowTitle(), QStringLiteral("Config"));
         QCOMPARE(mScreen->size(), QSize(792, 573));
-        auto* widget = mScreen->findChild<QWidget*>(name);
-        QVERIFY(widget);
-        QCOMPARE(widget->parentWidget()->objectName(), parent);
-        QCOMPARE(widget->geometry(), rect);
-    }
-
-    // No control runs over the edge of its panel, and every caption fits.
-    void captionsFit() {
-        mScreen = new frmConfig;
+        for (const auto& [name, parent, left, top, width, height] : kPlaces) {
+            const QWidget* widget = Find<QWidget>(name);
+            QVERIFY2(widget->parentWidget()->objectName() == parent, name);
+            QCOMPARE(widget->geometry(), QRect(TwipsToPixels(left), TwipsToPixels(top),
+                                               TwipsToPixels(width), TwipsToPixels(height)));
+        }
+        // No control runs over the edge of its panel, and every caption (the long
+        // user name too) fits.
         for (const QWidget* child : mScreen->findChildren<QWidget*>()) {
             const QString name = child->objectName();
             QVERIFY2(child->parentWidget()->rect().contains(child->geometry()), qPrintable(name));
             if (child->inherits("QRadioButton") || child->inherits("QLabel"))
                 QVERIFY2(child->sizeHint().width() <= child->width(), qPrintable(name));
         }
+        QCOMPARE(Find<QLabel>("lblUserName")->text(), gUserName);
     }
 
-    void loadSpelling_data() {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("option");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<int>("storedAfter");
-        QTest::newRow("si 2") << 0 << "2" << 2 << "SHI" << 2;
-        QTest::newRow("nn 1 is NN") << kNn << "1" << 2 << "NN" << 1;
-        QTest::newRow("nn 2 is N") << kNn << "2" << 1 << "N" << 2;
-        QTest::newRow("ja 3") << 11 << "3" << 3 << "ZYA" << 3;
-        QTest::newRow("xo 2.0") << 19 << "2.0" << 2 << "LO" << 2;
-        QTest::newRow("ti 3 unknown") << 1 << "3" << 1 << "TI" << 1;
-        QTest::newRow("tu empty") << 2 << "" << 1 << "TU" << 1;
-        QTest::newRow("nn 0 unknown") << kNn << "0" << 2 << "NN" << 1;
-    }
-    void loadSpelling() {
-        QFETCH(int, index);
-        QFETCH(QString, stored);
-        QFETCH(int, option);
-        QFETCH(QString, caption);
-        QFETCH(int, storedAfter);
-        gKeyConfig[index] = stored;
-        mScreen = new frmConfig;
-        for (int i = 0; i < 20; ++i) {
-            const int expected = i == index ? option : i == kNn ? 2 : 1;
-            auto* button = Option(QString(kSpellingGroups[i].first) + QString::number(expected));
-            QVERIFY(button && button->isChecked());
+    void load() {
+        // One stored KeyConfig value, the caption then selected, the value after the load.
+        const std::tuple<int, const char*, const char*, const char*> kSpellings[] = {
+            {0, "2", "SHI", "2"},  {kNn, "1", "NN", "1"},  {kNn, "2", "N", "2"},
+            {11, "3", "ZYA", "3"}, {19, "2.0", "LO", "2"}, {1, "3", "TI", "1"},
+            {kNn, "0", "NN", "1"},
+        };
+        for (const auto& [index, stored, caption, after] : kSpellings) {
+            gKeyConfig.fill(QStringLiteral("1"));
+            gKeyConfig[index] = stored;
+            Open();
+            QStringList expected = kDefaultSpellings.split(' '), shown;
+            expected[index] = caption;
+            for (const auto& [array, count] : kSpelling)
+                shown << Selected(array, 1, count);
+            QCOMPARE(shown, expected);
+            QCOMPARE(gKeyConfig[index], QString(after));
         }
-        QCOMPARE(Option(QString(kSpellingGroups[index].first) + QString::number(option))->text(),
-                 caption);
-        QCOMPARE(gKeyConfig[index], QString::number(storedAfter));
+        // LEVEL, MANIAX, the NUMBER line and the count of word lists; then what
+        // the screen shows after the load.
+        const std::tuple<int, int, const char*, int, const char*> kSettings[] = {
+            {3, 0, "NUMBER=8", 0, "LEVEL 3, Lv1, off, ８個, fixed, 3 0 8"},
+            {1, 6, "NUMBER=6", 1, "LEVEL 1, Lv2, on, ６個, fixed, 1 6 6"},
+            {9, 3, "NUMBER=100", 2, "LEVEL 5, Lv1, off, １０個, switch, 5 0 10"},
+            {5, 7, "", 2, "LEVEL 5, Lv3, on, １０個, switch, 5 7 10"},
+            {2, 5, "NUMBER= 7abc", 2, "LEVEL 2, Lv1, on, ７個, switch, 2 5 7"},
+        };
+        for (const auto& [level, maniax, number, files, shown] : kSettings) {
+            mFolder->writeFile("ymconfig.ini", DefaultConfigBytes().replace(
+                                                   "NUMBER=8\r\n", QByteArray(number) + "\r\n"));
+            gGameLevel = std::int16_t(level);
+            gManiax = std::int16_t(maniax);
+            gDatFileCount = std::int16_t(files);
+            Open();
+            QCOMPARE(Shown(), QString(shown));
+        }
     }
 
-    void loadSettings_data() {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<int>("maniax");
-        QTest::addColumn<QByteArray>("numberLine");
-        QTest::addColumn<int>("shownLevel");
-        QTest::addColumn<int>("shownManiax"); // 0: off, "Lv1" selected
-        QTest::addColumn<int>("shownNumber");
-        QTest::newRow("defaults") << 3 << 0 << QByteArray("NUMBER=8") << 3 << 0 << 8;
-        QTest::newRow("maniax Lv2") << 1 << 6 << QByteArray("NUMBER=6") << 1 << 6 << 6;
-        QTest::newRow("too large") << 9 << 3 << QByteArray("NUMBER=100") << 5 << 0 << 10;
-        QTest::newRow("too small") << 0 << 8 << QByteArray("NUMBER=3") << 1 << 0 << 6;
-        QTest::newRow("number missing") << 5 << 7 << QByteArray() << 5 << 7 << 10;
-        QTest::newRow("number lenient") << 2 << 5 << QByteArray("NUMBER= 7abc") << 2 << 5 << 7;
-    }
-    void loadSettings() {
-        QFETCH(int, level);
-        QFETCH(int, maniax);
-        QFETCH(QByteArray, numberLine);
-        QFETCH(int, shownLevel);
-        QFETCH(int, shownManiax);
-        QFETCH(int, shownNumber);
-        mFolder->writeFile("ymconfig.ini",
-                           DefaultConfigBytes().replace("NUMBER=8\r\n", numberLine + "\r\n"));
-        gGameLevel = static_cast<std::int16_t>(level);
-        gManiax = static_cast<std::int16_t>(maniax);
-        gUserName = QStringLiteral("ゆびまるプレイヤー１号");
-        mScreen = new frmConfig;
-        QVERIFY(Option(QStringLiteral("optGameLevel%1").arg(shownLevel))->isChecked());
-        QCOMPARE(gGameLevel, shownLevel);
-        const bool on = shownManiax != 0;
-        QCOMPARE(mScreen->findChild<QLabel*>("lbl_Maniax")->isVisibleTo(mScreen), on);
-        QCOMPARE(Option("optManiax6")->isEnabled(), on);
-        QVERIFY(Option(QStringLiteral("optManiax%1").arg(on ? shownManiax : 5))->isChecked());
-        QCOMPARE(gManiax, shownManiax);
-        QVERIFY(Option(QStringLiteral("optNumber%1").arg(shownNumber))->isChecked());
-        QCOMPARE(gWordCount, shownNumber);
-        auto* name = mScreen->findChild<QLabel*>("lblUserName");
-        QCOMPARE(name->text(), gUserName);
-        QVERIFY(QFontMetrics(name->font()).horizontalAdvance(gUserName) <= name->width());
-        QCOMPARE(mScreen->findChild<QLabel*>("lblFileName")->text(), QStringLiteral("Nomal"));
-    }
-
-    void optionClicks() {
+    // Clicks change the shared values; finishing writes them, reads everything
+    // back and returns to the menu, but neither Command1 nor the close box
+    // leaves while ymconfig.ini is missing.
+    void changeAndFinish() {
+        frmMenu menu;
+        menu.show();
         Open();
+        QByteArray expected = DefaultConfigBytes();
         for (int i = 0; i < 20; ++i) {
-            const auto [array, count] = kSpellingGroups[i];
-            for (int k : {count, 1}) {
-                QTest::mouseClick(Option(QString(array) + QString::number(k)), Qt::LeftButton);
-                const int stored = i == kNn ? 3 - k : k;
-                QCOMPARE(gKeyConfig[i], QString::number(stored));
+            const auto [array, count] = kSpelling[i];
+            for (int k : {count, 1, count}) {
+                Click(array + QString::number(k));
+                QCOMPARE(gKeyConfig[i], QString::number(i == kNn ? 3 - k : k));
             }
+            const QByteArray key = "\r\n" + QByteArray(1, char('A' + i)) + '=';
+            expected.replace(key + "1\r\n", key + gKeyConfig[i].toLatin1() + "\r\n");
         }
-        for (int k : {5, 1, 4}) {
-            QTest::mouseClick(Option(QStringLiteral("optGameLevel%1").arg(k)), Qt::LeftButton);
-            QCOMPARE(gGameLevel, k);
+        // Level and MANIAX change at once, NUMBER only when finishing; the
+        // MANIAX degree survives switching it off and on.
+        const std::pair<const char*, const char*> kClicks[] = {
+            {"optGameLevel5", "LEVEL 5, Lv1, off, ８個, fixed, 5 0 8"},
+            {"optGameLevel1", "LEVEL 1, Lv1, off, ８個, fixed, 1 0 8"},
+            {"optNumber6", "LEVEL 1, Lv1, off, ６個, fixed, 1 0 8"},
+            {"cnd_Maniax", "LEVEL 1, Lv1, on, ６個, fixed, 1 5 8"},
+            {"optManiax7", "LEVEL 1, Lv3, on, ６個, fixed, 1 7 8"},
+            {"cnd_Maniax", "LEVEL 1, Lv3, off, ６個, fixed, 1 0 8"},
+            {"optGameLevel4", "LEVEL 4, Lv3, off, ６個, fixed, 4 0 8"},
+            {"cnd_Maniax", "LEVEL 4, Lv3, on, ６個, fixed, 4 7 8"},
+        };
+        for (const auto& [button, shown] : kClicks) {
+            Click(button);
+            QCOMPARE(Shown(), QString(shown));
         }
-        QTest::mouseClick(Option("optNumber6"), Qt::LeftButton);
-        QCOMPARE(gWordCount, 8); // taken only when finishing
 
-        // MANIAX off at load; the degree survives switching it off and on.
-        auto* change = Button("cnd_Maniax");
-        auto* label = mScreen->findChild<QLabel*>("lbl_Maniax");
-        QTest::mouseClick(change, Qt::LeftButton);
-        QCOMPARE(gManiax, 5);
-        QVERIFY(label->isVisible() && Option("optManiax7")->isEnabled());
-        QTest::mouseClick(Option("optManiax7"), Qt::LeftButton);
-        QCOMPARE(gManiax, 7);
-        QTest::mouseClick(change, Qt::LeftButton);
-        QCOMPARE(gManiax, 0);
-        QVERIFY(!label->isVisible() && !Option("optManiax5")->isEnabled());
-        QVERIFY(Option("optManiax7")->isChecked());
-        QTest::mouseClick(change, Qt::LeftButton);
-        QCOMPARE(gManiax, 7);
+        QVERIFY(QFile::remove(mFolder->filePath("ymconfig.ini")));
+        MessageCapture capture;
+        Click("Command1");
+        // What the window system sends when the close box is clicked.
+        QCloseEvent close;
+        QSpontaneKeyEvent::setSpontaneous(&close);
+        QCoreApplication::sendEvent(mScreen->windowHandle(), &close);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(capture.messages.size(), 2);
+        QCOMPARE(capture.messages[1].text + capture.messages[1].title,
+                 QStringLiteral("INIファイルが見つかりませんでしたYubimaru"));
+        QVERIFY(mScreen && mScreen->isVisible() && menu.isHidden());
+        QVERIFY(!mFolder->exists("ymconfig.ini"));
+
+        mFolder->writeFile("ymconfig.ini", DefaultConfigBytes());
+        gUserName = QStringLiteral("stale");
+        gRankName[0] = QStringLiteral("stale");
+        Click("Command1");
+        expected.replace("LEVEL=3", "LEVEL=4").replace("NUMBER=8", "NUMBER=6");
+        QCOMPARE(mFolder->readFile("ymconfig.ini"), expected.replace("MANIAX=0", "MANIAX=7"));
+        QCOMPARE(Shown(), QStringLiteral("LEVEL 4, Lv3, on, ６個, fixed, 4 7 6"));
+        QCOMPARE(gUserName + ' ' + gRankName[0] + ' ' + gRomaji[12], "Default POKOTA SHI");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(mScreen.isNull() && menu.isVisible());
     }
 
+    // Each click makes the next word list current and converts it at once.
     void fileChange() {
         mFolder->writeFile("Data/A.dat", "1,0,0,0,0\r\n001,41,1\r\n");
         mFolder->writeFile("Data/B.dat", "0,1,0,0,0\r\n002,42,2\r\n");
@@ -228,130 +210,132 @@ private slots:
         gDatFileCount = 3;
         gWordFile = QStringLiteral("B.dat");
         Open();
-        auto* label = mScreen->findChild<QLabel*>("lblFileName");
+        auto* label = Find<QLabel>("lblFileName");
         QCOMPARE(label->text(), QStringLiteral("B"));
         for (const char* next : {"C", "A", "B"}) {
-            QTest::mouseClick(Button("cmdFileChange"), Qt::LeftButton);
+            Click("cmdFileChange");
             QCOMPARE(gWordFile, QString(next) + ".dat");
             QCOMPARE(label->text(), QString(next));
             QCOMPARE(Ini("FileInfo", "NAME"), gWordFile);
             QCOMPARE(mFolder->readFile("type2"),
                      QByteArray("00") + char('1' + next[0] - 'A') + "\r\n");
         }
-        delete mScreen.data();
-
-        for (int count : {1, 0}) {
-            gDatFileCount = static_cast<std::int16_t>(count);
-            Open();
-            QVERIFY(!Button("cmdFileChange")->isEnabled());
-            delete mScreen.data();
-        }
     }
 
-    void finish() {
-        std::unique_ptr<frmMenu> menu(new frmMenu);
-        menu->setAttribute(Qt::WA_DeleteOnClose, false);
-        menu->show();
-        Open();
-        QVERIFY(menu->isHidden());
-        for (const char* name : {"optSi2", "optNn1", "optGameLevel5", "optNumber6"})
-            QTest::mouseClick(Option(name), Qt::LeftButton);
-        QTest::mouseClick(Button("cnd_Maniax"), Qt::LeftButton);
-        QTest::mouseClick(Option("optManiax7"), Qt::LeftButton);
-        gUserName = QStringLiteral("stale");
-        gRankName[0] = QStringLiteral("stale");
-        QTest::mouseClick(Button("Command1"), Qt::LeftButton);
-
-        QByteArray expected = DefaultConfigBytes();
-        expected.replace("\r\nA=1\r\n", "\r\nA=2\r\n").replace("\r\nE=1\r\n", "\r\nE=2\r\n");
-        expected.replace("LEVEL=3", "LEVEL=5").replace("NUMBER=8", "NUMBER=6");
-        expected.replace("MANIAX=0", "MANIAX=7");
-        QCOMPARE(mFolder->readFile("ymconfig.ini"), expected);
-
-        QCOMPARE(gGameLevel, 5);
-        QCOMPARE(gManiax, 7);
-        QCOMPARE(gWordCount, 6);
-        QCOMPARE(gUserName, QStringLiteral("Default"));
-        QCOMPARE(gRankName[0], QStringLiteral("POKOTA"));
-        QCOMPARE(gRomaji[12], QStringLiteral("SHI"));
-        QCOMPARE(gRomaji[46], QStringLiteral("N"));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(mScreen.isNull());
-        QVERIFY(menu->isVisible());
+    // The name dialog over the settings screen: "Default" opened by cmdHenkou,
+    // "Clear" as after a game.
+    void nameDialog_data() {
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(kCases)); ++i)
+            QTest::newRow(std::get<0>(kCases[i])) << i;
     }
-
-    // Without ymconfig.ini neither Command1 nor the close box writes or leaves.
-    void finishWithoutFile() {
-        std::unique_ptr<frmMenu> menu(new frmMenu);
-        menu->setAttribute(Qt::WA_DeleteOnClose, false);
-        Open();
-        QVERIFY(QFile::remove(mFolder->filePath("ymconfig.ini")));
-        QTest::mouseClick(Option("optGameLevel5"), Qt::LeftButton);
-        MessageCapture capture;
-        QTest::mouseClick(Button("Command1"), Qt::LeftButton);
-        ClickCloseBox(mScreen);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(capture.messages.size(), 2);
-        const CapturedMessage& m = capture.messages.last();
-        QCOMPARE(m.text + m.title, QStringLiteral("INIファイルが見つかりませんでしたYubimaru"));
-        QCOMPARE(m.icon, MessageIcon::None);
-        QVERIFY(mScreen && mScreen->isVisible());
-        QVERIFY(!mFolder->exists("ymconfig.ini"));
-        QVERIFY(menu->isHidden());
-
-        // Once the file is back, the close box finishes like Command1.
-        mFolder->writeFile("ymconfig.ini", DefaultConfigBytes());
-        ClickCloseBox(mScreen);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(mScreen.isNull());
-        QCOMPARE(Ini("GameConfig", "LEVEL"), QStringLiteral("5"));
-        QVERIFY(menu->isVisible());
-    }
-
     void nameDialog() {
+        QFETCH(int, row);
+        const auto& [tag, clear, typed, how, name, place] = kCases[row];
+        ReadRanking();
+        gUserName = "Default"; // as the file holds it
+        gNameMode = "Clear";
+        gNewRankPos = std::int16_t(place);
+        gNewRankScore = 4321;
         Open();
-        gNameMode = QStringLiteral("Clear");
-        bool sawDialog = false;
-        bool screenEnabled = true;
-        QTimer::singleShot(0, this, [&] {
+        // Notes what the dialog shows, types the row's text and leaves it the
+        // row's way.
+        QString seen = "no dialog";
+        const auto answer = [&] {
             auto* dialog = qobject_cast<DlgUseName*>(QApplication::activeModalWidget());
-            sawDialog = dialog != nullptr;
-            screenEnabled = mScreen->isEnabled();
-            if (dialog) {
-                dialog->findChild<QLineEdit*>("txtName")->setText(QStringLiteral("  Hanako "));
-                QTest::mouseClick(dialog->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+            if (!dialog)
+                return;
+            auto* edit = dialog->findChild<QLineEdit*>("txtName");
+            auto* juni = dialog->findChild<QLabel*>("lbl_Juni");
+            auto* cancel = dialog->findChild<QPushButton*>("CancelButton");
+            seen = QStringLiteral("%1 %2 %3 %4")
+                       .arg(edit->selectedText(), juni->isVisible() ? juni->text() : "-",
+                            cancel->isVisible() ? "Cancel" : "-",
+                            mScreen->isEnabled() ? "enabled" : "disabled");
+            // Without a Cancel button Escape cannot throw the entry away.
+            if (clear)
+                QTest::keyClick(edit, Qt::Key_Escape);
+            if (typed)
+                edit->setText(QString::fromUtf8(typed));
+            if (how == CloseWindow)
+                dialog->close();
+            else if (how == PressEnter)
+                QTest::keyClick(edit, Qt::Key_Return);
+            else
+                QTest::mouseClick(how == ClickOk ? dialog->findChild<QPushButton*>("OKButton")
+                                                 : cancel,
+                                  Qt::LeftButton);
+            if (dialog->isVisible()) {
+                seen += " left open";
+                dialog->reject();
             }
-        });
-        QTest::mouseClick(Button("cmdHenkou"), Qt::LeftButton);
-        QVERIFY(sawDialog);
-        QVERIFY(!screenEnabled);
+        };
+        if (clear) {
+            DlgUseName dialog;
+            dialog.show();
+            answer();
+        } else {
+            QTimer::singleShot(0, this, answer);
+            Click("cmdHenkou");
+        }
+        const QString juni = QChar(0xFF11 + place) + QStringLiteral(" 位 ＲＡＮＫＩＮ♪ -");
+        QCOMPARE(seen, "Default " + (clear ? juni : "- Cancel") + " disabled");
         QVERIFY(mScreen->isEnabled());
-        QCOMPARE(gNameMode, QStringLiteral("Default"));
-        QCOMPARE(mScreen->findChild<QLabel*>("lblUserName")->text(), QStringLiteral("Hanako"));
-        QCOMPARE(Ini("GameConfig", "NAME"), QStringLiteral("Hanako"));
+        const QString stored = QString::fromUtf8(name);
+        if (clear) {
+            const QByteArray key(1, char('A' + place));
+            QCOMPARE(gNewRankName, stored);
+            QCOMPARE(Ini("Ranking", key + "1"), stored);
+            QCOMPARE(Ini("Ranking", key + "2"), QStringLiteral("4321"));
+        } else {
+            QCOMPARE(Ini("GameConfig", "NAME"), stored);
+            QCOMPARE(gUserName, stored);
+            QCOMPARE(Find<QLabel>("lblUserName")->text(), stored);
+        }
     }
 
 private:
     void Open() {
+        delete mScreen.data();
         mScreen = new frmConfig;
         mScreen->show();
     }
-    QRadioButton* Option(const QString& name) const {
-        auto* option = mScreen->findChild<QRadioButton*>(name);
-        if (!option)
-            qFatal("no option %s", qPrintable(name));
-        return option;
+    template <typename T> T* Find(const QString& name) const {
+        auto* widget = mScreen->findChild<T*>(name);
+        if (!widget)
+            qFatal("no control %s", qPrintable(name));
+        return widget;
     }
-    QPushButton* Button(const char* name) const {
-        auto* button = mScreen->findChild<QPushButton*>(name);
-        if (!button)
-            qFatal("no button %s", name);
-        return button;
+    QRadioButton* Option(const QString& name) const { return Find<QRadioButton>(name); }
+    void Click(const QString& name) const {
+        QTest::mouseClick(Find<QAbstractButton>(name), Qt::LeftButton);
     }
-    QString Ini(const char* section, const char* key) const {
+    // The caption of the one selected option of an array (k = first to last);
+    // none or several show as such.
+    QString Selected(const char* array, int first, int last) const {
+        QStringList captions;
+        for (int k = first; k <= last; ++k) {
+            if (QRadioButton* option = Option(array + QString::number(k)); option->isChecked())
+                captions << option->text().trimmed();
+        }
+        return captions.join('+');
+    }
+    // Level, MANIAX degree and number as selected; MANIAX on or off ("mixed"
+    // when the label and the options disagree); whether the word list can be
+    // switched; the shared level, MANIAX and number.
+    QString Shown() const {
+        const bool on = Find<QLabel>("lbl_Maniax")->isVisibleTo(mScreen);
+        const char* state = on != Option("optManiax5")->isEnabled() ? "mixed" : (on ? "on" : "off");
+        const char* files = Find<QPushButton>("cmdFileChange")->isEnabled() ? "switch" : "fixed";
+        return QStringLiteral("%1, %2, %3, %4, %5, ")
+                   .arg(Selected("optGameLevel", 1, 5), Selected("optManiax", 5, 7), state,
+                        Selected("optNumber", 6, 10), files) +
+               QString::asprintf("%d %d %d", gGameLevel, gManiax, gWordCount);
+    }
+    QString Ini(const char* section, const QByteArray& key) const {
         QByteArray value;
         GetProfileValueIn(mFolder->readFile("ymconfig.ini"), section, key, value, 80);
-        return QString::fromLatin1(value);
+        return DecodeCp932(value);
     }
 
     std::unique_ptr<TempProgramFolder> mFolder;
