@@ -210,6 +210,22 @@ private slots:
         s.run("cmd_END");
         QVERIFY(!s.w->isVisible() && s.wordList().endsWith("8CA2,2\r\n024010,944C,1\r\n"));
     }
+
+    // Working files that fall short of the counts are rebuilt from the word
+    // list with one warning; closing the window saves like 終了.
+    void damagedWorkFilesAndCloseBox() {
+        Screen s;
+        MessageCapture capture;
+        s.folder.writeFile("type1", "8E52,1\r\n");
+        s.run("cmd_DSP");
+        QCOMPARE(capture.messages.size(), 1);
+        QVERIFY(capture.messages[0].title == u"警告" &&
+                capture.messages[0].text.contains(u"Nomal.dat"));
+        QVERIFY(s.rows() == kLevel1Rows && s.folder.readFile("type1").count('\n') == 6);
+        QVERIFY(AppendWordRecord("944C,1", "024010", 1));
+        s.w->close();
+        QVERIFY(s.wordList().endsWith("001034,894A,3\r\n024010,944C,1\r\n"));
+    }
 };
 
 QTEST_MAIN(TestFrmTouroku)

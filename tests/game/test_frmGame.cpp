@@ -83,8 +83,9 @@ private slots:
         QVERIFY(Start());
         frmMenu* menu = MenuWindow();
         // Menu button, the screen it opens, and how that screen is left.
-        for (const auto& [button, type, exit] : {std::tuple{"cmdSTART", "frmGame", "cmdEXIT"},
+        for (const auto& [button, type, exit] : {std::tuple{"cmdSTART", "frmGame", "close box"},
                                                  {"cmdRANKING", "frmRanking", "close box"},
+                                                 {"cmdRANKING", "frmRanking", "Alt+E"},
                                                  {"cmdCONFIG", "frmConfig", "Alt+E"}}) {
             Click(menu, button);
             QWidget* screen = OpenScreen();
