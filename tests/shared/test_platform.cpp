@@ -12,6 +12,8 @@ private slots:
     void encode_data();
     void encode();
     void invalidInput();
+    void decode_data();
+    void decode();
     void atomicWrite();
 };
 
@@ -58,6 +60,43 @@ void TestPlatform::invalidInput() {
     QCOMPARE(Cp932Character(0x81), QString(bad));
     QCOMPARE(Cp932Code(QString::fromUtf8("😀")), -1);
     QCOMPARE(Cp932Code("ab"), -1);
+}
+
+void TestPlatform::decode_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("text");
+    const QString bad(QChar::ReplacementCharacter);
+
+    // A pair without a character costs only its lead byte.
+    QTest::newRow("unmapped pair") << QByteArray("\x85\x40") << false << bad + "@";
+    QTest::newRow("lead before line end") << QByteArray("\x81\n") << false << bad + "\n";
+    QTest::newRow("lead before lead") << QByteArray("\xfc\xfc") << false << bad + bad;
+    QTest::newRow("pair then lone lead")
+        << QByteArray("\x82\xa0\x82") << false << QString::fromUtf8("あ") + bad;
+    QTest::newRow("unassigned single byte") << QByteArray("\xa0") << false << bad;
+    QTest::newRow("last half-width kana") << QByteArray("\xdf") << true << QString::fromUtf8("ﾟ");
+    QTest::newRow("extension kanji row")
+        << QByteArray("\xfa\x54") << true << QString::fromUtf8("￢");
+    QTest::newRow("kanji between letters") << QByteArray("a\x88\x9f"
+                                                         "b")
+                                           << true << QString::fromUtf8("a亜b");
+}
+
+void TestPlatform::decode() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, valid);
+    QFETCH(QString, text);
+
+    QCOMPARE(IsValidCp932(bytes), valid);
+    QCOMPARE(DecodeCp932(bytes), text);
+    // One code on its own gives the same character, or none.
+    if (bytes.size() <= 2) {
+        int code = 0;
+        for (const char b : bytes)
+            code = code << 8 | static_cast<unsigned char>(b);
+        QCOMPARE(Cp932Character(code), valid ? text : QString(QChar::ReplacementCharacter));
+    }
 }
 
 void TestPlatform::atomicWrite() {
