@@ -4,11 +4,15 @@
 #include "platform.h"
 #include "profile.h"
 
+#include <QByteArrayView>
 #include <QDir>
 
 #include <algorithm>
-#include <cctype>
+#include <array>
+#include <atomic>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <optional>
 
 QStringList gDatFiles{QString()};
@@ -57,34 +61,122 @@ QString Key(int level) {
 
 // ---- Lines and fields -------------------------------------------------------
 
-// Splits file content into lines. CR LF, LF and a lone CR each end a line; a
-// last line without an end still counts. Neither CR nor LF can be the second
-// byte of a double-byte character, so splitting the raw bytes is safe.
-QList<QByteArray> SplitLines(const QByteArray& bytes) {
-    QList<QByteArray> lines;
-    qsizetype start = 0;
-    const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n')
+// The offset of the first CR or LF in bytes at or after from; the size when
+// there is none. Eight bytes are looked at a time.
+qsizetype FindLineEnd(QByteArrayView bytes, qsizetype from) {
+    constexpr quint64 kOnes = 0x0101010101010101u;
+    constexpr quint64 kHighs = 0x8080808080808080u;
+    const char* const data = bytes.data();
+    const qsizetype size = bytes.size();
+    qsizetype i = from;
+    for (; i + 8 <= size; i += 8) {
+        quint64 word;
+        std::memcpy(&word, data + i, 8);
+        // A byte of cr or lf is zero where the word has a CR or LF; the lowest
+        // high bit of hits marks the first of them.
+        const quint64 cr = word ^ (kOnes * '\r');
+        const quint64 lf = word ^ (kOnes * '\n');
+        const quint64 hits = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs;
+        if (hits == 0)
             continue;
-        lines.append(bytes.mid(start, i - start));
-        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+        if constexpr (std::endian::native == std::endian::little)
+            return i + std::countr_zero(hits) / 8;
+        break;
     }
-    if (start < n)
-        lines.append(bytes.mid(start));
-    return lines;
+    for (; i < size; ++i) {
+        if (data[i] == '\r' || data[i] == '\n')
+            return i;
+    }
+    return size;
 }
 
-// The first count lines, each ended by CR LF.
-QByteArray JoinLines(const QList<QByteArray>& lines, qsizetype count) {
-    QByteArray out;
-    for (qsizetype i = 0; i < count; ++i)
-        out += lines[i] + "\r\n";
-    return out;
-}
+// Walks the lines of file content. CR LF, LF and a lone CR each end a line; a
+// last line without an end still counts. Neither CR nor LF can be the second
+// byte of a double-byte character, so splitting the raw bytes is safe.
+class LineReader {
+public:
+    explicit LineReader(QByteArrayView bytes) : m_bytes(bytes) {}
+
+    // The next line, without its end; false when there is none.
+    bool next(QByteArrayView& line) {
+        const qsizetype size = m_bytes.size();
+        if (m_pos == size)
+            return false;
+        const qsizetype end = FindLineEnd(m_bytes, m_pos);
+        line = m_bytes.sliced(m_pos, end - m_pos);
+        m_crLf = end + 1 < size && m_bytes[end] == '\r' && m_bytes[end + 1] == '\n';
+        m_pos = std::min(end + (m_crLf ? 2 : 1), size);
+        ++m_count;
+        return true;
+    }
+
+    // Whether the line last read ended in CR LF.
+    bool endedInCrLf() const { return m_crLf; }
+    // Where the next line starts: the offset just after the end of the last.
+    qsizetype position() const { return m_pos; }
+
+    // Reads the remaining lines; the number of lines in all.
+    qsizetype countAll() {
+        QByteArrayView unused;
+        while (next(unused)) {
+        }
+        return m_count;
+    }
+
+private:
+    QByteArrayView m_bytes;
+    qsizetype m_pos = 0;
+    qsizetype m_count = 0;
+    bool m_crLf = false;
+};
+
+// Builds file content line by line, each line ended by CR LF, in storage
+// given to it: sized once for the expected length, it grows only past that.
+class LineWriter {
+public:
+    LineWriter(QByteArray& storage, qsizetype expected) : m_bytes(storage) {
+        m_bytes.resize(std::max<qsizetype>(expected, 16));
+    }
+    LineWriter(const LineWriter&) = delete;
+    LineWriter& operator=(const LineWriter&) = delete;
+    // The storage holds exactly what was written.
+    ~LineWriter() { m_bytes.resize(m_size); }
+
+    void line(QByteArrayView text) {
+        char* p = reserve(text.size() + 2);
+        p = Put(p, text);
+        Put(p, "\r\n");
+    }
+    // first, the separator and second, as one line.
+    void line(QByteArrayView first, char separator, QByteArrayView second) {
+        char* p = reserve(first.size() + second.size() + 3);
+        p = Put(p, first);
+        *p++ = separator;
+        p = Put(p, second);
+        Put(p, "\r\n");
+    }
+
+    // Bytes as they stand, with no line end added.
+    void raw(QByteArrayView bytes) { Put(reserve(bytes.size()), bytes); }
+
+private:
+    // Room for n more bytes; where they go. The size counts them already.
+    char* reserve(qsizetype n) {
+        if (m_size + n > m_bytes.size())
+            m_bytes.resize(std::max(m_bytes.size() * 2, m_size + n));
+        char* p = m_bytes.data() + m_size;
+        m_size += n;
+        return p;
+    }
+    static char* Put(char* p, QByteArrayView text) {
+        if (!text.isEmpty())
+            std::memcpy(p, text.data(), std::size_t(text.size()));
+        return p + text.size();
+    }
+
+    QByteArray& m_bytes;
+    qsizetype m_size = 0;
+};
 
 // A word count: a whole number from 0 to 32767, read leniently.
 std::optional<int> ParseCount(const QString& text) {
@@ -98,133 +190,274 @@ bool IsTrailByte(unsigned char b) {
     return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
 }
 
-// The code of one text field: hexadecimal, at most 16 bits, or the 32-bit
-// sign extension of a negative 16-bit value (FFFF82A0 is 82A0).
-std::optional<int> ParseCharCode(const QByteArray& field) {
-    if (field.isEmpty() || field.size() > 8)
-        return std::nullopt;
-    for (const char c : field) {
-        if (!std::isxdigit(static_cast<unsigned char>(c)))
-            return std::nullopt;
-    }
-    const quint32 value = field.toUInt(nullptr, 16);
-    if (value > 0xFFFF && value < 0xFFFF8000u)
-        return std::nullopt;
-    return static_cast<int>(value & 0xFFFF);
+// The value of each byte as a hexadecimal digit; -1 for any other byte.
+constexpr std::array<signed char, 256> kHexDigits = [] {
+    std::array<signed char, 256> digits{};
+    for (int b = 0; b < 256; ++b)
+        digits[std::size_t(b)] = static_cast<signed char>(b >= '0' && b <= '9'   ? b - '0'
+                                                          : b >= 'A' && b <= 'F' ? b - 'A' + 10
+                                                          : b >= 'a' && b <= 'f' ? b - 'a' + 10
+                                                                                 : -1);
+    return digits;
+}();
+
+// A code of 16 bits, or the 32-bit sign extension of a negative 16-bit value.
+bool IsCodeValue(quint32 value) {
+    return value <= 0xFFFF || value >= 0xFFFF8000u;
 }
 
-// Appends the bytes of one character code. False when they cannot stand as one
-// character on their own: a lone lead byte, or a pair that does not start with
-// a lead byte. Codes that pass keep a run of bytes split exactly at them.
-bool AppendCodeBytes(int code, QByteArray& bytes) {
-    if (code > 0xFF) {
-        const auto high = static_cast<unsigned char>(code >> 8);
-        const auto low = static_cast<unsigned char>(code & 0xFF);
-        if (!IsCp932LeadByte(high) || !IsTrailByte(low))
-            return false;
-        bytes.append(static_cast<char>(high));
-        bytes.append(static_cast<char>(low));
-        return true;
+// The code of one text field: hexadecimal, at most 16 bits, or the 32-bit
+// sign extension of a negative 16-bit value (FFFF82A0 is 82A0).
+std::optional<int> ParseCharCode(QByteArrayView field) {
+    if (field.isEmpty() || field.size() > 8)
+        return std::nullopt;
+    quint32 value = 0;
+    for (const char c : field) {
+        const int digit = kHexDigits[static_cast<unsigned char>(c)];
+        if (digit < 0)
+            return std::nullopt;
+        value = value << 4 | quint32(digit);
     }
-    if (IsCp932LeadByte(static_cast<unsigned char>(code)))
-        return false;
-    bytes.append(static_cast<char>(code));
-    return true;
+    return IsCodeValue(value) ? std::optional<int>(value & 0xFFFF) : std::nullopt;
+}
+
+// True when a code can stand as one character on its own: a byte that is no
+// lead byte, or a lead byte and a trail byte. Codes that pass keep a run of
+// bytes split exactly at them.
+bool IsWholeCode(int code) {
+    if (code > 0xFF)
+        return IsCp932LeadByte(static_cast<unsigned char>(code >> 8)) &&
+               IsTrailByte(static_cast<unsigned char>(code & 0xFF));
+    return !IsCp932LeadByte(static_cast<unsigned char>(code));
+}
+
+// Appends the bytes of a whole code (high byte first).
+void AppendCodeBytes(int code, QByteArray& bytes) {
+    if (code > 0xFF)
+        bytes.append(static_cast<char>(code >> 8));
+    bytes.append(static_cast<char>(code & 0xFF));
+}
+
+// Whether code page 932 has a character for each whole code: 0 while not yet
+// looked up, then 1 or -1. Each code is looked up once, as a list uses few
+// distinct codes.
+std::array<std::atomic<signed char>, 0x10000> gMappedCodes{};
+
+signed char LookUpMappedCode(int code) {
+    QByteArray bytes;
+    AppendCodeBytes(code, bytes);
+    const signed char answer = IsValidCp932(bytes) ? 1 : -1;
+    gMappedCodes[static_cast<std::size_t>(code)].store(answer, std::memory_order_relaxed);
+    return answer;
+}
+
+// True when code page 932 has a character for a whole code.
+bool IsMappedCode(int code) {
+    signed char answer =
+        gMappedCodes[static_cast<std::size_t>(code)].load(std::memory_order_relaxed);
+    if (answer == 0)
+        answer = LookUpMappedCode(code);
+    return answer > 0;
+}
+
+bool IsValid(QByteArrayView bytes) {
+    return IsValidCp932(QByteArray::fromRawData(bytes.data(), bytes.size()));
 }
 
 // ---- Checking records --------------------------------------------------------
 
+const QString kBadBytes = QStringLiteral("シフトJISとして読めないバイトがあります。");
+
+QString NotACharacter(QByteArrayView field) {
+    return QStringLiteral("文字コード「%1」はシフトJISの文字ではありません。")
+        .arg(QString::fromLatin1(field));
+}
+
 // Why a reading field cannot be used, or an empty text.
-QString CheckReading(const QByteArray& reading) {
+QString CheckReading(QByteArrayView reading) {
     for (const char c : reading) {
         if (c < '0' || c > '9')
             return QStringLiteral("読みの欄に数字でない文字があります。");
     }
     for (qsizetype i = 0; i + 3 <= reading.size(); i += 3) {
-        if (reading.mid(i, 3).toInt() > kLastKanaCode)
+        const int code =
+            (reading[i] - '0') * 100 + (reading[i + 1] - '0') * 10 + reading[i + 2] - '0';
+        if (code > kLastKanaCode)
             return QStringLiteral("読みのかなコード「%1」が118を超えています。")
-                .arg(QString::fromLatin1(reading.mid(i, 3)));
+                .arg(QString::fromLatin1(reading.sliced(i, 3)));
     }
     return QString();
 }
 
-// Why the text fields of a "type1" line (all fields but the last, the level)
-// cannot be used, or an empty text. Appends their bytes to codeBytes, so the
-// caller can check a whole file's characters in one go; checkEach checks every
-// character on its own instead, to find the one at fault.
-QString CheckTextFields(const QByteArray& type1, QByteArray& codeBytes, bool checkEach) {
-    const QList<QByteArray> fields = type1.split(',');
-    for (qsizetype i = 0; i + 1 < fields.size(); ++i) {
-        const QByteArray& field = fields[i];
-        if (field.isEmpty())
-            return QStringLiteral("文字の欄が空です。");
-        const std::optional<int> code = ParseCharCode(field);
-        const QString shown = QString::fromLatin1(field);
-        if (!code)
-            return QStringLiteral("文字の欄「%1」が16進数の文字コードではありません。").arg(shown);
-        QByteArray own;
-        if (!AppendCodeBytes(*code, own) || (checkEach && !IsValidCp932(own)))
-            return QStringLiteral("文字コード「%1」はシフトJISの文字ではありません。").arg(shown);
-        codeBytes += own;
+// Calls f(field) for the text fields of a "type1" line: all fields but the
+// last, the level. Stops at, and returns, the first non-empty answer.
+template <typename F> QString ForEachTextField(QByteArrayView type1, F f) {
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < type1.size(); ++i) {
+        if (type1[i] != ',')
+            continue;
+        QString why = f(type1.sliced(start, i - start));
+        if (!why.isEmpty())
+            return why;
+        start = i + 1;
     }
     return QString();
 }
 
-const QString kBadBytes = QStringLiteral("シフトJISとして読めないバイトがあります。");
+// True when every ASCII byte is a character of code page 932 on its own, as
+// the quick record check takes for granted.
+bool AsciiIsCp932() {
+    static const bool ascii = [] {
+        QByteArray bytes(0x80, '\0');
+        for (int b = 0; b < 0x80; ++b)
+            bytes[b] = static_cast<char>(b);
+        return IsValidCp932(bytes);
+    }();
+    return ascii;
+}
+
+// The check of a record that is ASCII and well-formed, as nearly every record
+// is, in one pass over its bytes: true when nothing is wrong with it but
+// perhaps a code the code page has no character for; unmapped is then the
+// first field with such a code, if any. False leaves the record to the full
+// check, which tells what is wrong.
+bool QuickCheck(QByteArrayView reading, QByteArrayView type1, QByteArrayView& unmapped) {
+    const auto* r = reinterpret_cast<const unsigned char*>(reading.data());
+    const qsizetype n = reading.size();
+    qsizetype i = 0;
+    for (; i + 3 <= n; i += 3) {
+        const unsigned d0 = r[i] - unsigned('0');
+        const unsigned d1 = r[i + 1] - unsigned('0');
+        const unsigned d2 = r[i + 2] - unsigned('0');
+        if ((d0 > 9) | (d1 > 9) | (d2 > 9) || d0 * 100 + d1 * 10 + d2 > kLastKanaCode)
+            return false;
+    }
+    for (; i < n; ++i) {
+        if (r[i] - unsigned('0') > 9)
+            return false;
+    }
+
+    const auto* p = reinterpret_cast<const unsigned char*>(type1.data());
+    const auto* const end = p + type1.size();
+    for (;;) {
+        const auto* const start = p;
+        quint32 value = 0;
+        int digits = 0; // a byte that is no hexadecimal digit makes this negative
+        if (end - p > 4 && p[4] == ',') {
+            // Four digits, as most characters of a word are written.
+            for (int k = 0; k < 4; ++k) {
+                const int digit = kHexDigits[p[k]];
+                digits |= digit;
+                value = value << 4 | quint32(digit);
+            }
+            p += 4;
+        } else {
+            for (; p < end && *p != ','; ++p) {
+                const int digit = kHexDigits[*p];
+                digits |= digit;
+                value = value << 4 | quint32(digit);
+            }
+            if (p == end) // the level, after the last comma, may be any ASCII
+                return std::all_of(start, end, [](unsigned char b) { return b < 0x80; });
+        }
+        const auto length = p - start;
+        const int code = int(value & 0xFFFF);
+        if (digits < 0 || length < 1 || length > 8 || !IsCodeValue(value) || !IsWholeCode(code))
+            return false;
+        if (unmapped.isEmpty() && !IsMappedCode(code))
+            unmapped = QByteArrayView(reinterpret_cast<const char*>(start), length);
+        ++p;
+    }
+}
 
 struct Problem {
-    qsizetype index = 0; // a line number, or a record index until the caller maps it
+    qsizetype line = 0;
     QString why;
 };
 
-// Checks records given as their reading fields and "type1" parts. Bytes and
-// character codes are checked for the whole lot at once; only when that fails
-// is the record at fault looked for, so a large list costs no more than a
-// small one per record.
-std::optional<Problem> CheckRecords(const QList<QByteArray>& readings,
-                                    const QList<QByteArray>& type1s) {
-    if (!IsValidCp932(readings.join('\n') + '\n' + type1s.join('\n'))) {
-        for (qsizetype i = 0; i < readings.size(); ++i) {
-            if (!IsValidCp932(readings[i]) || !IsValidCp932(type1s[i]))
-                return Problem{i, kBadBytes};
+// Checks records one at a time and tells the problem a list is refused for:
+// the first record whose bytes are not code page 932; failing that, the first
+// malformed field; failing that, the first code the code page has no
+// character for.
+class RecordCheck {
+public:
+    // reading: the reading field; type1: the text fields and the level.
+    void add(qsizetype line, QByteArrayView reading, QByteArrayView type1) {
+        if (m_badBytes)
+            return; // nothing found later can count for more
+        QByteArrayView unmapped;
+        if (m_badField || !AsciiIsCp932() || !QuickCheck(reading, type1, unmapped)) {
+            if (!fullCheck(line, reading, type1, unmapped))
+                return;
         }
+        if (!m_unmapped && !unmapped.isEmpty())
+            m_unmapped = Problem{line, NotACharacter(unmapped)};
     }
-    QByteArray codeBytes;
-    for (qsizetype i = 0; i < readings.size(); ++i) {
-        QString why = CheckReading(readings[i]);
-        if (why.isEmpty())
-            why = CheckTextFields(type1s[i], codeBytes, false);
-        if (!why.isEmpty())
-            return Problem{i, why};
-    }
-    if (!IsValidCp932(codeBytes)) {
-        for (qsizetype i = 0; i < type1s.size(); ++i) {
-            QByteArray unused;
-            const QString why = CheckTextFields(type1s[i], unused, true);
-            if (!why.isEmpty())
-                return Problem{i, why};
-        }
-    }
-    return std::nullopt;
-}
 
-// A word list read and checked in memory.
-struct WordList {
-    QList<int> counts; // every field of the counts line
-    QList<QByteArray> readings;
-    QList<QByteArray> type1s;
+    std::optional<Problem> problem() const {
+        return m_badBytes ? m_badBytes : m_badField ? m_badField : m_unmapped;
+    }
+
+private:
+    // Finds what is wrong with the bytes and the fields of a record; true when
+    // nothing is but perhaps a code without a character (see QuickCheck).
+    bool fullCheck(qsizetype line, QByteArrayView reading, QByteArrayView type1,
+                   QByteArrayView& unmapped) {
+        if (!IsValid(reading) || !IsValid(type1)) {
+            m_badBytes = Problem{line, kBadBytes};
+            return false;
+        }
+        if (m_badField)
+            return false;
+        QString why = CheckReading(reading);
+        if (why.isEmpty())
+            why = ForEachTextField(
+                type1, [&unmapped](QByteArrayView field) { return CheckField(field, unmapped); });
+        if (!why.isEmpty()) {
+            m_badField = Problem{line, why};
+            return false;
+        }
+        return true;
+    }
+
+    static QString CheckField(QByteArrayView field, QByteArrayView& unmapped) {
+        if (field.isEmpty())
+            return QStringLiteral("文字の欄が空です。");
+        const std::optional<int> code = ParseCharCode(field);
+        if (!code)
+            return QStringLiteral("文字の欄「%1」が16進数の文字コードではありません。")
+                .arg(QString::fromLatin1(field));
+        if (!IsWholeCode(*code))
+            return NotACharacter(field);
+        if (unmapped.isEmpty() && !IsMappedCode(*code))
+            unmapped = field;
+        return QString();
+    }
+
+    std::optional<Problem> m_badBytes;
+    std::optional<Problem> m_badField;
+    std::optional<Problem> m_unmapped;
 };
 
-// Checks a whole word list and splits its records into the two working files.
-std::optional<Problem> ParseWordList(const QByteArray& bytes, WordList& list) {
+// Checks a whole word list and splits its records into the contents of the
+// two working files; counts gets every field of the counts line.
+std::optional<Problem> ParseWordList(const QByteArray& bytes, QList<int>& counts,
+                                     QByteArray& type1Bytes, QByteArray& type2Bytes) {
+    // Each working file is shorter than the list, unless its lines end in a
+    // lone CR or LF.
+    LineWriter type1(type1Bytes, bytes.size());
+    LineWriter type2(type2Bytes, bytes.size());
     if (bytes.isEmpty()) { // a new, empty file is an empty list
-        list.counts = QList<int>(kLevels, 0);
+        counts = QList<int>(kLevels, 0);
         return std::nullopt;
     }
-    const QList<QByteArray> lines = SplitLines(bytes);
-    if (!IsValidCp932(lines[0]))
+    LineReader lines(bytes);
+    QByteArrayView first;
+    lines.next(first); // content that is not empty has a first line
+    const QByteArray countsLine = first.toByteArray();
+    if (!IsValidCp932(countsLine))
         return Problem{1, kBadBytes};
-    const QStringList fields = DecodeCp932(lines[0]).split(QLatin1Char(','));
+    const QStringList fields = DecodeCp932(countsLine).split(QLatin1Char(','));
     if (fields.size() < kLevels)
         return Problem{1, QStringLiteral("件数の行の欄が5つより少なくなっています。")};
     qint64 total = 0;
@@ -233,29 +466,34 @@ std::optional<Problem> ParseWordList(const QByteArray& bytes, WordList& list) {
         if (!count)
             return Problem{1, QStringLiteral("件数「%1」が0から32767までの整数ではありません。")
                                   .arg(field.trimmed())};
-        list.counts.append(*count);
+        counts.append(*count);
         total += *count;
     }
     if (total > kMaxCount)
         return Problem{1, QStringLiteral("単語の数が32767を超えています。")};
-    if (lines.size() - 1 < total)
-        return Problem{
-            lines.size() + 1,
-            QStringLiteral("単語の行が件数の合計 %1 より少なくなっています。").arg(total)};
 
+    RecordCheck check;
+    std::optional<Problem> noComma;
     for (qsizetype i = 1; i <= total; ++i) {
-        const QByteArray& record = lines[i];
-        const qsizetype comma = record.indexOf(',');
-        if (comma < 0)
-            return Problem{i + 1, QStringLiteral("単語の行に「,」がありません。")};
-        list.readings.append(record.left(comma));
-        list.type1s.append(record.mid(comma + 1));
+        QByteArrayView record;
+        if (!lines.next(record))
+            return Problem{
+                i + 1,
+                QStringLiteral("単語の行が件数の合計 %1 より少なくなっています。").arg(total)};
+        const auto* const found =
+            static_cast<const char*>(std::memchr(record.data(), ',', std::size_t(record.size())));
+        const qsizetype comma = found ? found - record.data() : -1;
+        if (comma < 0 && !noComma)
+            noComma = Problem{i + 1, QStringLiteral("単語の行に「,」がありません。")};
+        if (noComma)
+            continue; // only a missing line could still count for more
+        check.add(i + 1, record.first(comma), record.sliced(comma + 1));
+        type2.line(record.first(comma));
+        type1.line(record.sliced(comma + 1));
     }
-    if (std::optional<Problem> problem = CheckRecords(list.readings, list.type1s)) {
-        problem->index += 2; // records start on line 2
-        return problem;
-    }
-    return std::nullopt;
+    if (noComma)
+        return noComma;
+    return check.problem();
 }
 
 // A file name that stays inside the Data folder and can be recorded in the
@@ -271,17 +509,46 @@ bool IsPlainFileName(const QString& name) {
     return EncodeCp932(name).has_value();
 }
 
+// ---- Storage -----------------------------------------------------------------
+
+// The contents one file operation builds for the (at most two) files it
+// writes.
+struct Buffers {
+    QByteArray out1;
+    QByteArray out2;
+};
+
+// Buffers kept from one operation to the next. A list of 32767 words takes a
+// megabyte or two, and memory handed out afresh by the system for every
+// operation costs more than building the contents in it.
+thread_local Buffers gKeptBuffers;
+thread_local bool gKeptBuffersInUse = false;
+
+// The kept buffers for the time of one operation, or buffers of its own for an
+// operation started while another still runs (from a message box's event loop).
+class BufferLease {
+public:
+    BufferLease() : m_kept(!gKeptBuffersInUse) { gKeptBuffersInUse = true; }
+    ~BufferLease() {
+        if (m_kept)
+            gKeptBuffersInUse = false;
+    }
+    BufferLease(const BufferLease&) = delete;
+    BufferLease& operator=(const BufferLease&) = delete;
+
+    Buffers& get() { return m_kept ? gKeptBuffers : m_own; }
+
+private:
+    bool m_kept;
+    Buffers m_own;
+};
+
 // ---- Working files -----------------------------------------------------------
 
-// The lines of a working file; a missing file has none.
-QList<QByteArray> ReadWorkFile(const QString& path) {
-    return SplitLines(ReadWholeFile(path).value_or(QByteArray()));
-}
-
 // Replaces both working files. When the second write fails the first is put
-// back, so the two files never belong to different lists.
-bool WriteWorkFiles(const QByteArray& type1, const QByteArray& type2) {
-    const QByteArray old1 = ReadWholeFile(gType1Path).value_or(QByteArray());
+// back (old1: its content before), so the two files never belong to
+// different lists.
+bool WriteWorkFiles(const QByteArray& type1, const QByteArray& type2, const QByteArray& old1) {
     QString error;
     bool ok = WriteFileAtomic(gType1Path, type1, &error);
     if (ok && !WriteFileAtomic(gType2Path, type2, &error)) {
@@ -306,16 +573,49 @@ int ReadAllClassCounts() {
     return negative ? -1 : total;
 }
 
-// Both working files, or a warning when either holds fewer lines than the
-// counts announce. Lines past the counted ones belong to no word.
-bool ReadWorkRecords(int total, QList<QByteArray>& type1, QList<QByteArray>& type2) {
+// The first total lines of a working file, each ended by CR LF, leaving out
+// line skip (from 1; 0 leaves out none), which goes to skipped. False when the
+// file holds fewer lines. Lines that end in CR LF already are copied in runs,
+// as they stand.
+bool KeepLines(const QByteArray& bytes, int total, int skip, QByteArray& kept,
+               QByteArray& skipped) {
+    LineReader lines(bytes);
+    LineWriter out(kept, bytes.size() + 2);
+    const QByteArrayView all(bytes);
+    qsizetype run = 0; // where the lines not yet written start
+    for (int b = 1; b <= total; ++b) {
+        QByteArrayView line;
+        if (!lines.next(line))
+            return false;
+        if (b != skip && lines.endedInCrLf())
+            continue;
+        out.raw(all.sliced(run, line.data() - all.data() - run));
+        if (b == skip)
+            skipped = line.toByteArray();
+        else
+            out.line(line);
+        run = lines.position();
+    }
+    out.raw(all.sliced(run, lines.position() - run));
+    return true;
+}
+
+// Reads both working files (a missing file is empty; old1 gets "type1" as it
+// is) and puts their first total lines, the ones that belong to words, as
+// KeepLines gives them, into buffers.out1 and out2. False, with a warning,
+// when either file holds fewer lines than the counts announce.
+bool ReadWorkRecords(int total, int skip, QByteArray& old1, Buffers& buffers,
+                     QByteArray& skipped1) {
     SetWorkFilePaths();
-    type1 = ReadWorkFile(gType1Path);
-    type2 = ReadWorkFile(gType2Path);
-    if (total >= 0 && type1.size() >= total && type2.size() >= total)
-        return true;
-    Warn(QStringLiteral("作業ファイルの単語が件数と合わないため、変更しませんでした。"));
-    return false;
+    old1 = ReadWholeFile(gType1Path).value_or(QByteArray());
+    const QByteArray old2 = ReadWholeFile(gType2Path).value_or(QByteArray());
+    QByteArray skipped2;
+    if (total < 0 || !KeepLines(old1, total, skip, buffers.out1, skipped1) ||
+        !KeepLines(old2, total, skip, buffers.out2, skipped2)) {
+        Warn(QStringLiteral("作業ファイルの単語が件数と合わないため、変更しませんでした。"));
+        return false;
+    }
+    return true;
 }
 
 QString LastField(const QByteArray& line) {
@@ -366,18 +666,21 @@ bool ConvertWordFile(const QString& fileName) {
     const std::optional<QByteArray> bytes = ReadWholeFile(DataFolder() + fileName);
     if (!bytes)
         return false;
-    WordList list;
-    if (const std::optional<Problem> problem = ParseWordList(*bytes, list)) {
+    BufferLease lease;
+    Buffers& buffers = lease.get();
+    QList<int> counts;
+    if (const std::optional<Problem> problem =
+            ParseWordList(*bytes, counts, buffers.out1, buffers.out2)) {
         Warn(
             QStringLiteral("単語ファイル「%1」の%2行目が正しくないため、読み込みませんでした。\n%3")
                 .arg(fileName)
-                .arg(problem->index)
+                .arg(problem->line)
                 .arg(problem->why));
         return false;
     }
     SetWorkFilePaths();
-    if (!WriteWorkFiles(JoinLines(list.type1s, list.type1s.size()),
-                        JoinLines(list.readings, list.readings.size())))
+    if (!WriteWorkFiles(buffers.out1, buffers.out2,
+                        ReadWholeFile(gType1Path).value_or(QByteArray())))
         return false;
 
     const QString fallback =
@@ -385,10 +688,10 @@ bool ConvertWordFile(const QString& fileName) {
     WriteProfile(QStringLiteral("FileInfo"), QStringLiteral("NAME"), fallback, fileName);
     for (int i = 0; i < kLevels; ++i)
         WriteProfile(QStringLiteral("MessageClass"), Key(i), QStringLiteral("1"),
-                     QString::number(list.counts[i]));
+                     QString::number(counts[i]));
     ReadMessageClass();
     // An empty list is now the current one, but there is nothing to play.
-    return std::any_of(list.counts.begin(), list.counts.end(), [](int c) { return c > 0; });
+    return std::any_of(counts.begin(), counts.end(), [](int c) { return c > 0; });
 }
 
 void ReadMessageClass() {
@@ -407,8 +710,10 @@ QString SplitWordRecord(const QString& type1Line, QString& text) {
     QByteArray run;
     for (qsizetype i = 0; i + 1 < fields.size(); ++i) {
         const std::optional<int> code = ParseCharCode(fields[i].toLatin1());
-        if (code && AppendCodeBytes(*code, run))
+        if (code && IsWholeCode(*code)) {
+            AppendCodeBytes(*code, run);
             continue;
+        }
         text += DecodeCp932(run) + QChar(QChar::ReplacementCharacter);
         run.clear();
     }
@@ -523,24 +828,22 @@ bool DeleteWordRecord(std::int16_t recordNumber) {
     BuildKanaTable();
     ConfigFileExists();
     const int total = ReadAllClassCounts();
-    QList<QByteArray> type1;
-    QList<QByteArray> type2;
-    if (!ReadWorkRecords(total, type1, type2))
+    BufferLease lease;
+    Buffers& buffers = lease.get();
+    QByteArray old1;
+    QByteArray deleted;
+    if (!ReadWorkRecords(total, recordNumber, old1, buffers, deleted))
         return false;
     if (recordNumber >= 1 && recordNumber <= total) {
-        const int index = recordNumber - 1;
-        const int level = LastField(type1[index]).toInt();
+        const int level = LastField(deleted).toInt();
         if (level < 1 || level > kLevels) {
             Warn(QStringLiteral("%1件目の単語のレベルが1から5ではないため、削除しませんでした。")
                      .arg(recordNumber));
             return false;
         }
-        type1.removeAt(index);
-        type2.removeAt(index);
         gClassCountText[level - 1] = QString::number(gClassCountText[level - 1].toInt() - 1);
     }
-    const qsizetype kept = recordNumber >= 1 && recordNumber <= total ? total - 1 : total;
-    if (!WriteWorkFiles(JoinLines(type1, kept), JoinLines(type2, kept)))
+    if (!WriteWorkFiles(buffers.out1, buffers.out2, old1))
         return false;
     WriteAllClassCounts();
     return true;
@@ -554,7 +857,9 @@ bool AppendWordRecord(const QString& type1Line, const QString& type2Line, int le
         LastField(*type1) != QString::number(level))
         why = QStringLiteral("単語のレベルが正しくありません。");
     if (why.isEmpty()) {
-        if (const std::optional<Problem> problem = CheckRecords({*type2}, {*type1}))
+        RecordCheck check;
+        check.add(1, *type2, *type1);
+        if (const std::optional<Problem> problem = check.problem())
             why = problem->why;
     }
     if (!why.isEmpty()) {
@@ -568,20 +873,25 @@ bool AppendWordRecord(const QString& type1Line, const QString& type2Line, int le
         Warn(QStringLiteral("単語は32767件までしか登録できません。"));
         return false;
     }
-    QList<QByteArray> lines1;
-    QList<QByteArray> lines2;
-    if (!ReadWorkRecords(total, lines1, lines2))
+    BufferLease lease;
+    Buffers& buffers = lease.get();
+    QByteArray old1;
+    QByteArray unused;
+    if (!ReadWorkRecords(total, 0, old1, buffers, unused))
         return false;
-    const QByteArray old1 = JoinLines(lines1, total);
-    const QByteArray old2 = JoinLines(lines2, total);
-    if (!WriteWorkFiles(old1 + *type1 + "\r\n", old2 + *type2 + "\r\n"))
+    // The files as they were (their word lines) stay at the start of the new.
+    const qsizetype size1 = buffers.out1.size();
+    const qsizetype size2 = buffers.out2.size();
+    buffers.out1 += *type1 + "\r\n";
+    buffers.out2 += *type2 + "\r\n";
+    if (!WriteWorkFiles(buffers.out1, buffers.out2, old1))
         return false;
     const QString before = gClassCountText[level - 1];
     gClassCountText[level - 1] = QString::number(before.toInt() + 1);
     if (!WriteAllClassCounts()) {
         // Without its count the new line would not belong to the list.
         gClassCountText[level - 1] = before;
-        WriteWorkFiles(old1, old2);
+        WriteWorkFiles(buffers.out1.first(size1), buffers.out2.first(size2), buffers.out1);
         Warn(QStringLiteral("iniファイルに単語の件数を書き込めませんでした。"));
         return false;
     }
@@ -610,34 +920,52 @@ bool SaveWordFile() {
         return false;
     }
     SetWorkFilePaths();
-    const QList<QByteArray> type1 = ReadWorkFile(gType1Path);
-    const QList<QByteArray> type2 = ReadWorkFile(gType2Path);
-    if (!countsOk || total > kMaxCount || type1.size() != total || type2.size() != total) {
+    const QByteArray bytes1 = ReadWholeFile(gType1Path).value_or(QByteArray());
+    const QByteArray bytes2 = ReadWholeFile(gType2Path).value_or(QByteArray());
+    LineReader lines1(bytes1);
+    LineReader lines2(bytes2);
+    BufferLease lease;
+    Buffers& buffers = lease.get();
+    RecordCheck check;
+    {
+        // The list is built while the records are checked; it is written only
+        // when the files hold exactly the records counted and all of them pass.
+        LineWriter out(buffers.out1, bytes1.size() + bytes2.size() + 64);
+        out.line(counts.join(QLatin1Char(',')).toLatin1());
+        for (int i = 1; i <= total; ++i) {
+            QByteArrayView line1;
+            QByteArrayView line2;
+            if (!lines1.next(line1) || !lines2.next(line2))
+                break;
+            check.add(i, line2, line1);
+            out.line(line2, ',', line1);
+        }
+    }
+    const qsizetype held1 = lines1.countAll();
+    const qsizetype held2 = lines2.countAll();
+    if (!countsOk || total > kMaxCount || held1 != total || held2 != total) {
         Warn(QStringLiteral(
                  "作業ファイルの単語（type1 %1行、type2 %2行）が件数（%3）と合わないため、"
                  "単語ファイル「%4」に保存しませんでした。")
-                 .arg(type1.size())
-                 .arg(type2.size())
+                 .arg(held1)
+                 .arg(held2)
                  .arg(counts.join(QLatin1Char(',')))
                  .arg(name));
         return false;
     }
 
     // Only what can be read back is written.
-    if (const std::optional<Problem> problem = CheckRecords(type2, type1)) {
+    if (const std::optional<Problem> problem = check.problem()) {
         Warn(QStringLiteral("作業ファイルの%1行目が正しくないため、単語ファイル「%2」に"
                             "保存しませんでした。\n%3")
-                 .arg(problem->index + 1)
+                 .arg(problem->line)
                  .arg(name, problem->why));
         return false;
     }
-    QByteArray out = counts.join(QLatin1Char(',')).toLatin1() + "\r\n";
-    for (int i = 0; i < total; ++i)
-        out += type2[i] + ',' + type1[i] + "\r\n";
 
     QDir().mkpath(DataFolder());
     QString error;
-    if (!WriteFileAtomic(DataFolder() + name, out, &error)) {
+    if (!WriteFileAtomic(DataFolder() + name, buffers.out1, &error)) {
         Warn(QStringLiteral("単語ファイル「%1」に書き込めませんでした。\n%2").arg(name, error));
         return false;
     }

@@ -205,26 +205,38 @@ private slots:
     void convertRefusesBadLists_data() {
         QTest::addColumn<QByteArray>("list");
         QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("why"); // part of the reason given
         const QByteArray one = "1,0,0,0,0\r\n";
-        QTest::newRow("four counts") << QByteArray("1,0,0,0\r\n001,41,1\r\n") << 1;
-        QTest::newRow("negative count") << QByteArray("2,-1,0,0,0\r\n001,41,1\r\n") << 1;
-        QTest::newRow("part count") << QByteArray("1.5,0,0,0,0\r\n001,41,1\r\n") << 1;
-        QTest::newRow("too many records") << QByteArray("32767,1,0,0,0\r\n") << 1;
-        QTest::newRow("records missing") << QByteArray("2,0,0,0,0\r\n001,41,1\r\n") << 3;
-        QTest::newRow("no comma") << one + "001\r\n" << 2;
-        QTest::newRow("letter in reading") << one + "00a,41,1\r\n" << 2;
-        QTest::newRow("code above 118") << one + "119,41,1\r\n" << 2;
-        QTest::newRow("empty text field") << one + "001,,1\r\n" << 2;
-        QTest::newRow("not hexadecimal") << one + "001,4G,1\r\n" << 2;
-        QTest::newRow("not sign-extended") << one + "001,123482A0,1\r\n" << 2;
-        QTest::newRow("lone lead byte") << one + "001,81,1\r\n" << 2;
-        QTest::newRow("unmapped pair")
-            << QByteArray("2,0,0,0,0\r\n001,41,1\r\n001,41,FCFC,1\r\n") << 3;
-        QTest::newRow("bad bytes") << one + "001,41,1\xFF\r\n" << 2;
+        const QByteArray two = "2,0,0,0,0\r\n";
+        QTest::newRow("four counts") << QByteArray("1,0,0,0\r\n001,41,1\r\n") << 1 << "5つ";
+        QTest::newRow("negative count") << QByteArray("2,-1,0,0,0\r\n001,41,1\r\n") << 1 << "-1";
+        QTest::newRow("part count") << QByteArray("1.5,0,0,0,0\r\n001,41,1\r\n") << 1 << "1.5";
+        QTest::newRow("too many records") << QByteArray("32767,1,0,0,0\r\n") << 1 << "32767";
+        QTest::newRow("records missing") << two + "001,41,1\r\n" << 3 << "少なく";
+        QTest::newRow("no comma") << one + "001\r\n" << 2 << "「,」";
+        QTest::newRow("letter in reading") << one + "00a,41,1\r\n" << 2 << "数字でない";
+        QTest::newRow("code above 118") << one + "119,41,1\r\n" << 2 << "「119」";
+        QTest::newRow("empty text field") << one + "001,,1\r\n" << 2 << "空";
+        QTest::newRow("not hexadecimal") << one + "001,4G,1\r\n" << 2 << "「4G」";
+        QTest::newRow("not sign-extended") << one + "001,123482A0,1\r\n" << 2 << "「123482A0」";
+        QTest::newRow("lone lead byte") << one + "001,81,1\r\n" << 2 << "「81」";
+        QTest::newRow("unmapped pair") << two + "001,41,1\r\n001,41,FCFC,1\r\n" << 3 << "「FCFC」";
+        QTest::newRow("unassigned byte") << one + "001,A0,1\r\n" << 2 << "「A0」";
+        QTest::newRow("bad bytes") << one + "001,41,1\xFF\r\n" << 2 << "バイト";
+        // Of several problems, bad bytes count first, then malformed fields,
+        // then codes without a character; a missing line before all of them.
+        QTest::newRow("first unmapped code") << two + "001,41,8540,FCFC,1\r\n001,FCFC,1\r\n"
+                                             << 2 << "「8540」";
+        QTest::newRow("malformed after unmapped") << two + "001,FCFC,1\r\n001,,1\r\n" << 3 << "空";
+        QTest::newRow("bad bytes after malformed") << two + "001,4G,1\r\n001,41,\x81\r\n"
+                                                   << 3 << "バイト";
+        QTest::newRow("missing line after no comma")
+            << QByteArray("3,0,0,0,0\r\n001\r\n001,4G,1\r\n") << 4 << "少なく";
     }
     void convertRefusesBadLists() {
         QFETCH(QByteArray, list);
         QFETCH(int, line);
+        QFETCH(QString, why);
         Loaded loaded;
         MessageCapture capture;
         loaded.folder.writeFile("Data/B.dat", list);
@@ -236,7 +248,8 @@ private slots:
         QCOMPARE(message.title, QString("警告"));
         QCOMPARE(message.icon, MessageIcon::Critical);
         QVERIFY2(message.text.contains("B.dat") &&
-                     message.text.contains(QString("%1行目").arg(line)),
+                     message.text.contains(QString("%1行目").arg(line)) &&
+                     message.text.contains(why),
                  qPrintable(message.text));
     }
 
@@ -330,6 +343,51 @@ private slots:
         QVERIFY(!DeleteWordRecord(1));
         QCOMPARE(loaded.folder.readFile("type1"), before[0]);
         QCOMPARE(capture.messages.size(), 5);
+    }
+
+    void workFileLineEnds_data() {
+        QTest::addColumn<QByteArray>("type1");
+        QTest::addColumn<QByteArray>("type2");
+        QTest::addColumn<int>("deleted");
+        QTest::addColumn<QByteArray>("kept1");
+        QTest::addColumn<QByteArray>("kept2");
+        // The counts say 2,1,0,0,0: three words.
+        QTest::newRow("CR LF throughout")
+            << QByteArray("41,1\r\n42,2\r\n43,1\r\n") << QByteArray("001\r\n002\r\n003\r\n") << 2
+            << QByteArray("41,1\r\n43,1\r\n") << QByteArray("001\r\n003\r\n");
+        QTest::newRow("LF, lone CR, no last end")
+            << QByteArray("41,1\n42,2\r43,1") << QByteArray("001\r002\n003\r") << 1
+            << QByteArray("42,2\r\n43,1\r\n") << QByteArray("002\r\n003\r\n");
+        QTest::newRow("lines past the words")
+            << QByteArray("41,1\r\n42,2\r\n43,1\r\nx\r\n") << QByteArray("001\r\n002\r\n003\ny\rz")
+            << 3 << QByteArray("41,1\r\n42,2\r\n") << QByteArray("001\r\n002\r\n");
+        QTest::newRow("no such word")
+            << QByteArray("41,1\r\n42,2\n43,1\r\n") << QByteArray("001\r\n002\r\n003") << 0
+            << QByteArray("41,1\r\n42,2\r\n43,1\r\n") << QByteArray("001\r\n002\r\n003\r\n");
+    }
+    void workFileLineEnds() {
+        QFETCH(QByteArray, type1);
+        QFETCH(QByteArray, type2);
+        QFETCH(int, deleted);
+        QFETCH(QByteArray, kept1);
+        QFETCH(QByteArray, kept2);
+        Loaded loaded;
+        MessageCapture capture;
+        loaded.folder.writeFile("type1", type1);
+        loaded.folder.writeFile("type2", type2);
+        QVERIFY(DeleteWordRecord(static_cast<std::int16_t>(deleted)));
+        QCOMPARE(loaded.folder.readFile("type1"), kept1);
+        QCOMPARE(loaded.folder.readFile("type2"), kept2);
+        // A new word goes after the words kept, whatever ended the lines.
+        loaded.folder.writeFile("type1", type1);
+        loaded.folder.writeFile("type2", type2);
+        WriteProfile("MessageClass", "A", "", "2");
+        WriteProfile("MessageClass", "B", "", "1");
+        QVERIFY(AppendWordRecord("44,5", "004", 5));
+        QCOMPARE(loaded.folder.readFile("type1").right(6), QByteArray("44,5\r\n"));
+        QCOMPARE(loaded.folder.readFile("type1").count("\r\n"), 4);
+        QCOMPARE(loaded.folder.readFile("type2").count("\r\n"), 4);
+        QVERIFY(capture.messages.isEmpty());
     }
 
     void largeListRoundTrip() {
