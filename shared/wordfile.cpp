@@ -255,7 +255,7 @@ signed char LookUpMappedCode(int code) {
 bool IsMappedCode(int code) {
     signed char answer =
         gMappedCodes[static_cast<std::size_t>(code)].load(std::memory_order_relaxed);
-    if (answer == 0)
+    if (answer == 0) [[unlikely]]
         answer = LookUpMappedCode(code);
     return answer > 0;
 }
