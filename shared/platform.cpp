@@ -324,45 +324,55 @@ QString Cp932Character(int code) {
 
 // ---- Files ----------------------------------------------------------------
 
-bool WriteFileAtomic(const QString& path, const QByteArray& data, QString* error) {
-    auto fail = [error](const QString& why) {
-        if (error)
-            *error = why;
-        return false;
-    };
+namespace {
 
+// A file written and flushed under a temporary name beside its target,
+// waiting to be renamed over it.
+struct StagedFile {
+    QByteArray target;
+    QByteArray temp;
+    QByteArray folder;
+};
+
+bool Fail(QString* error, const QString& why) {
+    if (error)
+        *error = why;
+    return false;
+}
+
+// Writes data to a new temporary file in the target's folder and flushes it;
+// the target itself is not touched.
+bool StageFile(const QString& path, const QByteArray& data, StagedFile& staged, QString* error) {
     const QString target = ResolveTarget(path);
     const QFileInfo info(target);
-    const QByteArray targetName = QFile::encodeName(target);
-    const QByteArray folderName = QFile::encodeName(info.absolutePath());
+    staged.target = QFile::encodeName(target);
+    staged.folder = QFile::encodeName(info.absolutePath());
 
     struct stat old {};
-    const bool hadOld = ::stat(targetName.constData(), &old) == 0;
-    if (hadOld && ::access(targetName.constData(), W_OK) != 0)
-        return fail(ErrnoText("file is read-only"));
+    const bool hadOld = ::stat(staged.target.constData(), &old) == 0;
+    if (hadOld && ::access(staged.target.constData(), W_OK) != 0)
+        return Fail(error, ErrnoText("file is read-only"));
 
     // The temporary file sits in the same folder so the rename cannot cross
     // file systems; O_EXCL keeps two writers from sharing one name.
-    QByteArray tempName;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tempName = folderName + "/." + QFile::encodeName(info.fileName()) + '.' +
-                   QByteArray::number(static_cast<qint64>(::getpid())) + '.' +
-                   QByteArray::number(attempt) + ".tmp";
-        fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        staged.temp = staged.folder + "/." + QFile::encodeName(info.fileName()) + '.' +
+                      QByteArray::number(static_cast<qint64>(::getpid())) + '.' +
+                      QByteArray::number(attempt) + ".tmp";
+        fd = ::open(staged.temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
-            return fail(ErrnoText("cannot create a temporary file"));
+            return Fail(error, ErrnoText("cannot create a temporary file"));
     }
     if (fd < 0)
-        return fail(ErrnoText("cannot create a temporary file"));
+        return Fail(error, ErrnoText("cannot create a temporary file"));
 
     auto abandon = [&](const char* what) {
         const QString why = ErrnoText(what);
         ::close(fd);
-        ::unlink(tempName.constData());
-        return fail(why);
+        ::unlink(staged.temp.constData());
+        return Fail(error, why);
     };
-
     if (hadOld && ::fchmod(fd, old.st_mode & 07777) != 0)
         return abandon("cannot copy the file mode");
     if (gWriteFaultHook && !gWriteFaultHook(path)) {
@@ -375,21 +385,51 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, QString* error
         return abandon("cannot flush");
     if (::close(fd) != 0) {
         const QString why = ErrnoText("cannot close");
-        ::unlink(tempName.constData());
-        return fail(why);
+        ::unlink(staged.temp.constData());
+        return Fail(error, why);
     }
-    if (::rename(tempName.constData(), targetName.constData()) != 0) {
-        const QString why = ErrnoText("cannot replace the file");
-        ::unlink(tempName.constData());
-        return fail(why);
-    }
+    return true;
+}
 
-    // Make the rename itself durable. The new content is already in place, so
-    // a folder that cannot be synced does not undo the write.
-    const int dirFd = ::open(folderName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
+} // namespace
+
+bool WriteFileAtomic(const QString& path, const QByteArray& data, QString* error) {
+    return WriteFilesAtomic({{path, data}}, error);
+}
+
+bool WriteFilesAtomic(const QList<std::pair<QString, QByteArray>>& files, QString* error) {
+    // Every new content is on disk before any old file is replaced, so a
+    // full disk fails the whole set and leaves all the old files.
+    QList<StagedFile> staged;
+    for (const auto& [path, data] : files) {
+        StagedFile file;
+        if (!StageFile(path, data, file, error)) {
+            for (const StagedFile& done : staged)
+                ::unlink(done.temp.constData());
+            return false;
+        }
+        staged.append(file);
+    }
+    for (qsizetype i = 0; i < staged.size(); ++i) {
+        if (::rename(staged[i].temp.constData(), staged[i].target.constData()) != 0) {
+            const QString why = ErrnoText("cannot replace the file");
+            for (qsizetype j = i; j < staged.size(); ++j)
+                ::unlink(staged[j].temp.constData());
+            return Fail(error, why);
+        }
+    }
+    // Make the renames durable. The new content is already in place, so a
+    // folder that cannot be synced does not undo the write.
+    QByteArray synced;
+    for (const StagedFile& file : staged) {
+        if (file.folder == synced)
+            continue;
+        synced = file.folder;
+        const int dirFd = ::open(file.folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dirFd >= 0) {
+            ::fsync(dirFd);
+            ::close(dirFd);
+        }
     }
     return true;
 }

@@ -4,11 +4,13 @@
 // configuration writes, message boxes and the random generator.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 
 // ---- Program folder -------------------------------------------------------
 
@@ -47,11 +49,16 @@ inline bool IsCp932LeadByte(unsigned char b) {
 // in the same folder, checked, flushed, renamed over the old one and the folder
 // synced. On any failure the old file stays as it was and error says why.
 bool WriteFileAtomic(const QString& path, const QByteArray& data, QString* error = nullptr);
+// The same for files that belong together (the two working files): every new
+// content is written and flushed before the first old file is replaced, so a
+// full disk leaves all of them as they were.
+bool WriteFilesAtomic(const QList<std::pair<QString, QByteArray>>& files, QString* error = nullptr);
 
 // Reads a whole file; nothing when it cannot be opened or read.
 std::optional<QByteArray> ReadWholeFile(const QString& path);
 
-// Test hook: when set, every write through WriteFileAtomic first asks it; a
+// Test hook: when set, every file written through WriteFileAtomic or
+// WriteFilesAtomic first asks it; a
 // false answer makes the write fail as a full disk would.
 void SetWriteFaultHook(std::function<bool(const QString& path)> hook);
 

@@ -545,19 +545,14 @@ private:
 
 // ---- Working files -----------------------------------------------------------
 
-// Replaces both working files. When the second write fails the first is put
-// back (old1: its content before), so the two files never belong to
-// different lists.
-bool WriteWorkFiles(const QByteArray& type1, const QByteArray& type2, const QByteArray& old1) {
+// Replaces both working files together, so they never belong to different
+// lists.
+bool WriteWorkFiles(const QByteArray& type1, const QByteArray& type2) {
     QString error;
-    bool ok = WriteFileAtomic(gType1Path, type1, &error);
-    if (ok && !WriteFileAtomic(gType2Path, type2, &error)) {
-        WriteFileAtomic(gType1Path, old1);
-        ok = false;
-    }
-    if (!ok)
-        Warn(QStringLiteral("作業ファイルに書き込めませんでした。\n%1").arg(error));
-    return ok;
+    if (WriteFilesAtomic({{gType1Path, type1}, {gType2Path, type2}}, &error))
+        return true;
+    Warn(QStringLiteral("作業ファイルに書き込めませんでした。\n%1").arg(error));
+    return false;
 }
 
 // gClassCountText from MessageClass; the sum of the five counts, or -1 when
@@ -600,14 +595,13 @@ bool KeepLines(const QByteArray& bytes, int total, int skip, QByteArray& kept,
     return true;
 }
 
-// Reads both working files (a missing file is empty; old1 gets "type1" as it
-// is) and puts their first total lines, the ones that belong to words, as
-// KeepLines gives them, into buffers.out1 and out2. False, with a warning,
-// when either file holds fewer lines than the counts announce.
-bool ReadWorkRecords(int total, int skip, QByteArray& old1, Buffers& buffers,
-                     QByteArray& skipped1) {
+// Reads both working files (a missing file is empty) and puts their first
+// total lines, the ones that belong to words, as KeepLines gives them, into
+// buffers.out1 and out2. False, with a warning, when either file holds fewer
+// lines than the counts announce.
+bool ReadWorkRecords(int total, int skip, Buffers& buffers, QByteArray& skipped1) {
     SetWorkFilePaths();
-    old1 = ReadWholeFile(gType1Path).value_or(QByteArray());
+    const QByteArray old1 = ReadWholeFile(gType1Path).value_or(QByteArray());
     const QByteArray old2 = ReadWholeFile(gType2Path).value_or(QByteArray());
     QByteArray skipped2;
     if (total < 0 || !KeepLines(old1, total, skip, buffers.out1, skipped1) ||
@@ -679,8 +673,7 @@ bool ConvertWordFile(const QString& fileName) {
         return false;
     }
     SetWorkFilePaths();
-    if (!WriteWorkFiles(buffers.out1, buffers.out2,
-                        ReadWholeFile(gType1Path).value_or(QByteArray())))
+    if (!WriteWorkFiles(buffers.out1, buffers.out2))
         return false;
 
     const QString fallback =
@@ -830,9 +823,8 @@ bool DeleteWordRecord(std::int16_t recordNumber) {
     const int total = ReadAllClassCounts();
     BufferLease lease;
     Buffers& buffers = lease.get();
-    QByteArray old1;
     QByteArray deleted;
-    if (!ReadWorkRecords(total, recordNumber, old1, buffers, deleted))
+    if (!ReadWorkRecords(total, recordNumber, buffers, deleted))
         return false;
     if (recordNumber >= 1 && recordNumber <= total) {
         const int level = LastField(deleted).toInt();
@@ -843,7 +835,7 @@ bool DeleteWordRecord(std::int16_t recordNumber) {
         }
         gClassCountText[level - 1] = QString::number(gClassCountText[level - 1].toInt() - 1);
     }
-    if (!WriteWorkFiles(buffers.out1, buffers.out2, old1))
+    if (!WriteWorkFiles(buffers.out1, buffers.out2))
         return false;
     WriteAllClassCounts();
     return true;
@@ -875,23 +867,22 @@ bool AppendWordRecord(const QString& type1Line, const QString& type2Line, int le
     }
     BufferLease lease;
     Buffers& buffers = lease.get();
-    QByteArray old1;
     QByteArray unused;
-    if (!ReadWorkRecords(total, 0, old1, buffers, unused))
+    if (!ReadWorkRecords(total, 0, buffers, unused))
         return false;
     // The files as they were (their word lines) stay at the start of the new.
     const qsizetype size1 = buffers.out1.size();
     const qsizetype size2 = buffers.out2.size();
     buffers.out1 += *type1 + "\r\n";
     buffers.out2 += *type2 + "\r\n";
-    if (!WriteWorkFiles(buffers.out1, buffers.out2, old1))
+    if (!WriteWorkFiles(buffers.out1, buffers.out2))
         return false;
     const QString before = gClassCountText[level - 1];
     gClassCountText[level - 1] = QString::number(before.toInt() + 1);
     if (!WriteAllClassCounts()) {
         // Without its count the new line would not belong to the list.
         gClassCountText[level - 1] = before;
-        WriteWorkFiles(buffers.out1.first(size1), buffers.out2.first(size2), buffers.out1);
+        WriteWorkFiles(buffers.out1.first(size1), buffers.out2.first(size2));
         Warn(QStringLiteral("iniファイルに単語の件数を書き込めませんでした。"));
         return false;
     }
