@@ -1,6 +1,6 @@
 // Decoding of stored records and readings: SplitWordRecord, CodesToRomaji,
-// CodesToKana and KanaToCodes take any text without failing, and a reading
-// coded by KanaToCodes comes back unchanged through CodesToKana.
+// CodesToKana and KanaToCodes take any text without failing, and the kana of
+// a coded reading survive another round of coding.
 
 #include "fuzzsupport.h"
 #include "romaji.h"
@@ -32,6 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(codes.size() % 3 == 0);
     for (const QChar c : codes)
         FUZZ_CHECK(c.isDigit());
-    FUZZ_CHECK(KanaToCodes(CodesToKana(codes)) == codes);
+    // The kana a reading shows are stable: coding them again and showing the
+    // codes gives the same kana (dropped pieces may let ふ and ぁ meet as ふぁ,
+    // which shows the same).
+    const QString kana = CodesToKana(codes);
+    FUZZ_CHECK(CodesToKana(KanaToCodes(kana)) == kana);
     return 0;
 }
