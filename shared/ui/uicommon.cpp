@@ -11,8 +11,8 @@
 #include <QWidget>
 
 QFont WindowsFont(const QString& faceName, double points, bool bold, bool italic) {
-    const bool latinOnly = faceName == QLatin1String("Arial") ||
-                           faceName == QLatin1String("MS Sans Serif");
+    const bool latinOnly =
+        faceName == QLatin1String("Arial") || faceName == QLatin1String("MS Sans Serif");
     QFont font;
     if (latinOnly)
         font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
