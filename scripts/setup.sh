@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-noto-cjk fonts-liberation2
   xvfb x11-apps x11-utils xdotool imagemagick
-  clang libclang-rt-dev libbenchmark-dev
+  clang clang-format libclang-rt-dev libbenchmark-dev
 )
 
 missing=()
