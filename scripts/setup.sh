@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-noto-cjk fonts-liberation2
-  xvfb xauth x11-apps x11-utils xdotool imagemagick
+  xvfb xauth x11-utils xdotool imagemagick
   clang clang-format libclang-rt-dev libbenchmark-dev
 )
 
