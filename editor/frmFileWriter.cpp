@@ -102,22 +102,6 @@ bool IsSingleCharacterCode(int code) {
     return code < 72 || code == 108 || code > 112;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, int left, int top,
-                  int width, int height) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QLatin1String(name));
-    PlaceTwips(label, left, top, width, height);
-    return label;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int left,
-                        int top, int width, int height) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    PlaceTwips(button, left, top, width, height);
-    return button;
-}
-
 } // namespace
 
 frmFileWriter::frmFileWriter(QWidget* parent) : QDialog(parent) {
@@ -126,40 +110,40 @@ frmFileWriter::frmFileWriter(QWidget* parent) : QDialog(parent) {
     setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 9));
 
     // The black box first, so the title label lies on top of it as its shadow.
-    Label1 = MakeLabel(this, "Label1", QString(), 1665, 240, 3375, 375);
+    Label1 = AddLabel(this, "Label1", QString(), 1665, 240, 3375, 375);
     SetBackgroundColor(Label1, Qt::black);
-    Label2 = MakeLabel(this, "Label2", QStringLiteral("ファイル保持用"), 1560, 120, 3375, 375);
+    Label2 = AddLabel(this, "Label2", QStringLiteral("ファイル保持用"), 1560, 120, 3375, 375);
     Label2->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 18));
     Label2->setAlignment(Qt::AlignCenter);
     SetBackgroundColor(Label2, Qt::white);
 
-    lbl_Level = MakeLabel(this, "lbl_Level", QStringLiteral("1"), 6600, 120, 735, 615);
+    lbl_Level = AddLabel(this, "lbl_Level", QStringLiteral("1"), 6600, 120, 735, 615);
     lbl_Level->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 27.75));
     lbl_Level->setAlignment(Qt::AlignCenter);
     SetBackgroundColor(lbl_Level, Qt::white);
-    cmd_Up = MakeButton(this, "cmd_Up", QStringLiteral("▲"), 7440, 0, 495, 360);
-    cmd_Down = MakeButton(this, "cmd_Down", QStringLiteral("▼"), 7440, 360, 495, 360);
+    cmd_Up = AddButton(this, "cmd_Up", QStringLiteral("▲"), 7440, 0, 495, 360);
+    cmd_Down = AddButton(this, "cmd_Down", QStringLiteral("▼"), 7440, 360, 495, 360);
 
     const QFont entryFont = WindowsFont(QStringLiteral("MS UI Gothic"), 12);
     const QColor pickedColor(0, 255, 255);
-    Label5 = MakeLabel(this, "Label5", QStringLiteral("漢字文字"), 120, 900, 1140, 270);
+    Label5 = AddLabel(this, "Label5", QStringLiteral("漢字文字"), 120, 900, 1140, 270);
     txtKanjiName = new QLineEdit(this);
     txtKanjiName->setObjectName(QStringLiteral("txtKanjiName"));
     PlaceTwips(txtKanjiName, 1320, 840, 7935, 390);
     txtKanjiName->setFont(entryFont);
-    Label6 = MakeLabel(this, "Label6", QStringLiteral("ひらがな"), 210, 1290, 1050, 270);
-    lblHiragana = MakeLabel(this, "lblHiragana", QString(), 1320, 1305, 7935, 330);
+    Label6 = AddLabel(this, "Label6", QStringLiteral("ひらがな"), 210, 1290, 1050, 270);
+    lblHiragana = AddLabel(this, "lblHiragana", QString(), 1320, 1305, 7935, 330);
     lblHiragana->setFont(entryFont);
     SetBackgroundColor(lblHiragana, pickedColor);
-    Label7 = MakeLabel(this, "Label7", QStringLiteral("対応数字"), 120, 1680, 1140, 270);
-    lblNumber = MakeLabel(this, "lblNumber", QString(), 1320, 1680, 7935, 330);
+    Label7 = AddLabel(this, "Label7", QStringLiteral("対応数字"), 120, 1680, 1140, 270);
+    lblNumber = AddLabel(this, "lblNumber", QString(), 1320, 1680, 7935, 330);
     lblNumber->setFont(entryFont);
     SetBackgroundColor(lblNumber, pickedColor);
 
-    Command108 = MakeButton(this, "Command108", QStringLiteral("戻る"), 9840, 1680, 1095, 375);
-    cmdClear = MakeButton(this, "cmdClear", QStringLiteral("クリア"), 10320, 6120, 1335, 435);
-    cmdOK = MakeButton(this, "cmdOK", QStringLiteral("保存"), 10320, 6600, 1335, 435);
-    Command109 = MakeButton(this, "Command109", QStringLiteral("終了"), 10320, 7080, 1335, 435);
+    Command108 = AddButton(this, "Command108", QStringLiteral("戻る"), 9840, 1680, 1095, 375);
+    cmdClear = AddButton(this, "cmdClear", QStringLiteral("クリア"), 10320, 6120, 1335, 435);
+    cmdOK = AddButton(this, "cmdOK", QStringLiteral("保存"), 10320, 6600, 1335, 435);
+    Command109 = AddButton(this, "Command109", QStringLiteral("終了"), 10320, 7080, 1335, 435);
 
     BuildKanaTable();
     const QFont kanaFont = WindowsFont(QStringLiteral("MS UI Gothic"), 12, true);
@@ -171,10 +155,10 @@ frmFileWriter::frmFileWriter(QWidget* parent) : QDialog(parent) {
                     continue;
                 const QByteArray name = "Command" + QByteArray::number(key.button);
                 QPushButton* button =
-                    MakeButton(this, name.constData(), gKana[static_cast<std::size_t>(key.code)],
-                               placement.left + static_cast<int>(col) * kChartPitch,
-                               kChartTop + static_cast<int>(row) * kChartPitch, kKanaButtonSize,
-                               kKanaButtonSize);
+                    AddButton(this, name.constData(), gKana[static_cast<std::size_t>(key.code)],
+                              placement.left + static_cast<int>(col) * kChartPitch,
+                              kChartTop + static_cast<int>(row) * kChartPitch, kKanaButtonSize,
+                              kKanaButtonSize);
                 button->setFont(kanaFont);
                 connect(button, &QPushButton::clicked, this,
                         [this, button, code = key.code] { Kana_Click(button, code); });

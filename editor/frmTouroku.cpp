@@ -63,24 +63,14 @@ int ReadAllClassCounts() {
     return total;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, int left, int top,
-                  int width, int height) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QLatin1String(name));
-    PlaceTwips(label, left, top, width, height);
-    return label;
-}
-
 // Buttons click on Enter as well as on Space while they have the focus, the
 // way the entry fields hand the focus on to them.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int left,
                         int top, int width, int height, bool tabStop = true) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
+    QPushButton* button = AddButton(parent, QLatin1String(name), caption, left, top, width, height);
     button->setAutoDefault(true);
     if (!tabStop)
         button->setFocusPolicy(Qt::ClickFocus);
-    PlaceTwips(button, left, top, width, height);
     return button;
 }
 
@@ -102,7 +92,7 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     const QFont entryFont = WindowsFont(QStringLiteral("MS UI Gothic"), 11.25);
 
     cmdFileChange = MakeButton(this, "cmdFileChange", QStringLiteral("▼"), 120, 0, 360, 375, false);
-    lblFileName = MakeLabel(this, "lblFileName", QStringLiteral("NOMAL"), 480, 0, 4575, 465);
+    lblFileName = AddLabel(this, "lblFileName", QStringLiteral("NOMAL"), 480, 0, 4575, 465);
     lblFileName->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 15.75, true));
     SetBackgroundColor(lblFileName, QColor(255, 192, 128));
 
@@ -120,7 +110,7 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
         });
     }
 
-    lbl_Level = MakeLabel(this, "lbl_Level", kFullWidthLevels[0], 120, 480, 1215, 975);
+    lbl_Level = AddLabel(this, "lbl_Level", kFullWidthLevels[0], 120, 480, 1215, 975);
     lbl_Level->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 48));
     lbl_Level->setAlignment(Qt::AlignCenter);
     SetBackgroundColor(lbl_Level, QColor(255, 192, 192));
@@ -128,32 +118,32 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     cmd_Up = MakeButton(this, "cmd_Up", QStringLiteral("▲"), 720, 1560, 600, 285, false);
     cmd_DSP = MakeButton(this, "cmd_DSP", QStringLiteral("再表示"), 120, 1845, 1200, 375, false);
 
-    Label1 = MakeLabel(this, "Label1", QStringLiteral("単語（"), 1395, 555, 540, 270);
-    Label4 = MakeLabel(this, "Label4", QStringLiteral("漢字"), 1935, 555, 360, 270);
-    Label5 = MakeLabel(this, "Label5", QStringLiteral(")"), 2295, 555, 120, 270);
+    Label1 = AddLabel(this, "Label1", QStringLiteral("単語（"), 1395, 555, 540, 270);
+    Label4 = AddLabel(this, "Label4", QStringLiteral("漢字"), 1935, 555, 360, 270);
+    Label5 = AddLabel(this, "Label5", QStringLiteral(")"), 2295, 555, 120, 270);
     txt_Tango = MakeField(this, "txt_Tango", 2760, 480, 5295, entryFont);
     cmdHenkou =
         MakeButton(this, "cmdHenkou", QStringLiteral("選択確定(&S)"), 8160, 480, 1170, 375, false);
 
-    Label6 = MakeLabel(this, "Label6", QStringLiteral("単語（"), 1395, 1035, 540, 270);
-    Label7 = MakeLabel(this, "Label7", QStringLiteral("ひらがな"), 1935, 1035, 720, 270);
-    Label8 = MakeLabel(this, "Label8", QStringLiteral(")"), 2655, 1035, 105, 270);
+    Label6 = AddLabel(this, "Label6", QStringLiteral("単語（"), 1395, 1035, 540, 270);
+    Label7 = AddLabel(this, "Label7", QStringLiteral("ひらがな"), 1935, 1035, 720, 270);
+    Label8 = AddLabel(this, "Label8", QStringLiteral(")"), 2655, 1035, 105, 270);
     txt_Hiragana = MakeField(this, "txt_Hiragana", 2760, 960, 5295, entryFont);
     cmdHenkan =
         MakeButton(this, "cmdHenkan", QStringLiteral("変換・復元(&H)"), 8160, 960, 1170, 375);
 
-    lbl_HenKan = MakeLabel(this, "lbl_HenKan", QString(), 2760, 1440, 5295, 375);
+    lbl_HenKan = AddLabel(this, "lbl_HenKan", QString(), 2760, 1440, 5295, 375);
     lbl_HenKan->setFont(entryFont);
     lbl_HenKan->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     cmdOK = MakeButton(this, "cmdOK", QStringLiteral("保存(&S)"), 8160, 1410, 1170, 375);
     cmdClear = MakeButton(this, "cmdClear", QStringLiteral("クリア(&C)"), 10200, 1200, 1455, 435);
     cmd_END = MakeButton(this, "cmd_END", QStringLiteral("終了"), 10200, 1680, 1455, 435);
 
-    Label9 = MakeLabel(this, "Label9", QStringLiteral("登録確認"), 1560, 1515, 900, 270);
-    lbl_Gyo = MakeLabel(this, "lbl_Gyo", QString(), 2040, 1815, 1095, 330);
+    Label9 = AddLabel(this, "Label9", QStringLiteral("登録確認"), 1560, 1515, 900, 270);
+    lbl_Gyo = AddLabel(this, "lbl_Gyo", QString(), 2040, 1815, 1095, 330);
     lbl_Gyo->setFont(WindowsFont(QStringLiteral("ＭＳ Ｐゴシック"), 11.25));
-    Label2 = MakeLabel(this, "Label2", QStringLiteral("変換ミスの場合は"), 6240, 1920, 1440, 270);
-    Label3 = MakeLabel(this, "Label3", QStringLiteral("=＞"), 7680, 1920, 450, 270);
+    Label2 = AddLabel(this, "Label2", QStringLiteral("変換ミスの場合は"), 6240, 1920, 1440, 270);
+    Label3 = AddLabel(this, "Label3", QStringLiteral("=＞"), 7680, 1920, 450, 270);
     cmdTenyuryoku =
         MakeButton(this, "cmdTenyuryoku", QStringLiteral("手入力画面"), 8160, 1860, 1170, 375);
 

@@ -101,11 +101,9 @@ QWidget* MakePanel(QWidget* parent, const char* name, const QColor& color, int l
 
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font,
                   Qt::Alignment alignment, int left, int top, int width, int height) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
+    QLabel* label = AddLabel(parent, name, text, left, top, width, height);
     label->setFont(font);
     label->setAlignment(alignment);
-    PlaceTwips(label, left, top, width, height);
     return label;
 }
 

@@ -62,11 +62,10 @@ frmGame::frmGame(QWidget* parent) : QWidget(parent), mPicture(GamePicture("game.
 
 QLabel* frmGame::MakeLabel(const char* name, const QString& caption, const QRect& twips,
                            const QFont& font, Qt::Alignment alignment) {
-    auto* label = new QLabel(caption, this);
-    label->setObjectName(QString::fromLatin1(name));
+    QLabel* label = AddLabel(this, QString::fromLatin1(name), caption, twips.x(), twips.y(),
+                             twips.width(), twips.height());
     label->setFont(font);
     label->setAlignment(alignment);
-    PlaceTwips(label, twips.x(), twips.y(), twips.width(), twips.height());
     mFitted.append({label, label->geometry()});
     FitLabel(label);
     return label;
@@ -81,11 +80,10 @@ void frmGame::BuildControls() {
 
     // Created in tab order; only the two buttons take the focus.
     const auto makeButton = [this](const QString& caption, const char* name, int top) {
-        auto* button = new QPushButton(caption, this);
-        button->setObjectName(QString::fromLatin1(name));
+        QPushButton* button =
+            AddButton(this, QString::fromLatin1(name), caption, 480, top, 2175, 735);
         button->setFont(WindowsFont("MS UI Gothic", 18));
         SetButtonFace(button, kBack);
-        PlaceTwips(button, 480, top, 2175, 735);
         return button;
     };
     cmdStartEND = makeButton(kStartCaption.toString(), "cmdStartEND", 840);

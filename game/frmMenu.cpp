@@ -52,11 +52,11 @@ frmMenu::frmMenu(QWidget* parent) : QWidget(parent), mPicture(GamePicture("menu.
     SetBackgroundColor(this, kMenuBack);
 
     const auto makeButton = [this](const char* name, int top) {
-        auto* button = new QPushButton(QString::fromLatin1(name), this);
-        button->setObjectName(QString::fromLatin1("cmd") + QString::fromLatin1(name));
+        QPushButton* button =
+            AddButton(this, QString::fromLatin1("cmd") + QString::fromLatin1(name),
+                      QString::fromLatin1(name), 4493, top, 2895, 855);
         button->setFont(WindowsFont("MS UI Gothic", 26.25));
         SetButtonFace(button, kButtonFace);
-        PlaceTwips(button, 4493, top, 2895, 855);
         return button;
     };
     cmdSTART = makeButton("START", 3120);
@@ -64,11 +64,9 @@ frmMenu::frmMenu(QWidget* parent) : QWidget(parent), mPicture(GamePicture("menu.
     cmdRANKING = makeButton("RANKING", 5120);
     cmdEXIT = makeButton("EXIT", 6120);
 
-    Version = new QLabel("Ver 9.9.9", this);
-    Version->setObjectName("Version");
+    Version = AddLabel(this, "Version", "Ver 9.9.9", 9720, 0, 1455, 375);
     Version->setFont(WindowsFont("MS Sans Serif", 13.5, true));
     SetTextColor(Version, Qt::red);
-    PlaceTwips(Version, 9720, 0, 1455, 375);
 
     connect(cmdSTART, &QPushButton::clicked, this, &frmMenu::cmdSTART_Click);
     connect(cmdCONFIG, &QPushButton::clicked, this, &frmMenu::cmdCONFIG_Click);

@@ -32,11 +32,9 @@ const std::array<RowLayout, 9> kRows = {{
 
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font,
                   int left, int top, int width, int height) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
+    QLabel* label = AddLabel(parent, name, text, left, top, width, height);
     label->setFont(font);
     label->setAlignment(Qt::AlignCenter);
-    PlaceTwips(label, left, top, width, height);
     return label;
 }
 

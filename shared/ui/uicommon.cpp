@@ -5,8 +5,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -27,6 +29,22 @@ QFont WindowsFont(const QString& faceName, double points, bool bold, bool italic
 void PlaceTwips(QWidget* widget, int left, int top, int width, int height) {
     widget->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
                         TwipsToPixels(height));
+}
+
+QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                 int width, int height) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    PlaceTwips(label, left, top, width, height);
+    return label;
+}
+
+QPushButton* AddButton(QWidget* parent, const QString& name, const QString& caption, int left,
+                       int top, int width, int height) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    PlaceTwips(button, left, top, width, height);
+    return button;
 }
 
 void SetClientSizeTwips(QWidget* window, int width, int height) {

@@ -7,6 +7,8 @@
 #include <QString>
 
 class QAbstractButton;
+class QLabel;
+class QPushButton;
 class QWidget;
 
 // A font for one of the Windows face names the layouts use ("MS UI Gothic",
@@ -17,6 +19,13 @@ QFont WindowsFont(const QString& faceName, double points, bool bold = false, boo
 
 // Moves and sizes a widget to a twip rectangle inside its parent.
 void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
+// A new label or button inside parent, named name (its objectName, which the
+// tests look it up by), at a twip rectangle.
+QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                 int width, int height);
+QPushButton* AddButton(QWidget* parent, const QString& name, const QString& caption, int left,
+                       int top, int width, int height);
+
 // Fixes the client area of a window to a twip size.
 void SetClientSizeTwips(QWidget* window, int width, int height);
 
