@@ -1,23 +1,24 @@
 #include "config.h"
+#include "drawing.h"
 #include "testsupport.h"
 #include "wordfile.h"
 
-#include <QDir>
 #include <QtTest>
+
+#include <array>
+#include <tuple>
 
 namespace {
 
-QString Profile(const QString& section, const QString& key) {
-    QString value;
-    ReadProfile(section, key, QStringLiteral("(missing)"), value);
-    return value;
-}
-
-QStringList MessageClass() {
-    QStringList counts;
-    for (const char* key : {"A", "B", "C", "D", "E"})
-        counts << Profile(QStringLiteral("MessageClass"), QString::fromLatin1(key));
-    return counts;
+// MessageClass A..E and FileInfo NAME, as "a,b,c,d,e name".
+QString Stored() {
+    QString stored, value;
+    for (const char* key : {"A", "B", "C", "D", "E"}) {
+        ReadProfile("MessageClass", key, "?", value);
+        stored += value + QChar(*key == 'E' ? ' ' : ',');
+    }
+    ReadProfile("FileInfo", "NAME", "?", value);
+    return stored + value;
 }
 
 // A folder with ymconfig.ini, Data/A.dat (three words) converted into the
@@ -35,21 +36,21 @@ struct Loaded {
         return {folder.readFile("type1"), folder.readFile("type2"), folder.readFile("ymconfig.ini"),
                 folder.readFile("Data/A.dat")};
     }
+    void setWorkFiles(const QByteArray& type1, const QByteArray& type2) const {
+        folder.writeFile("type1", type1);
+        folder.writeFile("type2", type2);
+    }
+    // The text of the one "警告" message shown; empty unless there is just one.
+    QString warning() const {
+        const QList<CapturedMessage>& m = capture.messages;
+        const bool one =
+            m.size() == 1 && m[0].title == "警告" && m[0].icon == MessageIcon::Critical;
+        return one ? m[0].text : QString();
+    }
     static inline const QByteArray kList = "2,1,0,0,0\r\n001,41,1\r\n002,82A0,2\r\n003,42,1\r\n";
     TempProgramFolder folder;
+    MessageCapture capture;
 };
-
-void Row(const char* name, const QString& a, const QString& b) {
-    QTest::newRow(name) << a << b;
-}
-
-void Row(const char* name, const QString& a, const QString& b, const QString& c) {
-    QTest::newRow(name) << a << b << c;
-}
-
-QString AbsoluteName() {
-    return QDir::tempPath() + "/A.dat";
-}
 
 } // namespace
 
@@ -57,36 +58,20 @@ class TestWordFile : public QObject {
     Q_OBJECT
 
 private slots:
-    void kanaToCodes_data() {
-        QTest::addColumn<QString>("hiragana");
-        QTest::addColumn<QString>("codes");
-        QTest::addColumn<QString>("back"); // CodesToKana(codes)
-        Row("contracted", "しゃしん", "075012046", "しゃしん");
-        Row("fa", "ふぁ", "109", "ふぁ");
-        Row("fa then n", "ふぁん", "109046", "ふぁん");
-        Row("fi fe fo", "ふぃふぇふぉ", "110111112", "ふぃふぇふぉ");
-        Row("long mark", "ー", "113", "ー");
-        Row("blanks", " あ ", "001", "あ");
-        Row("kyou", "きょう", "074003", "きょう");
-        Row("small tsu", "ぎゃっ", "093108", "ぎゃっ");
-        Row("dyo", "ぢょ", "101", "ぢょ");
-        Row("pair without code", "あてゃい", "001002", "あい");
-        Row("leading small ya", "ゃあ", "001", "あ");
-        Row("small vowel alone", "じぇ", "053117", "じぇ");
-        Row("katakana", "カ", "", "");
-        Row("empty", "", "", "");
-    }
-    void kanaToCodes() {
-        QFETCH(QString, hiragana);
-        QFETCH(QString, codes);
-        QFETCH(QString, back);
-        QCOMPARE(KanaToCodes(hiragana), codes);
-        QCOMPARE(CodesToKana(codes), back);
-    }
-
-    void codesToKana() {
+    void kanaCodes() {
+        // Readings and their codes; the kana come back the same way.
+        const std::pair<const char*, const char*> same[] = {
+            {"しゃしん", "075012046"}, {"ふぁ", "109"},    {"ー", "113"},
+            {"ぎゃっ", "093108"},      {"じぇ", "053117"}, {"きょう", "074003"}};
+        for (const auto& [hiragana, codes] : same) {
+            QCOMPARE(KanaToCodes(QString::fromUtf8(hiragana)), QString(codes));
+            QCOMPARE(CodesToKana(codes), QString::fromUtf8(hiragana));
+        }
+        // Blanks, pairs without a code and other characters are dropped.
+        QCOMPARE(KanaToCodes(" あ "), QString("001"));
+        QCOMPARE(KanaToCodes("あてゃい"), QString("001002"));
+        QCOMPARE(KanaToCodes("カ"), QString());
         BuildKanaTable();
-        QVERIFY(gKana[0].isEmpty());
         for (int code = 1; code <= 118; ++code)
             QCOMPARE(KanaToCodes(gKana[code]), QStringLiteral("%1").arg(code, 3, 10, QChar('0')));
         QCOMPARE(CodesToKana("00700"), QString("き"));  // a trailing part group is ignored
@@ -94,35 +79,22 @@ private slots:
         QCOMPARE(CodesToKana("119"), QString());
     }
 
-    void encodeAndSplit_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("hex");
-        Row("ascii", "A1", "41,31,");
-        Row("kanji", "新聞", "9056,95B7,");
-        Row("half-width kana", "ｱ", "B1,");
-        Row("one digit", "\t", "9,");
-        Row("mixed", "Tシャツ", "54,8356,8383,8363,");
-    }
     void encodeAndSplit() {
-        QFETCH(QString, text);
-        QFETCH(QString, hex);
-        QVERIFY(EncodeWordText(text));
-        QCOMPARE(gHexText, hex);
-        QString decoded;
-        QCOMPARE(SplitWordRecord(gHexText + "3", decoded), QString("3"));
-        QCOMPARE(decoded, text);
-    }
-
-    void splitForms() {
-        const QStringList forms{"82A0,4", "FFFF82A0,4", "82a0,4", "ffff82a0,4"};
-        for (const QString& line : forms) {
+        const std::pair<const char*, const char*> rows[] = {
+            {"A1", "41,31,"}, {"新聞", "9056,95B7,"}, {"ｱ", "B1,"}, {"\t", "9,"}};
+        for (const auto& [text, hex] : rows) {
+            QVERIFY(EncodeWordText(QString::fromUtf8(text)));
+            QCOMPARE(gHexText, QString(hex));
+            QString decoded;
+            QCOMPARE(SplitWordRecord(gHexText + "3", decoded), QString("3"));
+            QCOMPARE(decoded, QString::fromUtf8(text));
+        }
+        // Four digits, eight digits sign-extended, either letter case.
+        for (const char* line : {"82A0,4", "FFFF82A0,4", "82a0,4", "ffff82a0,4"}) {
             QString text;
             QCOMPARE(SplitWordRecord(line, text), QString("4"));
             QCOMPARE(text, QString("あ"));
         }
-        QString text = "old";
-        QCOMPARE(SplitWordRecord("7", text), QString("7"));
-        QCOMPARE(text, QString());
 
         QString bad;
         QVERIFY(!EncodeWordText("あ😀い", &bad));
@@ -130,264 +102,176 @@ private slots:
         QVERIFY(gHexText.isEmpty());
     }
 
-    void listWordFiles_data() {
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QStringList>("listed");
-        QTest::addColumn<QString>("current");
-        QTest::newRow("standard present")
-            << QStringList{"b.dat", "Nomal.dat", "a.dat", "A.DAT", "c.txt", "x.data", "dir.dat/"}
-            << QStringList{"A.DAT", "a.dat", "b.dat", "Nomal.dat"} << "Nomal.dat";
-        QTest::newRow("standard in other case")
-            << QStringList{"zz.dat", "NOMAL.DAT"} << QStringList{"NOMAL.DAT", "zz.dat"}
-            << "NOMAL.DAT";
-        QTest::newRow("none") << QStringList{"readme.txt"} << QStringList{} << "";
-        QTest::newRow("no Data folder") << QStringList{"-"} << QStringList{} << "";
-    }
     void listWordFiles() {
-        QFETCH(QStringList, files);
-        QFETCH(QStringList, listed);
-        QFETCH(QString, current);
-        TempProgramFolder folder;
-        for (const QString& name : files) {
-            if (name == "-")
-                QDir(folder.filePath("Data")).removeRecursively();
-            else if (name.endsWith('/'))
-                QDir(folder.filePath("Data")).mkdir(name.chopped(1));
-            else
-                folder.writeFile("Data/" + name, "0,0,0,0,0\r\n");
-        }
-        ListWordFiles();
-        QCOMPARE(gDatFiles, listed + QStringList{QString()});
-        QCOMPARE(int(gDatFileCount), listed.size());
-        QCOMPARE(gWordFile, current);
+        // Files in Data ("/" ends a folder), then the count, the names listed
+        // and the current list.
+        const auto list = [](const QStringList& files) {
+            TempProgramFolder folder;
+            for (const QString& name : files) {
+                if (name.endsWith('/'))
+                    QDir(folder.filePath("Data")).mkdir(name.chopped(1));
+                else
+                    folder.writeFile("Data/" + name, "0,0,0,0,0\r\n");
+            }
+            ListWordFiles();
+            return QString::number(gDatFileCount) + ": " + gDatFiles.join(',') + " > " + gWordFile;
+        };
+        QCOMPARE(list({"b.dat", "Nomal.dat", "a.dat", "A.DAT", "c.txt", "x.data", "dir.dat/"}),
+                 "4: A.DAT,a.dat,b.dat,Nomal.dat, > Nomal.dat");
+        QCOMPARE(list({"zz.dat", "NOMAL.DAT"}), "2: NOMAL.DAT,zz.dat, > NOMAL.DAT");
+        QCOMPARE(list({"readme.txt"}), "0:  > ");
     }
 
-    void convert_data() {
-        QTest::addColumn<QByteArray>("list");
-        QTest::addColumn<QByteArray>("type1");
-        QTest::addColumn<QByteArray>("type2");
-        QTest::addColumn<QStringList>("counts");
-        QTest::newRow("five ones")
-            << QByteArray("1,1,1,1,1\r\n001,41,1\r\n002,FFFF82A0,2\n003,9056,95B7,3\r\n"
-                          "004,42,4\r\n005,43,5\r\n")
-            << QByteArray("41,1\r\nFFFF82A0,2\r\n9056,95B7,3\r\n42,4\r\n43,5\r\n")
-            << QByteArray("001\r\n002\r\n003\r\n004\r\n005\r\n")
-            << QStringList{"1", "1", "1", "1", "1"};
-        QTest::newRow("six fields, extra line")
-            << QByteArray("1,0,0,0,0,1\r\n075012046,41,1\r\n001,42,2\r\nnot a record\r\n")
-            << QByteArray("41,1\r\n42,2\r\n") << QByteArray("075012046\r\n001\r\n")
-            << QStringList{"1", "0", "0", "0", "0"};
-    }
     void convert() {
-        QFETCH(QByteArray, list);
-        QFETCH(QByteArray, type1);
-        QFETCH(QByteArray, type2);
-        QFETCH(QStringList, counts);
-        TempProgramFolder folder;
-        MessageCapture capture;
-        folder.writeFile("Data/W.dat", list);
-        QVERIFY(ConfigFileExists());
-        QVERIFY(ConvertWordFile("W.dat"));
-        QCOMPARE(folder.readFile("type1"), type1);
-        QCOMPARE(folder.readFile("type2"), type2);
-        QCOMPARE(MessageClass(), counts);
-        QCOMPARE(Profile("FileInfo", "NAME"), QString("W.dat"));
-        QCOMPARE(int(gClassCount[1]), 1);
-        QVERIFY(capture.messages.isEmpty());
-
-        // A name with no file changes nothing and says nothing.
-        QVERIFY(!ConvertWordFile("none.dat"));
-        QVERIFY(!ConvertWordFile(""));
-        QCOMPARE(folder.readFile("type1"), type1);
-        QVERIFY(capture.messages.isEmpty());
+        // List, type1, type2, MessageClass.
+        const std::tuple<QByteArray, QByteArray, QByteArray, QString> rows[] = {
+            {"1,1,1,1,1\r\n001,41,1\r\n002,FFFF82A0,2\n003,9056,95B7,3\r\n004,42,4\r\n005,43,5\r\n",
+             "41,1\r\nFFFF82A0,2\r\n9056,95B7,3\r\n42,4\r\n43,5\r\n",
+             "001\r\n002\r\n003\r\n004\r\n005\r\n", "1,1,1,1,1"},
+            {"1,0,0,0,0,1\r\n075012046,41,1\r\n001,42,2\r\nnot a record\r\n", "41,1\r\n42,2\r\n",
+             "075012046\r\n001\r\n", "1,0,0,0,0"}};
+        for (const auto& [list, type1, type2, counts] : rows) {
+            TempProgramFolder folder;
+            MessageCapture capture;
+            folder.writeFile("Data/W.dat", list);
+            QVERIFY(ConfigFileExists());
+            QVERIFY(ConvertWordFile("W.dat"));
+            QCOMPARE(folder.readFile("type1"), type1);
+            QCOMPARE(folder.readFile("type2"), type2);
+            QCOMPARE(Stored(), counts + " W.dat");
+            QCOMPARE(int(gClassCount[1]), 1);
+            QVERIFY(capture.messages.isEmpty());
+        }
     }
 
-    void convertRefusesBadLists_data() {
-        QTest::addColumn<QByteArray>("list");
-        QTest::addColumn<int>("line");
-        QTest::addColumn<QString>("why"); // part of the reason given
+    // A malformed list changes nothing; one message names the file, the line
+    // and the problem. Of several problems, bad bytes count first, then
+    // malformed fields, then codes without a character; a missing line before
+    // all of them.
+    void convertRefusesBadLists() {
         const QByteArray one = "1,0,0,0,0\r\n";
         const QByteArray two = "2,0,0,0,0\r\n";
-        QTest::newRow("four counts") << QByteArray("1,0,0,0\r\n001,41,1\r\n") << 1 << "5つ";
-        QTest::newRow("negative count") << QByteArray("2,-1,0,0,0\r\n001,41,1\r\n") << 1 << "-1";
-        QTest::newRow("part count") << QByteArray("1.5,0,0,0,0\r\n001,41,1\r\n") << 1 << "1.5";
-        QTest::newRow("too many records") << QByteArray("32767,1,0,0,0\r\n") << 1 << "32767";
-        QTest::newRow("records missing") << two + "001,41,1\r\n" << 3 << "少なく";
-        QTest::newRow("no comma") << one + "001\r\n" << 2 << "「,」";
-        QTest::newRow("letter in reading") << one + "00a,41,1\r\n" << 2 << "数字でない";
-        QTest::newRow("code above 118") << one + "119,41,1\r\n" << 2 << "「119」";
-        QTest::newRow("empty text field") << one + "001,,1\r\n" << 2 << "空";
-        QTest::newRow("not hexadecimal") << one + "001,4G,1\r\n" << 2 << "「4G」";
-        QTest::newRow("not sign-extended") << one + "001,123482A0,1\r\n" << 2 << "「123482A0」";
-        QTest::newRow("lone lead byte") << one + "001,81,1\r\n" << 2 << "「81」";
-        QTest::newRow("unmapped pair") << two + "001,41,1\r\n001,41,FCFC,1\r\n" << 3 << "「FCFC」";
-        QTest::newRow("unassigned byte") << one + "001,A0,1\r\n" << 2 << "「A0」";
-        QTest::newRow("bad bytes") << one + "001,41,1\xFF\r\n" << 2 << "バイト";
-        // Of several problems, bad bytes count first, then malformed fields,
-        // then codes without a character; a missing line before all of them.
-        QTest::newRow("first unmapped code") << two + "001,41,8540,FCFC,1\r\n001,FCFC,1\r\n"
-                                             << 2 << "「8540」";
-        QTest::newRow("malformed after unmapped") << two + "001,FCFC,1\r\n001,,1\r\n" << 3 << "空";
-        QTest::newRow("bad bytes after malformed") << two + "001,4G,1\r\n001,41,\x81\r\n"
-                                                   << 3 << "バイト";
-        QTest::newRow("missing line after no comma")
-            << QByteArray("3,0,0,0,0\r\n001\r\n001,4G,1\r\n") << 4 << "少なく";
-    }
-    void convertRefusesBadLists() {
-        QFETCH(QByteArray, list);
-        QFETCH(int, line);
-        QFETCH(QString, why);
-        Loaded loaded;
-        MessageCapture capture;
-        loaded.folder.writeFile("Data/B.dat", list);
-        const QList<QByteArray> before = loaded.state();
-        QVERIFY(!ConvertWordFile("B.dat"));
-        QCOMPARE(loaded.state(), before);
-        QCOMPARE(capture.messages.size(), 1);
-        const CapturedMessage& message = capture.messages.first();
-        QCOMPARE(message.title, QString("警告"));
-        QCOMPARE(message.icon, MessageIcon::Critical);
-        QVERIFY2(message.text.contains("B.dat") &&
-                     message.text.contains(QString("%1行目").arg(line)) &&
-                     message.text.contains(why),
-                 qPrintable(message.text));
+        const std::tuple<QByteArray, int, const char*> rows[] = {
+            {"1,0,0,0\r\n001,41,1\r\n", 1, "5つ"},
+            {"2,-1,0,0,0\r\n001,41,1\r\n", 1, "-1"},
+            {"32767,1,0,0,0\r\n", 1, "32767"},
+            {two + "001,41,1\r\n", 3, "少なく"},
+            {one + "001\r\n", 2, "「,」"},
+            {one + "00a,41,1\r\n", 2, "数字でない"},
+            {one + "119,41,1\r\n", 2, "「119」"},
+            {one + "001,,1\r\n", 2, "空"},
+            {one + "001,4G,1\r\n", 2, "「4G」"},
+            {one + "001,123482A0,1\r\n", 2, "「123482A0」"},
+            {one + "001,81,1\r\n", 2, "「81」"},
+            {two + "001,41,1\r\n001,41,FCFC,1\r\n", 3, "「FCFC」"},
+            {one + "001,41,1\xFF\r\n", 2, "バイト"},
+            {two + "001,41,8540,FCFC,1\r\n001,FCFC,1\r\n", 2, "「8540」"},
+            {two + "001,FCFC,1\r\n001,,1\r\n", 3, "空"},
+            {two + "001,4G,1\r\n001,41,\x81\r\n", 3, "バイト"},
+            {"3,0,0,0,0\r\n001\r\n001,4G,1\r\n", 4, "少なく"}};
+        for (const auto& [list, line, why] : rows) {
+            Loaded loaded;
+            loaded.folder.writeFile("Data/B.dat", list);
+            const QList<QByteArray> before = loaded.state();
+            QVERIFY(!ConvertWordFile("B.dat"));
+            QCOMPARE(loaded.state(), before);
+            const QString text = loaded.warning();
+            QVERIFY2(text.contains("B.dat") && text.contains(QString("%1行目").arg(line)) &&
+                         text.contains(QString::fromUtf8(why)),
+                     qPrintable(text));
+        }
     }
 
-    void emptyListTakesNewWords_data() {
-        QTest::addColumn<QByteArray>("empty");
-        QTest::newRow("zero counts") << QByteArray("0,0,0,0,0\r\n");
-        QTest::newRow("six zero counts") << QByteArray("0,0,0,0,0,0\r\n");
-        QTest::newRow("no bytes") << QByteArray();
-    }
+    // An empty list becomes the current one and takes the new words; the
+    // list open before is not touched.
     void emptyListTakesNewWords() {
-        QFETCH(QByteArray, empty);
-        Loaded loaded;
-        MessageCapture capture;
-        loaded.folder.writeFile("Data/E.dat", empty);
-        QVERIFY(!ConvertWordFile("E.dat"));
-        QCOMPARE(loaded.folder.readFile("type1"), QByteArray());
-        QCOMPARE(loaded.folder.readFile("type2"), QByteArray());
-        QCOMPARE(MessageClass(), QStringList({"0", "0", "0", "0", "0"}));
-        QCOMPARE(Profile("FileInfo", "NAME"), QString("E.dat"));
-
-        QVERIFY(AppendWordRecord("9056,95B7,3", "012046064046", 3));
-        QVERIFY(SaveWordFile());
-        QCOMPARE(loaded.folder.readFile("Data/E.dat"),
-                 QByteArray("0,0,1,0,0\r\n012046064046,9056,95B7,3\r\n"));
-        QCOMPARE(loaded.folder.readFile("Data/A.dat"), Loaded::kList);
-        QVERIFY(capture.messages.isEmpty());
+        for (const QByteArray& empty :
+             {QByteArray("0,0,0,0,0\r\n"), QByteArray("0,0,0,0,0,0\r\n"), QByteArray()}) {
+            Loaded loaded;
+            loaded.folder.writeFile("Data/E.dat", empty);
+            QVERIFY(!ConvertWordFile("E.dat"));
+            QCOMPARE(loaded.folder.readFile("type1") + loaded.folder.readFile("type2"), "");
+            QCOMPARE(Stored(), "0,0,0,0,0 E.dat");
+            QVERIFY(AppendWordRecord("9056,95B7,3", "012046064046", 3));
+            QVERIFY(SaveWordFile());
+            QCOMPARE(loaded.folder.readFile("Data/E.dat"),
+                     QByteArray("0,0,1,0,0\r\n012046064046,9056,95B7,3\r\n"));
+            QCOMPARE(loaded.folder.readFile("Data/A.dat"), Loaded::kList);
+            QVERIFY(loaded.capture.messages.isEmpty());
+        }
     }
 
-    void saveRefuses_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("countA");
-        Row("parent", "../A.dat", "2");
-        Row("sub folder", "sub/A.dat", "2");
-        Row("backslash", "x\\A.dat", "2");
-        Row("absolute", AbsoluteName(), "2");
-        Row("dot dot", "..", "2");
-        Row("more counted than held", "A.dat", "3");
-        Row("fewer counted than held", "A.dat", "1");
-    }
+    // Saving refuses a name that leads outside Data and counts that disagree
+    // with the working files; nothing is written anywhere.
     void saveRefuses() {
-        QFETCH(QString, name);
-        QFETCH(QString, countA);
-        Loaded loaded;
-        MessageCapture capture;
-        WriteProfile("FileInfo", "NAME", "", name);
-        WriteProfile("MessageClass", "A", "", countA);
-        const QList<QByteArray> before = loaded.state();
-        QVERIFY(!SaveWordFile());
-        QCOMPARE(loaded.state(), before);
-        QVERIFY(!loaded.folder.exists("A.dat"));
-        QVERIFY(!QFile::exists(AbsoluteName()));
-        QCOMPARE(
-            QDir(loaded.folder.filePath("Data")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-            QStringList{"A.dat"});
-        QCOMPARE(capture.messages.size(), 1);
-        QCOMPARE(capture.messages.first().title, QString("警告"));
-        QCOMPARE(capture.messages.first().icon, MessageIcon::Critical);
+        const QString absolute = QDir::tempPath() + "/A.dat";
+        const std::pair<QString, const char*> rows[] = {
+            {"../A.dat", "2"}, {"sub/A.dat", "2"}, {"x\\A.dat", "2"}, {absolute, "2"},
+            {"..", "2"},       {"A.dat", "3"},     {"A.dat", "1"}};
+        for (const auto& [name, countA] : rows) {
+            Loaded loaded;
+            WriteProfile("FileInfo", "NAME", "", name);
+            WriteProfile("MessageClass", "A", "", countA);
+            const QList<QByteArray> before = loaded.state();
+            QVERIFY(!SaveWordFile());
+            QCOMPARE(loaded.state(), before);
+            QVERIFY(!loaded.folder.exists("A.dat") && !QFile::exists(absolute));
+            QCOMPARE(QDir(loaded.folder.filePath("Data"))
+                         .entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                     QStringList{"A.dat"});
+            QVERIFY(!loaded.warning().isEmpty());
+        }
     }
 
+    // Working files with any line ends: a deletion keeps the other words and
+    // lowers its level's count, an addition goes after the words and raises
+    // its count, and both write CR LF.
     void deleteAndAppend() {
+        // type1, type2 (three words, as the counts 2,1,0,0,0 say), the record
+        // deleted, what stays of type1 and type2, and the counts then.
+        const std::tuple<QByteArray, QByteArray, int, QByteArray, QByteArray, QString> rows[] = {
+            {"41,1\r\n42,2\r\n43,1\r\n", "001\r\n002\r\n003\r\n", 2, "41,1\r\n43,1\r\n",
+             "001\r\n003\r\n", "2,0,0,0,0"},
+            {"41,1\n42,2\r43,1", "001\r002\n003\r", 1, "42,2\r\n43,1\r\n", "002\r\n003\r\n",
+             "1,1,0,0,0"},
+            {"41,1\r\n42,2\r\n43,1\r\nx\r\n", "001\r\n002\r\n003\ny\rz", 3, "41,1\r\n42,2\r\n",
+             "001\r\n002\r\n", "1,1,0,0,0"},
+            {"41,1\r\n42,2\n43,1\r\n", "001\r\n002\r\n003", 0, "41,1\r\n42,2\r\n43,1\r\n",
+             "001\r\n002\r\n003\r\n", "2,1,0,0,0"}};
+        for (const auto& [type1, type2, deleted, kept1, kept2, counts] : rows) {
+            Loaded loaded;
+            loaded.setWorkFiles(type1, type2);
+            QVERIFY(DeleteWordRecord(std::int16_t(deleted)));
+            QCOMPARE(loaded.folder.readFile("type1"), kept1);
+            QCOMPARE(loaded.folder.readFile("type2"), kept2);
+            QCOMPARE(Stored(), counts + " A.dat");
+            loaded.setWorkFiles(type1, type2);
+            WriteProfile("MessageClass", "A", "", "2");
+            WriteProfile("MessageClass", "B", "", "1");
+            QVERIFY(AppendWordRecord("FFFF82A0,5", "004", 5));
+            QCOMPARE(loaded.folder.readFile("type1").right(12), QByteArray("FFFF82A0,5\r\n"));
+            QCOMPARE(loaded.folder.readFile("type1").count("\r\n"), 4);
+            QCOMPARE(loaded.folder.readFile("type2").count("\r\n"), 4);
+            QCOMPARE(Stored(), "2,1,0,0,1 A.dat");
+            QVERIFY(loaded.capture.messages.isEmpty());
+        }
+    }
+
+    // Malformed records and working files shorter than the counts leave
+    // everything as it was, each with a message.
+    void refusedEdits() {
         Loaded loaded;
-        MessageCapture capture;
-        QVERIFY(DeleteWordRecord(2));
-        QCOMPARE(loaded.folder.readFile("type1"), QByteArray("41,1\r\n42,1\r\n"));
-        QCOMPARE(loaded.folder.readFile("type2"), QByteArray("001\r\n003\r\n"));
-        QCOMPARE(MessageClass(), QStringList({"2", "0", "0", "0", "0"}));
-        QVERIFY(DeleteWordRecord(9)); // no such record: nothing removed
-        QCOMPARE(loaded.folder.readFile("type2"), QByteArray("001\r\n003\r\n"));
-        QVERIFY(DeleteWordRecord(1));
-        QCOMPARE(loaded.folder.readFile("type1"), QByteArray("42,1\r\n"));
-        QCOMPARE(MessageClass(), QStringList({"1", "0", "0", "0", "0"}));
-
-        QVERIFY(AppendWordRecord("FFFF82A0,5", "001", 5));
-        QCOMPARE(loaded.folder.readFile("type1"), QByteArray("42,1\r\nFFFF82A0,5\r\n"));
-        QCOMPARE(MessageClass(), QStringList({"1", "0", "0", "0", "1"}));
-        QVERIFY(capture.messages.isEmpty());
-
-        // Malformed records and a failed write leave everything as it was.
         const QList<QByteArray> before = loaded.state();
         QVERIFY(!AppendWordRecord("41,2", "001", 3));
         QVERIFY(!AppendWordRecord("41,3", "abc", 3));
         QVERIFY(!AppendWordRecord("41\r\n,3", "001", 3));
-        SetWriteFaultHook([](const QString& path) { return !path.endsWith("type2"); });
-        QVERIFY(!AppendWordRecord("41,3", "001", 3));
-        SetWriteFaultHook(nullptr);
         QCOMPARE(loaded.state(), before);
-        QCOMPARE(capture.messages.size(), 4);
+        QCOMPARE(loaded.capture.messages.size(), 3);
 
-        // Working files shorter than the counts: nothing to delete from.
         loaded.folder.writeFile("type2", "001\r\n");
         QVERIFY(!DeleteWordRecord(1));
         QCOMPARE(loaded.folder.readFile("type1"), before[0]);
-        QCOMPARE(capture.messages.size(), 5);
-    }
-
-    void workFileLineEnds_data() {
-        QTest::addColumn<QByteArray>("type1");
-        QTest::addColumn<QByteArray>("type2");
-        QTest::addColumn<int>("deleted");
-        QTest::addColumn<QByteArray>("kept1");
-        QTest::addColumn<QByteArray>("kept2");
-        // The counts say 2,1,0,0,0: three words.
-        QTest::newRow("CR LF throughout")
-            << QByteArray("41,1\r\n42,2\r\n43,1\r\n") << QByteArray("001\r\n002\r\n003\r\n") << 2
-            << QByteArray("41,1\r\n43,1\r\n") << QByteArray("001\r\n003\r\n");
-        QTest::newRow("LF, lone CR, no last end")
-            << QByteArray("41,1\n42,2\r43,1") << QByteArray("001\r002\n003\r") << 1
-            << QByteArray("42,2\r\n43,1\r\n") << QByteArray("002\r\n003\r\n");
-        QTest::newRow("lines past the words")
-            << QByteArray("41,1\r\n42,2\r\n43,1\r\nx\r\n") << QByteArray("001\r\n002\r\n003\ny\rz")
-            << 3 << QByteArray("41,1\r\n42,2\r\n") << QByteArray("001\r\n002\r\n");
-        QTest::newRow("no such word")
-            << QByteArray("41,1\r\n42,2\n43,1\r\n") << QByteArray("001\r\n002\r\n003") << 0
-            << QByteArray("41,1\r\n42,2\r\n43,1\r\n") << QByteArray("001\r\n002\r\n003\r\n");
-    }
-    void workFileLineEnds() {
-        QFETCH(QByteArray, type1);
-        QFETCH(QByteArray, type2);
-        QFETCH(int, deleted);
-        QFETCH(QByteArray, kept1);
-        QFETCH(QByteArray, kept2);
-        Loaded loaded;
-        MessageCapture capture;
-        loaded.folder.writeFile("type1", type1);
-        loaded.folder.writeFile("type2", type2);
-        QVERIFY(DeleteWordRecord(static_cast<std::int16_t>(deleted)));
-        QCOMPARE(loaded.folder.readFile("type1"), kept1);
-        QCOMPARE(loaded.folder.readFile("type2"), kept2);
-        // A new word goes after the words kept, whatever ended the lines.
-        loaded.folder.writeFile("type1", type1);
-        loaded.folder.writeFile("type2", type2);
-        WriteProfile("MessageClass", "A", "", "2");
-        WriteProfile("MessageClass", "B", "", "1");
-        QVERIFY(AppendWordRecord("44,5", "004", 5));
-        QCOMPARE(loaded.folder.readFile("type1").right(6), QByteArray("44,5\r\n"));
-        QCOMPARE(loaded.folder.readFile("type1").count("\r\n"), 4);
-        QCOMPARE(loaded.folder.readFile("type2").count("\r\n"), 4);
-        QVERIFY(capture.messages.isEmpty());
+        QCOMPARE(loaded.capture.messages.size(), 4);
     }
 
     void largeListRoundTrip() {
@@ -403,6 +287,38 @@ private slots:
         QCOMPARE(folder.readFile("Data/Big.dat"), list);
         QVERIFY(!AppendWordRecord("41,1", "001", 1));
         QCOMPARE(capture.messages.size(), 1);
+    }
+
+    // Every shipped list converts whole: each word has a level, a text and a
+    // reading whose every code is a kana, and each level enough words for a game.
+    void shippedLists() {
+        const QStringList names = QDir(YM_WORDLIST_DIR).entryList({"*.dat"}, QDir::Files);
+        QVERIFY2(names.contains("Nomal.dat") && names.size() >= 2, qPrintable(names.join(' ')));
+        for (const QString& name : names) {
+            TempProgramFolder folder;
+            MessageCapture capture;
+            folder.installShippedWordList(name);
+            QVERIFY(ConfigFileExists());
+            QVERIFY(ConvertWordFile(name) && capture.messages.isEmpty());
+            const QList<QByteArray> type1 = folder.readFile("type1").split('\n');
+            const QList<QByteArray> type2 = folder.readFile("type2").split('\n');
+            std::array<int, 6> words{};
+            for (qsizetype i = 0; i + 1 < type1.size(); ++i) {
+                const QString codes = QString::fromLatin1(type2[i].trimmed());
+                QString text;
+                const int level =
+                    SplitWordRecord(QString::fromLatin1(type1[i].trimmed()), text).toInt();
+                QVERIFY2(level >= 1 && level <= 5 && !text.isEmpty() &&
+                             !text.contains(QChar::ReplacementCharacter) && codes.size() % 3 == 0 &&
+                             KanaToCodes(CodesToKana(codes)) == codes,
+                         qPrintable(name + ": " + text));
+                ++words[level];
+            }
+            for (int level = 1; level <= 5; ++level) {
+                QVERIFY2(words[level] >= kMaxWordCount + 1, qPrintable(name));
+                QCOMPARE(int(gClassCount[level]), words[level]);
+            }
+        }
     }
 };
 
