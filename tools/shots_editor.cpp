@@ -5,17 +5,13 @@
 #include "frmFileWriter.h"
 #include "frmTouroku.h"
 #include "platform.h"
+#include "shotsupport.h"
 #include "wordfile.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
-
-#include <cstdio>
 
 namespace {
 
@@ -23,34 +19,16 @@ void Click(QWidget& window, const char* name) {
     QTest::mouseClick(window.findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
 }
 
-bool Save(QWidget& window, const QString& path) {
-    if (window.grab().save(path))
-        return true;
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    return false;
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: shots_editor <output folder>\n");
+    QString output;
+    if (!OutputFolder(argc, argv, output))
         return 2;
-    }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
-
-    // A private program folder: the default settings and the shipped word list.
-    QTemporaryDir folder;
-    if (!folder.isValid() || !QDir(folder.path()).mkdir(QStringLiteral("Data")) ||
-        !QFile::copy(QStringLiteral(YM_ASSETS_DIR "/ymconfig.ini"),
-                     folder.filePath(QStringLiteral("ymconfig.ini"))) ||
-        !QFile::copy(QStringLiteral(YM_WORDLIST_DIR "/Nomal.dat"),
-                     folder.filePath(QStringLiteral("Data/Nomal.dat")))) {
-        std::fprintf(stderr, "cannot prepare the program folder\n");
+    const ShotFolder folder({{QStringLiteral("Nomal.dat"), ShippedWordList("Nomal.dat")}});
+    if (!folder.ready())
         return 1;
-    }
-    SetProgramFolder(folder.path());
     SetProgramKind(ProgramKind::Editor);
 
     frmTouroku screen;
@@ -62,7 +40,7 @@ int main(int argc, char* argv[]) {
     screen.findChild<QLineEdit*>(QStringLiteral("txt_Hiragana"))
         ->setText(QStringLiteral("じてんしゃ"));
     Click(screen, "cmdHenkan");
-    if (!Save(screen, out.filePath(QStringLiteral("touroku.png"))))
+    if (!SaveShot(&screen, output, QStringLiteral("touroku.png")))
         return 1;
 
     gWriterWord = QStringLiteral("自転車");
@@ -73,5 +51,5 @@ int main(int argc, char* argv[]) {
         return 1;
     for (const char* kana : {"Command55", "Command17", "Command50", "Command68"})
         Click(keyboard, kana);
-    return Save(keyboard, out.filePath(QStringLiteral("filewriter.png"))) ? 0 : 1;
+    return SaveShot(&keyboard, output, QStringLiteral("filewriter.png")) ? 0 : 1;
 }

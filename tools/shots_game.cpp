@@ -8,43 +8,19 @@
 #include "frmGame.h"
 #include "frmMenu.h"
 #include "platform.h"
+#include "shotsupport.h"
 #include "startup.h"
 #include "uicommon.h"
 
 #include <QApplication>
-#include <QBuffer>
-#include <QDir>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <cstdio>
 
 namespace {
-
-bool Save(QWidget* window, const QString& path) {
-    if (!QTest::qWaitForWindowExposed(window))
-        return false;
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QString error;
-    if (!window->grab().save(&buffer, "PNG") || !WriteFileAtomic(path, png, &error)) {
-        std::fprintf(stderr, "cannot write %s %s\n", qPrintable(path), qPrintable(error));
-        return false;
-    }
-    return true;
-}
-
-bool MakeProgramFolder(const QString& path) {
-    const auto config = ReadWholeFile(QStringLiteral(YM_ASSETS_DIR "/ymconfig.ini"));
-    const auto words = ReadWholeFile(QStringLiteral(YM_WORDLIST_DIR "/Nomal.dat"));
-    return config && words && QDir(path).mkdir(QStringLiteral("Data")) &&
-           WriteFileAtomic(JoinPath(path, QStringLiteral("ymconfig.ini")), *config) &&
-           WriteFileAtomic(JoinPath(path, QStringLiteral("Data/Nomal.dat")), *words);
-}
 
 frmGame* OpenGameWindow() {
     for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -76,26 +52,21 @@ bool PlayAWhile(frmGame* game) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: shots_game <output folder>\n");
+    QString output;
+    if (!OutputFolder(argc, argv, output))
         return 2;
-    }
-    const QString output = QString::fromLocal8Bit(argv[1]);
-    QTemporaryDir folder;
-    if (!QDir().mkpath(output) || !folder.isValid() || !MakeProgramFolder(folder.path())) {
-        std::fprintf(stderr, "cannot prepare the program folder\n");
+    const ShotFolder folder({{QStringLiteral("Nomal.dat"), ShippedWordList("Nomal.dat")}});
+    if (!folder.ready())
         return 1;
-    }
-    SetProgramFolder(folder.path());
     InstallMessageBoxHook();
     SeedRandom(20240601);
-    if (!StartUp() || !Save(MenuWindow(), JoinPath(output, QStringLiteral("menu.png"))))
+    if (!StartUp() || !SaveShot(MenuWindow(), output, QStringLiteral("menu.png")))
         return 1;
 
     QTest::mouseClick(MenuWindow()->findChild<QPushButton*>("cmdSTART"), Qt::LeftButton);
     frmGame* game = OpenGameWindow();
     if (!game || !QTest::qWaitForWindowExposed(game) || !PlayAWhile(game) ||
-        !Save(game, JoinPath(output, QStringLiteral("play.png")))) {
+        !SaveShot(game, output, QStringLiteral("play.png"))) {
         std::fprintf(stderr, "cannot play a game\n");
         return 1;
     }
