@@ -7,6 +7,7 @@
 #include "platform.h"
 #include "ranking.h"
 #include "romaji.h"
+#include "startup.h"
 #include "uicommon.h"
 #include "wordfile.h"
 
@@ -321,10 +322,7 @@ void frmConfig::Form_Load() {
     if (gDatFileCount < 2)
         cmdFileChange->setEnabled(false);
 
-    QString number;
-    ReadProfile(QStringLiteral("GameConfig"), QStringLiteral("NUMBER"), QStringLiteral("10"),
-                number);
-    gWordCount = ClampWordCount(RoundToInt16(ParseNumber(number)));
+    gWordCount = ReadWordCount(QStringLiteral("10"));
     optNumber[gWordCount]->setChecked(true);
 
     ShowWordFileName();
@@ -430,20 +428,8 @@ bool frmConfig::FinishSettings() {
                          QString::number(k));
     }
 
-    ReadKeyConfig();
-    BuildRomajiTable();
-    ApplyKeyConfig();
-    ReadRanking();
-    QString text;
-    ReadProfile(section, QStringLiteral("LEVEL"), QStringLiteral("3"), text);
-    gGameLevel = RoundToInt16(ParseNumber(text));
-    ReadProfile(section, QStringLiteral("MANIAX"), QStringLiteral("0"), text);
-    gManiax = RoundToInt16(ParseNumber(text));
-    ReadProfile(section, QStringLiteral("NAME"), QStringLiteral("Guest"), gUserName);
-    // A missing NUMBER reads as 100 words, more than a level can hold; the
-    // game needs 6 to 10.
-    ReadProfile(section, QStringLiteral("NUMBER"), QStringLiteral("100"), text);
-    gWordCount = ClampWordCount(RoundToInt16(ParseNumber(text)));
+    // A missing NUMBER reads as 100 here, which the word count brings to 10.
+    ReadSettings(QStringLiteral("100"));
 
     if (frmMenu* menu = MenuWindow())
         menu->show();

@@ -3,6 +3,7 @@
 #include "DlgUseName.h"
 #include "config.h"
 #include "frmMenu.h"
+#include "startup.h"
 #include "twips.h"
 #include "uicommon.h"
 #include "wordfile.h"
@@ -133,9 +134,7 @@ void frmGame::BuildControls() {
 
 void frmGame::Form_Load() {
     CenterOnScreen(this);
-    QString number;
-    ReadProfile("GameConfig", "NUMBER", "10", number);
-    gWordCount = ClampWordCount(RoundToInt16(ParseNumber(number)));
+    gWordCount = ReadWordCount(QStringLiteral("10"));
     lbl_Maniax->setVisible(gManiax >= 5 && gManiax <= 7);
     SetCaption(lblFileName, gWordFile.left(std::max<qsizetype>(0, gWordFile.size() - 4)));
     // The course starts out with the cleared screen and the layout timers.

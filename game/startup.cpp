@@ -18,14 +18,12 @@ std::int16_t ReadNumber(const QString& key, const QString& def) {
 
 } // namespace
 
-bool StartUp() {
-    ListWordFiles();
-    if (!ConfigFileExists()) {
-        ShowMessage(QStringLiteral("INIファイルが見つかりませんでした"), QStringLiteral("Yubimaru"),
-                    MessageIcon::None);
-        return false;
-    }
+std::int16_t ReadWordCount(const QString& numberDefault) {
+    // Every game needs 6 to 10 words per level, whatever the file says.
+    return ClampWordCount(ReadNumber(QStringLiteral("NUMBER"), numberDefault));
+}
 
+void ReadSettings(const QString& numberDefault) {
     // The table leaves the twenty selectable entries empty; the player's
     // choices fill them, so the order matters.
     ReadKeyConfig();
@@ -37,9 +35,17 @@ bool StartUp() {
     ReadProfile(QStringLiteral("GameConfig"), QStringLiteral("NAME"), QStringLiteral("Guest"),
                 gUserName);
     gManiax = ReadNumber(QStringLiteral("MANIAX"), QStringLiteral("0"));
-    // A missing NUMBER reads 0; every game needs 6 to 10 words per level.
-    gWordCount = ClampWordCount(ReadNumber(QStringLiteral("NUMBER"), QStringLiteral("0")));
+    gWordCount = ReadWordCount(numberDefault);
+}
 
+bool StartUp() {
+    ListWordFiles();
+    if (!ConfigFileExists()) {
+        ShowMessage(QStringLiteral("INIファイルが見つかりませんでした"), QStringLiteral("Yubimaru"),
+                    MessageIcon::None);
+        return false;
+    }
+    ReadSettings(QStringLiteral("0"));
     ListWordFiles();
 
     frmMenu* menu = MenuWindow();
