@@ -514,7 +514,7 @@ void frmTouroku::cmdFileChange_Click() {
     const int position = static_cast<int>(gDatFiles.indexOf(gWordFile));
     if (position >= 0 && position < gDatFileCount)
         gWordFile = gDatFiles[(position + 1) % gDatFileCount];
-    lblFileName->setText(gWordFile.left(gWordFile.size() - 4));
+    lblFileName->setText(WordListTitle(gWordFile));
     SaveAndReloadWordFile();
     // A full reset rather than only the list: a selected line number belongs
     // to the old file and must not reach a save into the new one.

@@ -87,10 +87,6 @@ int OptionForStoredNumber(int group, int stored, int optionCount) {
     return stored >= 1 && stored <= optionCount ? stored : 1;
 }
 
-QString WithoutExtension(const QString& fileName) {
-    return fileName.left(std::max<qsizetype>(0, fileName.size() - 4));
-}
-
 QWidget* MakePanel(QWidget* parent, const char* name, const QColor& color, int left, int top,
                    int width, int height) {
     auto* panel = new QWidget(parent);
@@ -437,7 +433,7 @@ bool frmConfig::FinishSettings() {
 }
 
 void frmConfig::ShowWordFileName() {
-    SetFittedText(lblFileName, WithoutExtension(gWordFile), kFileNamePoints);
+    SetFittedText(lblFileName, WordListTitle(gWordFile), kFileNamePoints);
 }
 
 void frmConfig::ShowUserName() {

@@ -136,7 +136,7 @@ void frmGame::Form_Load() {
     CenterOnScreen(this);
     gWordCount = ReadWordCount(QStringLiteral("10"));
     lbl_Maniax->setVisible(gManiax >= 5 && gManiax <= 7);
-    SetCaption(lblFileName, gWordFile.left(std::max<qsizetype>(0, gWordFile.size() - 4)));
+    SetCaption(lblFileName, WordListTitle(gWordFile));
     // The course starts out with the cleared screen and the layout timers.
     ShowScreen();
 }

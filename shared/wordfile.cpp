@@ -618,6 +618,10 @@ QString LastField(const QByteArray& line) {
 
 } // namespace
 
+QString WordListTitle(const QString& fileName) {
+    return fileName.left(std::max<qsizetype>(0, fileName.size() - 4));
+}
+
 void SetProgramKind(ProgramKind kind) {
     gProgramKind = kind;
 }

@@ -31,6 +31,9 @@ void SetProgramKind(ProgramKind kind);
 
 // The Data folder beside the programs, ending in a separator.
 QString DataFolder();
+// A word list's name as the screens show it: without its last four characters
+// (the ".dat" extension).
+QString WordListTitle(const QString& fileName);
 
 void ListWordFiles();
 void SetWorkFilePaths();
