@@ -179,9 +179,7 @@ frmFileWriter::frmFileWriter(QWidget* parent) : QDialog(parent) {
 
 void frmFileWriter::Form_Load() {
     ConfigFileExists();
-    static const std::array<QString, 5> keys{"A", "B", "C", "D", "E"};
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        ReadClassCountText(keys[i], static_cast<std::int16_t>(i));
+    ReadAllClassCounts();
 
     txtKanjiName->setText(gWriterWord);
     // Anything but a level digit (nothing handed over) starts at level 1.

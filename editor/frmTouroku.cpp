@@ -24,7 +24,6 @@
 namespace {
 
 const std::array<QString, 5> kFullWidthLevels{"１", "２", "３", "４", "５"};
-const std::array<QString, 5> kCountKeys{"A", "B", "C", "D", "E"};
 
 // Columns of the list: running number, level digit, word, reading, line
 // number in the working files.
@@ -51,16 +50,6 @@ QStringList ReadWorkFileLines(const QString& path) {
             line.chop(1);
     }
     return lines;
-}
-
-// Reads MessageClass A..E into gClassCountText; returns their sum.
-int ReadAllClassCounts() {
-    int total = 0;
-    for (std::size_t i = 0; i < kCountKeys.size(); ++i) {
-        ReadClassCountText(kCountKeys[i], static_cast<std::int16_t>(i));
-        total += gClassCountText[i].toInt();
-    }
-    return total;
 }
 
 // Buttons click on Enter as well as on Space while they have the focus, the

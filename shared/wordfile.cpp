@@ -555,19 +555,6 @@ bool WriteWorkFiles(const QByteArray& type1, const QByteArray& type2) {
     return false;
 }
 
-// gClassCountText from MessageClass; the sum of the five counts, or -1 when
-// one of them is negative.
-int ReadAllClassCounts() {
-    int total = 0;
-    bool negative = false;
-    for (int i = 0; i < kLevels; ++i) {
-        ReadClassCountText(Key(i), static_cast<std::int16_t>(i));
-        total += gClassCountText[i].toInt();
-        negative = negative || gClassCountText[i].toInt() < 0;
-    }
-    return negative ? -1 : total;
-}
-
 // The first total lines of a working file, each ended by CR LF, leaving out
 // line skip (from 1; 0 leaves out none), which goes to skipped. False when the
 // file holds fewer lines. Lines that end in CR LF already are copied in runs,
@@ -804,6 +791,17 @@ void ReadClassCountText(const QString& key, std::int16_t index) {
             QString::number(RoundToInt16(ParseNumber(DecodeCp932(value).trimmed())));
     else
         gClassCountText[index] = QStringLiteral("0");
+}
+
+int ReadAllClassCounts() {
+    int total = 0;
+    bool negative = false;
+    for (int i = 0; i < kLevels; ++i) {
+        ReadClassCountText(Key(i), static_cast<std::int16_t>(i));
+        total += gClassCountText[i].toInt();
+        negative = negative || gClassCountText[i].toInt() < 0;
+    }
+    return negative ? -1 : total;
 }
 
 bool WriteClassCountText(const QString& key, std::int16_t index) {

@@ -53,6 +53,9 @@ QString CodesToKana(const QString& codes);
 bool EncodeWordText(const QString& text, QString* unencodable = nullptr);
 
 void ReadClassCountText(const QString& key, std::int16_t index);
+// ReadClassCountText for "A".."E"; the sum of the five counts, or -1 when one
+// of them is negative.
+int ReadAllClassCounts();
 // True when the count was written (a failed write is tried once more).
 bool WriteClassCountText(const QString& key, std::int16_t index);
 bool WriteAllClassCounts();
