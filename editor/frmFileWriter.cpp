@@ -19,10 +19,9 @@ QString gWriterLevel;
 bool EncodeWordLine(const QString& word, int level) {
     QString unencodable;
     if (!EncodeWordText(word, &unencodable)) {
-        ShowMessage(QStringLiteral("「%1」は単語ファイルに保存できない文字です。\n"
+        ShowWarning(QStringLiteral("「%1」は単語ファイルに保存できない文字です。\n"
                                    "この文字を使わずに入力してください。")
-                        .arg(unencodable),
-                    QStringLiteral("警告"), MessageIcon::Critical);
+                        .arg(unencodable));
         return false;
     }
     gHexText += QString::number(level);

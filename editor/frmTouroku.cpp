@@ -29,10 +29,6 @@ const std::array<QString, 5> kFullWidthLevels{"１", "２", "３", "４", "５"}
 // number in the working files.
 enum Column { RowColumn, LevelColumn, WordColumn, ReadingColumn, LineColumn };
 
-void Warn(const QString& text) {
-    ShowMessage(text, QStringLiteral("警告"), MessageIcon::Critical);
-}
-
 bool IsBlank(const QString& text) {
     return text.trimmed().isEmpty();
 }
@@ -303,17 +299,17 @@ void frmTouroku::ShowWordList(int level) {
         m_damageReported = false;
     } else if (!m_damageReported) {
         // A save would refuse these files; rebuild them from the word list.
-        Warn(QStringLiteral("作業ファイル (type1, type2) が単語数と合いません。\n"
-                            "単語ファイル「%1」から作り直します。")
-                 .arg(gWordFile));
+        ShowWarning(QStringLiteral("作業ファイル (type1, type2) が単語数と合いません。\n"
+                                   "単語ファイル「%1」から作り直します。")
+                        .arg(gWordFile));
         ConvertWordFile(gWordFile);
         total = ReadAllClassCounts();
         type1 = ReadWorkFileLines(gType1Path);
         type2 = ReadWorkFileLines(gType2Path);
         if (damaged()) {
             m_damageReported = true;
-            Warn(QStringLiteral("作業ファイルを作り直せませんでした。\n"
-                                "読める単語だけを表示します。単語の保存はできません。"));
+            ShowWarning(QStringLiteral("作業ファイルを作り直せませんでした。\n"
+                                       "読める単語だけを表示します。単語の保存はできません。"));
         }
     }
 
@@ -392,7 +388,7 @@ bool frmTouroku::eventFilter(QObject* watched, QEvent* event) {
 
 void frmTouroku::cmdHenkan_Click() {
     if (IsBlank(txt_Hiragana->text())) {
-        Warn(QStringLiteral("未入力エラー"));
+        ShowWarning(QStringLiteral("未入力エラー"));
         cmdOK->setEnabled(false);
         txt_Hiragana->setFocus();
         return;
@@ -442,7 +438,7 @@ void frmTouroku::cmdOK_Click() {
     switch (SelectedMode()) {
     case AddMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_HenKan->text())) {
-            Warn(QStringLiteral("未入力エラー"));
+            ShowWarning(QStringLiteral("未入力エラー"));
             txt_Tango->setFocus();
             return;
         }
@@ -454,7 +450,7 @@ void frmTouroku::cmdOK_Click() {
         break;
     case ModifyMode: {
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_HenKan->text())) {
-            Warn(QStringLiteral("未入力エラー"));
+            ShowWarning(QStringLiteral("未入力エラー"));
             return;
         }
         // Checked before the old entry goes, so a refused word loses nothing.
@@ -475,7 +471,7 @@ void frmTouroku::cmdOK_Click() {
     }
     case DeleteMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_Gyo->text())) {
-            Warn(QStringLiteral("未選択エラー"));
+            ShowWarning(QStringLiteral("未選択エラー"));
             return;
         }
         if (!DeleteWordRecord(lineNumber()))

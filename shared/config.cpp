@@ -151,11 +151,9 @@ bool WriteProfile(const QString& section, const QString& key, const QString& fal
     if (WriteEncoded(section, key, value))
         return true;
     if (WriteEncoded(section, key, fallback))
-        ShowMessage(QStringLiteral("iniファイルへのPATHが不正です"), QStringLiteral("警告"),
-                    MessageIcon::Critical);
+        ShowWarning(QStringLiteral("iniファイルへのPATHが不正です"));
     else
-        ShowMessage(QStringLiteral("iniファイルに書き込む値が不正です"), QStringLiteral("警告"),
-                    MessageIcon::Critical);
+        ShowWarning(QStringLiteral("iniファイルに書き込む値が不正です"));
     return false;
 }
 

@@ -487,3 +487,7 @@ void ShowMessage(const QString& text, const QString& title, MessageIcon icon) {
     }
     std::fprintf(stderr, "%s: %s\n", title.toUtf8().constData(), text.toUtf8().constData());
 }
+
+void ShowWarning(const QString& text) {
+    ShowMessage(text, QStringLiteral("警告"), MessageIcon::Critical);
+}

@@ -85,6 +85,8 @@ using MessageHook =
     std::function<void(const QString& text, const QString& title, MessageIcon icon)>;
 void SetMessageHook(MessageHook hook);
 void ShowMessage(const QString& text, const QString& title, MessageIcon icon);
+// The one warning box of both programs: title "警告", the error icon.
+void ShowWarning(const QString& text);
 
 // ---- Random numbers -------------------------------------------------------
 

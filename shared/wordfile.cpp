@@ -51,10 +51,6 @@ constexpr const char16_t* kKanaTable[kLastKanaCode] = {
     u"ふぇ", u"ふぉ", u"ー",   u"ぁ",   u"ぃ",   u"ぅ",   u"ぇ",   u"ぉ",
 };
 
-void Warn(const QString& text) {
-    ShowMessage(text, QStringLiteral("警告"), MessageIcon::Critical);
-}
-
 QString Key(int level) {
     return QString::fromLatin1(kLevelKeys[level]);
 }
@@ -551,7 +547,7 @@ bool WriteWorkFiles(const QByteArray& type1, const QByteArray& type2) {
     QString error;
     if (WriteFilesAtomic({{gType1Path, type1}, {gType2Path, type2}}, &error))
         return true;
-    Warn(QStringLiteral("作業ファイルに書き込めませんでした。\n%1").arg(error));
+    ShowWarning(QStringLiteral("作業ファイルに書き込めませんでした。\n%1").arg(error));
     return false;
 }
 
@@ -593,7 +589,7 @@ bool ReadWorkRecords(int total, int skip, Buffers& buffers, QByteArray& skipped1
     QByteArray skipped2;
     if (total < 0 || !KeepLines(old1, total, skip, buffers.out1, skipped1) ||
         !KeepLines(old2, total, skip, buffers.out2, skipped2)) {
-        Warn(QStringLiteral("作業ファイルの単語が件数と合わないため、変更しませんでした。"));
+        ShowWarning(QStringLiteral("作業ファイルの単語が件数と合わないため、変更しませんでした。"));
         return false;
     }
     return true;
@@ -656,7 +652,7 @@ bool ConvertWordFile(const QString& fileName) {
     QList<int> counts;
     if (const std::optional<Problem> problem =
             ParseWordList(*bytes, counts, buffers.out1, buffers.out2)) {
-        Warn(
+        ShowWarning(
             QStringLiteral("単語ファイル「%1」の%2行目が正しくないため、読み込みませんでした。\n%3")
                 .arg(fileName)
                 .arg(problem->line)
@@ -831,8 +827,9 @@ bool DeleteWordRecord(std::int16_t recordNumber) {
     if (recordNumber >= 1 && recordNumber <= total) {
         const int level = LastField(deleted).toInt();
         if (level < 1 || level > kLevels) {
-            Warn(QStringLiteral("%1件目の単語のレベルが1から5ではないため、削除しませんでした。")
-                     .arg(recordNumber));
+            ShowWarning(
+                QStringLiteral("%1件目の単語のレベルが1から5ではないため、削除しませんでした。")
+                    .arg(recordNumber));
             return false;
         }
         gClassCountText[level - 1] = QString::number(gClassCountText[level - 1].toInt() - 1);
@@ -857,14 +854,14 @@ bool AppendWordRecord(const QString& type1Line, const QString& type2Line, int le
             why = problem->why;
     }
     if (!why.isEmpty()) {
-        Warn(QStringLiteral("単語を追加できませんでした。\n%1").arg(why));
+        ShowWarning(QStringLiteral("単語を追加できませんでした。\n%1").arg(why));
         return false;
     }
 
     ConfigFileExists();
     const int total = ReadAllClassCounts();
     if (total >= kMaxCount) {
-        Warn(QStringLiteral("単語は32767件までしか登録できません。"));
+        ShowWarning(QStringLiteral("単語は32767件までしか登録できません。"));
         return false;
     }
     BufferLease lease;
@@ -885,7 +882,7 @@ bool AppendWordRecord(const QString& type1Line, const QString& type2Line, int le
         // Without its count the new line would not belong to the list.
         gClassCountText[level - 1] = before;
         WriteWorkFiles(buffers.out1.first(size1), buffers.out2.first(size2));
-        Warn(QStringLiteral("iniファイルに単語の件数を書き込めませんでした。"));
+        ShowWarning(QStringLiteral("iniファイルに単語の件数を書き込めませんでした。"));
         return false;
     }
     return true;
@@ -907,9 +904,10 @@ bool SaveWordFile() {
     ReadProfile(QStringLiteral("FileInfo"), QStringLiteral("NAME"), QStringLiteral("NOMAL.dat"),
                 name);
     if (!IsPlainFileName(name)) {
-        Warn(QStringLiteral("単語ファイル名「%1」はDataフォルダーの中のファイルを指していないため、"
-                            "保存しませんでした。")
-                 .arg(name));
+        ShowWarning(
+            QStringLiteral("単語ファイル名「%1」はDataフォルダーの中のファイルを指していないため、"
+                           "保存しませんでした。")
+                .arg(name));
         return false;
     }
     SetWorkFilePaths();
@@ -937,29 +935,30 @@ bool SaveWordFile() {
     const qsizetype held1 = lines1.countAll();
     const qsizetype held2 = lines2.countAll();
     if (!countsOk || total > kMaxCount || held1 != total || held2 != total) {
-        Warn(QStringLiteral(
-                 "作業ファイルの単語（type1 %1行、type2 %2行）が件数（%3）と合わないため、"
-                 "単語ファイル「%4」に保存しませんでした。")
-                 .arg(held1)
-                 .arg(held2)
-                 .arg(counts.join(QLatin1Char(',')))
-                 .arg(name));
+        ShowWarning(QStringLiteral(
+                        "作業ファイルの単語（type1 %1行、type2 %2行）が件数（%3）と合わないため、"
+                        "単語ファイル「%4」に保存しませんでした。")
+                        .arg(held1)
+                        .arg(held2)
+                        .arg(counts.join(QLatin1Char(',')))
+                        .arg(name));
         return false;
     }
 
     // Only what can be read back is written.
     if (const std::optional<Problem> problem = check.problem()) {
-        Warn(QStringLiteral("作業ファイルの%1行目が正しくないため、単語ファイル「%2」に"
-                            "保存しませんでした。\n%3")
-                 .arg(problem->line)
-                 .arg(name, problem->why));
+        ShowWarning(QStringLiteral("作業ファイルの%1行目が正しくないため、単語ファイル「%2」に"
+                                   "保存しませんでした。\n%3")
+                        .arg(problem->line)
+                        .arg(name, problem->why));
         return false;
     }
 
     QDir().mkpath(DataFolder());
     QString error;
     if (!WriteFileAtomic(DataFolder() + name, buffers.out1, &error)) {
-        Warn(QStringLiteral("単語ファイル「%1」に書き込めませんでした。\n%2").arg(name, error));
+        ShowWarning(
+            QStringLiteral("単語ファイル「%1」に書き込めませんでした。\n%2").arg(name, error));
         return false;
     }
     return true;
