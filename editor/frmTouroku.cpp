@@ -1,6 +1,8 @@
 #include "frmTouroku.h"
 
+#include "atomicfile.h"
 #include "config.h"
+#include "cp932.h"
 #include "frmFileWriter.h"
 #include "platform.h"
 #include "twips.h"

@@ -1,5 +1,6 @@
 #include "config.h"
 
+#include "cp932.h"
 #include "platform.h"
 #include "profile.h"
 

@@ -1,7 +1,9 @@
 #include "drawing.h"
 
+#include "atomicfile.h"
 #include "config.h"
-#include "platform.h"
+#include "cp932.h"
+#include "random.h"
 #include "romaji.h"
 #include "wordfile.h"
 

@@ -1,6 +1,7 @@
 #include "profile.h"
 
-#include "platform.h"
+#include "atomicfile.h"
+#include "cp932.h"
 
 #include <QFileInfo>
 #include <QList>

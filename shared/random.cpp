@@ -1,4 +1,4 @@
-#include "platform.h"
+#include "random.h"
 
 #include <chrono>
 #include <cstdint>

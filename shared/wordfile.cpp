@@ -1,6 +1,8 @@
 #include "wordfile.h"
 
+#include "atomicfile.h"
 #include "config.h"
+#include "cp932.h"
 #include "platform.h"
 #include "profile.h"
 

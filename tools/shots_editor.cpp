@@ -4,7 +4,6 @@
 
 #include "frmFileWriter.h"
 #include "frmTouroku.h"
-#include "platform.h"
 #include "shotsupport.h"
 #include "wordfile.h"
 

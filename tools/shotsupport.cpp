@@ -1,5 +1,6 @@
 #include "shotsupport.h"
 
+#include "atomicfile.h"
 #include "platform.h"
 
 #include <QDir>

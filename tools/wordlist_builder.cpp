@@ -7,7 +7,7 @@
 // word without a code page 932 code, a duplicate or a level with too few words
 // to fill a game stops the build.
 
-#include "platform.h"
+#include "atomicfile.h"
 #include "wordfile.h"
 
 #include <QDir>

@@ -1,6 +1,7 @@
 // The registration screen driven through mouse clicks and keys.
 
 #include "frmTouroku.h"
+#include "platform.h"
 #include "testsupport.h"
 #include "twips.h"
 #include "wordfile.h"

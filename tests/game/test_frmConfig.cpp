@@ -4,6 +4,7 @@
 
 #include "DlgUseName.h"
 #include "config.h"
+#include "cp932.h"
 #include "frmConfig.h"
 #include "frmMenu.h"
 #include "profile.h"

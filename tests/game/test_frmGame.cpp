@@ -7,6 +7,7 @@
 #include "frmGame.h"
 #include "frmMenu.h"
 #include "profile.h"
+#include "random.h"
 #include "ranking.h"
 #include "romaji.h"
 #include "startup.h"

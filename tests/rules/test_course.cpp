@@ -1,5 +1,6 @@
 #include "config.h"
 #include "course.h"
+#include "platform.h"
 #include "ranking.h"
 #include "testsupport.h"
 #include "wordfile.h"

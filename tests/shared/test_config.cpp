@@ -1,4 +1,6 @@
+#include "atomicfile.h"
 #include "config.h"
+#include "cp932.h"
 #include "platform.h"
 #include "profile.h"
 #include "ranking.h"

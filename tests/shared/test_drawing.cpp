@@ -1,5 +1,7 @@
+#include "atomicfile.h"
 #include "config.h"
 #include "drawing.h"
+#include "random.h"
 #include "romaji.h"
 #include "testsupport.h"
 #include "wordfile.h"

@@ -2,6 +2,7 @@
 // between listing and opening do to the stored files: every file stays as it
 // was, nothing half-written is left behind, and the user is told.
 
+#include "atomicfile.h"
 #include "config.h"
 #include "platform.h"
 #include "ranking.h"

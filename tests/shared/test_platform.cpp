@@ -1,4 +1,5 @@
-#include "platform.h"
+#include "atomicfile.h"
+#include "cp932.h"
 
 #include <QtTest>
 

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "platform.h"
+
 #include <QDir>
 #include <QFile>
 #include <QtTest>
