@@ -1,7 +1,10 @@
 #include "frmFileWriter.h"
 
+#include "classcount.h"
 #include "config.h"
+#include "kanacode.h"
 #include "platform.h"
+#include "recordcode.h"
 #include "uicommon.h"
 #include "wordfile.h"
 

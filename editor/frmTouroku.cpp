@@ -1,13 +1,17 @@
 #include "frmTouroku.h"
 
 #include "atomicfile.h"
+#include "classcount.h"
 #include "config.h"
 #include "cp932.h"
 #include "frmFileWriter.h"
+#include "kanacode.h"
 #include "platform.h"
+#include "recordcode.h"
 #include "twips.h"
 #include "uicommon.h"
 #include "wordfile.h"
+#include "workfiles.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>

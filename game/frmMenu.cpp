@@ -6,6 +6,7 @@
 #include "frmRanking.h"
 #include "uicommon.h"
 #include "wordfile.h"
+#include "workfiles.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,11 +1,13 @@
 #include "drawing.h"
 
 #include "atomicfile.h"
+#include "classcount.h"
 #include "config.h"
 #include "cp932.h"
 #include "random.h"
+#include "recordcode.h"
 #include "romaji.h"
-#include "wordfile.h"
+#include "workfiles.h"
 
 #include <QByteArray>
 

@@ -8,7 +8,8 @@
 // to fill a game stops the build.
 
 #include "atomicfile.h"
-#include "wordfile.h"
+#include "kanacode.h"
+#include "recordcode.h"
 
 #include <QDir>
 #include <QFileInfo>

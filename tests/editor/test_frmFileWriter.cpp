@@ -2,6 +2,7 @@
 
 #include "config.h"
 #include "frmFileWriter.h"
+#include "kanacode.h"
 #include "testsupport.h"
 #include "twips.h"
 #include "wordfile.h"

@@ -1,9 +1,9 @@
+#include "classcount.h"
 #include "config.h"
 #include "course.h"
 #include "platform.h"
 #include "ranking.h"
 #include "testsupport.h"
-#include "wordfile.h"
 
 #include <QTest>
 

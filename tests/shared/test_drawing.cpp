@@ -1,10 +1,11 @@
 #include "atomicfile.h"
+#include "classcount.h"
 #include "config.h"
 #include "drawing.h"
 #include "random.h"
+#include "recordcode.h"
 #include "romaji.h"
 #include "testsupport.h"
-#include "wordfile.h"
 
 #include <QtTest>
 

@@ -8,6 +8,7 @@
 #include "ranking.h"
 #include "testsupport.h"
 #include "wordfile.h"
+#include "workfiles.h"
 
 #include <QtTest>
 

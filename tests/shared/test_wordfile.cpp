@@ -1,5 +1,8 @@
+#include "classcount.h"
 #include "config.h"
 #include "drawing.h"
+#include "kanacode.h"
+#include "recordcode.h"
 #include "testsupport.h"
 #include "wordfile.h"
 

@@ -1,0 +1,45 @@
+#pragma once
+// Why a word list or a record is refused: the checks of the counts line, the
+// reading codes and the text fields.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+struct Problem {
+    qsizetype line = 0;
+    QString why;
+};
+
+// A word count: a whole number from 0 to 32767, read leniently.
+std::optional<int> ParseCount(const QString& text);
+
+// Checks records one at a time and tells the problem a list is refused for:
+// the first record whose bytes are not code page 932; failing that, the first
+// malformed field; failing that, the first code the code page has no
+// character for.
+class RecordCheck {
+public:
+    // reading: the reading field; type1: the text fields and the level.
+    void add(qsizetype line, QByteArrayView reading, QByteArrayView type1);
+    std::optional<Problem> problem() const;
+
+private:
+    // Finds what is wrong with the bytes and the fields of a record; true when
+    // nothing is but perhaps a code without a character (see QuickCheck).
+    bool fullCheck(qsizetype line, QByteArrayView reading, QByteArrayView type1,
+                   QByteArrayView& unmapped);
+    static QString CheckField(QByteArrayView field, QByteArrayView& unmapped);
+
+    std::optional<Problem> m_badBytes;
+    std::optional<Problem> m_badField;
+    std::optional<Problem> m_unmapped;
+};
+
+// Checks a whole word list and splits its records into the contents of the
+// two working files; counts gets every field of the counts line.
+std::optional<Problem> ParseWordList(const QByteArray& bytes, QList<int>& counts,
+                                     QByteArray& type1Bytes, QByteArray& type2Bytes);
