@@ -6,6 +6,7 @@
 #include "cp932.h"
 #include "frmFileWriter.h"
 #include "kanacode.h"
+#include "lines.h"
 #include "platform.h"
 #include "recordcode.h"
 #include "twips.h"
@@ -41,16 +42,12 @@ bool IsBlank(const QString& text) {
 
 // The lines of a working file; none when it is missing or unreadable.
 QStringList ReadWorkFileLines(const QString& path) {
-    const std::optional<QByteArray> bytes = ReadWholeFile(path);
-    if (!bytes || bytes->isEmpty())
-        return {};
-    QStringList lines = DecodeCp932(*bytes).split(QLatin1Char('\n'));
-    if (lines.last().isEmpty())
-        lines.removeLast();
-    for (QString& line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
+    const QByteArray bytes = ReadWholeFile(path).value_or(QByteArray());
+    QStringList lines;
+    LineReader reader(bytes);
+    QByteArrayView line;
+    while (reader.next(line))
+        lines.append(DecodeCp932(line.toByteArray()));
     return lines;
 }
 

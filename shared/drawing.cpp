@@ -4,12 +4,14 @@
 #include "classcount.h"
 #include "config.h"
 #include "cp932.h"
+#include "lines.h"
 #include "random.h"
 #include "recordcode.h"
 #include "romaji.h"
 #include "workfiles.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 
 #include <algorithm>
 #include <optional>
@@ -36,31 +38,6 @@ int ReachablePositions(int words) {
 int RoundedDraw() {
     return RoundToInt32(Rnd() * kDrawRange);
 }
-
-// Walks the lines of a file held in memory; a line ends at LF, and a CR
-// before it is not part of the line. A last line without LF still counts.
-class LineReader {
-public:
-    explicit LineReader(const QByteArray& bytes) : m_bytes(bytes) {}
-
-    bool next(QByteArray& line) {
-        if (m_pos >= m_bytes.size())
-            return false;
-        qsizetype end = m_bytes.indexOf('\n', m_pos);
-        const qsizetype after = end < 0 ? m_bytes.size() : end + 1;
-        if (end < 0)
-            end = m_bytes.size();
-        if (end > m_pos && m_bytes[end - 1] == '\r')
-            --end;
-        line = m_bytes.mid(m_pos, end - m_pos);
-        m_pos = after;
-        return true;
-    }
-
-private:
-    const QByteArray& m_bytes;
-    qsizetype m_pos = 0;
-};
 
 } // namespace
 
@@ -127,8 +104,8 @@ bool LoadDrawnWords() {
     nextSlot.fill(1);
     LineReader lines1(*type1);
     LineReader lines2(*type2);
-    QByteArray line1;
-    QByteArray line2;
+    QByteArrayView line1;
+    QByteArrayView line2;
     for (int i = 0; i < total; ++i) {
         if (!lines1.next(line1) || !lines2.next(line2))
             return false;
@@ -143,9 +120,9 @@ bool LoadDrawnWords() {
         const int s = nextSlot[level];
         if (s <= count && gPick[level][s] == seen[level]) {
             QString text;
-            SplitWordRecord(DecodeCp932(line1), text);
+            SplitWordRecord(DecodeCp932(line1.toByteArray()), text);
             gWordText[level][s] = text;
-            gWordRomaji[level][s] = CodesToRomaji(DecodeCp932(line2));
+            gWordRomaji[level][s] = CodesToRomaji(DecodeCp932(line2.toByteArray()));
             nextSlot[level] = s + 1;
         }
     }
