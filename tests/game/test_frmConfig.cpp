@@ -1,8 +1,6 @@
 // The settings screen: its layout, how it shows and changes the shared
-// settings, switching the word list, and finishing; and the name-entry dialog
-// in both of its modes.
+// settings, switching the word list, and finishing.
 
-#include "DlgUseName.h"
 #include "config.h"
 #include "cp932.h"
 #include "frmConfig.h"
@@ -29,21 +27,6 @@ const std::pair<const char*, int> kSpelling[20] = {
 constexpr int kNn = 4;
 const QString kDefaultSpellings =
     "SI TI TU FU NN SYA SYU SYO TYA TYU TYO JA JU JO JI XA XI XU XE XO";
-enum Leave { ClickOk, PressEnter, ClickCancel, CloseWindow };
-
-// Mode, text typed over the proposed name "Default" (nullptr: untouched), how
-// the dialog is left, and the name then stored: the default name, or the new
-// ranking entry's at the given place.
-const std::tuple<const char*, bool, const char*, Leave, const char*, int> kCases[] = {
-    {"default, trimmed", false, " \u3000太郎 Y  ", ClickOk, "太郎 Y", 0},
-    {"default, blank", false, " \u3000 ", ClickOk, "Default", 0},
-    {"default, cancel", false, "Ken", ClickCancel, "Default", 0},
-    {"clear, enter", true, nullptr, PressEnter, "Default", 0},
-    {"clear, trimmed", true, "  ゆびまる ", ClickOk, "ゆびまる", 8},
-    {"clear, emptied", true, "", ClickOk, "Default", 3},
-    {"clear, blanks", true, "   ", ClickOk, "", 4},
-    {"clear, closed", true, "Ken", CloseWindow, "Default", 1},
-};
 } // namespace
 
 class TestFrmConfig : public QObject {
@@ -220,78 +203,6 @@ private slots:
             QCOMPARE(Ini("FileInfo", "NAME"), gWordFile);
             QCOMPARE(mFolder->readFile("type2"),
                      QByteArray("00") + char('1' + next[0] - 'A') + "\r\n");
-        }
-    }
-
-    // The name dialog over the settings screen: "Default" opened by cmdHenkou,
-    // "Clear" as after a game.
-    void nameDialog_data() {
-        QTest::addColumn<int>("row");
-        for (int i = 0; i < int(std::size(kCases)); ++i)
-            QTest::newRow(std::get<0>(kCases[i])) << i;
-    }
-    void nameDialog() {
-        QFETCH(int, row);
-        const auto& [tag, clear, typed, how, name, place] = kCases[row];
-        ReadRanking();
-        gUserName = "Default"; // as the file holds it
-        gNameMode = "Clear";
-        gNewRankPos = std::int16_t(place);
-        gNewRankScore = 4321;
-        Open();
-        // Notes what the dialog shows, types the row's text and leaves it the
-        // row's way.
-        QString seen = "no dialog";
-        const auto answer = [&] {
-            auto* dialog = qobject_cast<DlgUseName*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            auto* edit = dialog->findChild<QLineEdit*>("txtName");
-            auto* juni = dialog->findChild<QLabel*>("lbl_Juni");
-            auto* cancel = dialog->findChild<QPushButton*>("CancelButton");
-            seen = QStringLiteral("%1 %2 %3 %4")
-                       .arg(edit->selectedText(), juni->isVisible() ? juni->text() : "-",
-                            cancel->isVisible() ? "Cancel" : "-",
-                            mScreen->isEnabled() ? "enabled" : "disabled");
-            // Without a Cancel button Escape cannot throw the entry away.
-            if (clear)
-                QTest::keyClick(edit, Qt::Key_Escape);
-            if (typed)
-                edit->setText(QString::fromUtf8(typed));
-            if (how == CloseWindow)
-                dialog->close();
-            else if (how == PressEnter)
-                QTest::keyClick(edit, Qt::Key_Return);
-            else
-                QTest::mouseClick(how == ClickOk ? dialog->findChild<QPushButton*>("OKButton")
-                                                 : cancel,
-                                  Qt::LeftButton);
-            if (dialog->isVisible()) {
-                seen += " left open";
-                dialog->reject();
-            }
-        };
-        if (clear) {
-            DlgUseName dialog;
-            dialog.show();
-            answer();
-        } else {
-            QTimer::singleShot(0, this, answer);
-            Click("cmdHenkou");
-        }
-        const QString juni = QChar(0xFF11 + place) + QStringLiteral(" 位 ＲＡＮＫＩＮ♪ -");
-        QCOMPARE(seen, "Default " + (clear ? juni : "- Cancel") + " disabled");
-        QVERIFY(mScreen->isEnabled());
-        const QString stored = QString::fromUtf8(name);
-        if (clear) {
-            const QByteArray key(1, char('A' + place));
-            QCOMPARE(gNewRankName, stored);
-            QCOMPARE(Ini("Ranking", key + "1"), stored);
-            QCOMPARE(Ini("Ranking", key + "2"), QStringLiteral("4321"));
-        } else {
-            QCOMPARE(Ini("GameConfig", "NAME"), stored);
-            QCOMPARE(gUserName, stored);
-            QCOMPARE(Find<QLabel>("lblUserName")->text(), stored);
         }
     }
 

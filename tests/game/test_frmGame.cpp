@@ -47,7 +47,7 @@ void Click(QWidget* window, const char* name) {
 
 } // namespace
 
-class TestGame : public QObject {
+class TestFrmGame : public QObject {
     Q_OBJECT
 
 private slots:
@@ -295,5 +295,5 @@ private:
     frmGame* m_game = nullptr;
 };
 
-QTEST_MAIN(TestGame)
+QTEST_MAIN(TestFrmGame)
 #include "test_frmGame.moc"

@@ -1,0 +1,85 @@
+// The nine-place ranking: where a score enters, and the table written and read back.
+
+#include "atomicfile.h"
+#include "config.h"
+#include "ranking.h"
+#include "testsupport.h"
+
+#include <QtTest>
+
+#include <limits>
+
+namespace {
+constexpr qint32 kMax = std::numeric_limits<qint32>::max();
+constexpr qint32 kMin = std::numeric_limits<qint32>::min();
+const QList<int> kDefaultScores{1600, 1500, 1400, 1300, 1200, 1100, 1000, 900, 800};
+
+QList<int> CurrentScores() {
+    return QList<int>(gRankScore.begin(), gRankScore.begin() + 9);
+}
+} // namespace
+
+class TestRanking : public QObject {
+    Q_OBJECT
+
+private slots:
+    void findPosition() {
+        // The place a score enters at (an equal score goes below), -1 when it
+        // does not enter.
+        const auto place = [](const QList<int>& table, std::int32_t score) {
+            std::copy(table.begin(), table.end(), gRankScore.begin());
+            std::int16_t found = -1;
+            return FindRankPosition(score, found) ? int(found) : -1;
+        };
+        const std::pair<int, int> rows[] = {{1601, 0}, {1500, 2}, {801, 8}, {800, -1}};
+        for (const auto& [score, expected] : rows)
+            QCOMPARE(place(kDefaultScores, score), expected);
+        QCOMPARE(place(QList<int>(9, kMax), kMax), -1);
+        QCOMPARE(place({kMax, 0, 0, 0, 0, 0, 0, 0, kMin}, kMin + 1), 8);
+    }
+
+    void insertAndWrite() {
+        TempProgramFolder folder;
+        QVERIFY(ConfigFileExists());
+        const std::pair<int, QList<int>> rows[] = {
+            {0, {1, 1600, 1500, 1400, 1300, 1200, 1100, 1000, 900}},
+            {2, {1600, 1500, 1, 1400, 1300, 1200, 1100, 1000, 900}},
+            {8, {1600, 1500, 1400, 1300, 1200, 1100, 1000, 900, 1}}};
+        for (const auto& [place, scores] : rows) {
+            folder.writeFile("ymconfig.ini", DefaultConfigBytes());
+            ReadRanking();
+            QVERIFY(InsertRanking(place, "NEW", 1));
+            QVERIFY(!InsertRanking(9, "OUT", 5));
+            gRankScore.fill(0);
+            ReadRanking(); // the file holds the new table
+            QCOMPARE(CurrentScores(), scores);
+            QCOMPARE(gRankName[place], "NEW");
+            QCOMPARE(gRankName[3], place < 3 ? "RBT" : "POKOTA");
+        }
+
+        // A failed write does not keep the others from the file.
+        MessageCapture capture;
+        int writes = 0;
+        SetWriteFaultHook([&writes](const QString&) { return ++writes != 1; });
+        gRankName.fill("X");
+        gRankScore.fill(7);
+        WriteRanking();
+        SetWriteFaultHook(nullptr);
+        QCOMPARE(capture.messages.size(), 1);
+        ReadRanking();
+        QCOMPARE(gRankName[0], "Guest"); // the fallback
+        QCOMPARE(gRankName[8], "X");
+        QCOMPARE(CurrentScores(), QList<int>(9, 7));
+
+        // Missing and garbage scores read 0; others are rounded and clamped.
+        folder.writeFile("ymconfig.ini", "[Ranking]\r\nB2=abc\r\nC2=  1234  \r\nD2=2.5\r\n"
+                                         "E2=-3.5\r\nF2=99999999999\r\nG2=-1e400\r\n"
+                                         "H2=12abc\r\nI2=1E3\r\n");
+        ReadRanking();
+        QCOMPARE(CurrentScores(), (QList<int>{0, 0, 1234, 2, -4, kMax, kMin, 0, 1000}));
+        QCOMPARE(gRankName[8], "Guest");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRanking)
+#include "test_ranking.moc"
