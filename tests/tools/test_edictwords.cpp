@@ -13,26 +13,26 @@ const char* const kExcerpt[] = {
     "子犬 [こいぬ] /(n) puppy/",
     "犬小屋 [いぬごや] /(n) kennel/",
     "野良犬 [のらいぬ] /(n) stray dog/",
-    "猫 [ねこ] /(n) cat/(P)/",                                   // in no other headword
+    "猫 [ねこ] /(n) cat/(P)/", // in no other headword
     "食べる [たべる] /(v1,vt) to eat/(P)/",
-    "歩く [あるく] /(v5k,vi) to walk/",                           // not common
-    "死ぬ [しぬ] /(v5n,vi) to die/(P)/",                          // a gloss word
-    "くたばる /(v5r,vi) (vulg) to croak/(P)/",                    // vulgar
+    "歩く [あるく] /(v5k,vi) to walk/",                                      // not common
+    "死ぬ [しぬ] /(v5n,vi) to die/(P)/",                                     // a gloss word
+    "くたばる /(v5r,vi) (vulg) to croak/(P)/",                               // vulgar
     "詣でる [もうでる] /(v1,vi) (1) to visit/(v1,vi) (2) (arch) to go/(P)/", // archaic
-    "為る [する] /(vs-i) (uk) to do/(P)/",                        // usually kana
-    "勉強 [べんきょう] /(n,vs) study/(P)/",                       // a noun, not a verb
-    "刺身 [さしみ] /(n) (food) sashimi/(P)/",                     // two spellings of
-    "刺し身 [さしみ] /(n) (food) sashimi/(P)/",                   // one entry
-    "林檎 [りんご] /(n) (uk) apple/(P)/",                         // a kept word's entry
-    "茶 [ちゃ] /(n) tea/(P)/",                                    // a food gloss word
-    "皿 [さら] /(n) plate/dish/(P)/",                             // denied
+    "為る [する] /(vs-i) (uk) to do/(P)/",                                   // usually kana
+    "勉強 [べんきょう] /(n,vs) study/(P)/",                                  // a noun, not a verb
+    "刺身 [さしみ] /(n) (food) sashimi/(P)/",                                // two spellings of
+    "刺し身 [さしみ] /(n) (food) sashimi/(P)/",                              // one entry
+    "林檎 [りんご] /(n) (uk) apple/(P)/",                                    // a kept word's entry
+    "茶 [ちゃ] /(n) tea/(P)/",                                               // a food gloss word
+    "皿 [さら] /(n) plate/dish/(P)/",                                        // denied
     "パン /(n) bread/(P)/",
     "パン屋 [パンや] /(n) bakery/",
     "食パン [しょくパン] /(n) sliced bread/",
-    "ヴァイオリン /(n) violin/(P)/",                              // ヴ has no code
-    "エビ /(n) prawn/shrimp/(P)/",                                // native, in katakana
+    "ヴァイオリン /(n) violin/(P)/", // ヴ has no code
+    "エビ /(n) prawn/shrimp/(P)/",   // native, in katakana
     "海老 [えび] /(n) prawn/shrimp/(P)/",
-    "ドイツ /(n) Germany/(P)/",                                   // a proper name
+    "ドイツ /(n) Germany/(P)/", // a proper name
     "ラーメン /(n) (food) ramen/(P)/",
     "broken line without slashes",
 };
@@ -64,8 +64,8 @@ class TestEdictWords : public QObject {
 
 private slots:
     void parsesLines() {
-        const std::optional<EdictEntry> e = ParseEdictLine(
-            QString::fromUtf8("鶏冠 [とさか] /(n,adj-no) (1) (uk) crest/comb/(n) (2) (arch) cockscomb/(P)/"));
+        const std::optional<EdictEntry> e = ParseEdictLine(QString::fromUtf8(
+            "鶏冠 [とさか] /(n,adj-no) (1) (uk) crest/comb/(n) (2) (arch) cockscomb/(P)/"));
         QVERIFY(e);
         QCOMPARE(e->headword, QString("鶏冠"));
         QCOMPARE(e->reading, QString("とさか"));
@@ -73,7 +73,8 @@ private slots:
         QCOMPARE(e->firstTags, QStringList({"n", "adj-no", "1", "uk"}));
         QVERIFY(e->tags.contains("arch") && !e->firstTags.contains("arch"));
         QCOMPARE(e->firstGlosses, QString("crest/comb"));
-        const std::optional<EdictEntry> kana = ParseEdictLine(QString::fromUtf8("パン /(n) bread/"));
+        const std::optional<EdictEntry> kana =
+            ParseEdictLine(QString::fromUtf8("パン /(n) bread/"));
         QVERIFY(kana && kana->headword == "パン" && kana->reading == "パン" && !kana->common);
         QVERIFY(!ParseEdictLine("broken line"));
     }
@@ -94,12 +95,13 @@ private slots:
 
     void readingsAndLevels() {
         const std::pair<const char*, int> keys[] = {
-            {"いぬ", 3},      {"ねこ", 4},  {"さかな", 6}, {"きょう", 5}, // KYOU + contracted
-            {"がっこう", 7},  {"らーめん", 8},                         // GAKKOU + っ, RA-MENN + ー
-            {"あかとんぼ", 9}, {"かたつむり", 10}, {"ふぃるむ", 7}};    // FIRUMU + contracted
+            {"いぬ", 3},       {"ねこ", 4},        {"さかな", 6},
+            {"きょう", 5},                                           // KYOU + contracted
+            {"がっこう", 7},   {"らーめん", 8},                      // GAKKOU + っ, RA-MENN + ー
+            {"あかとんぼ", 9}, {"かたつむり", 10}, {"ふぃるむ", 7}}; // FIRUMU + contracted
         for (const auto& [reading, count] : keys)
             QCOMPARE(KeyCount(QString::fromUtf8(reading)), count);
-        const std::pair<int, int> levels[] = {{1, 1}, {4, 1}, {5, 2}, {6, 2}, {7, 3},
+        const std::pair<int, int> levels[] = {{1, 1}, {4, 1}, {5, 2},  {6, 2}, {7, 3},
                                               {8, 4}, {9, 4}, {10, 5}, {25, 5}};
         for (const auto& [count, level] : levels)
             QCOMPARE(LevelOfKeys(count), level);
@@ -120,8 +122,8 @@ private slots:
                  QString("Nomal: level 1 has 40 words, level 2 has 40 words, level 3 has 40 "
                          "words, level 4 has 40 words, level 5 has 40 words, at least 150 are "
                          "needed"));
-        const QString text = FormatWordList({{1, "犬", "いぬ"}, {2, "刺身", "さしみ"}},
-                                            WordList::Tabemono);
+        const QString text =
+            FormatWordList({{1, "犬", "いぬ"}, {2, "刺身", "さしみ"}}, WordList::Tabemono);
         QVERIFY(text.startsWith("# Food and dishes.\n") && text.contains("EDICT"));
         QVERIFY(text.endsWith("\n# Level 1\n1\t犬\tいぬ\n\n# Level 2\n2\t刺身\tさしみ\n"));
         QCOMPARE(ParseKeptWords("# comment\n犬\tいぬ\nbad line\n"),

@@ -19,81 +19,89 @@ constexpr int kLongVowel = 113;
 // Tags that keep an entry out of every list, wherever in the entry they stand:
 // coarse, offensive, old, rare, slang or jocular words, and spellings the
 // dictionary calls irregular or out-dated.
-const QSet<QString> kDeniedTags = {
-    "vulg", "X",    "derog", "sens",  "arch", "obs", "obsc", "dated", "hist",    "rare",
-    "sl",   "m-sl", "net-sl", "male-sl", "fem-sl", "joc", "poet", "litf", "id",    "yoji",
-    "proverb", "iK", "ik",   "oK",    "ok",   "io",  "gikun"};
+const QSet<QString> kDeniedTags = {"vulg",   "X",    "derog", "sens", "arch", "obs",    "obsc",
+                                   "dated",  "hist", "rare",  "sl",   "m-sl", "net-sl", "male-sl",
+                                   "fem-sl", "joc",  "poet",  "litf", "id",   "yoji",   "proverb",
+                                   "iK",     "ik",   "oK",    "ok",   "io",   "gikun"};
 
 // Field tags: words of a trade, a science, a religion or a game. Food, plants
 // and animals are no field here: they are everyday words.
 const QSet<QString> kFieldTags = {
-    "Buddh", "Shinto", "Christn", "baseb",  "sumo",   "shogi",   "mahj",    "hanaf",  "go",
-    "math",  "physics", "chem",   "biol",   "med",    "law",     "ling",    "comp",   "astron",
-    "geol",  "finc",   "econ",    "bus",    "mil",    "anat",    "engr",    "archit", "music",
-    "sports", "MA",    "golf",    "tradem", "geom",   "phil",    "Internet", "mining", "physiol",
-    "print", "psych",  "agric",   "elec",   "electr", "stat",    "gramm",   "logic",  "tv",
-    "vet",   "noh",    "kabuki",  "photo",  "film",   "mech",    "cryst",   "ecol",   "pharm",
-    "biochem", "audvid", "rail",  "manga",  "surg",   "gardn",   "embryo",  "genet",  "ornith",
-    "psy",   "prog",   "paleo",   "boxing", "kendo",  "ski",     "tennis",  "pathol", "figskt",
-    "horse", "mus",    "grmyth",  "jpmyth", "chmyth", "rommyth", "aviat",   "mineral", "cards",
-    "net",   "motor"};
+    "Buddh",  "Shinto",   "Christn", "baseb",   "sumo",   "shogi",   "mahj",    "hanaf",
+    "go",     "math",     "physics", "chem",    "biol",   "med",     "law",     "ling",
+    "comp",   "astron",   "geol",    "finc",    "econ",   "bus",     "mil",     "anat",
+    "engr",   "archit",   "music",   "sports",  "MA",     "golf",    "tradem",  "geom",
+    "phil",   "Internet", "mining",  "physiol", "print",  "psych",   "agric",   "elec",
+    "electr", "stat",     "gramm",   "logic",   "tv",     "vet",     "noh",     "kabuki",
+    "photo",  "film",     "mech",    "cryst",   "ecol",   "pharm",   "biochem", "audvid",
+    "rail",   "manga",    "surg",    "gardn",   "embryo", "genet",   "ornith",  "psy",
+    "prog",   "paleo",    "boxing",  "kendo",   "ski",    "tennis",  "pathol",  "figskt",
+    "horse",  "mus",      "grmyth",  "jpmyth",  "chmyth", "rommyth", "aviat",   "mineral",
+    "cards",  "net",      "motor"};
 
 // Gloss words that keep an entry out of every list: crime, violence, death,
 // sex and the body's private parts and functions, drink and tobacco. A word
 // with any such sense is left out, as one sense is enough for a class to laugh.
 const QSet<QString> kDeniedGlossWords = {
-    "kill",      "killing",   "killed",   "murder",     "murderer", "suicide",   "corpse",
-    "dead",      "death",     "die",      "dying",      "execution", "crime",    "criminal",
-    "prison",    "prisoner",  "jail",     "rape",       "sex",      "sexual",    "erotic",
-    "prostitute", "prostitution", "brothel", "drug",    "drugs",    "narcotic",  "narcotics",
-    "weapon",    "weapons",   "gun",      "bomb",       "war",      "warfare",   "violence",
-    "violent",   "assault",   "massacre", "torture",    "terrorism", "terrorist", "genitals",
-    "genitalia", "penis",     "vagina",   "breast",     "breasts",  "buttocks",  "anus",
-    "feces",     "faeces",    "excrement", "urine",     "fart",     "constipation", "diarrhea",
-    "diarrhoea", "menstruation", "pregnancy", "alcohol", "alcoholic", "liquor",  "sake",
-    "beer",      "wine",      "whisky",   "whiskey",    "shochu",   "drunk",     "drunkard",
-    "tobacco",   "cigarette", "cigarettes", "smoking",  "gambling", "gamble",    "funeral",
-    "grave",     "gravesite", "tomb",     "hell",       "demon",    "ghost",     "slave",
-    "slavery",   "idiot",     "fool",     "stupid",     "ugly",     "mad",       "insane",
-    "crazy",     "lunatic",   "nude",     "naked",      "stripper", "striptease", "porn",
-    "pornography", "leprosy", "bowel",    "bowels",     "wartime"};
+    "kill",         "killing",  "killed",      "murder",       "murderer",     "suicide",
+    "corpse",       "dead",     "death",       "die",          "dying",        "execution",
+    "crime",        "criminal", "prison",      "prisoner",     "jail",         "rape",
+    "sex",          "sexual",   "erotic",      "prostitute",   "prostitution", "brothel",
+    "drug",         "drugs",    "narcotic",    "narcotics",    "weapon",       "weapons",
+    "gun",          "bomb",     "war",         "warfare",      "violence",     "violent",
+    "assault",      "massacre", "torture",     "terrorism",    "terrorist",    "genitals",
+    "genitalia",    "penis",    "vagina",      "breast",       "breasts",      "buttocks",
+    "anus",         "feces",    "faeces",      "excrement",    "urine",        "fart",
+    "constipation", "diarrhea", "diarrhoea",   "menstruation", "pregnancy",    "alcohol",
+    "alcoholic",    "liquor",   "sake",        "beer",         "wine",         "whisky",
+    "whiskey",      "shochu",   "drunk",       "drunkard",     "tobacco",      "cigarette",
+    "cigarettes",   "smoking",  "gambling",    "gamble",       "funeral",      "grave",
+    "gravesite",    "tomb",     "hell",        "demon",        "ghost",        "slave",
+    "slavery",      "idiot",    "fool",        "stupid",       "ugly",         "mad",
+    "insane",       "crazy",    "lunatic",     "nude",         "naked",        "stripper",
+    "striptease",   "porn",     "pornography", "leprosy",      "bowel",        "bowels",
+    "wartime"};
 
 // First-sense gloss words that pick an entry for Tabemono (besides the food
 // tag). The picks are read over; what is no food goes into the deny list.
 const QSet<QString> kFoodGlossWords = {
-    "food",      "foods",     "dish",      "dishes",    "cuisine",   "vegetable", "vegetables",
-    "fruit",     "fruits",    "rice",      "noodle",    "noodles",   "soup",      "meat",
-    "beef",      "pork",      "chicken",   "egg",       "eggs",      "bread",     "cake",
-    "cakes",     "sweets",    "confectionery", "confections", "candy", "tea",     "coffee",
-    "juice",     "milk",      "sauce",     "seasoning", "condiment", "spice",     "bean",
-    "beans",     "tofu",      "pickle",    "pickles",   "pickled",   "mushroom",  "seaweed",
-    "radish",    "cabbage",   "potato",    "onion",     "carrot",    "tomato",    "apple",
-    "orange",    "melon",     "grape",     "peach",     "pear",      "strawberry", "banana",
-    "lemon",     "salt",      "sugar",     "soy",       "miso",      "curry",     "salad",
-    "snack",     "dessert",   "cookie",    "chocolate", "cheese",    "butter",    "ham",
-    "sausage",   "shrimp",    "prawn",     "crab",      "squid",     "octopus",   "tuna",
-    "salmon",    "sardine",   "mackerel",  "eel",       "oyster",    "clam",      "sushi",
-    "sashimi",   "tempura",   "udon",      "soba",      "ramen",     "dumpling",  "dumplings",
-    "meal",      "breakfast", "lunch",     "dinner",    "jam",       "honey",     "vinegar",
-    "flour",     "chestnut",  "corn",      "wheat",     "cucumber",  "eggplant",  "spinach",
-    "pumpkin",   "garlic",    "ginger",    "lettuce",   "persimmon", "plum",      "mandarin",
-    "tangerine", "watermelon", "cherry",   "pudding",   "jelly",     "yogurt",    "yoghurt",
-    "mayonnaise", "ketchup",  "omelette",  "omelet",    "pizza",     "pasta",     "spaghetti",
-    "hamburger", "sandwich",  "steak",     "stew",      "broth",     "porridge",  "bun",
-    "biscuit",   "cracker",   "crackers",  "nut",       "nuts",      "walnut",    "peanut",
-    "sesame",    "burdock",   "taro",      "yam",       "lotus",     "fish",      "shellfish",
-    "seafood",   "roe",       "citrus",    "berry",     "pepper",    "wasabi",    "mustard",
-    "pineapple", "avocado",   "mango",     "olive",     "syrup",     "cream",     "cocoa",
-    "sweet",     "tuber",     "gourd",     "herb",      "donburi",   "bento",     "gyoza"};
+    "food",        "foods",     "dish",      "dishes",   "cuisine",   "vegetable",
+    "vegetables",  "fruit",     "fruits",    "rice",     "noodle",    "noodles",
+    "soup",        "meat",      "beef",      "pork",     "chicken",   "egg",
+    "eggs",        "bread",     "cake",      "cakes",    "sweets",    "confectionery",
+    "confections", "candy",     "tea",       "coffee",   "juice",     "milk",
+    "sauce",       "seasoning", "condiment", "spice",    "bean",      "beans",
+    "tofu",        "pickle",    "pickles",   "pickled",  "mushroom",  "seaweed",
+    "radish",      "cabbage",   "potato",    "onion",    "carrot",    "tomato",
+    "apple",       "orange",    "melon",     "grape",    "peach",     "pear",
+    "strawberry",  "banana",    "lemon",     "salt",     "sugar",     "soy",
+    "miso",        "curry",     "salad",     "snack",    "dessert",   "cookie",
+    "chocolate",   "cheese",    "butter",    "ham",      "sausage",   "shrimp",
+    "prawn",       "crab",      "squid",     "octopus",  "tuna",      "salmon",
+    "sardine",     "mackerel",  "eel",       "oyster",   "clam",      "sushi",
+    "sashimi",     "tempura",   "udon",      "soba",     "ramen",     "dumpling",
+    "dumplings",   "meal",      "breakfast", "lunch",    "dinner",    "jam",
+    "honey",       "vinegar",   "flour",     "chestnut", "corn",      "wheat",
+    "cucumber",    "eggplant",  "spinach",   "pumpkin",  "garlic",    "ginger",
+    "lettuce",     "persimmon", "plum",      "mandarin", "tangerine", "watermelon",
+    "cherry",      "pudding",   "jelly",     "yogurt",   "yoghurt",   "mayonnaise",
+    "ketchup",     "omelette",  "omelet",    "pizza",    "pasta",     "spaghetti",
+    "hamburger",   "sandwich",  "steak",     "stew",     "broth",     "porridge",
+    "bun",         "biscuit",   "cracker",   "crackers", "nut",       "nuts",
+    "walnut",      "peanut",    "sesame",    "burdock",  "taro",      "yam",
+    "lotus",       "fish",      "shellfish", "seafood",  "roe",       "citrus",
+    "berry",       "pepper",    "wasabi",    "mustard",  "pineapple", "avocado",
+    "mango",       "olive",     "syrup",     "cream",    "cocoa",     "sweet",
+    "tuber",       "gourd",     "herb",      "donburi",  "bento",     "gyoza"};
 
-const QSet<QString> kVerbTags = {"v1",   "v1-s", "v5u",   "v5u-s", "v5k",   "v5k-s",
-                                 "v5g",  "v5s",  "v5t",   "v5n",   "v5b",   "v5m",
-                                 "v5r",  "v5r-i", "v5aru", "vk",   "vs-i",  "vs-s", "vz"};
+const QSet<QString> kVerbTags = {"v1",    "v1-s", "v5u",  "v5u-s", "v5k", "v5k-s", "v5g",
+                                 "v5s",   "v5t",  "v5n",  "v5b",   "v5m", "v5r",   "v5r-i",
+                                 "v5aru", "vk",   "vs-i", "vs-s",  "vz"};
 const QSet<QString> kNounTags = {"n", "n-adv", "n-t"};
 // Parts of speech that are no word of their own, or no noun to practise.
-const QSet<QString> kNotAWordTags = {"suf", "pref",  "n-suf", "n-pref", "ctr",   "prt",
-                                     "conj", "aux",  "aux-v", "aux-adj", "int",  "exp",
-                                     "pn",  "cop",   "num",   "adj-na", "adj-f", "vs"};
+const QSet<QString> kNotAWordTags = {"suf",  "pref", "n-suf", "n-pref",  "ctr",   "prt",
+                                     "conj", "aux",  "aux-v", "aux-adj", "int",   "exp",
+                                     "pn",   "cop",  "num",   "adj-na",  "adj-f", "vs"};
 
 constexpr int kNomalLongestWord = 4;
 
@@ -334,7 +342,9 @@ bool IsPlayableReading(const QString& reading) {
     QList<int> kana;
     for (qsizetype i = 0; i + 3 <= codes.size(); i += 3)
         kana.append(codes.mid(i, 3).toInt());
-    const auto small = [](int code) { return code == kSmallTsu || code == kLongVowel || code > 113; };
+    const auto small = [](int code) {
+        return code == kSmallTsu || code == kLongVowel || code > 113;
+    };
     if (small(kana.front()))
         return false;
     for (qsizetype i = 0; i < kana.size(); ++i) {
@@ -459,16 +469,16 @@ std::optional<QString> CheckWordCounts(const QList<ListWord>& words, WordList li
 }
 
 QString FormatWordList(const QList<ListWord>& words, WordList list) {
-    static const std::array<const char*, 4> kTitles = {
-        "Everyday nouns.", "Food and dishes.", "Verbs in their dictionary form.",
-        "Loanwords, shown in katakana."};
-    QString text = QStringLiteral("# %1\n").arg(QString::fromLatin1(
-                       kTitles[static_cast<std::size_t>(list)])) +
-                   QStringLiteral("# Made by tools/edict from EDICT, (C) the Electronic Dictionary "
-                                  "Research and Development Group,\n"
-                                  "# CC BY-SA 3.0: https://www.edrdg.org/edrdg/licence.html\n"
-                                  "# Generated: change tools/edict and run it again.\n"
-                                  "# level<TAB>word<TAB>reading in hiragana\n");
+    static const std::array<const char*, 4> kTitles = {"Everyday nouns.", "Food and dishes.",
+                                                       "Verbs in their dictionary form.",
+                                                       "Loanwords, shown in katakana."};
+    QString text =
+        QStringLiteral("# %1\n").arg(QString::fromLatin1(kTitles[static_cast<std::size_t>(list)])) +
+        QStringLiteral("# Made by tools/edict from EDICT, (C) the Electronic Dictionary "
+                       "Research and Development Group,\n"
+                       "# CC BY-SA 3.0: https://www.edrdg.org/edrdg/licence.html\n"
+                       "# Generated: change tools/edict and run it again.\n"
+                       "# level<TAB>word<TAB>reading in hiragana\n");
     int level = 0;
     for (const ListWord& word : words) {
         if (word.level != level) {

@@ -14,13 +14,13 @@
 // "headword /.../" when the headword is written in kana.
 struct EdictEntry {
     QString headword;
-    QString reading;        // as the dictionary writes it (hiragana or katakana)
-    QString senses;         // every field after the reading but the common mark
-    QStringList firstTags;  // the tags of the first sense: part of speech, usage
-    QStringList tags;       // the tags of every sense
-    QString firstGlosses;   // the glosses of the first sense, joined with "/"
-    QString glosses;        // every gloss, joined with "/"
-    bool common = false;    // the common-word mark (P)
+    QString reading;       // as the dictionary writes it (hiragana or katakana)
+    QString senses;        // every field after the reading but the common mark
+    QStringList firstTags; // the tags of the first sense: part of speech, usage
+    QStringList tags;      // the tags of every sense
+    QString firstGlosses;  // the glosses of the first sense, joined with "/"
+    QString glosses;       // every gloss, joined with "/"
+    bool common = false;   // the common-word mark (P)
 };
 
 std::optional<EdictEntry> ParseEdictLine(const QString& line);

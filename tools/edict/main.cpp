@@ -85,8 +85,8 @@ int Run(const QString& edictPath, const QString& rulesDir, const QString& output
     for (const WordList list : kWordLists) {
         const QString kept = ReadText(
             QDir(rulesDir).filePath(QStringLiteral("kept-%1.txt").arg(WordListName(list))));
-        const QList<ListWord> words = ChooseWords(dictionary, list, ParseKeptWords(kept),
-                                                  ParseDeniedWords(denied, list));
+        const QList<ListWord> words =
+            ChooseWords(dictionary, list, ParseKeptWords(kept), ParseDeniedWords(denied, list));
         if (const std::optional<QString> why = CheckWordCounts(words, list)) {
             std::fprintf(stderr, "%s\n", qPrintable(*why));
             ok = false;
