@@ -60,7 +60,9 @@ const QSet<QString> kDeniedGlossWords = {
     "slavery",      "idiot",    "fool",        "stupid",       "ugly",         "mad",
     "insane",       "crazy",    "lunatic",     "nude",         "naked",        "stripper",
     "striptease",   "porn",     "pornography", "leprosy",      "bowel",        "bowels",
-    "wartime"};
+    "wartime",      "battle",   "battlefield", "defendant",    "accused",      "bullying",
+    "semen",        "sperm",    "lust",        "nudie",        "barmaid",      "hostess",
+    "missile",      "missiles"};
 
 // First-sense gloss words that pick an entry for Tabemono (besides the food
 // tag). The picks are read over; what is no food goes into the deny list.
