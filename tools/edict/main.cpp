@@ -20,7 +20,8 @@
 //             stand inside at least three other headwords of the dictionary
 //   Tabemono  nouns tagged food or with a food word in their first sense
 //   Doushi    verbs in their dictionary form (ending in an u-row kana)
-//   Gairaigo  katakana nouns with no native kanji spelling, read in hiragana
+//   Gairaigo  katakana nouns with no native kanji spelling, read in hiragana,
+//             that stand inside at least two other headwords
 //
 // Level: keys = the length of the romaji in the default spellings (SI, TI, TU,
 // FU, NN, SYA, TYA, JA, JI, XA...; a small tsu doubles the next consonant),
