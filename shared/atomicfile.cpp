@@ -5,8 +5,14 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <QDir>
+#include <QHash>
+#include <QRegularExpression>
+
 #include <cerrno>
-#include <cstring>
+#include <chrono>
+#include <csignal>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -16,16 +22,49 @@
 namespace {
 
 std::function<bool(const QString&)> gWriteFaultHook;
+std::function<void(WriteStep, const QString&)> gWriteStepHook;
 
-QString ErrnoText(const char* what) {
-    return QStringLiteral("%1: %2").arg(QString::fromUtf8(what),
-                                        QString::fromLocal8Bit(std::strerror(errno)));
+void Step(WriteStep step, const QByteArray& path) {
+    if (gWriteStepHook)
+        gWriteStepHook(step, QFile::decodeName(path));
 }
 
-bool WriteAll(int fd, const QByteArray& data) {
+// Why a system call failed, in words the user reads.
+QString ReasonText(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("書き込みが許可されていません");
+    case EROFS:
+        return QStringLiteral("読み取り専用の場所です");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("ディスクの空きが足りません");
+    case ENOENT:
+        return QStringLiteral("フォルダーが見つかりません");
+    case EISDIR:
+        return QStringLiteral("同じ名前のフォルダーがあります");
+    case ENOTDIR:
+        return QStringLiteral("パスの途中にフォルダーでないものがあります");
+    case ENAMETOOLONG:
+        return QStringLiteral("名前が長すぎます");
+    case EIO:
+        return QStringLiteral("ディスクの読み書きに失敗しました");
+    default:
+        return QStringLiteral("システムのエラー %1").arg(error);
+    }
+}
+
+// "what 「path」 ... (reason)." for the error in errno.
+QString ErrnoText(const char* what, const QByteArray& path) {
+    return QString::fromUtf8(what).arg(QFile::decodeName(path), ReasonText(errno));
+}
+
+bool WriteAll(int fd, const QByteArray& data, const QByteArray& temp) {
     const char* p = data.constData();
     qsizetype left = data.size();
     while (left > 0) {
+        Step(WriteStep::Write, temp);
         const ssize_t n = ::write(fd, p, static_cast<size_t>(left));
         if (n < 0) {
             if (errno == EINTR)
@@ -78,7 +117,7 @@ bool StageFile(const QString& path, const QByteArray& data, StagedFile& staged, 
     struct stat old {};
     const bool hadOld = ::stat(staged.target.constData(), &old) == 0;
     if (hadOld && ::access(staged.target.constData(), W_OK) != 0)
-        return Fail(error, ErrnoText("file is read-only"));
+        return Fail(error, ErrnoText("ファイル「%1」に書き込めません（%2）。", staged.target));
 
     // The temporary file sits in the same folder so the rename cannot cross
     // file systems; O_EXCL keeps two writers from sharing one name.
@@ -89,29 +128,31 @@ bool StageFile(const QString& path, const QByteArray& data, StagedFile& staged, 
                       QByteArray::number(attempt) + ".tmp";
         fd = ::open(staged.temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
-            return Fail(error, ErrnoText("cannot create a temporary file"));
+            return Fail(error,
+                        ErrnoText("フォルダー「%1」に書き込めません（%2）。", staged.folder));
     }
     if (fd < 0)
-        return Fail(error, ErrnoText("cannot create a temporary file"));
+        return Fail(error, ErrnoText("フォルダー「%1」に書き込めません（%2）。", staged.folder));
 
-    auto abandon = [&](const char* what) {
-        const QString why = ErrnoText(what);
+    auto abandon = [&]() {
+        const QString why = ErrnoText("ファイル「%1」を書き込めません（%2）。", staged.target);
         ::close(fd);
         ::unlink(staged.temp.constData());
         return Fail(error, why);
     };
     if (hadOld && ::fchmod(fd, old.st_mode & 07777) != 0)
-        return abandon("cannot copy the file mode");
+        return abandon();
     if (gWriteFaultHook && !gWriteFaultHook(path)) {
         errno = ENOSPC;
-        return abandon("cannot write");
+        return abandon();
     }
-    if (!WriteAll(fd, data))
-        return abandon("cannot write");
+    if (!WriteAll(fd, data, staged.temp))
+        return abandon();
+    Step(WriteStep::Flush, staged.temp);
     if (::fsync(fd) != 0)
-        return abandon("cannot flush");
+        return abandon();
     if (::close(fd) != 0) {
-        const QString why = ErrnoText("cannot close");
+        const QString why = ErrnoText("ファイル「%1」を書き込めません（%2）。", staged.target);
         ::unlink(staged.temp.constData());
         return Fail(error, why);
     }
@@ -138,8 +179,10 @@ bool WriteFilesAtomic(const QList<std::pair<QString, QByteArray>>& files, QStrin
         staged.append(file);
     }
     for (qsizetype i = 0; i < staged.size(); ++i) {
+        Step(WriteStep::Rename, staged[i].target);
         if (::rename(staged[i].temp.constData(), staged[i].target.constData()) != 0) {
-            const QString why = ErrnoText("cannot replace the file");
+            const QString why =
+                ErrnoText("ファイル「%1」を置き換えられません（%2）。", staged[i].target);
             for (qsizetype j = i; j < staged.size(); ++j)
                 ::unlink(staged[j].temp.constData());
             return Fail(error, why);
@@ -152,6 +195,7 @@ bool WriteFilesAtomic(const QList<std::pair<QString, QByteArray>>& files, QStrin
         if (file.folder == synced)
             continue;
         synced = file.folder;
+        Step(WriteStep::Flush, file.folder);
         const int dirFd = ::open(file.folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dirFd >= 0) {
             ::fsync(dirFd);
@@ -171,30 +215,85 @@ std::optional<QByteArray> ReadWholeFile(const QString& path) {
     return bytes;
 }
 
+void RemoveStaleTempFiles(const QString& folder) {
+    // The names StageFile gives: "." + name + "." + process id + "." + n + ".tmp".
+    static const QRegularExpression kTempName(QStringLiteral("^\\..+\\.(\\d+)\\.\\d+\\.tmp$"));
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QRegularExpressionMatch match = kTempName.match(name);
+        if (!match.hasMatch())
+            continue;
+        const auto pid = static_cast<pid_t>(match.captured(1).toLongLong());
+        if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
+            ::unlink(QFile::encodeName(dir.filePath(name)).constData());
+    }
+}
+
 void SetWriteFaultHook(std::function<bool(const QString& path)> hook) {
     gWriteFaultHook = std::move(hook);
 }
 
-ProfileLock::ProfileLock(const QString& iniPath) {
-    const QFileInfo info(iniPath);
-    const QByteArray lockName =
-        QFile::encodeName(JoinPath(info.absolutePath(), info.completeBaseName() + ".lock"));
-    m_fd = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (m_fd < 0)
-        m_fd = ::open(lockName.constData(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0)
-        return; // no lock file possible here: the write that follows will tell
-    while (::flock(m_fd, LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            // Locking is not supported on this file system; go on unlocked.
-            ::close(m_fd);
-            m_fd = -1;
-            return;
-        }
+void SetWriteStepHook(std::function<void(WriteStep step, const QString& path)> hook) {
+    gWriteStepHook = std::move(hook);
+}
+
+namespace {
+
+// The lock files this process holds: descriptor and nesting depth.
+struct HeldLock {
+    int fd = -1;
+    int depth = 0;
+};
+QHash<QByteArray, HeldLock> gHeldLocks;
+
+// Takes the lock on fd, waiting for the other program at most ten seconds.
+// Waiting sleeps between tries, so it costs no processor time.
+enum class LockResult { Locked, Unsupported, TimedOut };
+LockResult Lock(int fd) {
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + seconds(10);
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return LockResult::Locked;
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return LockResult::Unsupported;
+        if (steady_clock::now() >= deadline)
+            return LockResult::TimedOut;
+        std::this_thread::sleep_for(milliseconds(2));
     }
 }
 
+} // namespace
+
+ProfileLock::ProfileLock(const QString& iniPath) {
+    const QFileInfo info(iniPath);
+    m_lockName =
+        QFile::encodeName(JoinPath(info.absolutePath(), info.completeBaseName() + ".lock"));
+    BeginDeferringMessages();
+    HeldLock& held = gHeldLocks[m_lockName];
+    if (held.depth++ > 0)
+        return; // this process holds it already
+    held.fd = ::open(m_lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (held.fd < 0)
+        held.fd = ::open(m_lockName.constData(), O_RDONLY | O_CLOEXEC);
+    if (held.fd < 0)
+        return; // no lock file possible here: the write that follows will tell
+    const LockResult result = Lock(held.fd);
+    if (result == LockResult::Locked)
+        return;
+    // Unsupported by the file system: go on unlocked. Timed out: the caller
+    // gives up.
+    m_timedOut = result == LockResult::TimedOut;
+    ::close(held.fd);
+    held.fd = -1;
+}
+
 ProfileLock::~ProfileLock() {
-    if (m_fd >= 0)
-        ::close(m_fd); // closing the last descriptor releases the lock
+    const auto it = gHeldLocks.find(m_lockName);
+    if (--it->depth == 0) {
+        if (it->fd >= 0)
+            ::close(it->fd); // closing the last descriptor releases the lock
+        gHeldLocks.erase(it);
+    }
+    EndDeferringMessages();
 }

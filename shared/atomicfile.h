@@ -1,5 +1,5 @@
 #pragma once
-// Crash-safe file writes, whole-file reads, and the lock between the two
+// Crash-safe file writes, whole-file reads, and the one lock between the two
 // programs.
 
 #include <QByteArray>
@@ -12,23 +12,40 @@
 
 // Replaces the file at path with data in one step: written to a temporary file
 // in the same folder, checked, flushed, renamed over the old one and the folder
-// synced. On any failure the old file stays as it was and error says why.
+// synced. On any failure the old file stays as it was and error says why, in
+// Japanese, naming the file or folder.
 bool WriteFileAtomic(const QString& path, const QByteArray& data, QString* error = nullptr);
-// The same for files that belong together (the two working files): every new
-// content is written and flushed before the first old file is replaced, so a
-// full disk leaves all of them as they were.
+// The same for files that belong together: every new content is written and
+// flushed before the first old file is replaced, so a full disk leaves all of
+// them as they were. The files are then renamed in the order given; a crash
+// between two renames leaves the first ones new and the others old.
 bool WriteFilesAtomic(const QList<std::pair<QString, QByteArray>>& files, QString* error = nullptr);
 
 // Reads a whole file; nothing when it cannot be opened or read.
 std::optional<QByteArray> ReadWholeFile(const QString& path);
 
+// Removes the temporary files that writes of processes no longer running left
+// behind in folder (a crash, a power cut). Those of running processes stay.
+void RemoveStaleTempFiles(const QString& folder);
+
 // Test hook: when set, every file written through WriteFileAtomic or
-// WriteFilesAtomic first asks it; a
-// false answer makes the write fail as a full disk would.
+// WriteFilesAtomic first asks it; a false answer makes the write fail as a
+// full disk would.
 void SetWriteFaultHook(std::function<bool(const QString& path)> hook);
 
-// An exclusive lock between processes, held for the lifetime of the object, on
-// a lock file beside the configuration file that is never renamed or removed.
+// Test hook: when set, it is called before every write, flush and rename that
+// the file writes make, so a test can end the process at each of them.
+enum class WriteStep { Write, Flush, Rename };
+void SetWriteStepHook(std::function<void(WriteStep step, const QString& path)> hook);
+
+// The lock between the two programs over every file they share, held for the
+// lifetime of the object: an exclusive lock on a lock file beside the
+// configuration file ("ymconfig.lock") that is never renamed or removed. A
+// lock taken again in the same process while it is held shares the first, so
+// an operation may call others that lock too. The lock waits for the other
+// program at most ten seconds; timedOut() then tells. While any lock is held,
+// messages wait and are shown once the last lock is released, so a dialog
+// never keeps the other program waiting.
 class ProfileLock {
 public:
     explicit ProfileLock(const QString& iniPath);
@@ -36,6 +53,9 @@ public:
     ProfileLock(const ProfileLock&) = delete;
     ProfileLock& operator=(const ProfileLock&) = delete;
 
+    bool timedOut() const { return m_timedOut; }
+
 private:
-    int m_fd = -1;
+    QByteArray m_lockName;
+    bool m_timedOut = false;
 };

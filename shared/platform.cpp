@@ -2,14 +2,20 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QList>
+#include <QSet>
 
 #include <cstdio>
+#include <tuple>
 #include <utility>
 
 namespace {
 
 QString gProgramFolderOverride;
 MessageHook gMessageHook;
+int gDeferDepth = 0;
+QList<std::tuple<QString, QString, MessageIcon>> gDeferred;
+QSet<QString> gShownOnce;
 
 } // namespace
 
@@ -39,6 +45,10 @@ void SetMessageHook(MessageHook hook) {
 }
 
 void ShowMessage(const QString& text, const QString& title, MessageIcon icon) {
+    if (gDeferDepth > 0) {
+        gDeferred.append({text, title, icon});
+        return;
+    }
     if (gMessageHook) {
         // A copy, so a hook that replaces itself does not pull the rug out.
         const MessageHook hook = gMessageHook;
@@ -50,4 +60,23 @@ void ShowMessage(const QString& text, const QString& title, MessageIcon icon) {
 
 void ShowWarning(const QString& text) {
     ShowMessage(text, QStringLiteral("警告"), MessageIcon::Critical);
+}
+
+void ShowWarningOnce(const QString& key, const QString& text) {
+    if (!gShownOnce.contains(key)) {
+        gShownOnce.insert(key);
+        ShowWarning(text);
+    }
+}
+
+void BeginDeferringMessages() {
+    ++gDeferDepth;
+}
+
+void EndDeferringMessages() {
+    if (--gDeferDepth > 0)
+        return;
+    const auto messages = std::exchange(gDeferred, {});
+    for (const auto& [text, title, icon] : messages)
+        ShowMessage(text, title, icon);
 }

@@ -30,3 +30,11 @@ void SetMessageHook(MessageHook hook);
 void ShowMessage(const QString& text, const QString& title, MessageIcon icon);
 // The one warning box of both programs: title "警告", the error icon.
 void ShowWarning(const QString& text);
+// ShowWarning, but only the first time in this run that key comes: a file that
+// cannot be written is reported once, and the run goes on quietly.
+void ShowWarningOnce(const QString& key, const QString& text);
+
+// Between these two calls (they nest) messages are kept instead of shown, and
+// the last End shows them in order. The lock between the programs uses them.
+void BeginDeferringMessages();
+void EndDeferringMessages();
