@@ -19,18 +19,6 @@
 QString gWriterWord;
 QString gWriterLevel;
 
-bool EncodeWordLine(const QString& word, int level) {
-    QString unencodable;
-    if (!EncodeWordText(word, &unencodable)) {
-        ShowWarning(QStringLiteral("「%1」は単語ファイルに保存できない文字です。\n"
-                                   "この文字を使わずに入力してください。")
-                        .arg(unencodable));
-        return false;
-    }
-    gHexText += QString::number(level);
-    return true;
-}
-
 namespace {
 
 // One place of the kana chart: the button's number and the kana code it adds

@@ -16,11 +16,6 @@ class QPushButton;
 extern QString gWriterWord;
 extern QString gWriterLevel;
 
-// gHexText = the coded characters of word followed by the level digit. When a
-// character has no code page 932 code, shows a "警告" message naming it and
-// returns false (the word cannot be stored).
-bool EncodeWordLine(const QString& word, int level);
-
 class frmFileWriter : public QDialog {
     Q_OBJECT
 

@@ -40,17 +40,6 @@ bool IsBlank(const QString& text) {
     return text.trimmed().isEmpty();
 }
 
-// The lines of a working file; none when it is missing or unreadable.
-QStringList ReadWorkFileLines(const QString& path) {
-    const QByteArray bytes = ReadWholeFile(path).value_or(QByteArray());
-    QStringList lines;
-    LineReader reader(bytes);
-    QByteArrayView line;
-    while (reader.next(line))
-        lines.append(DecodeCp932(line.toByteArray()));
-    return lines;
-}
-
 // Buttons click on Enter as well as on Space while they have the focus, the
 // way the entry fields hand the focus on to them.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int left,
@@ -201,8 +190,10 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
 
 void frmTouroku::Form_Load() {
     ConfigFileExists();
+    CleanUpProgramFolder();
     ListWordFiles();
     ConvertWordFile(gWordFile);
+    ShowFileName();
     OptMode[AddMode]->setChecked(true); // runs SetAddMode
     if (gDatFileCount < 2)
         cmdFileChange->setEnabled(false);
@@ -220,8 +211,13 @@ void frmTouroku::Form_Activate() {
 }
 
 void frmTouroku::closeEvent(QCloseEvent* event) {
-    SaveAndReloadWordFile();
+    // Loading the list again would serve nothing as the program ends.
+    SaveWordFile();
     event->accept();
+}
+
+void frmTouroku::ShowFileName() {
+    lblFileName->setText(WordListTitle(gLoadedWordFile));
 }
 
 frmTouroku::Mode frmTouroku::SelectedMode() const {
@@ -290,38 +286,19 @@ void frmTouroku::ShowWordList(int level) {
     gWordFile = current;
 
     BuildKanaTable();
-    ConfigFileExists();
-    int total = ReadAllClassCounts();
     lst_Touroku->clear();
-
-    SetWorkFilePaths();
-    QStringList type1 = ReadWorkFileLines(gType1Path);
-    QStringList type2 = ReadWorkFileLines(gType2Path);
-    const auto damaged = [&] { return type1.size() != total || type2.size() != total; };
-    if (!damaged()) {
-        m_damageReported = false;
-    } else if (!m_damageReported) {
-        // A save would refuse these files; rebuild them from the word list.
-        ShowWarning(QStringLiteral("作業ファイル (type1, type2) が単語数と合いません。\n"
-                                   "単語ファイル「%1」から作り直します。")
-                        .arg(gWordFile));
-        ConvertWordFile(gWordFile);
-        total = ReadAllClassCounts();
-        type1 = ReadWorkFileLines(gType1Path);
-        type2 = ReadWorkFileLines(gType2Path);
-        if (damaged()) {
-            m_damageReported = true;
-            ShowWarning(QStringLiteral("作業ファイルを作り直せませんでした。\n"
-                                       "読める単語だけを表示します。単語の保存はできません。"));
-        }
-    }
+    WordRecords records;
+    if (!ReadLoadedWords(records))
+        return; // no list loaded: nothing to show
 
     QList<QTreeWidgetItem*> rows;
-    const int readable =
-        std::min<int>({total, static_cast<int>(type1.size()), static_cast<int>(type2.size())});
-    for (int n = 1; n <= readable; ++n) {
+    LineReader lines1(records.type1);
+    LineReader lines2(records.type2);
+    QByteArrayView line1;
+    QByteArrayView line2;
+    for (int n = 1; lines1.next(line1) && lines2.next(line2); ++n) {
         QString word;
-        const QString levelDigit = SplitWordRecord(type1[n - 1], word);
+        const QString levelDigit = SplitWordRecord(DecodeCp932(line1.toByteArray()), word);
         if (ParseNumber(levelDigit) != level)
             continue;
         auto* row = new QTreeWidgetItem;
@@ -329,7 +306,7 @@ void frmTouroku::ShowWordList(int level) {
         row->setText(LevelColumn, levelDigit);
         row->setTextAlignment(LevelColumn, Qt::AlignCenter);
         row->setText(WordColumn, word);
-        row->setText(ReadingColumn, CodesToKana(type2[n - 1]));
+        row->setText(ReadingColumn, CodesToKana(DecodeCp932(line2.toByteArray())));
         row->setText(LineColumn, QString::number(n));
         rows.append(row);
     }
@@ -448,30 +425,18 @@ void frmTouroku::cmdOK_Click() {
         if (!EncodeWordLine(txt_Tango->text(), level) ||
             !AppendWordRecord(gHexText, gKanaCodes, level))
             return;
-        SaveAndReloadWordFile();
         SetAddMode();
         break;
-    case ModifyMode: {
+    case ModifyMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_HenKan->text())) {
             ShowWarning(QStringLiteral("未入力エラー"));
             return;
         }
-        // Checked before the old entry goes, so a refused word loses nothing.
-        if (!EncodeWordLine(txt_Tango->text(), level))
+        if (!EncodeWordLine(txt_Tango->text(), level) ||
+            !ReplaceWordRecord(lineNumber(), gHexText, gKanaCodes, level))
             return;
-        const QString type1Line = gHexText;
-        if (!DeleteWordRecord(lineNumber()))
-            return;
-        if (!AppendWordRecord(type1Line, gKanaCodes, level)) {
-            // The word list still holds the old entry: take it back from there.
-            ConvertWordFile(gWordFile);
-            SetModifyMode();
-            return;
-        }
-        SaveAndReloadWordFile();
         SetModifyMode();
         break;
-    }
     case DeleteMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_Gyo->text())) {
             ShowWarning(QStringLiteral("未選択エラー"));
@@ -479,7 +444,6 @@ void frmTouroku::cmdOK_Click() {
         }
         if (!DeleteWordRecord(lineNumber()))
             return;
-        SaveAndReloadWordFile();
         SetDeleteMode();
         break;
     }
@@ -499,11 +463,15 @@ void frmTouroku::cmdTenyuryoku_Click() {
 void frmTouroku::cmdFileChange_Click() {
     if (gDatFileCount < 2)
         return;
+    const QString previous = gWordFile;
     const int position = static_cast<int>(gDatFiles.indexOf(gWordFile));
     if (position >= 0 && position < gDatFileCount)
         gWordFile = gDatFiles[(position + 1) % gDatFileCount];
-    lblFileName->setText(WordListTitle(gWordFile));
     SaveAndReloadWordFile();
+    // A list that could not be loaded leaves the screen on the one shown.
+    if (gLoadedWordFile != gWordFile)
+        gWordFile = previous;
+    ShowFileName();
     // A full reset rather than only the list: a selected line number belongs
     // to the old file and must not reach a save into the new one.
     ResetSelectedMode();

@@ -56,6 +56,8 @@ private:
     void ResetEntry(Mode mode);
     void ResetSelectedMode();
     void ShowWordList(int level);
+    // lblFileName names the list on screen.
+    void ShowFileName();
     void ChangeLevel(int step);
     Mode SelectedMode() const;
     int ShownLevel() const;
@@ -88,8 +90,4 @@ private:
     QLabel* Label3;
     QPushButton* cmdTenyuryoku;
     QTreeWidget* lst_Touroku;
-
-    // Set once the working files were found damaged and could not be rebuilt,
-    // so the warning is not repeated on every redisplay.
-    bool m_damageReported = false;
 };

@@ -413,15 +413,21 @@ bool frmConfig::FinishSettings() {
         return false;
     }
 
-    const QString section = QStringLiteral("GameConfig");
-    WriteKeyConfig();
-    WriteProfile(section, QStringLiteral("LEVEL"), QStringLiteral("3"),
-                 QString::number(gGameLevel));
-    WriteProfile(section, QStringLiteral("MANIAX"), QStringLiteral("0"), QString::number(gManiax));
-    for (int k = 6; k <= 10; ++k) {
-        if (optNumber[k]->isChecked())
-            WriteProfile(section, QStringLiteral("NUMBER"), QStringLiteral("10"),
-                         QString::number(k));
+    // Every setting goes into the file in one replacement.
+    {
+        ProfileTransaction settings;
+        const QString section = QStringLiteral("GameConfig");
+        WriteKeyConfig();
+        WriteProfile(section, QStringLiteral("LEVEL"), QStringLiteral("3"),
+                     QString::number(gGameLevel));
+        WriteProfile(section, QStringLiteral("MANIAX"), QStringLiteral("0"),
+                     QString::number(gManiax));
+        for (int k = 6; k <= 10; ++k) {
+            if (optNumber[k]->isChecked())
+                WriteProfile(section, QStringLiteral("NUMBER"), QStringLiteral("10"),
+                             QString::number(k));
+        }
+        settings.commit();
     }
 
     // A missing NUMBER reads as 100 here, which the word count brings to 10.

@@ -45,6 +45,7 @@ bool StartUp() {
                     MessageIcon::None);
         return false;
     }
+    CleanUpProgramFolder();
     ReadSettings(QStringLiteral("0"));
     ListWordFiles();
 

@@ -1,5 +1,5 @@
 #pragma once
-// The words per level of the current word list, kept under MessageClass "A"
+// The words per level of the loaded word list, kept under MessageClass "A"
 // to "E" in ymconfig.ini.
 
 #include <QString>
@@ -13,13 +13,10 @@ extern std::array<std::int16_t, 6> gClassCount;
 extern std::array<QString, 5> gClassCountText;
 
 // The MessageClass key of a level index 0..4.
-QString Key(int level);
+QString ClassCountKey(int level);
 
-void ReadMessageClass();
+// gClassCountText[index] = MessageClass key as a whole number, "0" when the
+// key is missing.
 void ReadClassCountText(const QString& key, std::int16_t index);
-// ReadClassCountText for "A".."E"; the sum of the five counts, or -1 when one
-// of them is negative.
-int ReadAllClassCounts();
-// True when the count was written (a failed write is tried once more).
-bool WriteClassCountText(const QString& key, std::int16_t index);
-bool WriteAllClassCounts();
+// ReadClassCountText for "A".."E" into indexes 0..4.
+void ReadAllClassCounts();

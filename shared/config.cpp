@@ -5,6 +5,7 @@
 #include "profile.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <cmath>
 #include <cstdlib>
@@ -25,13 +26,23 @@ namespace {
 constexpr int kMaxValueLength = 79; // what the 80-character read buffer holds
 const char* const kIniName = "ymconfig.ini";
 
-bool WriteEncoded(const QString& section, const QString& key, const QString& value) {
+ProfileTransaction* gTransaction = nullptr;
+
+// A failed write of the file itself, said once in a run.
+void ReportFileFailure(const QString& error) {
+    ShowWarningOnce(gIniPath, QStringLiteral("設定を保存できませんでした。\n%1").arg(error));
+}
+
+// True when written; otherwise fileError tells whether the file was at fault
+// (empty when the names or the value cannot be stored).
+bool WriteEncoded(const QString& section, const QString& key, const QString& value,
+                  QString& fileError) {
     const std::optional<QByteArray> s = EncodeCp932(section);
     const std::optional<QByteArray> k = EncodeCp932(key);
     const std::optional<QByteArray> v = EncodeCp932(value);
     if (!s || !k || !v)
         return false; // a character the file cannot hold
-    return WriteProfileValue(*s, *k, *v, gIniPath);
+    return SetIniValue(*s, *k, *v, &fileError);
 }
 
 bool IsNumberBlank(QChar c) {
@@ -138,8 +149,7 @@ void ReadProfile(const QString& section, const QString& key, const QString& def,
     const std::optional<QByteArray> s = EncodeCp932(section);
     const std::optional<QByteArray> k = EncodeCp932(key);
     QByteArray bytes;
-    if (!s || !k ||
-        GetProfileValue(*s, *k, bytes, std::numeric_limits<int>::max(), gIniPath) == 0) {
+    if (!s || !k || GetIniValue(*s, *k, bytes, std::numeric_limits<int>::max()) == 0) {
         result = def;
         return;
     }
@@ -149,12 +159,95 @@ void ReadProfile(const QString& section, const QString& key, const QString& def,
 
 bool WriteProfile(const QString& section, const QString& key, const QString& fallback,
                   const QString& value) {
-    if (WriteEncoded(section, key, value))
+    QString fileError;
+    if (WriteEncoded(section, key, value, fileError))
         return true;
-    if (WriteEncoded(section, key, fallback))
+    // A file that cannot be written takes no fallback either.
+    if (!fileError.isEmpty()) {
+        ReportFileFailure(fileError);
+        return false;
+    }
+    if (WriteEncoded(section, key, fallback, fileError))
         ShowWarning(QStringLiteral("iniファイルへのPATHが不正です"));
+    else if (!fileError.isEmpty())
+        ReportFileFailure(fileError);
     else
         ShowWarning(QStringLiteral("iniファイルに書き込む値が不正です"));
+    return false;
+}
+
+int GetIniValue(const QByteArray& section, const QByteArray& key, QByteArray& value,
+                int bufferSize) {
+    if (gTransaction) {
+        value.clear();
+        return gTransaction->m_content
+                   ? GetProfileValueIn(*gTransaction->m_content, section, key, value, bufferSize)
+                   : 0;
+    }
+    return GetProfileValue(section, key, value, bufferSize, gIniPath);
+}
+
+bool SetIniValue(const QByteArray& section, const QByteArray& key, const QByteArray& value,
+                 QString* error) {
+    if (!gTransaction)
+        return WriteProfileValue(section, key, value, gIniPath, error);
+    if (!gTransaction->m_content) {
+        if (error)
+            *error = gTransaction->m_error;
+        return false;
+    }
+    return SetProfileValueIn(*gTransaction->m_content, section, key, value);
+}
+
+ProfileTransaction::ProfileTransaction()
+    : m_lock(gIniPath), m_root(gTransaction ? gTransaction : this) {
+    if (m_root != this)
+        return;
+    if (m_lock.timedOut())
+        m_error =
+            QStringLiteral("もう一方のプログラムが「%1」を使い続けているため、書き込めません。")
+                .arg(gIniPath);
+    else
+        m_content = ReadProfileFile(gIniPath, &m_error);
+    m_original = m_content.value_or(QByteArray());
+    m_existed = QFileInfo::exists(gIniPath);
+    gTransaction = this;
+}
+
+ProfileTransaction::~ProfileTransaction() {
+    if (m_root == this)
+        gTransaction = nullptr;
+}
+
+QString ProfileTransaction::error() const {
+    return m_root->m_error;
+}
+
+std::optional<std::pair<QString, QByteArray>> ProfileTransaction::changedFile() const {
+    const ProfileTransaction& root = *m_root;
+    if (!root.m_content || (*root.m_content == root.m_original && root.m_existed))
+        return std::nullopt;
+    return std::pair{gIniPath, *root.m_content};
+}
+
+void ProfileTransaction::written() {
+    m_root->m_original = m_root->m_content.value_or(QByteArray());
+    m_root->m_existed = true;
+}
+
+void ProfileTransaction::discard() {
+    if (m_root->m_content)
+        m_root->m_content = m_root->m_original;
+}
+
+bool ProfileTransaction::commit() {
+    QString error = this->error();
+    const auto file = changedFile();
+    if (error.isEmpty() && (!file || WriteFileAtomic(file->first, file->second, &error))) {
+        written();
+        return true;
+    }
+    ReportFileFailure(error);
     return false;
 }
 

@@ -2,9 +2,14 @@
 // ymconfig.ini: its path, the three routines every access passes through, the
 // lenient number parse and the GameConfig settings kept in memory.
 
+#include "atomicfile.h"
+
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 extern QString gIniPath;
 
@@ -21,8 +26,10 @@ bool ConfigFileExists();
 // missing or its value is empty.
 void ReadProfile(const QString& section, const QString& key, const QString& def, QString& result);
 
-// Writes section/key = value. On failure writes the fallback instead and shows
-// a "警告" message. True only when the value itself was written.
+// Writes section/key = value. A value the file cannot hold is replaced by the
+// fallback, with a "警告" message; a file that cannot be written is reported
+// once in a run, naming it and why. True only when the value itself was
+// written.
 bool WriteProfile(const QString& section, const QString& key, const QString& fallback,
                   const QString& value);
 
@@ -33,3 +40,54 @@ double ParseNumber(const QString& text);
 // Nearest integer, halves to the even neighbour, clamped to the type's range.
 std::int16_t RoundToInt16(double value);
 std::int32_t RoundToInt32(double value);
+
+// The stored bytes of section/key, cut to bufferSize - 1 bytes; the length, 0
+// when the key is missing or empty.
+int GetIniValue(const QByteArray& section, const QByteArray& key, QByteArray& value,
+                int bufferSize);
+// Writes section/key = value as stored bytes, without fallback or message.
+// False when the value cannot be stored or the file cannot be written (error
+// then says why).
+bool SetIniValue(const QByteArray& section, const QByteArray& key, const QByteArray& value,
+                 QString* error = nullptr);
+
+// Several changes to ymconfig.ini made as one. While the object lives it holds
+// the lock between the programs, and every read and write of the functions
+// above works on a copy of the file in memory; commit() replaces the file
+// once. What is not committed is not written. A transaction begun while
+// another is open joins it: both see and change the same copy.
+class ProfileTransaction {
+public:
+    ProfileTransaction();
+    ~ProfileTransaction();
+    ProfileTransaction(const ProfileTransaction&) = delete;
+    ProfileTransaction& operator=(const ProfileTransaction&) = delete;
+
+    // False when the other program held the lock too long: the caller must
+    // give up, as error() says.
+    bool locked() const { return !m_lock.timedOut(); }
+    // Why the file cannot be changed (it cannot be read, or the lock was not
+    // had); empty when it can.
+    QString error() const;
+    // The changed file as path and content, for writing it together with
+    // other files (then call written()); nothing when it has not changed or
+    // cannot be changed.
+    std::optional<std::pair<QString, QByteArray>> changedFile() const;
+    void written();
+    // Forgets the changes made since the file was read or last written.
+    void discard();
+    // Writes the changed file. False when it cannot be written; the failure is
+    // then reported once in the run, naming the file and why.
+    bool commit();
+
+private:
+    friend int GetIniValue(const QByteArray&, const QByteArray&, QByteArray&, int);
+    friend bool SetIniValue(const QByteArray&, const QByteArray&, const QByteArray&, QString*);
+
+    ProfileLock m_lock;
+    ProfileTransaction* m_root; // the first transaction, which holds the copy
+    std::optional<QByteArray> m_content;
+    QByteArray m_original;
+    bool m_existed = false;
+    QString m_error;
+};

@@ -8,6 +8,7 @@
 #include "random.h"
 #include "recordcode.h"
 #include "romaji.h"
+#include "wordlimits.h"
 #include "workfiles.h"
 
 #include <QByteArray>
@@ -22,7 +23,6 @@ LevelSlotTable<QString> gWordRomaji;
 
 namespace {
 
-constexpr int kLevels = 5;
 // A draw is the integer part of a value in [0, 1) times this, so positions at
 // or above it can never come up.
 constexpr int kDrawRange = 30000;

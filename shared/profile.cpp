@@ -246,25 +246,41 @@ int GetProfileValue(const QByteArray& section, const QByteArray& key, QByteArray
     return GetProfileValueIn(*content, section, key, value, bufferSize);
 }
 
+std::optional<QByteArray> ReadProfileFile(const QString& path, QString* error) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return QByteArray();
+    std::optional<QByteArray> content = info.isFile() ? ReadWholeFile(path) : std::nullopt;
+    if (!content && error)
+        *error = info.isDir()
+                     ? QStringLiteral("「%1」はフォルダーのため、設定ファイルとして使えません。")
+                           .arg(path)
+                     : QStringLiteral("設定ファイル「%1」を読めません。").arg(path);
+    return content;
+}
+
 bool WriteProfileValue(const QByteArray& section, const QByteArray& key, const QByteArray& value,
-                       const QString& path) {
+                       const QString& path, QString* error) {
     if (path.isEmpty() || !Storable(Trimmed(section), Trimmed(key), value))
         return false;
 
     // Held across read, change and write so a concurrent writer of another key
     // cannot slip in between and have its change overwritten.
     const ProfileLock lock(path);
-    QByteArray content;
-    if (QFileInfo::exists(path)) {
-        std::optional<QByteArray> old = ReadWholeFile(path);
-        if (!old)
-            return false;
-        content = std::move(*old);
-    }
-    const QByteArray before = content;
-    if (!SetProfileValueIn(content, section, key, value))
+    if (lock.timedOut()) {
+        if (error)
+            *error =
+                QStringLiteral("もう一方のプログラムが「%1」を使い続けているため、書き込めません。")
+                    .arg(path);
         return false;
-    if (content == before && QFileInfo::exists(path))
+    }
+    std::optional<QByteArray> content = ReadProfileFile(path, error);
+    if (!content)
+        return false;
+    const QByteArray before = *content;
+    if (!SetProfileValueIn(*content, section, key, value))
+        return false;
+    if (*content == before && QFileInfo::exists(path))
         return true; // the file already says exactly this
-    return WriteFileAtomic(path, content);
+    return WriteFileAtomic(path, *content, error);
 }

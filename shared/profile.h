@@ -10,6 +10,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 // The value of section/key copied into a buffer of bufferSize bytes: at most
 // bufferSize - 1 bytes come back. Returns the number of bytes copied; 0 when
 // the file, section or key is missing or the value is empty.
@@ -17,11 +19,16 @@ int GetProfileValue(const QByteArray& section, const QByteArray& key, QByteArray
                     int bufferSize, const QString& path);
 
 // Writes section/key = value, creating the file, section or key as needed.
-// Returns false when the file cannot be read or written, or the names or the
-// value cannot be stored on one line. The whole rewrite is atomic and locked
-// against the other program.
+// Returns false when the file cannot be read or written (error then says why,
+// naming the file), or the names or the value cannot be stored on one line
+// (error left empty). The whole rewrite is atomic and locked against the other
+// program.
 bool WriteProfileValue(const QByteArray& section, const QByteArray& key, const QByteArray& value,
-                       const QString& path);
+                       const QString& path, QString* error = nullptr);
+
+// The file's content for a change in memory: empty when the file is missing;
+// nothing when it exists but cannot be read (error then says why).
+std::optional<QByteArray> ReadProfileFile(const QString& path, QString* error = nullptr);
 
 // The same two operations on file content in memory (no file access); the
 // file operations above are built on them.

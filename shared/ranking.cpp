@@ -80,14 +80,17 @@ void ReadRanking() {
 }
 
 void WriteRanking() {
-    // Every write is attempted; a failure has already been reported by
-    // WriteProfile and must not keep the other places from the file.
+    // All places go into the file in one replacement. A value that cannot be
+    // stored takes its fallback (WriteProfile reports it) and keeps none of
+    // the others from the file.
+    ProfileTransaction ranking;
     for (int p = 0; p < kPlaces; ++p)
         WriteProfile(QStringLiteral("Ranking"), PlaceKey(p, '1'), QStringLiteral("Guest"),
                      gRankName[p]);
     for (int p = 0; p < kPlaces; ++p)
         WriteProfile(QStringLiteral("Ranking"), PlaceKey(p, '2'), QStringLiteral("Guest"),
                      QString::number(gRankScore[p]));
+    ranking.commit();
 }
 
 bool FindRankPosition(std::int32_t score, std::int16_t& place) {

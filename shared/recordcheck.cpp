@@ -37,6 +37,19 @@ QString CheckReading(QByteArrayView reading) {
     return QString();
 }
 
+// Why the level of a "type1" line (its last field) is not 1 to 5 or no text
+// field comes before it; an empty text when neither.
+QString CheckLevel(QByteArrayView type1) {
+    const qsizetype comma = type1.lastIndexOf(',');
+    if (comma < 0)
+        return QStringLiteral("単語の文字の欄がありません。");
+    const QByteArrayView level = type1.sliced(comma + 1);
+    if (level.size() != 1 || level[0] < '1' || level[0] > '5')
+        return QStringLiteral("単語のレベル「%1」が1から5ではありません。")
+            .arg(DecodeCp932(level.toByteArray()));
+    return QString();
+}
+
 // Calls f(field) for the text fields of a "type1" line: all fields but the
 // last, the level. Stops at, and returns, the first non-empty answer.
 template <typename F> QString ForEachTextField(QByteArrayView type1, F f) {
@@ -105,8 +118,9 @@ bool QuickCheck(QByteArrayView reading, QByteArrayView type1, QByteArrayView& un
                 digits |= digit;
                 value = value << 4 | quint32(digit);
             }
-            if (p == end) // the level, after the last comma, may be any ASCII
-                return std::all_of(start, end, [](unsigned char b) { return b < 0x80; });
+            if (p == end) // the level, after the last comma: 1 to 5, after a text field
+                return end - start == 1 && *start >= '1' && *start <= '5' &&
+                       start != reinterpret_cast<const unsigned char*>(type1.data());
         }
         const auto length = p - start;
         const int code = int(value & 0xFFFF);
@@ -153,6 +167,8 @@ bool RecordCheck::fullCheck(qsizetype line, QByteArrayView reading, QByteArrayVi
         return false;
     QString why = CheckReading(reading);
     if (why.isEmpty())
+        why = CheckLevel(type1);
+    if (why.isEmpty())
         why = ForEachTextField(
             type1, [&unmapped](QByteArrayView field) { return CheckField(field, unmapped); });
     if (!why.isEmpty()) {
@@ -195,6 +211,8 @@ std::optional<Problem> ParseWordList(const QByteArray& bytes, QList<int>& counts
     const QStringList fields = DecodeCp932(countsLine).split(QLatin1Char(','));
     if (fields.size() < kLevels)
         return Problem{1, QStringLiteral("件数の行の欄が5つより少なくなっています。")};
+    if (fields.size() > kLevels)
+        return Problem{1, QStringLiteral("件数の行の欄が5つより多くなっています。")};
     qint64 total = 0;
     for (const QString& field : fields) {
         const std::optional<int> count = ParseCount(field);
@@ -228,5 +246,15 @@ std::optional<Problem> ParseWordList(const QByteArray& bytes, QList<int>& counts
     }
     if (noComma)
         return noComma;
-    return check.problem();
+    if (std::optional<Problem> problem = check.problem())
+        return problem;
+    // Words the counts do not announce would be lost by the next save; blank
+    // lines at the end are no words.
+    QByteArrayView rest;
+    for (qsizetype line = total + 2; lines.next(rest); ++line) {
+        if (!rest.trimmed().isEmpty())
+            return Problem{
+                line, QStringLiteral("単語の行が件数の合計 %1 より多くなっています。").arg(total)};
+    }
+    return std::nullopt;
 }

@@ -17,7 +17,8 @@ struct Problem {
 // A word count: a whole number from 0 to 32767, read leniently.
 std::optional<int> ParseCount(const QString& text);
 
-// Checks records one at a time and tells the problem a list is refused for:
+// Checks records one at a time (reading codes, text fields, a level of 1 to 5
+// after at least one text field) and tells the problem a list is refused for:
 // the first record whose bytes are not code page 932; failing that, the first
 // malformed field; failing that, the first code the code page has no
 // character for.
@@ -40,6 +41,8 @@ private:
 };
 
 // Checks a whole word list and splits its records into the contents of the
-// two working files; counts gets every field of the counts line.
+// two working files; counts gets the five fields of the counts line. A list is
+// refused for bad bytes, a counts line without exactly five counts, fewer or
+// more record lines than they announce, and any record the checks refuse.
 std::optional<Problem> ParseWordList(const QByteArray& bytes, QList<int>& counts,
                                      QByteArray& type1Bytes, QByteArray& type2Bytes);

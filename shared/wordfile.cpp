@@ -4,22 +4,20 @@
 #include "classcount.h"
 #include "config.h"
 #include "cp932.h"
-#include "kanacode.h"
-#include "lines.h"
 #include "platform.h"
-#include "profile.h"
 #include "recordcheck.h"
-#include "wordlimits.h"
-#include "workfiles.h"
+#include "recordcode.h"
 
 #include <QDir>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 QStringList gDatFiles{QString()};
 std::int16_t gDatFileCount = 0;
 QString gWordFile;
+QString gLoadedWordFile;
 
 namespace {
 
@@ -38,11 +36,221 @@ bool IsPlainFileName(const QString& name) {
     return EncodeCp932(name).has_value();
 }
 
-QString LastField(const QByteArray& line) {
-    return DecodeCp932(line.mid(line.lastIndexOf(',') + 1));
+enum class ListState { Read, Missing, Refused };
+
+// Reads and checks Data/name; why names the file and the line of a refused
+// list.
+ListState ReadList(const QString& name, QByteArray& bytes, WordRecords& records, QString& why) {
+    std::optional<QByteArray> read = ReadWholeFile(DataFolder() + name);
+    if (!read)
+        return ListState::Missing;
+    bytes = std::move(*read);
+    QList<int> counts;
+    if (const std::optional<Problem> problem =
+            ParseWordList(bytes, counts, records.type1, records.type2)) {
+        why =
+            QStringLiteral("単語ファイル「%1」の%2行目が正しくないため、読み込みませんでした。\n%3")
+                .arg(name)
+                .arg(problem->line)
+                .arg(problem->why);
+        return ListState::Refused;
+    }
+    std::copy(counts.begin(), counts.end(), records.counts.begin());
+    return ListState::Read;
+}
+
+// The counts in memory follow the list.
+void TakeCounts(const std::array<int, kLevels>& counts) {
+    for (int i = 0; i < kLevels; ++i) {
+        gClassCount[i + 1] = static_cast<std::int16_t>(counts[i]);
+        gClassCountText[i] = QString::number(counts[i]);
+    }
+}
+
+// True when the working files hold list name as it is now: FileInfo names it
+// and the stamp matches the list, the counts and both files. The counts in
+// memory then follow them.
+bool WorkFilesHold(const QString& name) {
+    QString stored;
+    ReadProfile(QStringLiteral("FileInfo"), QStringLiteral("NAME"), QString(), stored);
+    if (name.isEmpty() || stored != name)
+        return false;
+    QString stamp;
+    ReadProfile(QStringLiteral("FileInfo"), QStringLiteral("STAMP"), QString(), stamp);
+    std::array<int, kLevels> counts{};
+    QStringList countTexts;
+    for (int i = 0; i < kLevels; ++i) {
+        ReadProfile(QStringLiteral("MessageClass"), ClassCountKey(i), QString(),
+                    countTexts.emplace_back());
+        counts[i] = countTexts.back().toInt();
+    }
+    const std::optional<QByteArray> list = ReadWholeFile(DataFolder() + name);
+    WordRecords records;
+    if (!list || !ReadWorkFiles(records) ||
+        stamp.toLatin1() !=
+            WorkFilesStamp(*list, countTexts.join(u',').toLatin1(), records.type1, records.type2))
+        return false;
+    TakeCounts(counts);
+    return true;
+}
+
+// Replaces, as one unit, the files that hold list name: the list itself when
+// newList is given, both working files, and FileInfo NAME, the counts and the
+// stamp in ymconfig.ini, renamed in this order. A crash after the list leaves
+// working files whose stamp no longer matches, and the next use makes them
+// anew. When ymconfig.ini cannot be changed, that is reported once and the
+// rest is written all the same: no stamp then vouches for the working files.
+// False, with why, when the files could not be written; none of them changed.
+bool StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* newList,
+               const QByteArray& listBytes, const WordRecords& records, QString& why) {
+    QList<std::pair<QString, QByteArray>> files;
+    if (newList)
+        files.append({DataFolder() + name, *newList});
+    files.append({gType1Path, records.type1});
+    files.append({gType2Path, records.type2});
+    if (ini.error().isEmpty()) {
+        const QString fallback = gProgramKind == ProgramKind::Game ? QStringLiteral("NOMAL")
+                                                                   : QStringLiteral("NOMAL.dat");
+        WriteProfile(QStringLiteral("FileInfo"), QStringLiteral("NAME"), fallback, name);
+        for (int i = 0; i < kLevels; ++i)
+            WriteProfile(QStringLiteral("MessageClass"), ClassCountKey(i), QStringLiteral("1"),
+                         QString::number(records.counts[i]));
+        WriteProfile(QStringLiteral("FileInfo"), QStringLiteral("STAMP"), QString(),
+                     QString::fromLatin1(WorkFilesStamp(listBytes, records.countsText(),
+                                                        records.type1, records.type2)));
+        if (const auto file = ini.changedFile())
+            files.append(*file);
+    } else {
+        ShowWarningOnce(gIniPath,
+                        QStringLiteral("設定を保存できませんでした。\n%1").arg(ini.error()));
+    }
+    if (!WriteFilesAtomic(files, &why)) {
+        ini.discard();
+        return false;
+    }
+    ini.written();
+    TakeCounts(records.counts);
+    gLoadedWordFile = name;
+    return true;
+}
+
+// Loads list name into the working files. False when it is missing, refused
+// or cannot be written; the reasons are shown, those of a write once a run,
+// as a list is loaded again and again in the background.
+bool Load(ProfileTransaction& ini, const QString& name, bool& holdsWords) {
+    QByteArray bytes;
+    WordRecords records;
+    QString why;
+    switch (ReadList(name, bytes, records, why)) {
+    case ListState::Missing:
+        return false;
+    case ListState::Refused:
+        ShowWarning(why);
+        return false;
+    case ListState::Read:
+        break;
+    }
+    if (!StoreList(ini, name, nullptr, bytes, records, why)) {
+        ShowWarningOnce(
+            why, QStringLiteral("単語ファイル「%1」を作業ファイルに読み込めませんでした。\n%2")
+                     .arg(name, why));
+        return false;
+    }
+    holdsWords = records.total() > 0;
+    return true;
+}
+
+using Change = std::function<bool(WordRecords&, QString&)>;
+
+// Applies change to the words of the loaded list and stores the list, the
+// working files and the counts as one unit; false, with why, when any of it
+// fails.
+bool ChangeLoadedList(ProfileTransaction& ini, const Change& change, QString& why) {
+    if (!ini.locked()) {
+        why = ini.error();
+        return false;
+    }
+    if (gLoadedWordFile.isEmpty()) {
+        why = QStringLiteral("単語ファイルが読み込まれていません。");
+        return false;
+    }
+    QByteArray bytes;
+    WordRecords records;
+    switch (ReadList(gLoadedWordFile, bytes, records, why)) {
+    case ListState::Missing:
+        why = QStringLiteral("単語ファイル「%1」が見つかりません。").arg(gLoadedWordFile);
+        return false;
+    case ListState::Refused:
+        return false;
+    case ListState::Read:
+        break;
+    }
+    if (!change(records, why))
+        return false;
+    const QByteArray list = records.listBytes();
+    return StoreList(ini, gLoadedWordFile, &list, list, records, why);
+}
+
+// ChangeLoadedList with its failure shown; failure opens the message.
+bool ChangeList(const QString& failure, const Change& change) {
+    WordListUnit op;
+    QString why;
+    if (ChangeLoadedList(op.ini(), change, why))
+        return true;
+    ShowWarning(failure + QLatin1Char('\n') + why);
+    return false;
+}
+
+// The type1 and type2 lines of a new word, checked as a list's records are;
+// nothing, with why, when they could not be stored.
+std::optional<std::pair<QByteArray, QByteArray>>
+CheckNewRecord(const QString& type1Line, const QString& type2Line, int level, QString& why) {
+    const std::optional<QByteArray> type1 = EncodeCp932(type1Line);
+    const std::optional<QByteArray> type2 = EncodeCp932(type2Line);
+    if (level < 1 || level > kLevels || !type1 || !type2 ||
+        !type1->endsWith(',' + QByteArray::number(level))) {
+        why = QStringLiteral("単語のレベルが正しくありません。");
+        return std::nullopt;
+    }
+    RecordCheck check;
+    check.add(1, *type2, *type1);
+    if (const std::optional<Problem> problem = check.problem()) {
+        why = problem->why;
+        return std::nullopt;
+    }
+    return std::pair{*type1, *type2};
+}
+
+// Appends a checked record to records; false, with why, at the size limit.
+bool AddRecord(WordRecords& records, const std::pair<QByteArray, QByteArray>& record, int level,
+               QString& why) {
+    if (records.total() >= kMaxCount) {
+        why = QStringLiteral("単語は32767件までしか登録できません。");
+        return false;
+    }
+    records.type1 += record.first + "\r\n";
+    records.type2 += record.second + "\r\n";
+    ++records.counts[level - 1];
+    return true;
+}
+
+// Takes record n out of records, lowering its level's count.
+void RemoveRecord(WordRecords& records, int n) {
+    const QByteArray type1 = records.takeRecord(n);
+    --records.counts[type1.back() - '1'];
+}
+
+// Sets gIniPath and the working-file paths, first, as the lock lives beside
+// ymconfig.ini.
+bool SetPaths() {
+    ConfigFileExists();
+    SetWorkFilePaths();
+    return true;
 }
 
 } // namespace
+
+WordListUnit::WordListUnit() : m_ini((SetPaths(), ProfileTransaction())) {}
 
 QString WordListTitle(const QString& fileName) {
     return fileName.left(std::max<qsizetype>(0, fileName.size() - 4));
@@ -79,189 +287,130 @@ void ListWordFiles() {
     gDatFiles.append(QString());
 }
 
+void CleanUpProgramFolder() {
+    const WordListUnit op;
+    RemoveStaleTempFiles(ProgramFolder());
+    RemoveStaleTempFiles(DataFolder());
+}
+
 bool ConvertWordFile(const QString& fileName) {
     if (!IsPlainFileName(fileName))
         return false;
-    const std::optional<QByteArray> bytes = ReadWholeFile(DataFolder() + fileName);
-    if (!bytes)
-        return false;
-    BufferLease lease;
-    Buffers& buffers = lease.get();
-    QList<int> counts;
-    if (const std::optional<Problem> problem =
-            ParseWordList(*bytes, counts, buffers.out1, buffers.out2)) {
-        ShowWarning(
-            QStringLiteral("単語ファイル「%1」の%2行目が正しくないため、読み込みませんでした。\n%3")
-                .arg(fileName)
-                .arg(problem->line)
-                .arg(problem->why));
+    WordListUnit op;
+    if (!op.ini().locked()) {
+        ShowWarning(op.ini().error());
         return false;
     }
-    SetWorkFilePaths();
-    if (!WriteWorkFiles(buffers.out1, buffers.out2))
-        return false;
-
-    const QString fallback =
-        gProgramKind == ProgramKind::Game ? QStringLiteral("NOMAL") : QStringLiteral("NOMAL.dat");
-    WriteProfile(QStringLiteral("FileInfo"), QStringLiteral("NAME"), fallback, fileName);
-    for (int i = 0; i < kLevels; ++i)
-        WriteProfile(QStringLiteral("MessageClass"), Key(i), QStringLiteral("1"),
-                     QString::number(counts[i]));
-    ReadMessageClass();
-    // An empty list is now the current one, but there is nothing to play.
-    return std::any_of(counts.begin(), counts.end(), [](int c) { return c > 0; });
+    bool holdsWords = false;
+    return Load(op.ini(), fileName, holdsWords) && holdsWords;
 }
 
-bool DeleteWordRecord(std::int16_t recordNumber) {
-    BuildKanaTable();
-    ConfigFileExists();
-    const int total = ReadAllClassCounts();
-    BufferLease lease;
-    Buffers& buffers = lease.get();
-    QByteArray deleted;
-    if (!ReadWorkRecords(total, recordNumber, buffers, deleted))
+bool RepairWorkFiles() {
+    WordListUnit op;
+    if (!op.ini().locked()) {
+        ShowWarning(op.ini().error());
         return false;
-    if (recordNumber >= 1 && recordNumber <= total) {
-        const int level = LastField(deleted).toInt();
-        if (level < 1 || level > kLevels) {
-            ShowWarning(
-                QStringLiteral("%1件目の単語のレベルが1から5ではないため、削除しませんでした。")
-                    .arg(recordNumber));
-            return false;
-        }
-        gClassCountText[level - 1] = QString::number(gClassCountText[level - 1].toInt() - 1);
     }
-    if (!WriteWorkFiles(buffers.out1, buffers.out2))
+    bool holdsWords = false;
+    return WorkFilesHold(gLoadedWordFile) ||
+           (!gLoadedWordFile.isEmpty() && Load(op.ini(), gLoadedWordFile, holdsWords));
+}
+
+bool ReadLoadedWords(WordRecords& records) {
+    const WordListUnit op;
+    if (RepairWorkFiles() && ReadWorkFiles(records)) {
+        std::copy(gClassCount.begin() + 1, gClassCount.end(), records.counts.begin());
+        return true;
+    }
+    // Working files that cannot be written: the list itself shows the words.
+    QByteArray bytes;
+    QString why;
+    return !gLoadedWordFile.isEmpty() &&
+           ReadList(gLoadedWordFile, bytes, records, why) == ListState::Read;
+}
+
+bool EncodeWordLine(const QString& word, int level) {
+    QString unencodable;
+    if (!EncodeWordText(word, &unencodable)) {
+        ShowWarning(QStringLiteral("「%1」は単語ファイルに保存できない文字です。\n"
+                                   "この文字を使わずに入力してください。")
+                        .arg(unencodable));
         return false;
-    WriteAllClassCounts();
+    }
+    gHexText += QString::number(level);
     return true;
 }
 
 bool AppendWordRecord(const QString& type1Line, const QString& type2Line, int level) {
-    const std::optional<QByteArray> type1 = EncodeCp932(type1Line);
-    const std::optional<QByteArray> type2 = EncodeCp932(type2Line);
+    const QString failure = QStringLiteral("単語を追加できませんでした。");
     QString why;
-    if (level < 1 || level > kLevels || !type1 || !type2 ||
-        LastField(*type1) != QString::number(level))
-        why = QStringLiteral("単語のレベルが正しくありません。");
-    if (why.isEmpty()) {
-        RecordCheck check;
-        check.add(1, *type2, *type1);
-        if (const std::optional<Problem> problem = check.problem())
-            why = problem->why;
-    }
-    if (!why.isEmpty()) {
-        ShowWarning(QStringLiteral("単語を追加できませんでした。\n%1").arg(why));
+    const auto record = CheckNewRecord(type1Line, type2Line, level, why);
+    if (!record) {
+        ShowWarning(failure + QLatin1Char('\n') + why);
         return false;
     }
+    return ChangeList(failure, [&](WordRecords& records, QString& reason) {
+        return AddRecord(records, *record, level, reason);
+    });
+}
 
-    ConfigFileExists();
-    const int total = ReadAllClassCounts();
-    if (total >= kMaxCount) {
-        ShowWarning(QStringLiteral("単語は32767件までしか登録できません。"));
+bool DeleteWordRecord(std::int16_t recordNumber) {
+    return ChangeList(QStringLiteral("単語を削除できませんでした。"),
+                      [&](WordRecords& records, QString&) {
+                          if (recordNumber >= 1 && recordNumber <= records.total())
+                              RemoveRecord(records, recordNumber);
+                          return true;
+                      });
+}
+
+bool ReplaceWordRecord(std::int16_t recordNumber, const QString& type1Line,
+                       const QString& type2Line, int level) {
+    const QString failure = QStringLiteral("単語を変更できませんでした。");
+    QString why;
+    const auto record = CheckNewRecord(type1Line, type2Line, level, why);
+    if (!record) {
+        ShowWarning(failure + QLatin1Char('\n') + why);
         return false;
     }
-    BufferLease lease;
-    Buffers& buffers = lease.get();
-    QByteArray unused;
-    if (!ReadWorkRecords(total, 0, buffers, unused))
-        return false;
-    // The files as they were (their word lines) stay at the start of the new.
-    const qsizetype size1 = buffers.out1.size();
-    const qsizetype size2 = buffers.out2.size();
-    buffers.out1 += *type1 + "\r\n";
-    buffers.out2 += *type2 + "\r\n";
-    if (!WriteWorkFiles(buffers.out1, buffers.out2))
-        return false;
-    const QString before = gClassCountText[level - 1];
-    gClassCountText[level - 1] = QString::number(before.toInt() + 1);
-    if (!WriteAllClassCounts()) {
-        // Without its count the new line would not belong to the list.
-        gClassCountText[level - 1] = before;
-        WriteWorkFiles(buffers.out1.first(size1), buffers.out2.first(size2));
-        ShowWarning(QStringLiteral("iniファイルに単語の件数を書き込めませんでした。"));
-        return false;
-    }
-    return true;
+    return ChangeList(failure, [&](WordRecords& records, QString& reason) {
+        if (recordNumber < 1 || recordNumber > records.total()) {
+            reason = QStringLiteral("%1件目の単語がありません。").arg(recordNumber);
+            return false;
+        }
+        RemoveRecord(records, recordNumber);
+        return AddRecord(records, *record, level, reason);
+    });
 }
 
 bool SaveWordFile() {
-    QStringList counts;
-    int total = 0;
-    bool countsOk = true;
-    for (int i = 0; i < kLevels; ++i) {
-        QString text;
-        ReadProfile(QStringLiteral("MessageClass"), Key(i), QStringLiteral("1"), text);
-        const std::optional<int> count = ParseCount(text);
-        countsOk = countsOk && count.has_value();
-        total += count.value_or(0);
-        counts.append(QString::number(count.value_or(0)));
-    }
-    QString name;
-    ReadProfile(QStringLiteral("FileInfo"), QStringLiteral("NAME"), QStringLiteral("NOMAL.dat"),
-                name);
-    if (!IsPlainFileName(name)) {
-        ShowWarning(
-            QStringLiteral("単語ファイル名「%1」はDataフォルダーの中のファイルを指していないため、"
-                           "保存しませんでした。")
-                .arg(name));
+    WordListUnit op;
+    if (!op.ini().locked()) {
+        ShowWarning(op.ini().error());
         return false;
     }
-    SetWorkFilePaths();
-    const QByteArray bytes1 = ReadWholeFile(gType1Path).value_or(QByteArray());
-    const QByteArray bytes2 = ReadWholeFile(gType2Path).value_or(QByteArray());
-    LineReader lines1(bytes1);
-    LineReader lines2(bytes2);
-    BufferLease lease;
-    Buffers& buffers = lease.get();
-    RecordCheck check;
-    {
-        // The list is built while the records are checked; it is written only
-        // when the files hold exactly the records counted and all of them pass.
-        LineWriter out(buffers.out1, bytes1.size() + bytes2.size() + 64);
-        out.line(counts.join(QLatin1Char(',')).toLatin1());
-        for (int i = 1; i <= total; ++i) {
-            QByteArrayView line1;
-            QByteArrayView line2;
-            if (!lines1.next(line1) || !lines2.next(line2))
-                break;
-            check.add(i, line2, line1);
-            out.line(line2, ',', line1);
-        }
-    }
-    const qsizetype held1 = lines1.countAll();
-    const qsizetype held2 = lines2.countAll();
-    if (!countsOk || total > kMaxCount || held1 != total || held2 != total) {
-        ShowWarning(QStringLiteral(
-                        "作業ファイルの単語（type1 %1行、type2 %2行）が件数（%3）と合わないため、"
-                        "単語ファイル「%4」に保存しませんでした。")
-                        .arg(held1)
-                        .arg(held2)
-                        .arg(counts.join(QLatin1Char(',')))
-                        .arg(name));
+    const QString name = gLoadedWordFile;
+    if (name.isEmpty())
         return false;
-    }
-
-    // Only what can be read back is written.
-    if (const std::optional<Problem> problem = check.problem()) {
-        ShowWarning(QStringLiteral("作業ファイルの%1行目が正しくないため、単語ファイル「%2」に"
-                                   "保存しませんでした。\n%3")
-                        .arg(problem->line)
-                        .arg(name, problem->why));
-        return false;
-    }
-
-    QDir().mkpath(DataFolder());
-    QString error;
-    if (!WriteFileAtomic(DataFolder() + name, buffers.out1, &error)) {
-        ShowWarning(
-            QStringLiteral("単語ファイル「%1」に書き込めませんでした。\n%2").arg(name, error));
-        return false;
-    }
-    return true;
+    // Working files that hold another list (or none) have nothing for this
+    // one: every change is in the list already.
+    if (!WorkFilesHold(name))
+        return true;
+    WordRecords records;
+    ReadWorkFiles(records);
+    std::copy(gClassCount.begin() + 1, gClassCount.end(), records.counts.begin());
+    const QByteArray list = records.listBytes();
+    if (ReadWholeFile(DataFolder() + name) == list)
+        return true;
+    QString why;
+    if (StoreList(op.ini(), name, &list, list, records, why))
+        return true;
+    ShowWarning(QStringLiteral("単語ファイル「%1」に保存できませんでした。\n%2").arg(name, why));
+    return false;
 }
 
 void SaveAndReloadWordFile() {
+    const WordListUnit op;
     SaveWordFile();
-    ConvertWordFile(gWordFile);
+    if (gWordFile != gLoadedWordFile || !WorkFilesHold(gWordFile))
+        ConvertWordFile(gWordFile);
 }

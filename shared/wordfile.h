@@ -1,6 +1,16 @@
 #pragma once
 // Word-list files in Data/ and the operations on them: listing, conversion
 // into the working files, and the editor's changes and saves.
+//
+// The word list is the truth; the working files and the MessageClass counts
+// are made from it. Each operation below is one unit between the two programs
+// (it holds the lock between them from start to end) and across crashes: its
+// files are replaced in an order that leaves every word list either as it was
+// or changed, and working files that do not match their list are made anew
+// before anything relies on them.
+
+#include "config.h"
+#include "workfiles.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,6 +20,23 @@
 extern QStringList gDatFiles;      // names found, then one empty entry
 extern std::int16_t gDatFileCount; // number of names found
 extern QString gWordFile;          // current word list (name with extension)
+// The list this program last loaded into the working files in this run
+// (empty before the first): the list the editor shows and saves to, the list
+// the game draws from.
+extern QString gLoadedWordFile;
+
+// The frame of an operation, for a caller whose several steps must see the
+// same files (the game's draw): while it lives the paths are set, the lock
+// between the programs is held and ymconfig.ini is one view. Messages shown
+// meanwhile appear when it ends.
+class WordListUnit {
+public:
+    WordListUnit();
+    ProfileTransaction& ini() { return m_ini; }
+
+private:
+    ProfileTransaction m_ini;
+};
 
 // Which program is running: the fallbacks of a few writes differ.
 enum class ProgramKind { Game, Editor };
@@ -21,22 +48,50 @@ QString DataFolder();
 // (the ".dat" extension).
 QString WordListTitle(const QString& fileName);
 
+// Fills gDatFiles and gDatFileCount with the "*.dat" files of Data/ (letter
+// case ignored, then exact order) and makes gWordFile "Nomal.dat" when there
+// is one, else the first.
 void ListWordFiles();
-// Word list into working files, MessageClass and FileInfo. A list whose counts
-// add up to 0 becomes the current, empty list but still gives false. A list
-// that cannot be read whole is refused with a "警告" message naming the line,
-// and nothing is changed.
+// Start of either program: removes the temporary files crashed writes left in
+// the program folder and Data/.
+void CleanUpProgramFolder();
+
+// Word list into working files, MessageClass counts and FileInfo NAME and
+// STAMP. True when the list holds words; a list whose counts add up to 0
+// becomes the loaded, empty list but still gives false. A list that is missing
+// gives false quietly; one that cannot be read whole is refused with a "警告"
+// message naming the file and the line, and nothing is changed.
 bool ConvertWordFile(const QString& fileName);
-// Removes record n (from 1) from the working files and lowers its level's
-// count. False, with a "警告" message, when nothing could be changed.
-bool DeleteWordRecord(std::int16_t recordNumber);
-// Appends one record (type1 line = gHexText-style text fields + level digit,
-// type2 line = kana codes) to the working files and raises that level's count
-// in gClassCountText and MessageClass. False, with a "警告" message and
-// nothing changed, when the record is malformed or cannot be written.
+// Makes sure the working files hold the loaded list, making them anew from it
+// when they do not (the other program converted another list, a crash). False
+// when no list is loaded or it cannot be made; the reason has been shown.
+bool RepairWorkFiles();
+// The words of the loaded list for the registration screen: from the working
+// files after RepairWorkFiles, or from the list itself when the working files
+// cannot be written. False when no list is loaded or it cannot be read.
+bool ReadLoadedWords(WordRecords& records);
+
+// gHexText = the coded characters of word followed by the level digit. False,
+// with a "警告" message naming the character, when one has no code page 932
+// code (the word cannot be stored).
+bool EncodeWordLine(const QString& word, int level);
+// The editor's changes to the loaded list. Each is saved into the list at
+// once and the working files and counts follow; gClassCountText then holds
+// the new counts. False, with a "警告" message, when the word is malformed or
+// any write fails; then nothing has changed.
+// Appends one word (type1 line = text fields + level digit, type2 line =
+// reading codes) at the end of the list.
 bool AppendWordRecord(const QString& type1Line, const QString& type2Line, int level);
-// Writes the working files into the word list FileInfo "NAME" names. Refuses,
-// with a "警告" message, a name that leads outside Data and working files that
-// do not hold exactly the records the counts announce.
+// Removes word n (from 1, its line in the working files); a number outside the
+// list removes nothing.
+bool DeleteWordRecord(std::int16_t recordNumber);
+// Word n replaced by a new word at the end of the list, as one change.
+bool ReplaceWordRecord(std::int16_t recordNumber, const QString& type1Line,
+                       const QString& type2Line, int level);
+// Writes the working files into the loaded list when they hold it; a list
+// that was not loaded in this run is never written, and no list is created.
+// False when nothing is loaded or the list cannot be written (with a message).
 bool SaveWordFile();
+// SaveWordFile, then ConvertWordFile(gWordFile) unless the working files hold
+// that list already.
 void SaveAndReloadWordFile();

@@ -4,77 +4,81 @@
 #include "lines.h"
 #include "platform.h"
 
+#include <QHashFunctions>
+
+#include <numeric>
+
 QString gType1Path;
 QString gType2Path;
-
-// Buffers kept from one operation to the next. A list of 32767 words takes a
-// megabyte or two, and memory handed out afresh by the system for every
-// operation costs more than building the contents in it.
-thread_local Buffers BufferLease::gKeptBuffers;
-thread_local bool BufferLease::gKeptBuffersInUse = false;
-
-BufferLease::BufferLease() : m_kept(!gKeptBuffersInUse) {
-    gKeptBuffersInUse = true;
-}
-
-BufferLease::~BufferLease() {
-    if (m_kept)
-        gKeptBuffersInUse = false;
-}
-
-namespace {
-
-// The first total lines of a working file, each ended by CR LF, leaving out
-// line skip (from 1; 0 leaves out none), which goes to skipped. False when the
-// file holds fewer lines. Lines that end in CR LF already are copied in runs,
-// as they stand.
-bool KeepLines(const QByteArray& bytes, int total, int skip, QByteArray& kept,
-               QByteArray& skipped) {
-    LineReader lines(bytes);
-    LineWriter out(kept, bytes.size() + 2);
-    const QByteArrayView all(bytes);
-    qsizetype run = 0; // where the lines not yet written start
-    for (int b = 1; b <= total; ++b) {
-        QByteArrayView line;
-        if (!lines.next(line))
-            return false;
-        if (b != skip && lines.endedInCrLf())
-            continue;
-        out.raw(all.sliced(run, line.data() - all.data() - run));
-        if (b == skip)
-            skipped = line.toByteArray();
-        else
-            out.line(line);
-        run = lines.position();
-    }
-    out.raw(all.sliced(run, lines.position() - run));
-    return true;
-}
-
-} // namespace
 
 void SetWorkFilePaths() {
     gType1Path = JoinPath(ProgramFolder(), QStringLiteral("type1"));
     gType2Path = JoinPath(ProgramFolder(), QStringLiteral("type2"));
 }
 
-bool WriteWorkFiles(const QByteArray& type1, const QByteArray& type2) {
-    QString error;
-    if (WriteFilesAtomic({{gType1Path, type1}, {gType2Path, type2}}, &error))
-        return true;
-    ShowWarning(QStringLiteral("作業ファイルに書き込めませんでした。\n%1").arg(error));
-    return false;
+int WordRecords::total() const {
+    return std::accumulate(counts.begin(), counts.end(), 0);
 }
 
-bool ReadWorkRecords(int total, int skip, Buffers& buffers, QByteArray& skipped1) {
-    SetWorkFilePaths();
-    const QByteArray old1 = ReadWholeFile(gType1Path).value_or(QByteArray());
-    const QByteArray old2 = ReadWholeFile(gType2Path).value_or(QByteArray());
-    QByteArray skipped2;
-    if (total < 0 || !KeepLines(old1, total, skip, buffers.out1, skipped1) ||
-        !KeepLines(old2, total, skip, buffers.out2, skipped2)) {
-        ShowWarning(QStringLiteral("作業ファイルの単語が件数と合わないため、変更しませんでした。"));
+QByteArray WordRecords::countsText() const {
+    QByteArray text;
+    for (std::size_t i = 0; i < counts.size(); ++i)
+        text += (i > 0 ? "," : "") + QByteArray::number(counts[i]);
+    return text;
+}
+
+namespace {
+
+// Takes line n (from 1) out of bytes whose lines all end in CR LF.
+QByteArray TakeLine(QByteArray& bytes, int n) {
+    qsizetype start = 0;
+    for (int i = 1; i < n; ++i)
+        start = bytes.indexOf("\r\n", start) + 2;
+    const qsizetype end = bytes.indexOf("\r\n", start);
+    QByteArray line = bytes.mid(start, end - start);
+    bytes.remove(start, end + 2 - start);
+    return line;
+}
+
+} // namespace
+
+QByteArray WordRecords::takeRecord(int n) {
+    TakeLine(type2, n);
+    return TakeLine(type1, n);
+}
+
+QByteArray WordRecords::listBytes() const {
+    QByteArray bytes;
+    LineWriter out(bytes, type1.size() + type2.size() + 32);
+    out.line(countsText());
+    LineReader lines1(type1);
+    LineReader lines2(type2);
+    QByteArrayView line1;
+    QByteArrayView line2;
+    while (lines1.next(line1) && lines2.next(line2))
+        out.line(line2, ',', line1);
+    return bytes;
+}
+
+bool ReadWorkFiles(WordRecords& records) {
+    std::optional<QByteArray> type1 = ReadWholeFile(gType1Path);
+    std::optional<QByteArray> type2 = ReadWholeFile(gType2Path);
+    if (!type1 || !type2)
         return false;
-    }
+    records.type1 = std::move(*type1);
+    records.type2 = std::move(*type2);
     return true;
+}
+
+QByteArray WorkFilesStamp(const QByteArray& listBytes, const QByteArray& countsText,
+                          const QByteArray& type1, const QByteArray& type2) {
+    // Each part hashed with a seed of its own, so bytes moved from one part to
+    // the next change the stamp too.
+    const auto hash = [](const QByteArray& bytes, std::size_t seed) {
+        return quint64(qHashBits(bytes.constData(), std::size_t(bytes.size()), seed));
+    };
+    const quint64 list = hash(listBytes, 1);
+    const quint64 work = hash(countsText, 2) ^ hash(type1, 3) * 31 ^ hash(type2, 4) * 97;
+    return QByteArray::number(list, 16).rightJustified(16, '0') + '-' +
+           QByteArray::number(work, 16).rightJustified(16, '0');
 }

@@ -1,45 +1,42 @@
 #pragma once
 // The working files "type1" and "type2" in the program folder: their paths,
-// reading their word lines and replacing both together.
+// the words they hold, and the stamp that ties them to the word list they
+// were made from.
+
+#include "wordlimits.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <array>
 
 extern QString gType1Path; // working file "type1"
 extern QString gType2Path; // working file "type2"
 
 void SetWorkFilePaths();
 
-// The contents one file operation builds for the (at most two) files it
-// writes.
-struct Buffers {
-    QByteArray out1;
-    QByteArray out2;
+// The words of a list as the working files hold them: the count of each level
+// and the contents of "type1" (text fields and level) and "type2" (reading
+// codes), one line per word, each line ended by CR LF.
+struct WordRecords {
+    std::array<int, kLevels> counts{};
+    QByteArray type1;
+    QByteArray type2;
+
+    int total() const;
+    // The counts as the counts line and MessageClass write them ("2,0,1,0,0").
+    QByteArray countsText() const;
+    // Takes line n (from 1) out of both files; the "type1" line comes back.
+    QByteArray takeRecord(int n);
+    // The word list file that holds these words.
+    QByteArray listBytes() const;
 };
 
-// The kept buffers for the time of one operation, or buffers of its own for an
-// operation started while another still runs (from a message box's event loop).
-class BufferLease {
-public:
-    BufferLease();
-    ~BufferLease();
-    BufferLease(const BufferLease&) = delete;
-    BufferLease& operator=(const BufferLease&) = delete;
+// Reads both working files; false when either cannot be read.
+bool ReadWorkFiles(WordRecords& records);
 
-    Buffers& get() { return m_kept ? gKeptBuffers : m_own; }
-
-private:
-    static thread_local Buffers gKeptBuffers;
-    static thread_local bool gKeptBuffersInUse;
-    bool m_kept;
-    Buffers m_own;
-};
-
-// Replaces both working files together, so they never belong to different
-// lists.
-bool WriteWorkFiles(const QByteArray& type1, const QByteArray& type2);
-// Reads both working files (a missing file is empty) and puts their first
-// total lines, the ones that belong to words, as KeepLines gives them, into
-// buffers.out1 and out2. False, with a warning, when either file holds fewer
-// lines than the counts announce.
-bool ReadWorkRecords(int total, int skip, Buffers& buffers, QByteArray& skipped1);
+// What FileInfo "STAMP" keeps: a fingerprint of the word list's bytes, of the
+// counts as MessageClass holds them and of both working files. Working files
+// whose stamp matches were made from exactly that list and hold all its words.
+QByteArray WorkFilesStamp(const QByteArray& listBytes, const QByteArray& countsText,
+                          const QByteArray& type1, const QByteArray& type2);

@@ -4,6 +4,7 @@
 #include "judge.h"
 #include "platform.h"
 #include "ranking.h"
+#include "wordfile.h"
 
 #include <algorithm>
 #include <limits>
@@ -39,6 +40,11 @@ const TimingSet& TimingFor(std::int32_t platform) {
 } // namespace
 
 bool LoadGameWords() {
+    // The working files stay the game's list from the check to the last word
+    // read, whatever the editor does meanwhile.
+    const WordListUnit unit;
+    if (!RepairWorkFiles())
+        return false;
     DrawWords();
     if (!LoadDrawnWords()) {
         return false;
@@ -74,8 +80,11 @@ void GameCourse::start() {
 
     // Drawing needs more words in each level than a game plays and would never
     // finish with fewer, so such a list is refused and the screen stays idle.
+    // Without a list loaded there are no counts to judge: the load below
+    // fails, and the message that said why came when the list was loaded.
     int needed = 0;
-    if (const int shortLevel = FindShortLevel(needed); shortLevel != 0) {
+    if (const int shortLevel = gLoadedWordFile.isEmpty() ? 0 : FindShortLevel(needed);
+        shortLevel != 0) {
         m_screen.caption = kStartCaption.toString();
         ShowMessage(QStringLiteral("レベル%1の単語が足りません。\n"
                                    "ゲームを始めるには、各レベルに%2語以上の単語が必要です。")

@@ -118,7 +118,7 @@ private slots:
                 QCOMPARE(actual[i - 1], TwipsToPixels(f[i].toInt()));
         }
         QCOMPARE(s.get<QTreeWidget>("lst_Touroku")->columnWidth(2), TwipsToPixels(4551));
-        QCOMPARE(s.w->windowTitle() + s.text("lblFileName"), u"登録画面NOMAL"_s);
+        QCOMPARE(s.w->windowTitle() + s.text("lblFileName"), u"登録画面Nomal"_s);
         QCOMPARE(s.rows(), kLevel1Rows);
         QVERIFY(s.focused("txt_Tango") && !s.get("cmdFileChange")->isEnabled()); // one list
         QCOMPARE(s.run("row:0"), u"100111|||||１"_s);              // add mode ignores the list
@@ -193,39 +193,37 @@ private slots:
         QCOMPARE(texts.join(u' '), u"未入力エラー 未入力エラー 😀 😀 未選択エラー"_s);
     }
 
-    // A switch writes the old list, loads the next one and drops a confirmed
-    // line number; adding to an empty list leaves the other alone; the end
-    // writes the list too.
-    void wordListSwitchAndEnd() {
-        Screen s({{"Nomal.dat", kNomal}, {"Second.dat", "0,0,0,0,0\r\n"}});
-        QVERIFY(AppendWordRecord("8CA2,2", "002023", 2)); // only in the working files
+    // A switch loads the next list and drops a confirmed line number; a list
+    // that cannot be loaded leaves the label, the list and every save on the
+    // one shown. Guards the label that named a list not on screen.
+    void wordListSwitch() {
+        Screen s({{"Nomal.dat", kNomal},
+                  {"Bad.dat", "1,0,0,0,0\r\n001,41,9\r\n"},
+                  {"Second.dat", "0,0,0,0,0\r\n"}});
+        MessageCapture capture;
         QCOMPARE(s.run("OptMode2 row:0 cmdHenkou cmdFileChange"), u"010111|||||１"_s);
         QVERIFY(s.text("lblFileName") == u"Second" && s.rows().isEmpty());
-        const QByteArray nomal = s.wordList();
-        QVERIFY(nomal.endsWith("894A,3\r\n002023,8CA2,2\r\n"));
         s.run("OptMode0 txt_Tango=猫 txt_Hiragana=ねこ cmdHenkan cmdOK cmdFileChange");
-        QCOMPARE(s.wordList("Second.dat"), QByteArray("1,0,0,0,0\r\n024010,944C,1\r\n"));
-        QVERIFY(s.text("lblFileName") == u"Nomal" && s.rows() == kLevel1Rows);
-        QCOMPARE(s.wordList(), nomal);
-        QVERIFY(AppendWordRecord("944C,1", "024010", 1));
-        s.run("cmd_END");
-        QVERIFY(!s.w->isVisible() && s.wordList().endsWith("8CA2,2\r\n024010,944C,1\r\n"));
+        QVERIFY(s.text("lblFileName") == u"Second" && s.rows() == u"1|1|猫|ねこ|1");
+        QVERIFY(capture.messages.size() == 1 && capture.messages[0].text.contains(u"Bad.dat"));
+        s.run("txt_Tango=犬 txt_Hiragana=いぬ cmdHenkan cmdOK");
+        QCOMPARE(s.wordList("Second.dat"),
+                 QByteArray("2,0,0,0,0\r\n024010,944C,1\r\n002023,8CA2,1\r\n"));
+        QCOMPARE(s.wordList(), kNomal);
     }
 
-    // Working files that fall short of the counts are rebuilt from the word
-    // list with one warning; closing the window saves like 終了.
-    void damagedWorkFilesAndCloseBox() {
+    // Working files the other program or a crash left with other words are
+    // made anew from the list without a word to the user; 終了 ends the
+    // program with the list whole.
+    void damagedWorkFilesAndEnd() {
         Screen s;
         MessageCapture capture;
         s.folder.writeFile("type1", "8E52,1\r\n");
         s.run("cmd_DSP");
-        QCOMPARE(capture.messages.size(), 1);
-        QVERIFY(capture.messages[0].title == u"警告" &&
-                capture.messages[0].text.contains(u"Nomal.dat"));
-        QVERIFY(s.rows() == kLevel1Rows && s.folder.readFile("type1").count('\n') == 6);
-        QVERIFY(AppendWordRecord("944C,1", "024010", 1));
-        s.w->close();
-        QVERIFY(s.wordList().endsWith("001034,894A,3\r\n024010,944C,1\r\n"));
+        QVERIFY(capture.messages.isEmpty() && s.rows() == kLevel1Rows);
+        QCOMPARE(s.folder.readFile("type1").count('\n'), 6);
+        s.run("cmd_END");
+        QVERIFY(!s.w->isVisible() && s.wordList() == kNomal);
     }
 };
 

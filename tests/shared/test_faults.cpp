@@ -1,23 +1,49 @@
-// What a full disk, a read-only program folder and a word list that vanishes
-// between listing and opening do to the stored files: every file stays as it
-// was, nothing half-written is left behind, and the user is told.
+// What a full disk, a read-only program folder, a crash at any write and the
+// other program working at the same time do to the stored files: every word
+// list stays either as it was or changed as asked, the working files never
+// mix two lists, nothing half-written stays behind, and the user is told.
 
 #include "atomicfile.h"
 #include "config.h"
+#include "drawing.h"
+#include "kanacode.h"
 #include "platform.h"
 #include "ranking.h"
+#include "recordcode.h"
+#include "romaji.h"
 #include "testsupport.h"
 #include "wordfile.h"
-#include "workfiles.h"
 
 #include <QtTest>
 
+#include <csignal>
+#include <functional>
+
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-// Two words of level 1 and one of level 3.
-const QByteArray kList = "2,0,1,0,0\r\n036031,8E52,1\r\n003032,8A43,3\r\n006044,90EC,1\r\n";
+// A list of words whose text is their own reading, of level 1 when they have
+// two kana and 2 when three, so a word paired with another's reading shows.
+QByteArray List(const QStringList& words) {
+    QByteArray records;
+    int counts[5] = {};
+    for (const QString& word : words) {
+        const int level = 1 + int(word.size()) % 2;
+        ++counts[level - 1];
+        EncodeWordText(word);
+        records += KanaToCodes(word).toLatin1() + ',' + gHexText.toLatin1() +
+                   QByteArray::number(level) + "\r\n";
+    }
+    return QString::asprintf("%d,%d,%d,%d,%d\r\n", counts[0], counts[1], counts[2], counts[3],
+                             counts[4])
+               .toLatin1() +
+           records;
+}
+const QByteArray kW = List({"かわ", "やま", "うみ", "さかな", "はな"});
+const QByteArray kB = List({"いぬ", "くじら", "とり"});
+const QByteArray kC = List({"あめ", "ゆき", "かぜ", "くも"});
 
 // Every file of the program folder with its bytes, but the lock file.
 QMap<QString, QByteArray> Snapshot(const QString& folder) {
@@ -30,23 +56,64 @@ QMap<QString, QByteArray> Snapshot(const QString& folder) {
     return files;
 }
 
+// The editor's folder: W.dat loaded into the working files, B.dat beside it.
 void Prepare(const TempProgramFolder& folder) {
-    folder.writeFile("Data/Nomal.dat", kList);
-    folder.writeFile("Data/Other.dat", "1,0,0,0,0\r\n001,41,1\r\n");
+    folder.writeFile("Data/W.dat", kW);
+    folder.writeFile("Data/B.dat", kB);
     ConfigFileExists();
-    ListWordFiles();
-    if (!ConvertWordFile("Nomal.dat"))
+    if (!ConvertWordFile("W.dat"))
         qFatal("the test list does not convert");
+}
+
+// Runs f in a child process (the other program, or one that crashes) and
+// returns its exit status as waitpid gives it.
+int InChild(const std::function<int()>& f) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        SetMessageHook([](const QString&, const QString&, MessageIcon) {});
+        _exit(f());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+// The id of a process that has ended.
+pid_t InChildPid() {
+    const pid_t pid = fork();
+    if (pid == 0)
+        _exit(0);
+    waitpid(pid, nullptr, 0);
+    return pid;
+}
+
+// The words of the loaded list pair with their readings, as the game draws
+// them; false when a word has another word's reading.
+bool DrawnWordsPair() {
+    const WordListUnit unit;
+    if (!RepairWorkFiles())
+        return false;
+    gWordCount = 6;
+    DrawWords();
+    if (!LoadDrawnWords())
+        return false;
+    for (int level = 1; level <= 2; ++level) {
+        for (int s = 1; s <= 6 && !gWordText[level][s].isEmpty(); ++s) {
+            if (CodesToRomaji(KanaToCodes(gWordText[level][s])) != gWordRomaji[level][s])
+                return false;
+        }
+    }
+    return true;
 }
 
 // Every way the programs write their files, each telling whether it wrote.
 // InsertRanking always answers true; its messages report the failure.
 const std::pair<const char*, bool (*)()> kWrites[] = {
     {"setting", [] { return WriteProfile("GameConfig", "LEVEL", "3", "5"); }},
-    {"conversion", [] { return ConvertWordFile("Other.dat"); }},
-    {"word list", [] { return SaveWordFile(); }},
-    {"append", [] { return AppendWordRecord("41,1", "001", 1); }},
+    {"conversion", [] { return ConvertWordFile("B.dat"); }},
+    {"add", [] { return AppendWordRecord("41,1", "001", 1); }},
     {"delete", [] { return DeleteWordRecord(2); }},
+    {"replace", [] { return ReplaceWordRecord(1, "42,2", "002", 2); }},
     {"ranking", [] {
          InsertRanking(0, "Ken", 5000);
          return false;
@@ -63,7 +130,7 @@ int RunReadOnly(const QString& folder) {
     });
     if (!ConfigFileExists())
         return 3;
-    SetWorkFilePaths();
+    gLoadedWordFile = "W.dat";
     for (const auto& [name, write] : kWrites)
         printf("%s %s\n", name, write() ? "written" : "refused");
     return 0;
@@ -77,33 +144,31 @@ class TestFaults : public QObject {
 private slots:
     void initTestCase() { SetProgramKind(ProgramKind::Editor); }
 
-    // A disk that fails every write (or only from the second on): each write
-    // reports failure and leaves every file, and no temporary file, behind.
+    // A disk that fills up at any file of a write leaves every file as it was
+    // and no temporary file behind, and says so. Guards the delete that
+    // reported success when the counts could not be written.
     void fullDisk() {
-        for (const int failFrom : {1, 2}) {
+        for (const int failAt : {1, 2, 3, 4}) {
             for (const auto& [name, write] : kWrites) {
                 TempProgramFolder folder;
                 Prepare(folder);
                 MessageCapture capture;
                 const auto before = Snapshot(folder.path());
-                int writes = 0;
-                SetWriteFaultHook([&](const QString&) { return ++writes < failFrom; });
+                int files = 0;
+                SetWriteFaultHook([&](const QString&) { return ++files != failAt; });
                 const bool written = write();
                 SetWriteFaultHook(nullptr);
-                if (writes < failFrom)
-                    continue; // finished before the disk filled up
-                const QByteArray label = name + QByteArray::number(failFrom);
+                if (files < failAt)
+                    continue; // fewer files than that in this write
+                const QByteArray label = name + QByteArray::number(failAt);
                 QVERIFY2(!written && !capture.messages.isEmpty(), label);
-                QVERIFY2(failFrom > 1 || Snapshot(folder.path()) == before, label);
-                // Either way the working files still agree with each other.
-                QVERIFY2(folder.readFile("type1").count('\n') ==
-                                 folder.readFile("type2").count('\n') &&
-                             Snapshot(folder.path()).keys() == before.keys(),
-                         label);
+                QVERIFY2(Snapshot(folder.path()) == before, label);
             }
         }
     }
 
+    // A folder that cannot be written refuses every write, names the folder
+    // in Japanese once and changes nothing.
     void readOnlyFolder() {
         TempProgramFolder folder;
         Prepare(folder);
@@ -122,23 +187,117 @@ private slots:
         QVERIFY2(other.exitCode() == 0, qPrintable(QString::number(other.exitCode()) + out));
         for (const auto& [name, write] : kWrites)
             QVERIFY2(out.contains(QString::fromLatin1(name) + " refused"), qPrintable(out));
-        QVERIFY2(out.contains(u"警告: iniファイルへのPATHが不正です") ||
-                     out.contains(u"警告: iniファイルに書き込む値が不正です"),
+        // Every reason in Japanese, naming the folder or its file.
+        QVERIFY2(out.contains("「" + folder.path()) &&
+                     out.contains(u"書き込みが許可されていません") && !out.contains(u"ermission") &&
+                     !out.contains(u"cannot"),
                  qPrintable(out));
         QVERIFY2(Snapshot(folder.path()) == before, geteuid() == 0 ? "as nobody" : "as owner");
     }
 
-    // The list named at start-up is gone when a game starts: nothing changes
-    // and nothing is said. (Working files that vanish are a draw's concern.)
-    void vanishingFiles() {
+    // A conversion, an addition, a deletion and a replacement are each
+    // stopped at every write, flush and rename in turn. Each list is then as
+    // it was or as changed; the next start removes the temporary files; and
+    // the editor that goes on shows its list whole and changes only it.
+    // Guards working files from two lists, counts of another list after a
+    // crash, and temporary files piling up.
+    void crashAtEveryStep() {
+        for (const auto& [name, write] : kWrites) {
+            if (qstrcmp(name, "setting") == 0 || qstrcmp(name, "ranking") == 0)
+                continue;
+            QMap<QString, QByteArray> after;
+            // Step 0 stops nowhere and gives the files as the write leaves them.
+            for (int step = 0;; ++step) {
+                TempProgramFolder folder;
+                Prepare(folder);
+                const auto before = Snapshot(folder.path());
+                const int status = InChild([&, write = write] {
+                    int steps = 0;
+                    SetWriteStepHook([&](WriteStep, const QString&) {
+                        if (++steps == step)
+                            raise(SIGKILL);
+                    });
+                    return write() ? 0 : 1;
+                });
+                const QByteArray label = name + QByteArray(" at step ") + QByteArray::number(step);
+                const auto crashed = Snapshot(folder.path());
+                if (step == 0)
+                    after = crashed;
+                if (WIFEXITED(status)) {
+                    QVERIFY2(WEXITSTATUS(status) == 0 && crashed == after, label);
+                    if (step > 0)
+                        break; // no step left to stop at
+                    continue;
+                }
+                for (const char* list : {"Data/W.dat", "Data/B.dat"})
+                    QVERIFY2(crashed[list] == before[list] || crashed[list] == after[list], label);
+
+                CleanUpProgramFolder();
+                QVERIFY2(Snapshot(folder.path()).keys() == before.keys(), label);
+                gLoadedWordFile = "W.dat";
+                QVERIFY2(DrawnWordsPair(), label);
+                const QByteArray w = folder.readFile("Data/W.dat");
+                const QByteArray b = folder.readFile("Data/B.dat");
+                QVERIFY2(DeleteWordRecord(1) && folder.readFile("Data/B.dat") == b, label);
+                QVERIFY2(folder.readFile("Data/W.dat").size() < w.size(), label);
+            }
+        }
+    }
+
+    // The editor adds and deletes on its list while the other program
+    // converts two other lists back and forth and draws their words: those
+    // lists stay byte for byte, the edited one holds exactly the changes made,
+    // and no drawn word ever has another word's reading.
+    void twoProgramsAtOnce() {
         TempProgramFolder folder;
         Prepare(folder);
-        QCOMPARE(gWordFile, QStringLiteral("Nomal.dat"));
+        folder.writeFile("Data/C.dat", kC);
+        const pid_t game = fork();
+        if (game == 0) {
+            SetMessageHook([](const QString&, const QString&, MessageIcon) {});
+            SetProgramKind(ProgramKind::Game);
+            for (int i = 0; i < 150; ++i) {
+                if (!ConvertWordFile(i % 2 ? "B.dat" : "C.dat") || !DrawnWordsPair())
+                    _exit(1);
+            }
+            _exit(0);
+        }
+        QStringList words{"かわ", "やま", "うみ", "さかな", "はな"};
+        for (int i = 0; i < 60; ++i) {
+            const QString word = i % 3 ? QStringLiteral("みず") : QStringLiteral("つき");
+            EncodeWordText(word);
+            if (i % 4 == 3) {
+                QVERIFY(DeleteWordRecord(1));
+                words.removeFirst();
+            } else {
+                QVERIFY(AppendWordRecord(gHexText + "1", KanaToCodes(word), 1));
+                words.append(word);
+            }
+        }
+        int status = 0;
+        waitpid(game, &status, 0);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QCOMPARE(folder.readFile("Data/B.dat"), kB);
+        QCOMPARE(folder.readFile("Data/C.dat"), kC);
+        QCOMPARE(folder.readFile("Data/W.dat"), List(words));
+    }
+
+    // The list named at start-up is gone when a game starts: nothing changes
+    // and nothing is said. Temporary files of a crashed write go at the next
+    // start, those of a running program stay.
+    void vanishingAndStaleFiles() {
+        TempProgramFolder folder;
+        Prepare(folder);
         MessageCapture capture;
+        const QString stale = QStringLiteral(".type1.%1.0.tmp").arg(InChildPid());
+        folder.writeFile(stale, "x");
+        folder.writeFile(QStringLiteral("Data/.W.dat.%1.0.tmp").arg(getpid()), "x");
         auto before = Snapshot(folder.path());
-        QVERIFY(QFile::remove(folder.filePath("Data/Nomal.dat")));
-        QVERIFY(!ConvertWordFile(gWordFile));
-        before.remove("Data/Nomal.dat");
+        QVERIFY(QFile::remove(folder.filePath("Data/W.dat")));
+        QVERIFY(!ConvertWordFile("W.dat"));
+        CleanUpProgramFolder();
+        before.remove("Data/W.dat");
+        before.remove(stale);
         QVERIFY(Snapshot(folder.path()) == before && capture.messages.isEmpty());
     }
 };

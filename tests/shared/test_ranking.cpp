@@ -57,18 +57,24 @@ private slots:
             QCOMPARE(gRankName[3], place < 3 ? "RBT" : "POKOTA");
         }
 
-        // A failed write does not keep the others from the file.
+        // A name the file cannot hold takes the fallback and keeps none of
+        // the others out; a full disk leaves the file as it was.
         MessageCapture capture;
-        int writes = 0;
-        SetWriteFaultHook([&writes](const QString&) { return ++writes != 1; });
         gRankName.fill("X");
+        gRankName[0] = "😀";
         gRankScore.fill(7);
         WriteRanking();
-        SetWriteFaultHook(nullptr);
         QCOMPARE(capture.messages.size(), 1);
         ReadRanking();
-        QCOMPARE(gRankName[0], "Guest"); // the fallback
+        QCOMPARE(gRankName[0], "Guest");
         QCOMPARE(gRankName[8], "X");
+        QCOMPARE(CurrentScores(), QList<int>(9, 7));
+        SetWriteFaultHook([](const QString&) { return false; });
+        gRankScore.fill(9);
+        WriteRanking();
+        SetWriteFaultHook(nullptr);
+        QCOMPARE(capture.messages.size(), 2);
+        ReadRanking();
         QCOMPARE(CurrentScores(), QList<int>(9, 7));
 
         // Missing and garbage scores read 0; others are rounded and clamped.

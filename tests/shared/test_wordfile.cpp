@@ -9,6 +9,9 @@
 #include <QSet>
 #include <QtTest>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <array>
 #include <tuple>
 
@@ -39,10 +42,6 @@ struct Loaded {
     QList<QByteArray> state() const {
         return {folder.readFile("type1"), folder.readFile("type2"), folder.readFile("ymconfig.ini"),
                 folder.readFile("Data/A.dat")};
-    }
-    void setWorkFiles(const QByteArray& type1, const QByteArray& type2) const {
-        folder.writeFile("type1", type1);
-        folder.writeFile("type2", type2);
     }
     // The text of the one "警告" message shown; empty unless there is just one.
     QString warning() const {
@@ -127,39 +126,37 @@ private slots:
     }
 
     void convert() {
-        // List, type1, type2, MessageClass.
-        const std::tuple<QByteArray, QByteArray, QByteArray, QString> rows[] = {
-            {"1,1,1,1,1\r\n001,41,1\r\n002,FFFF82A0,2\n003,9056,95B7,3\r\n004,42,4\r\n005,43,5\r\n",
-             "41,1\r\nFFFF82A0,2\r\n9056,95B7,3\r\n42,4\r\n43,5\r\n",
-             "001\r\n002\r\n003\r\n004\r\n005\r\n", "1,1,1,1,1"},
-            {"1,0,0,0,0,1\r\n075012046,41,1\r\n001,42,2\r\nnot a record\r\n", "41,1\r\n42,2\r\n",
-             "075012046\r\n001\r\n", "1,0,0,0,0"}};
-        for (const auto& [list, type1, type2, counts] : rows) {
-            TempProgramFolder folder;
-            MessageCapture capture;
-            folder.writeFile("Data/W.dat", list);
-            QVERIFY(ConfigFileExists());
-            QVERIFY(ConvertWordFile("W.dat"));
-            QCOMPARE(folder.readFile("type1"), type1);
-            QCOMPARE(folder.readFile("type2"), type2);
-            QCOMPARE(Stored(), counts + " W.dat");
-            QCOMPARE(int(gClassCount[1]), 1);
-            QVERIFY(capture.messages.isEmpty());
-        }
+        // Line ends of every kind, a code written in eight digits, blank lines
+        // after the words.
+        TempProgramFolder folder;
+        MessageCapture capture;
+        folder.writeFile("Data/W.dat", "1,1,1,1,1\r\n001,41,1\r\n002,FFFF82A0,2\n003,9056,95B7,3"
+                                       "\r004,42,4\r\n005,43,5\r\n\r\n  \r\n");
+        QVERIFY(ConfigFileExists());
+        QVERIFY(ConvertWordFile("W.dat"));
+        QCOMPARE(folder.readFile("type1"), "41,1\r\nFFFF82A0,2\r\n9056,95B7,3\r\n42,4\r\n43,5\r\n");
+        QCOMPARE(folder.readFile("type2"), "001\r\n002\r\n003\r\n004\r\n005\r\n");
+        QCOMPARE(Stored(), "1,1,1,1,1 W.dat");
+        QCOMPARE(int(gClassCount[1]), 1);
+        QVERIFY(capture.messages.isEmpty() && gLoadedWordFile == "W.dat");
     }
 
     // A malformed list changes nothing; one message names the file, the line
     // and the problem. Of several problems, bad bytes count first, then
     // malformed fields, then codes without a character; a missing line before
-    // all of them.
+    // all of them. Guards lists whose extra lines, sixth count or records
+    // without a level 1 to 5 were taken and then lost or never saved again.
     void convertRefusesBadLists() {
         const QByteArray one = "1,0,0,0,0\r\n";
         const QByteArray two = "2,0,0,0,0\r\n";
         const std::tuple<QByteArray, int, const char*> rows[] = {
-            {"1,0,0,0\r\n001,41,1\r\n", 1, "5つ"},
+            {"1,0,0,0\r\n001,41,1\r\n", 1, "5つより少なく"},
+            {"1,0,0,0,0,0\r\n001,41,1\r\n", 1, "5つより多く"},
             {"2,-1,0,0,0\r\n001,41,1\r\n", 1, "-1"},
             {"32767,1,0,0,0\r\n", 1, "32767"},
             {two + "001,41,1\r\n", 3, "少なく"},
+            {one + "001,41,1\r\n002,42,1\r\n003,43,1\r\n", 3, "多く"},
+            {"0,0,0,0,0\r\n001,41,1\r\n", 2, "多く"},
             {one + "001\r\n", 2, "「,」"},
             {one + "00a,41,1\r\n", 2, "数字でない"},
             {one + "119,41,1\r\n", 2, "「119」"},
@@ -167,6 +164,11 @@ private slots:
             {one + "001,4G,1\r\n", 2, "「4G」"},
             {one + "001,123482A0,1\r\n", 2, "「123482A0」"},
             {one + "001,81,1\r\n", 2, "「81」"},
+            {one + "001,41,0\r\n", 2, "レベル「0」"},
+            {one + "001,41,9\r\n", 2, "レベル「9」"},
+            {one + "001,41,x\r\n", 2, "レベル「x」"},
+            {one + "003,82\r\n", 2, "文字の欄がありません"},
+            {one + "001,41,12\r\n", 2, "レベル「12」"},
             {two + "001,41,1\r\n001,41,FCFC,1\r\n", 3, "「FCFC」"},
             {one + "001,41,1\xFF\r\n", 2, "バイト"},
             {two + "001,41,8540,FCFC,1\r\n001,FCFC,1\r\n", 2, "「8540」"},
@@ -183,21 +185,20 @@ private slots:
             QVERIFY2(text.contains("B.dat") && text.contains(QString("%1行目").arg(line)) &&
                          text.contains(QString::fromUtf8(why)),
                      qPrintable(text));
+            QCOMPARE(gLoadedWordFile, "A.dat");
         }
     }
 
-    // An empty list becomes the current one and takes the new words; the
-    // list open before is not touched.
+    // An empty list becomes the loaded one and takes the new words; the list
+    // loaded before is not touched.
     void emptyListTakesNewWords() {
-        for (const QByteArray& empty :
-             {QByteArray("0,0,0,0,0\r\n"), QByteArray("0,0,0,0,0,0\r\n"), QByteArray()}) {
+        for (const QByteArray& empty : {QByteArray("0,0,0,0,0\r\n"), QByteArray()}) {
             Loaded loaded;
             loaded.folder.writeFile("Data/E.dat", empty);
             QVERIFY(!ConvertWordFile("E.dat"));
             QCOMPARE(loaded.folder.readFile("type1") + loaded.folder.readFile("type2"), "");
             QCOMPARE(Stored(), "0,0,0,0,0 E.dat");
             QVERIFY(AppendWordRecord("9056,95B7,3", "012046064046", 3));
-            QVERIFY(SaveWordFile());
             QCOMPARE(loaded.folder.readFile("Data/E.dat"),
                      QByteArray("0,0,1,0,0\r\n012046064046,9056,95B7,3\r\n"));
             QCOMPARE(loaded.folder.readFile("Data/A.dat"), Loaded::kList);
@@ -205,77 +206,64 @@ private slots:
         }
     }
 
-    // Saving refuses a name that leads outside Data and counts that disagree
-    // with the working files; nothing is written anywhere.
-    void saveRefuses() {
-        const QString absolute = QDir::tempPath() + "/A.dat";
-        const std::pair<QString, const char*> rows[] = {
-            {"../A.dat", "2"}, {"sub/A.dat", "2"}, {"x\\A.dat", "2"}, {absolute, "2"},
-            {"..", "2"},       {"A.dat", "3"},     {"A.dat", "1"}};
-        for (const auto& [name, countA] : rows) {
-            Loaded loaded;
-            WriteProfile("FileInfo", "NAME", "", name);
-            WriteProfile("MessageClass", "A", "", countA);
-            const QList<QByteArray> before = loaded.state();
-            QVERIFY(!SaveWordFile());
-            QCOMPARE(loaded.state(), before);
-            QVERIFY(!loaded.folder.exists("A.dat") && !QFile::exists(absolute));
-            QCOMPARE(QDir(loaded.folder.filePath("Data"))
-                         .entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                     QStringList{"A.dat"});
-            QVERIFY(!loaded.warning().isEmpty());
-        }
+    // Additions, deletions and replacements go into the loaded list at once,
+    // the working files and counts following; a number outside the list
+    // deletes nothing.
+    void edits() {
+        Loaded loaded;
+        QVERIFY(AppendWordRecord("FFFF82A0,5", "004", 5));
+        QVERIFY(DeleteWordRecord(1));
+        QVERIFY(DeleteWordRecord(9));
+        QVERIFY(ReplaceWordRecord(1, "44,4", "005", 4));
+        const QByteArray list = "1,0,0,1,1\r\n003,42,1\r\n004,FFFF82A0,5\r\n005,44,4\r\n";
+        QCOMPARE(loaded.folder.readFile("Data/A.dat"), list);
+        QCOMPARE(loaded.folder.readFile("type1"), "42,1\r\nFFFF82A0,5\r\n44,4\r\n");
+        QCOMPARE(loaded.folder.readFile("type2"), "003\r\n004\r\n005\r\n");
+        QCOMPARE(Stored(), "1,0,0,1,1 A.dat");
+        QCOMPARE(gClassCountText[4], "1");
+        QVERIFY(SaveWordFile() && loaded.folder.readFile("Data/A.dat") == list);
+        QVERIFY(loaded.capture.messages.isEmpty());
     }
 
-    // Working files with any line ends: a deletion keeps the other words and
-    // lowers its level's count, an addition goes after the words and raises
-    // its count, and both write CR LF.
-    void deleteAndAppend() {
-        // type1, type2 (three words, as the counts 2,1,0,0,0 say), the record
-        // deleted, what stays of type1 and type2, and the counts then.
-        const std::tuple<QByteArray, QByteArray, int, QByteArray, QByteArray, QString> rows[] = {
-            {"41,1\r\n42,2\r\n43,1\r\n", "001\r\n002\r\n003\r\n", 2, "41,1\r\n43,1\r\n",
-             "001\r\n003\r\n", "2,0,0,0,0"},
-            {"41,1\n42,2\r43,1", "001\r002\n003\r", 1, "42,2\r\n43,1\r\n", "002\r\n003\r\n",
-             "1,1,0,0,0"},
-            {"41,1\r\n42,2\r\n43,1\r\nx\r\n", "001\r\n002\r\n003\ny\rz", 3, "41,1\r\n42,2\r\n",
-             "001\r\n002\r\n", "1,1,0,0,0"},
-            {"41,1\r\n42,2\n43,1\r\n", "001\r\n002\r\n003", 0, "41,1\r\n42,2\r\n43,1\r\n",
-             "001\r\n002\r\n003\r\n", "2,1,0,0,0"}};
-        for (const auto& [type1, type2, deleted, kept1, kept2, counts] : rows) {
-            Loaded loaded;
-            loaded.setWorkFiles(type1, type2);
-            QVERIFY(DeleteWordRecord(std::int16_t(deleted)));
-            QCOMPARE(loaded.folder.readFile("type1"), kept1);
-            QCOMPARE(loaded.folder.readFile("type2"), kept2);
-            QCOMPARE(Stored(), counts + " A.dat");
-            loaded.setWorkFiles(type1, type2);
-            WriteProfile("MessageClass", "A", "", "2");
-            WriteProfile("MessageClass", "B", "", "1");
-            QVERIFY(AppendWordRecord("FFFF82A0,5", "004", 5));
-            QCOMPARE(loaded.folder.readFile("type1").right(12), QByteArray("FFFF82A0,5\r\n"));
-            QCOMPARE(loaded.folder.readFile("type1").count("\r\n"), 4);
-            QCOMPARE(loaded.folder.readFile("type2").count("\r\n"), 4);
-            QCOMPARE(Stored(), "2,1,0,0,1 A.dat");
-            QVERIFY(loaded.capture.messages.isEmpty());
-        }
-    }
-
-    // Malformed records and working files shorter than the counts leave
-    // everything as it was, each with a message.
+    // Malformed words and a replaced word that is gone leave everything as it
+    // was, each with a message.
     void refusedEdits() {
         Loaded loaded;
         const QList<QByteArray> before = loaded.state();
         QVERIFY(!AppendWordRecord("41,2", "001", 3));
         QVERIFY(!AppendWordRecord("41,3", "abc", 3));
         QVERIFY(!AppendWordRecord("41\r\n,3", "001", 3));
+        QVERIFY(!ReplaceWordRecord(4, "41,1", "001", 1));
         QCOMPARE(loaded.state(), before);
-        QCOMPARE(loaded.capture.messages.size(), 3);
-
-        loaded.folder.writeFile("type2", "001\r\n");
-        QVERIFY(!DeleteWordRecord(1));
-        QCOMPARE(loaded.folder.readFile("type1"), before[0]);
         QCOMPARE(loaded.capture.messages.size(), 4);
+    }
+
+    // The editor changes and saves the list it shows, whatever the other
+    // program converted meanwhile; a list that was not loaded is never
+    // written, and no list is created. Guards the deletion that took the
+    // first word of the other program's list, and the empty NOMAL.dat a save
+    // made after a list could not be loaded.
+    void editsGoToTheLoadedList() {
+        Loaded loaded;
+        loaded.folder.writeFile("Data/B.dat", "1,0,0,0,0\r\n009,49,1\r\n");
+        if (fork() == 0) // the game switches lists
+            _exit(ConvertWordFile("B.dat") ? 0 : 1);
+        wait(nullptr);
+        QCOMPARE(Stored(), "1,0,0,0,0 B.dat");
+        QVERIFY(DeleteWordRecord(1) && SaveWordFile());
+        QCOMPARE(loaded.folder.readFile("Data/A.dat"), "1,1,0,0,0\r\n002,82A0,2\r\n003,42,1\r\n");
+        QCOMPARE(loaded.folder.readFile("Data/B.dat"), "1,0,0,0,0\r\n009,49,1\r\n");
+
+        TempProgramFolder fresh(false);
+        fresh.writeFile("ymconfig.ini", "[GameConfig]\r\nLEVEL=3\r\n");
+        fresh.writeFile("Data/Nomal.dat", "1,0,0,0,0\r\n001,41,7\r\n");
+        gLoadedWordFile.clear();
+        ConfigFileExists();
+        ListWordFiles();
+        QVERIFY(!ConvertWordFile(gWordFile));
+        QVERIFY(!SaveWordFile());
+        SaveAndReloadWordFile();
+        QCOMPARE(QDir(fresh.filePath("Data")).entryList(QDir::Files), QStringList{"Nomal.dat"});
     }
 
     void largeListRoundTrip() {
