@@ -225,6 +225,25 @@ private slots:
         s.run("cmd_END");
         QVERIFY(!s.w->isVisible() && s.wordList() == kNomal);
     }
+
+    // A ymconfig.ini that cannot be written (here a folder of that name) is
+    // reported once, naming it; the editor goes on with its list. Guards the
+    // storm of boxes at start-up and at the end that blamed the value.
+    void unwritableConfigReportedOnce() {
+        MessageCapture capture;
+        {
+            TempProgramFolder folder;
+            QFile::remove(folder.filePath("ymconfig.ini"));
+            QDir(folder.path()).mkdir("ymconfig.ini");
+            folder.writeFile("Data/Nomal.dat", kNomal);
+            frmTouroku w;
+            w.show();
+            QCOMPARE(w.findChild<QTreeWidget*>("lst_Touroku")->topLevelItemCount(), 2);
+            w.close();
+        }
+        QCOMPARE(capture.messages.size(), 1);
+        QVERIFY(capture.messages[0].text.contains(u"ymconfig.ini」はフォルダー"));
+    }
 };
 
 QTEST_MAIN(TestFrmTouroku)
