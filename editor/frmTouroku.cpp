@@ -12,6 +12,7 @@
 #include "twips.h"
 #include "uicommon.h"
 #include "wordfile.h"
+#include "wordlistmodel.h"
 #include "workfiles.h"
 
 #include <QCloseEvent>
@@ -24,17 +25,13 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QShowEvent>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 
 namespace {
 
 const std::array<QString, 5> kFullWidthLevels{"１", "２", "３", "４", "５"};
-
-// Columns of the list: running number, level digit, word, reading, line
-// number in the working files.
-enum Column { RowColumn, LevelColumn, WordColumn, ReadingColumn, LineColumn };
 
 bool IsBlank(const QString& text) {
     return text.trimmed().isEmpty();
@@ -124,7 +121,9 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     cmdTenyuryoku =
         MakeButton(this, "cmdTenyuryoku", QStringLiteral("手入力画面"), 8160, 1860, 1170, 375);
 
-    lst_Touroku = new QTreeWidget(this);
+    // Uniform rows let the view lay out a list of any length at once.
+    mWords = new WordListModel(this);
+    lst_Touroku = new QTreeView(this);
     lst_Touroku->setObjectName(QStringLiteral("lst_Touroku"));
     PlaceTwips(lst_Touroku, 360, 2280, 11055, 5895);
     lst_Touroku->setRootIsDecorated(false);
@@ -132,10 +131,7 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     lst_Touroku->setAllColumnsShowFocus(true);
     lst_Touroku->setSelectionMode(QAbstractItemView::SingleSelection);
     lst_Touroku->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lst_Touroku->setHeaderLabels({QStringLiteral("行番号"), QStringLiteral("レベル"),
-                                  QStringLiteral("単語"), QStringLiteral("ひらがな"),
-                                  QStringLiteral("現行No")});
-    lst_Touroku->headerItem()->setTextAlignment(LevelColumn, Qt::AlignCenter);
+    lst_Touroku->setModel(mWords);
     const std::array<int, 5> columnTwips{950, 800, 4551, 4700, 1440};
     for (std::size_t i = 0; i < columnTwips.size(); ++i)
         lst_Touroku->setColumnWidth(static_cast<int>(i), TwipsToPixels(columnTwips[i]));
@@ -161,12 +157,11 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     connect(cmdTenyuryoku, &QPushButton::clicked, this, &frmTouroku::cmdTenyuryoku_Click);
     connect(cmdFileChange, &QPushButton::clicked, this, &frmTouroku::cmdFileChange_Click);
     connect(cmd_END, &QPushButton::clicked, this, &frmTouroku::cmd_END_Click);
-    connect(lst_Touroku, &QTreeWidget::itemClicked, this,
-            [this](const QTreeWidgetItem* item) { lst_Touroku_ItemClick(item); });
+    connect(lst_Touroku, &QTreeView::clicked, this, &frmTouroku::lst_Touroku_ItemClick);
     // Moving through the list with the keyboard selects like a click.
-    connect(lst_Touroku, &QTreeWidget::currentItemChanged, this,
-            [this](const QTreeWidgetItem* current) {
-                if (current && lst_Touroku->hasFocus())
+    connect(lst_Touroku->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && lst_Touroku->hasFocus())
                     lst_Touroku_ItemClick(current);
             });
     txt_Tango->installEventFilter(this);
@@ -286,31 +281,11 @@ void frmTouroku::ShowWordList(int level) {
     gWordFile = current;
 
     BuildKanaTable();
-    lst_Touroku->clear();
+    // With no list loaded (or none readable) the list stays empty.
     WordRecords records;
     if (!ReadLoadedWords(records))
-        return; // no list loaded: nothing to show
-
-    QList<QTreeWidgetItem*> rows;
-    LineReader lines1(records.type1);
-    LineReader lines2(records.type2);
-    QByteArrayView line1;
-    QByteArrayView line2;
-    for (int n = 1; lines1.next(line1) && lines2.next(line2); ++n) {
-        QString word;
-        const QString levelDigit = SplitWordRecord(DecodeCp932(line1.toByteArray()), word);
-        if (ParseNumber(levelDigit) != level)
-            continue;
-        auto* row = new QTreeWidgetItem;
-        row->setText(RowColumn, QString::number(rows.size() + 1));
-        row->setText(LevelColumn, levelDigit);
-        row->setTextAlignment(LevelColumn, Qt::AlignCenter);
-        row->setText(WordColumn, word);
-        row->setText(ReadingColumn, CodesToKana(DecodeCp932(line2.toByteArray())));
-        row->setText(LineColumn, QString::number(n));
-        rows.append(row);
-    }
-    lst_Touroku->addTopLevelItems(rows);
+        records = WordRecords();
+    mWords->showLevel(std::move(records), level);
 }
 
 void frmTouroku::cmd_DSP_Click() {
@@ -384,12 +359,12 @@ void frmTouroku::cmdHenkan_Click() {
     cmdOK->setFocus();
 }
 
-void frmTouroku::lst_Touroku_ItemClick(const QTreeWidgetItem* item) {
+void frmTouroku::lst_Touroku_ItemClick(const QModelIndex& item) {
     if (SelectedMode() == AddMode || cmdHenkan->isEnabled())
         return;
-    txt_Tango->setText(item->text(WordColumn));
-    txt_Hiragana->setText(item->text(ReadingColumn));
-    lbl_Gyo->setText(item->text(LineColumn));
+    txt_Tango->setText(mWords->text(item.row(), WordListModel::WordColumn));
+    txt_Hiragana->setText(mWords->text(item.row(), WordListModel::ReadingColumn));
+    lbl_Gyo->setText(mWords->text(item.row(), WordListModel::LineColumn));
 }
 
 void frmTouroku::cmdHenkou_Click() {

@@ -15,8 +15,9 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QShowEvent;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QModelIndex;
+class QTreeView;
+class WordListModel;
 
 class frmTouroku : public QWidget {
     Q_OBJECT
@@ -43,7 +44,7 @@ private:
     void txt_Tango_KeyPress();
     void txt_Hiragana_KeyPress();
     void cmdHenkan_Click();
-    void lst_Touroku_ItemClick(const QTreeWidgetItem* item);
+    void lst_Touroku_ItemClick(const QModelIndex& item);
     void cmdHenkou_Click();
     void cmdOK_Click();
     void cmdTenyuryoku_Click();
@@ -89,5 +90,6 @@ private:
     QLabel* Label2;
     QLabel* Label3;
     QPushButton* cmdTenyuryoku;
-    QTreeWidget* lst_Touroku;
+    QTreeView* lst_Touroku;
+    WordListModel* mWords;
 };

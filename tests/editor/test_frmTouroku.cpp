@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 
 #include <memory>
@@ -49,13 +49,13 @@ struct Screen {
     QString run(const QString& steps) const {
         for (const QString& step : steps.split(u' ')) {
             const QString arg = step.section(u':', 1);
-            auto* list = get<QTreeWidget>("lst_Touroku");
+            auto* list = get<QTreeView>("lst_Touroku");
             if (step.contains(u'='))
                 get<QLineEdit>(step.section(u'=', 0, 0))
                     ->setText(step.section(u'=', 1).replace(u'_', u' '));
             else if (step.startsWith(u"row:"))
                 QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                                  list->visualItemRect(list->topLevelItem(arg.toInt())).center());
+                                  list->visualRect(list->model()->index(arg.toInt(), 0)).center());
             else if (step.startsWith(u"alt:"))
                 QTest::keyClick(w.get(), QKeySequence(arg)[0].key(), Qt::AltModifier);
             else if (step.startsWith(u"enter:"))
@@ -78,9 +78,10 @@ struct Screen {
     // The rows of the list, each "row|level|word|reading|line", one blank apart.
     QString rows() const {
         QString rows;
-        for (QTreeWidgetItemIterator it(get<QTreeWidget>("lst_Touroku")); *it; ++it)
+        const QAbstractItemModel* model = get<QTreeView>("lst_Touroku")->model();
+        for (int r = 0; r < model->rowCount(); ++r)
             for (int c = 0; c < 5; ++c)
-                rows += (*it)->text(c) + (c < 4 ? u'|' : u' ');
+                rows += model->index(r, c).data().toString() + (c < 4 ? u'|' : u' ');
         return rows.trimmed();
     }
     QByteArray wordList(const QString& name = "Nomal.dat") const {
@@ -117,7 +118,7 @@ private slots:
             for (int i = 1; i < f.size(); ++i)
                 QCOMPARE(actual[i - 1], TwipsToPixels(f[i].toInt()));
         }
-        QCOMPARE(s.get<QTreeWidget>("lst_Touroku")->columnWidth(2), TwipsToPixels(4551));
+        QCOMPARE(s.get<QTreeView>("lst_Touroku")->columnWidth(2), TwipsToPixels(4551));
         QCOMPARE(s.w->windowTitle() + s.text("lblFileName"), u"登録画面Nomal"_s);
         QCOMPARE(s.rows(), kLevel1Rows);
         QVERIFY(s.focused("txt_Tango") && !s.get("cmdFileChange")->isEnabled()); // one list
@@ -238,7 +239,7 @@ private slots:
             folder.writeFile("Data/Nomal.dat", kNomal);
             frmTouroku w;
             w.show();
-            QCOMPARE(w.findChild<QTreeWidget*>("lst_Touroku")->topLevelItemCount(), 2);
+            QCOMPARE(w.findChild<QTreeView*>("lst_Touroku")->model()->rowCount(), 2);
             w.close();
         }
         QCOMPARE(capture.messages.size(), 1);

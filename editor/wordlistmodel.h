@@ -1,0 +1,45 @@
+#pragma once
+// The rows of the registration screen's list: the words of one level of the
+// loaded list. The words stay as the working files hold them and a row is
+// decoded only when the view shows it, so a list of any size fills at once.
+
+#include "workfiles.h"
+
+#include <QAbstractTableModel>
+#include <QByteArrayView>
+
+#include <vector>
+
+class WordListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    // Running number of the row, level digit, word, reading, line number in
+    // the working files.
+    enum Column { RowColumn, LevelColumn, WordColumn, ReadingColumn, LineColumn, ColumnCount };
+
+    explicit WordListModel(QObject* parent = nullptr);
+
+    // Shows the words of level (1..5) among records; no rows when records is
+    // empty.
+    void showLevel(WordRecords records, int level);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    // The text of a cell as the list shows it.
+    QString text(int row, Column column) const;
+
+private:
+    struct Row {
+        int line;             // from 1, in the working files
+        QByteArrayView type1; // text fields and level
+        QByteArrayView type2; // reading codes
+    };
+
+    WordRecords m_records; // the rows point into its bytes
+    std::vector<Row> m_rows;
+};
