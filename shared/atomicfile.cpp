@@ -98,6 +98,7 @@ struct StagedFile {
     QByteArray target;
     QByteArray temp;
     QByteArray folder;
+    bool flush = true;
 };
 
 bool Fail(QString* error, const QString& why) {
@@ -106,9 +107,12 @@ bool Fail(QString* error, const QString& why) {
     return false;
 }
 
-// Writes data to a new temporary file in the target's folder and flushes it;
+// Writes a file's data to a new temporary file in the target's folder and
+// flushes it unless the file says otherwise;
 // the target itself is not touched.
-bool StageFile(const QString& path, const QByteArray& data, StagedFile& staged, QString* error) {
+bool StageFile(const FileContent& file, StagedFile& staged, QString* error) {
+    const QString& path = file.path;
+    staged.flush = file.flush;
     const QString target = ResolveTarget(path);
     const QFileInfo info(target);
     staged.target = QFile::encodeName(target);
@@ -146,11 +150,13 @@ bool StageFile(const QString& path, const QByteArray& data, StagedFile& staged, 
         errno = ENOSPC;
         return abandon();
     }
-    if (!WriteAll(fd, data, staged.temp))
+    if (!WriteAll(fd, file.data, staged.temp))
         return abandon();
-    Step(WriteStep::Flush, staged.temp);
-    if (::fsync(fd) != 0)
-        return abandon();
+    if (file.flush) {
+        Step(WriteStep::Flush, staged.temp);
+        if (::fsync(fd) != 0)
+            return abandon();
+    }
     if (::close(fd) != 0) {
         const QString why = ErrnoText("ファイル「%1」を書き込めません（%2）。", staged.target);
         ::unlink(staged.temp.constData());
@@ -165,13 +171,13 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, QString* error
     return WriteFilesAtomic({{path, data}}, error);
 }
 
-bool WriteFilesAtomic(const QList<std::pair<QString, QByteArray>>& files, QString* error) {
+bool WriteFilesAtomic(const QList<FileContent>& files, QString* error) {
     // Every new content is on disk before any old file is replaced, so a
     // full disk fails the whole set and leaves all the old files.
     QList<StagedFile> staged;
-    for (const auto& [path, data] : files) {
+    for (const FileContent& content : files) {
         StagedFile file;
-        if (!StageFile(path, data, file, error)) {
+        if (!StageFile(content, file, error)) {
             for (const StagedFile& done : staged)
                 ::unlink(done.temp.constData());
             return false;
@@ -192,7 +198,7 @@ bool WriteFilesAtomic(const QList<std::pair<QString, QByteArray>>& files, QStrin
     // folder that cannot be synced does not undo the write.
     QByteArray synced;
     for (const StagedFile& file : staged) {
-        if (file.folder == synced)
+        if (!file.flush || file.folder == synced)
             continue;
         synced = file.folder;
         Step(WriteStep::Flush, file.folder);

@@ -15,11 +15,19 @@
 // synced. On any failure the old file stays as it was and error says why, in
 // Japanese, naming the file or folder.
 bool WriteFileAtomic(const QString& path, const QByteArray& data, QString* error = nullptr);
-// The same for files that belong together: every new content is written and
-// flushed before the first old file is replaced, so a full disk leaves all of
+// One file of a set written together. A file made anew from the others
+// whenever it is found not to match them need not wait for the disk: flush
+// false leaves it to the system.
+struct FileContent {
+    QString path;
+    QByteArray data;
+    bool flush = true;
+};
+// The same for files that belong together: every new content is written (and
+// flushed) before the first old file is replaced, so a full disk leaves all of
 // them as they were. The files are then renamed in the order given; a crash
 // between two renames leaves the first ones new and the others old.
-bool WriteFilesAtomic(const QList<std::pair<QString, QByteArray>>& files, QString* error = nullptr);
+bool WriteFilesAtomic(const QList<FileContent>& files, QString* error = nullptr);
 
 // Reads a whole file; nothing when it cannot be opened or read.
 std::optional<QByteArray> ReadWholeFile(const QString& path);

@@ -223,11 +223,11 @@ QString ProfileTransaction::error() const {
     return m_root->m_error;
 }
 
-std::optional<std::pair<QString, QByteArray>> ProfileTransaction::changedFile() const {
+std::optional<FileContent> ProfileTransaction::changedFile() const {
     const ProfileTransaction& root = *m_root;
     if (!root.m_content || (*root.m_content == root.m_original && root.m_existed))
         return std::nullopt;
-    return std::pair{gIniPath, *root.m_content};
+    return FileContent{gIniPath, *root.m_content};
 }
 
 void ProfileTransaction::written() {
@@ -243,7 +243,7 @@ void ProfileTransaction::discard() {
 bool ProfileTransaction::commit() {
     QString error = this->error();
     const auto file = changedFile();
-    if (error.isEmpty() && (!file || WriteFileAtomic(file->first, file->second, &error))) {
+    if (error.isEmpty() && (!file || WriteFileAtomic(file->path, file->data, &error))) {
         written();
         return true;
     }

@@ -69,10 +69,9 @@ public:
     // Why the file cannot be changed (it cannot be read, or the lock was not
     // had); empty when it can.
     QString error() const;
-    // The changed file as path and content, for writing it together with
-    // other files (then call written()); nothing when it has not changed or
-    // cannot be changed.
-    std::optional<std::pair<QString, QByteArray>> changedFile() const;
+    // The changed file, for writing it together with other files (then call
+    // written()); nothing when it has not changed or cannot be changed.
+    std::optional<FileContent> changedFile() const;
     void written();
     // Forgets the changes made since the file was read or last written.
     void discard();

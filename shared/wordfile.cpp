@@ -9,10 +9,13 @@
 #include "recordcode.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <algorithm>
 #include <functional>
 #include <optional>
+
+#include <sys/stat.h>
 
 QStringList gDatFiles{QString()};
 std::int16_t gDatFileCount = 0;
@@ -34,6 +37,14 @@ bool IsPlainFileName(const QString& name) {
             return false;
     }
     return EncodeCp932(name).has_value();
+}
+
+// The words of one operation, kept from one to the next: a list of 32767
+// words takes a megabyte or two, and memory handed out afresh by the system
+// for every operation costs more than the work done in it.
+WordRecords& KeptRecords() {
+    static WordRecords records;
+    return records;
 }
 
 enum class ListState { Read, Missing, Refused };
@@ -67,10 +78,46 @@ void TakeCounts(const std::array<int, kLevels>& counts) {
     }
 }
 
+// What the system keeps of a file: a file replaced or changed has another.
+struct FileState {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t modified = 0; // nanoseconds
+    bool operator==(const FileState&) const = default;
+};
+
+std::optional<FileState> StateOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileState{st.st_dev, st.st_ino, st.st_size,
+                     std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+// The files that vouch for a list in the working files, and their states
+// when they last did: while none of them changes they need not be read again.
+struct Vouched {
+    QString name;
+    std::array<std::optional<FileState>, 4> states;
+    std::array<int, kLevels> counts{};
+};
+Vouched gVouched;
+
+std::array<std::optional<FileState>, 4> StatesFor(const QString& name) {
+    return {StateOf(gIniPath), StateOf(DataFolder() + name), StateOf(gType1Path),
+            StateOf(gType2Path)};
+}
+
 // True when the working files hold list name as it is now: FileInfo names it
 // and the stamp matches the list, the counts and both files. The counts in
 // memory then follow them.
 bool WorkFilesHold(const QString& name) {
+    const auto states = StatesFor(name);
+    if (!name.isEmpty() && name == gVouched.name && states == gVouched.states) {
+        TakeCounts(gVouched.counts);
+        return true;
+    }
     QString stored;
     ReadProfile(QStringLiteral("FileInfo"), QStringLiteral("NAME"), QString(), stored);
     if (name.isEmpty() || stored != name)
@@ -91,6 +138,7 @@ bool WorkFilesHold(const QString& name) {
             WorkFilesStamp(*list, countTexts.join(u',').toLatin1(), records.type1, records.type2))
         return false;
     TakeCounts(counts);
+    gVouched = {name, states, counts};
     return true;
 }
 
@@ -103,11 +151,13 @@ bool WorkFilesHold(const QString& name) {
 // False, with why, when the files could not be written; none of them changed.
 bool StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* newList,
                const QByteArray& listBytes, const WordRecords& records, QString& why) {
-    QList<std::pair<QString, QByteArray>> files;
+    // The working files are made anew whenever they do not match, so they
+    // need not wait for the disk; the list and ymconfig.ini do.
+    QList<FileContent> files;
     if (newList)
         files.append({DataFolder() + name, *newList});
-    files.append({gType1Path, records.type1});
-    files.append({gType2Path, records.type2});
+    files.append({gType1Path, records.type1, false});
+    files.append({gType2Path, records.type2, false});
     if (ini.error().isEmpty()) {
         const QString fallback = gProgramKind == ProgramKind::Game ? QStringLiteral("NOMAL")
                                                                    : QStringLiteral("NOMAL.dat");
@@ -124,11 +174,15 @@ bool StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* n
         ShowWarningOnce(gIniPath,
                         QStringLiteral("設定を保存できませんでした。\n%1").arg(ini.error()));
     }
+    gVouched = Vouched();
     if (!WriteFilesAtomic(files, &why)) {
         ini.discard();
         return false;
     }
-    ini.written();
+    if (ini.error().isEmpty()) {
+        ini.written();
+        gVouched = {name, StatesFor(name), records.counts};
+    }
     TakeCounts(records.counts);
     gLoadedWordFile = name;
     return true;
@@ -138,8 +192,15 @@ bool StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* n
 // or cannot be written; the reasons are shown, those of a write once a run,
 // as a list is loaded again and again in the background.
 bool Load(ProfileTransaction& ini, const QString& name, bool& holdsWords) {
+    // Working files that hold the list already are what a conversion writes.
+    if (WorkFilesHold(name)) {
+        holdsWords = std::any_of(gClassCount.begin() + 1, gClassCount.end(),
+                                 [](std::int16_t count) { return count > 0; });
+        gLoadedWordFile = name;
+        return true;
+    }
     QByteArray bytes;
-    WordRecords records;
+    WordRecords& records = KeptRecords();
     QString why;
     switch (ReadList(name, bytes, records, why)) {
     case ListState::Missing:
@@ -174,16 +235,22 @@ bool ChangeLoadedList(ProfileTransaction& ini, const Change& change, QString& wh
         why = QStringLiteral("単語ファイルが読み込まれていません。");
         return false;
     }
-    QByteArray bytes;
-    WordRecords records;
-    switch (ReadList(gLoadedWordFile, bytes, records, why)) {
-    case ListState::Missing:
-        why = QStringLiteral("単語ファイル「%1」が見つかりません。").arg(gLoadedWordFile);
-        return false;
-    case ListState::Refused:
-        return false;
-    case ListState::Read:
-        break;
+    // Working files that hold the list are its words, checked when it was
+    // loaded; else the list is read and checked again.
+    WordRecords& records = KeptRecords();
+    if (WorkFilesHold(gLoadedWordFile) && ReadWorkFiles(records)) {
+        std::copy(gClassCount.begin() + 1, gClassCount.end(), records.counts.begin());
+    } else {
+        QByteArray bytes;
+        switch (ReadList(gLoadedWordFile, bytes, records, why)) {
+        case ListState::Missing:
+            why = QStringLiteral("単語ファイル「%1」が見つかりません。").arg(gLoadedWordFile);
+            return false;
+        case ListState::Refused:
+            return false;
+        case ListState::Read:
+            break;
+        }
     }
     if (!change(records, why))
         return false;

@@ -6,6 +6,7 @@
 
 #include <QHashFunctions>
 
+#include <cstring>
 #include <numeric>
 
 QString gType1Path;
@@ -31,12 +32,18 @@ namespace {
 
 // Takes line n (from 1) out of bytes whose lines all end in CR LF.
 QByteArray TakeLine(QByteArray& bytes, int n) {
-    qsizetype start = 0;
+    const char* const data = bytes.constData();
+    const auto size = std::size_t(bytes.size());
+    std::size_t start = 0;
     for (int i = 1; i < n; ++i)
-        start = bytes.indexOf("\r\n", start) + 2;
-    const qsizetype end = bytes.indexOf("\r\n", start);
-    QByteArray line = bytes.mid(start, end - start);
-    bytes.remove(start, end + 2 - start);
+        start =
+            std::size_t(static_cast<const char*>(std::memchr(data + start, '\n', size - start)) -
+                        data) +
+            1;
+    const std::size_t end =
+        std::size_t(static_cast<const char*>(std::memchr(data + start, '\n', size - start)) - data);
+    QByteArray line(data + start, qsizetype(end - 1 - start));
+    bytes.remove(qsizetype(start), qsizetype(end + 1 - start));
     return line;
 }
 

@@ -81,7 +81,7 @@ int Run(const QString& edictPath, const QString& rulesDir, const QString& output
     }
     const QString denied = ReadText(QDir(rulesDir).filePath(QStringLiteral("denied.txt")));
 
-    QList<std::pair<QString, QByteArray>> files;
+    QList<FileContent> files;
     bool ok = true;
     for (const WordList list : kWordLists) {
         const QString kept = ReadText(
