@@ -80,7 +80,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 chmod 755 "$work"
 
-DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb"
+# --reinstall: a package of the same version may be installed already.
+DEBIAN_FRONTEND=noninteractive apt-get install -y -q --reinstall "$deb"
 
 # Everything under the install prefix that belongs to the package.
 prefix_listing() {

@@ -26,7 +26,8 @@ bool Fail(QString* error, const QString& why) {
 }
 
 // Lays out user with copies of the default files. Everything is written into
-// a hidden folder beside it, which is then renamed to user in one step.
+// a hidden folder beside it (private to the user, as user stays), which is
+// then renamed to user in one step.
 bool CopyDefaults(const QString& defaults, const QString& user, QString* error) {
     const QStringList datFiles = QDir(JoinPath(defaults, QString::fromLatin1(kDataName)))
                                      .entryList({QStringLiteral("*.dat")}, QDir::Files);
@@ -50,11 +51,6 @@ bool CopyDefaults(const QString& defaults, const QString& user, QString* error) 
         if (!WriteFileAtomic(JoinPath(staging.path(), name), *bytes, error))
             return false;
     }
-    // QTemporaryDir made it private to the user; a program folder is an
-    // ordinary folder.
-    QFile::setPermissions(staging.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                              QFile::ReadGroup | QFile::ExeGroup |
-                                              QFile::ReadOther | QFile::ExeOther);
     if (QDir().rename(staging.path(), user)) {
         staging.setAutoRemove(false);
         return true;
@@ -106,7 +102,8 @@ void SelectProgramFolder() {
     const QString user = UserProgramFolder();
     QString error;
     const QString folder = ChooseProgramFolder(
-        beside, user, JoinPath(beside, QStringLiteral(YM_DEFAULTS_FROM_BIN)), &error);
+        beside, user, QDir::cleanPath(JoinPath(beside, QStringLiteral(YM_DEFAULTS_FROM_BIN))),
+        &error);
     if (!error.isEmpty())
         ShowWarning(QStringLiteral("設定と単語ファイルのフォルダ「%1」を作れませんでした。\n%2")
                         .arg(user, error));
