@@ -2,15 +2,23 @@
 // screen and ends when it closes.
 
 #include "frmTouroku.h"
+#include "platform.h"
 #include "uicommon.h"
 #include "wordfile.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/tangobako-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.yubimaru.Tangobako"));
     SetProgramKind(ProgramKind::Editor);
     InstallMessageBoxHook();
+    SelectProgramFolder();
     frmTouroku window;
     window.show();
     CenterOnScreen(&window);

@@ -1,15 +1,23 @@
 // Yubimaru, the romaji typing game.
 
+#include "platform.h"
 #include "startup.h"
 #include "uicommon.h"
 #include "wordfile.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/yubimaru-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.yubimaru.Yubimaru"));
     SetProgramKind(ProgramKind::Game);
     InstallMessageBoxHook();
+    SelectProgramFolder();
     if (!StartUp())
         return 0;
     return app.exec();

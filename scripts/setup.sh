@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs, only those that are missing.
+# Installs the Debian packages the project needs, only those that are missing;
+# packages named as arguments are added to the list (scripts/package.sh and CI
+# name what only they need).
 set -euo pipefail
 
 packages=(
+  "$@"
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-noto-cjk fonts-liberation2

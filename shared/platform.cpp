@@ -1,9 +1,14 @@
 #include "platform.h"
 
+#include "atomicfile.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QList>
 #include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <tuple>
@@ -17,6 +22,50 @@ int gDeferDepth = 0;
 QList<std::tuple<QString, QString, MessageIcon>> gDeferred;
 QSet<QString> gShownOnce;
 
+const char kIniName[] = "ymconfig.ini";
+const char kDataName[] = "Data";
+
+bool Fail(QString* error, const QString& why) {
+    if (error)
+        *error = why;
+    return false;
+}
+
+// Lays out user with copies of the default files. Everything is written into
+// a hidden folder beside it (private to the user, as user stays), which is
+// then renamed to user in one step.
+bool CopyDefaults(const QString& defaults, const QString& user, QString* error) {
+    const QStringList datFiles = QDir(JoinPath(defaults, QString::fromLatin1(kDataName)))
+                                     .entryList({QStringLiteral("*.dat")}, QDir::Files);
+    QStringList names{QString::fromLatin1(kIniName)};
+    for (const QString& dat : datFiles)
+        names.append(QString::fromLatin1(kDataName) + QLatin1Char('/') + dat);
+
+    const QFileInfo target(user);
+    if (!QDir().mkpath(target.absolutePath()))
+        return Fail(error, QStringLiteral("cannot create %1").arg(target.absolutePath()));
+    QTemporaryDir staging(JoinPath(target.absolutePath(), QLatin1Char('.') + target.fileName() +
+                                                              QStringLiteral("-XXXXXX")));
+    if (!staging.isValid())
+        return Fail(error, staging.errorString());
+    if (!QDir(staging.path()).mkdir(QString::fromLatin1(kDataName)))
+        return Fail(error, QStringLiteral("cannot create %1").arg(kDataName));
+    for (const QString& name : names) {
+        const std::optional<QByteArray> bytes = ReadWholeFile(JoinPath(defaults, name));
+        if (!bytes)
+            return Fail(error, QStringLiteral("cannot read %1").arg(JoinPath(defaults, name)));
+        if (!WriteFileAtomic(JoinPath(staging.path(), name), *bytes, error))
+            return false;
+    }
+    if (QDir().rename(staging.path(), user)) {
+        staging.setAutoRemove(false);
+        return true;
+    }
+    // The other program may have laid it out in the meantime.
+    return QFileInfo(user).isDir() ||
+           Fail(error, QStringLiteral("cannot rename %1 to %2").arg(staging.path(), user));
+}
+
 } // namespace
 
 // ---- Program folder -------------------------------------------------------
@@ -29,6 +78,42 @@ QString ProgramFolder() {
 
 void SetProgramFolder(const QString& folder) {
     gProgramFolderOverride = folder.isEmpty() ? QString() : QDir::cleanPath(folder);
+}
+
+bool IsReadyProgramFolder(const QString& folder) {
+    const QFileInfo info(folder);
+    const bool writable =
+        info.isDir() && info.isWritable() &&
+        (info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+    return writable && (QFileInfo(JoinPath(folder, QString::fromLatin1(kIniName))).isFile() ||
+                        QFileInfo(JoinPath(folder, QString::fromLatin1(kDataName))).isDir());
+}
+
+QString UserProgramFolder() {
+    return JoinPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+                    QStringLiteral("Yubimaru"));
+}
+
+QString ChooseProgramFolder(const QString& beside, const QString& user, const QString& defaults,
+                            QString* error) {
+    if (IsReadyProgramFolder(beside))
+        return beside;
+    if (!QFileInfo::exists(user))
+        CopyDefaults(defaults, user, error);
+    return user;
+}
+
+void SelectProgramFolder() {
+    const QString beside = QCoreApplication::applicationDirPath();
+    const QString user = UserProgramFolder();
+    QString error;
+    const QString folder = ChooseProgramFolder(
+        beside, user, QDir::cleanPath(JoinPath(beside, QStringLiteral(YM_DEFAULTS_FROM_BIN))),
+        &error);
+    if (!error.isEmpty())
+        ShowWarning(QStringLiteral("設定と単語ファイルのフォルダ「%1」を作れませんでした。\n%2")
+                        .arg(user, error));
+    SetProgramFolder(folder);
 }
 
 QString JoinPath(const QString& folder, const QString& name) {

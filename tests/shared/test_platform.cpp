@@ -1,5 +1,8 @@
 #include "atomicfile.h"
+#include "config.h"
 #include "cp932.h"
+#include "platform.h"
+#include "testsupport.h"
 
 #include <QtTest>
 
@@ -12,6 +15,27 @@ int CodeOf(const QByteArray& bytes) {
     for (const char b : bytes)
         code = code << 8 | static_cast<unsigned char>(b);
     return code;
+}
+
+void WriteOrFail(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// Installed defaults: ymconfig.ini, two word lists and a file that is no word list.
+QString MakeDefaults(const QTemporaryDir& root) {
+    const QString defaults = root.filePath("share/games/yubimaru");
+    WriteOrFail(defaults + "/ymconfig.ini", "[GameConfig]\r\nLEVEL=3\r\n");
+    WriteOrFail(defaults + "/Data/Nomal.dat", "nomal");
+    WriteOrFail(defaults + "/Data/Tabemono.dat", "tabemono");
+    WriteOrFail(defaults + "/Data/README", "not a word list");
+    return defaults;
+}
+
+QStringList Entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 } // namespace
 
@@ -73,6 +97,87 @@ private slots:
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), justTheFile);
         QVERIFY(!ReadWholeFile(dir.filePath("missing")).has_value());
+    }
+
+    // The folder beside the executable is kept only when it is ready and
+    // writable; otherwise the per-user folder, filled from the defaults when
+    // it is new and never touched once it exists.
+    void programFolderChoice() {
+        QTemporaryDir root;
+        const QString defaults = MakeDefaults(root);
+        const QString user = root.filePath("home/.local/share/Yubimaru");
+        const auto beside = [&](const QString& name, const QString& entry) {
+            const QString folder = root.filePath(name);
+            QDir().mkpath(folder);
+            if (entry == "Data")
+                QDir(folder).mkdir(entry);
+            else if (!entry.isEmpty())
+                WriteOrFail(folder + "/" + entry, "[GameConfig]\r\n");
+            return folder;
+        };
+        QString error;
+        for (const QString& ready : {beside("withIni", "ymconfig.ini"), beside("withData", "Data")})
+            QCOMPARE(ChooseProgramFolder(ready, user, defaults, &error), ready);
+        QVERIFY(!QFileInfo::exists(user));
+
+        // Read-only even for root, whom the permission bits alone do not stop.
+        const QString readOnly = beside("readOnly", "ymconfig.ini");
+        QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner);
+        const QString notReady[] = {beside("empty", ""), beside("otherCase", "YMConfig.ini"),
+                                    readOnly};
+        QCOMPARE(ChooseProgramFolder(notReady[0], user, defaults, &error), user);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        for (const char* name : {"ymconfig.ini", "Data/Nomal.dat", "Data/Tabemono.dat"})
+            QCOMPARE(ReadWholeFile(user + "/" + name), ReadWholeFile(defaults + "/" + name));
+        QCOMPARE(Entries(user + "/Data"), QStringList({"Nomal.dat", "Tabemono.dat"}));
+        QCOMPARE(Entries(user + "/.."), QStringList{"Yubimaru"}); // no staging folder left
+
+        // Edited and removed files stay as the user left them.
+        WriteOrFail(user + "/ymconfig.ini", "[GameConfig]\r\nLEVEL=5\r\n");
+        QFile::remove(user + "/Data/Tabemono.dat");
+        for (const QString& folder : notReady)
+            QCOMPARE(ChooseProgramFolder(folder, user, defaults, &error), user);
+        QCOMPARE(ReadWholeFile(user + "/ymconfig.ini").value_or(""),
+                 QByteArray("[GameConfig]\r\nLEVEL=5\r\n"));
+        QCOMPARE(Entries(user + "/Data"), QStringList{"Nomal.dat"});
+
+        // Without its ymconfig.ini the folder is still used, so start-up
+        // reports the missing file.
+        QFile::remove(user + "/ymconfig.ini");
+        SetProgramFolder(ChooseProgramFolder(readOnly, user, defaults, &error));
+        QVERIFY(!ConfigFileExists());
+        QVERIFY(error.isEmpty());
+        SetProgramFolder(QString());
+        QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // A first-run copy that fails leaves no folder behind, so the next start
+    // tries again, and the programs tell which folder they could not make.
+    void firstRunCopyFailure() {
+        QTemporaryDir root;
+        const QString defaults = MakeDefaults(root);
+        const QString user = root.filePath("data/Yubimaru");
+        QString error;
+        SetWriteFaultHook([](const QString& path) { return !path.endsWith("Tabemono.dat"); });
+        QCOMPARE(ChooseProgramFolder(root.path(), user, defaults, &error), user);
+        SetWriteFaultHook(nullptr);
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(Entries(root.filePath("data")), QStringList());
+
+        error.clear();
+        QCOMPARE(ChooseProgramFolder(root.path(), user, defaults, &error), user);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QVERIFY(QFileInfo::exists(user + "/Data/Tabemono.dat"));
+
+        // The real start: no defaults lie beside this test program.
+        qputenv("XDG_DATA_HOME", root.filePath("fresh").toUtf8());
+        MessageCapture capture;
+        SelectProgramFolder();
+        QCOMPARE(ProgramFolder(), root.filePath("fresh/Yubimaru"));
+        QCOMPARE(capture.messages.size(), 1);
+        QVERIFY(capture.messages[0].text.contains(root.filePath("fresh/Yubimaru")));
+        QVERIFY(!ConfigFileExists());
+        SetProgramFolder(QString());
     }
 };
 
