@@ -43,17 +43,21 @@ bool CopyDefaults(const QString& defaults, const QString& user, QString* error) 
 
     const QFileInfo target(user);
     if (!QDir().mkpath(target.absolutePath()))
-        return Fail(error, QStringLiteral("cannot create %1").arg(target.absolutePath()));
+        return Fail(error,
+                    QStringLiteral("フォルダー「%1」を作れません。").arg(target.absolutePath()));
     QTemporaryDir staging(JoinPath(target.absolutePath(), QLatin1Char('.') + target.fileName() +
                                                               QStringLiteral("-XXXXXX")));
     if (!staging.isValid())
-        return Fail(error, staging.errorString());
+        return Fail(
+            error, QStringLiteral("フォルダー「%1」に書き込めません。").arg(target.absolutePath()));
     if (!QDir(staging.path()).mkdir(QString::fromLatin1(kDataName)))
-        return Fail(error, QStringLiteral("cannot create %1").arg(kDataName));
+        return Fail(error, QStringLiteral("フォルダー「%1」を作れません。")
+                               .arg(JoinPath(staging.path(), QString::fromLatin1(kDataName))));
     for (const QString& name : names) {
         const std::optional<QByteArray> bytes = ReadWholeFile(JoinPath(defaults, name));
         if (!bytes)
-            return Fail(error, QStringLiteral("cannot read %1").arg(JoinPath(defaults, name)));
+            return Fail(error,
+                        QStringLiteral("「%1」を読めません。").arg(JoinPath(defaults, name)));
         if (!WriteFileAtomic(JoinPath(staging.path(), name), *bytes, error))
             return false;
     }
@@ -63,7 +67,8 @@ bool CopyDefaults(const QString& defaults, const QString& user, QString* error) 
     }
     // The other program may have laid it out in the meantime.
     return QFileInfo(user).isDir() ||
-           Fail(error, QStringLiteral("cannot rename %1 to %2").arg(staging.path(), user));
+           Fail(error,
+                QStringLiteral("フォルダー「%1」を「%2」にできません。").arg(staging.path(), user));
 }
 
 } // namespace
