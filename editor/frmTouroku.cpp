@@ -25,7 +25,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QShowEvent>
-#include <QTreeView>
+#include <QTableView>
 
 #include <algorithm>
 
@@ -121,14 +121,20 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     cmdTenyuryoku =
         MakeButton(this, "cmdTenyuryoku", QStringLiteral("手入力画面"), 8160, 1860, 1170, 375);
 
-    // Uniform rows let the view lay out a list of any length at once.
+    // Rows of one fixed height let the view lay out a list of any length at
+    // once.
     mWords = new WordListModel(this);
-    lst_Touroku = new QTreeView(this);
+    lst_Touroku = new QTableView(this);
     lst_Touroku->setObjectName(QStringLiteral("lst_Touroku"));
     PlaceTwips(lst_Touroku, 360, 2280, 11055, 5895);
-    lst_Touroku->setRootIsDecorated(false);
-    lst_Touroku->setUniformRowHeights(true);
-    lst_Touroku->setAllColumnsShowFocus(true);
+    lst_Touroku->verticalHeader()->hide();
+    lst_Touroku->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    lst_Touroku->verticalHeader()->setDefaultSectionSize(lst_Touroku->fontMetrics().height() + 4);
+    lst_Touroku->horizontalHeader()->setHighlightSections(false);
+    lst_Touroku->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lst_Touroku->setShowGrid(false);
+    lst_Touroku->setWordWrap(false);
+    lst_Touroku->setSelectionBehavior(QAbstractItemView::SelectRows);
     lst_Touroku->setSelectionMode(QAbstractItemView::SingleSelection);
     lst_Touroku->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lst_Touroku->setModel(mWords);
@@ -157,7 +163,7 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     connect(cmdTenyuryoku, &QPushButton::clicked, this, &frmTouroku::cmdTenyuryoku_Click);
     connect(cmdFileChange, &QPushButton::clicked, this, &frmTouroku::cmdFileChange_Click);
     connect(cmd_END, &QPushButton::clicked, this, &frmTouroku::cmd_END_Click);
-    connect(lst_Touroku, &QTreeView::clicked, this, &frmTouroku::lst_Touroku_ItemClick);
+    connect(lst_Touroku, &QTableView::clicked, this, &frmTouroku::lst_Touroku_ItemClick);
     // Moving through the list with the keyboard selects like a click.
     connect(lst_Touroku->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {

@@ -16,7 +16,7 @@ class QPushButton;
 class QRadioButton;
 class QShowEvent;
 class QModelIndex;
-class QTreeView;
+class QTableView;
 class WordListModel;
 
 class frmTouroku : public QWidget {
@@ -90,6 +90,6 @@ private:
     QLabel* Label2;
     QLabel* Label3;
     QPushButton* cmdTenyuryoku;
-    QTreeView* lst_Touroku;
+    QTableView* lst_Touroku;
     WordListModel* mWords;
 };

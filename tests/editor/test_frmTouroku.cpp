@@ -9,8 +9,8 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTimer>
-#include <QTreeView>
 #include <QtTest>
 
 #include <memory>
@@ -49,7 +49,7 @@ struct Screen {
     QString run(const QString& steps) const {
         for (const QString& step : steps.split(u' ')) {
             const QString arg = step.section(u':', 1);
-            auto* list = get<QTreeView>("lst_Touroku");
+            auto* list = get<QTableView>("lst_Touroku");
             if (step.contains(u'='))
                 get<QLineEdit>(step.section(u'=', 0, 0))
                     ->setText(step.section(u'=', 1).replace(u'_', u' '));
@@ -78,7 +78,7 @@ struct Screen {
     // The rows of the list, each "row|level|word|reading|line", one blank apart.
     QString rows() const {
         QString rows;
-        const QAbstractItemModel* model = get<QTreeView>("lst_Touroku")->model();
+        const QAbstractItemModel* model = get<QTableView>("lst_Touroku")->model();
         for (int r = 0; r < model->rowCount(); ++r)
             for (int c = 0; c < 5; ++c)
                 rows += model->index(r, c).data().toString() + (c < 4 ? u'|' : u' ');
@@ -118,7 +118,7 @@ private slots:
             for (int i = 1; i < f.size(); ++i)
                 QCOMPARE(actual[i - 1], TwipsToPixels(f[i].toInt()));
         }
-        QCOMPARE(s.get<QTreeView>("lst_Touroku")->columnWidth(2), TwipsToPixels(4551));
+        QCOMPARE(s.get<QTableView>("lst_Touroku")->columnWidth(2), TwipsToPixels(4551));
         QCOMPARE(s.w->windowTitle() + s.text("lblFileName"), u"登録画面Nomal"_s);
         QCOMPARE(s.rows(), kLevel1Rows);
         QVERIFY(s.focused("txt_Tango") && !s.get("cmdFileChange")->isEnabled()); // one list
@@ -239,7 +239,7 @@ private slots:
             folder.writeFile("Data/Nomal.dat", kNomal);
             frmTouroku w;
             w.show();
-            QCOMPARE(w.findChild<QTreeView*>("lst_Touroku")->model()->rowCount(), 2);
+            QCOMPARE(w.findChild<QTableView*>("lst_Touroku")->model()->rowCount(), 2);
             w.close();
         }
         QCOMPARE(capture.messages.size(), 1);
