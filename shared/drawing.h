@@ -23,10 +23,20 @@ std::int16_t ClampWordCount(std::int16_t count);
 // words, or 0 when every level holds enough; needed is then the least count.
 int FindShortLevel(int& needed);
 
+// Draws, for each level 1..5, gWordCount distinct positions among its words
+// (1 to gClassCount - 1, the last word never) into gPick, sorted. A level
+// with too few words gets what it has and 0 in the slots after them.
 void DrawWords();
+// Fetches the drawn words' display texts and romaji from the working files
+// into gWordText and gWordRomaji in one pass. False when a working file
+// cannot be read or holds fewer lines than the counts.
 bool LoadDrawnWords();
+// Mixes the slots 1..gWordCount - 1 of each level; the last slot stays.
 void ShuffleDrawnWords();
+// The text to show for a word under the masking mode gManiax (5, 6, 7: one to
+// three marks at drawn places, written into text too); unchanged otherwise.
 QString MaskWord(QString& text);
 
-// Platform family that selects the play screen's timing constants.
+// Platform family that selects the play screen's timing constants: 2 here,
+// the family whose timing suits every current system.
 std::int32_t GetWindowsPlatform();
