@@ -75,13 +75,10 @@ DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent) {
     };
     const auto makeButton = [this](const QString& caption, const char* name, int top,
                                    const QColor& face) {
-        auto* button = new QPushButton(caption, this);
-        button->setObjectName(QString::fromLatin1(name));
+        QPushButton* button =
+            AddButton(this, QString::fromLatin1(name), caption, 4680, top, 1215, 375);
         button->setFont(WindowsFont("MS UI Gothic", 9));
-        // Enter belongs to the text box; no button presses itself on Enter.
-        button->setAutoDefault(false);
         SetButtonFace(button, face);
-        PlaceTwips(button, 4680, top, 1215, 375);
         return button;
     };
 
@@ -170,8 +167,11 @@ void DlgUseName::reject() {
 }
 
 void DlgUseName::keyPressEvent(QKeyEvent* event) {
-    // Escape cancels only where a Cancel button is offered.
-    if (mClear && event->key() == Qt::Key_Escape) {
+    // Escape cancels only where a Cancel button is offered. Enter reaches the
+    // dialog only from the text box, which has already taken it as OK; a
+    // focused button presses itself.
+    const int key = event->key();
+    if ((mClear && key == Qt::Key_Escape) || key == Qt::Key_Return || key == Qt::Key_Enter) {
         event->accept();
         return;
     }

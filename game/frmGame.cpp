@@ -141,22 +141,6 @@ void frmGame::Form_Load() {
     ShowScreen();
 }
 
-void frmGame::Form_Activate() {
-    if (frmMenu* menu = MenuWindow())
-        menu->setVisible(false);
-}
-
-void frmGame::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    Form_Activate();
-}
-
-void frmGame::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Form_Activate();
-}
-
 void frmGame::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, mPicture);
@@ -172,25 +156,20 @@ void frmGame::TimerGame_Timer() {
     ShowScreen();
 }
 
-bool frmGame::GameUnderway() const {
-    return mCourse.screen().caption == kEndCaption;
-}
-
 bool frmGame::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
+    // While keys are judged they only type: Space or Enter must not press a
+    // button that happens to hold the focus. Idle, lost or after a failed
+    // start, Tab, Space and Return work the buttons.
+    if (event->type() == QEvent::KeyPress && mCourse.judgesKeys()) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
         if (!text.isEmpty()) {
-            // During a game keys only type: Space or Enter must not press a
-            // button that happens to hold the focus.
-            const bool underway = GameUnderway();
             const QPointer<frmGame> alive(this);
             for (const QChar c : text) {
                 Form_KeyPress(c.unicode());
-                if (!alive)
-                    return true;
+                if (!alive || !mCourse.judgesKeys())
+                    break;
             }
-            if (underway)
-                return true;
+            return true;
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -212,7 +191,8 @@ void frmGame::Form_KeyPress(char16_t key) {
 void frmGame::cmdStartEND_Click() {
     mCourse.clickStartEnd();
     ShowScreen();
-    if (GameUnderway())
+    // Keys go to the window during a game, so no button shows the focus.
+    if (mCourse.judgesKeys())
         setFocus();
 }
 
@@ -221,11 +201,10 @@ void frmGame::cmdEXIT_Click() {
 }
 
 void frmGame::closeEvent(QCloseEvent* event) {
-    // Whatever the state, the game is abandoned and nothing is stored.
+    // Whatever the state, the game is abandoned and nothing is stored; the
+    // menu comes back as this screen closes.
     mCourse.end();
     ShowScreen();
-    if (frmMenu* menu = MenuWindow())
-        menu->setVisible(true);
     event->accept();
 }
 

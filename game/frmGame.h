@@ -25,11 +25,10 @@ public:
     void TimerGame_Timer();
 
 protected:
-    // Form-level key preview: every character key, whichever control has
-    // the focus, goes to Form_KeyPress first.
+    // Form-level key preview: during the countdown and play every character
+    // key, whichever control has the focus, goes to Form_KeyPress and no
+    // further; otherwise keys reach the focused button as usual.
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     // The close box acts like EXIT.
     void closeEvent(QCloseEvent* event) override;
@@ -47,7 +46,6 @@ private:
                       const QFont& font, Qt::Alignment alignment = Qt::AlignCenter);
 
     void Form_Load();
-    void Form_Activate();
     void Form_KeyPress(char16_t key);
     void cmdStartEND_Click();
     void cmdEXIT_Click();
@@ -61,7 +59,6 @@ private:
     void SetCountStyle(CountStyle style);
     void SetMissMark(bool on);
     void ApplyTimer(QTimer& timer, const TimerState& state);
-    bool GameUnderway() const;
 
     GameCourse mCourse;
     QTimer TimerCount;

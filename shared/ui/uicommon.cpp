@@ -7,10 +7,32 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+
+namespace {
+
+// A push button whose focus shows as a dark frame inside its edge; the
+// style's own focus mark is a faint line on the pale faces of the layouts.
+class KeyboardButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPushButton::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QPainter painter(this);
+        painter.setPen(QPen(QColor(0, 0, 96), 2));
+        painter.drawRect(QRectF(rect()).adjusted(4, 4, -4, -4));
+    }
+};
+
+} // namespace
 
 QFont WindowsFont(const QString& faceName, double points, bool bold, bool italic) {
     const bool latinOnly =
@@ -41,8 +63,9 @@ QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, i
 
 QPushButton* AddButton(QWidget* parent, const QString& name, const QString& caption, int left,
                        int top, int width, int height) {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = new KeyboardButton(caption, parent);
     button->setObjectName(name);
+    button->setAutoDefault(true);
     PlaceTwips(button, left, top, width, height);
     return button;
 }

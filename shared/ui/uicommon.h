@@ -20,7 +20,9 @@ QFont WindowsFont(const QString& faceName, double points, bool bold = false, boo
 // Moves and sizes a widget to a twip rectangle inside its parent.
 void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
 // A new label or button inside parent, named name (its objectName, which the
-// tests look it up by), at a twip rectangle.
+// tests look it up by), at a twip rectangle. Return and Enter press the button
+// while it has the focus, as Space does, and the focused button wears a plain
+// dark frame that shows on every face colour.
 QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top,
                  int width, int height);
 QPushButton* AddButton(QWidget* parent, const QString& name, const QString& caption, int left,

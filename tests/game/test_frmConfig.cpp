@@ -131,7 +131,8 @@ private slots:
     void changeAndFinish() {
         frmMenu menu;
         menu.show();
-        Open();
+        mScreen = new frmConfig;
+        menu.OpenScreen(mScreen);
         QByteArray expected = DefaultConfigBytes();
         for (int i = 0; i < 20; ++i) {
             const auto [array, count] = kSpelling[i];

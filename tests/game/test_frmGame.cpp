@@ -45,6 +45,14 @@ void Click(QWidget* window, const char* name) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// Return on a button that has the focus.
+void PressReturn(QWidget* window, const char* name) {
+    QPushButton* button = window->findChild<QPushButton*>(name);
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 } // namespace
 
 class TestFrmGame : public QObject {
@@ -80,20 +88,34 @@ private slots:
         QCOMPARE(MenuWindow()->findChild<QLabel*>("Version")->text(), QStringLiteral("Ver 1.3.7"));
     }
 
-    void screensHideAndShowTheMenu() {
+    // Exactly one screen is visible at a time, the menu whenever no other is
+    // open, and all of it works from the keyboard: Return presses the focused
+    // button. Guards against a screen's late activation, on its way out,
+    // hiding the menu again and leaving no window at all.
+    void screensNeverStrandThePlayer() {
         QVERIFY(Start());
         frmMenu* menu = MenuWindow();
-        // Menu button, the screen it opens, and how that screen is left.
-        for (const auto& [button, type, exit] : {std::tuple{"cmdSTART", "frmGame", "close box"},
-                                                 {"cmdRANKING", "frmRanking", "close box"},
-                                                 {"cmdRANKING", "frmRanking", "Alt+E"},
-                                                 {"cmdCONFIG", "frmConfig", "Alt+E"}}) {
-            Click(menu, button);
+        // Menu button, the screen it opens, how that screen is left, and
+        // whether it is left at once or once it is active.
+        const std::tuple<const char*, const char*, const char*, bool> kVisits[] = {
+            {"cmdSTART", "frmGame", "cmdEXIT", false},
+            {"cmdSTART", "frmGame", "close box", true},
+            {"cmdRANKING", "frmRanking", "cmdEXIT", false},
+            {"cmdRANKING", "frmRanking", "Alt+E", true},
+            {"cmdRANKING", "frmRanking", "close box", false},
+            {"cmdCONFIG", "frmConfig", "Command1", false},
+            {"cmdCONFIG", "frmConfig", "Alt+E", true},
+        };
+        for (const auto& [button, type, exit, active] : kVisits) {
+            PressReturn(menu, button);
             QWidget* screen = OpenScreen();
             QVERIFY2(screen && screen->inherits(type) && !menu->isVisible(), type);
-            QVERIFY(QTest::qWaitForWindowActive(screen));
+            if (active)
+                QVERIFY(QTest::qWaitForWindowActive(screen));
+            // An activation that arrives only after the screen was left.
+            QCoreApplication::postEvent(screen, new QEvent(QEvent::WindowActivate));
             if (screen->findChild<QPushButton*>(exit)) {
-                Click(screen, exit);
+                PressReturn(screen, exit);
             } else if (exit == QLatin1String("Alt+E")) {
                 QTest::keyClick(screen, Qt::Key_E, Qt::AltModifier);
             } else {
@@ -101,14 +123,16 @@ private slots:
                 QSpontaneKeyEvent::setSpontaneous(&close);
                 QCoreApplication::sendEvent(screen->windowHandle(), &close);
             }
-            QTRY_VERIFY2(!OpenScreen() && menu->isVisible(), type);
+            QTRY_VERIFY2(!OpenScreen() && menu->isVisible(), exit);
+            QCoreApplication::processEvents(); // the late activation
+            QVERIFY2(menu->isVisible(), exit);
         }
         // START put the current word list into the working files.
         QByteArray count;
         GetProfileValue("MessageClass", "C", count, 80, m_folder->filePath("ymconfig.ini"));
         QVERIFY(m_folder->exists("type1") && count == "7");
         // EXIT ends the program: no window is left.
-        Click(menu, "cmdEXIT");
+        PressReturn(menu, "cmdEXIT");
         QVERIFY(!MenuWindow() && !OpenScreen());
     }
 
@@ -247,11 +271,16 @@ private slots:
         const int top = Label("lblTarget")->y();
         // Lost as soon as the word's top passes the death line.
         QVERIFY2(qAbs(top - TwipsToPixels(5800)) <= 2, qPrintable(QString::number(top)));
-        // The word stays where it died until END; EXIT in the middle of the
-        // next countdown goes straight back to the menu.
+        // The word stays where it died until END, which the keyboard reaches
+        // again: Tab to it, Return presses it. EXIT in the middle of the next
+        // countdown goes straight back to the menu.
         game->TimerGame_Timer();
         QCOMPARE(Label("lblTarget")->y(), top);
-        Click(game, "cmdStartEND");
+        QVERIFY(QTest::qWaitForWindowActive(game));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), Button("cmdStartEND"));
+        QTest::keyClick(Button("cmdStartEND"), Qt::Key_Return);
+        QCOMPARE(Button("cmdStartEND")->text(), QStringLiteral("ＳＴＡＲＴ"));
         Click(game, "cmdStartEND");
         Click(game, "cmdEXIT");
         QVERIFY(MenuWindow()->isVisible() && !gPlaying);
