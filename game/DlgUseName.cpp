@@ -57,7 +57,7 @@ QString PlaceLine(int place) {
     return digits + QStringLiteral(" 位 ＲＡＮＫＩＮ♪");
 }
 
-DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent) {
+DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent), TimerKeyHold(this) {
     setObjectName("DlgUseName");
     setWindowTitle("Default User Name ");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -92,6 +92,11 @@ DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent) {
     lbl_Setumei = makeLabel("lbl_Setumei", 240, 480, 3900, 285);
     lbl_Juni = makeLabel("lbl_Juni", 1080, 120, 2160, 285);
     lbl_Juni->setAlignment(Qt::AlignCenter);
+
+    TimerKeyHold.setObjectName("TimerKeyHold");
+    TimerKeyHold.setSingleShot(true);
+    TimerKeyHold.setInterval(500);
+    txtName->installEventFilter(this);
 
     connect(txtName, &QLineEdit::returnPressed, this, &DlgUseName::OKButton_Click);
     connect(OKButton, &QPushButton::clicked, this, &DlgUseName::OKButton_Click);
@@ -164,6 +169,19 @@ void DlgUseName::CancelButton_Click() {
 
 void DlgUseName::reject() {
     CancelButton_Click();
+}
+
+void DlgUseName::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    TimerKeyHold.start();
+}
+
+bool DlgUseName::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched == txtName && TimerKeyHold.isActive() &&
+        (type == QEvent::KeyPress || type == QEvent::InputMethod))
+        return true;
+    return QDialog::eventFilter(watched, event);
 }
 
 void DlgUseName::keyPressEvent(QKeyEvent* event) {

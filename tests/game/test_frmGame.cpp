@@ -212,6 +212,7 @@ private slots:
             QWidget* dialog = QApplication::activeModalWidget();
             if (auto* name = dialog ? dialog->findChild<QLineEdit*>("txtName") : nullptr) {
                 dialogSeen = true;
+                dialog->findChild<QTimer*>("TimerKeyHold")->stop(); // the half second is over
                 name->setText("TESTER");
                 QTest::keyClick(name, Qt::Key_Return);
             }
