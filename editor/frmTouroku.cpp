@@ -197,6 +197,7 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     });
 
     Form_Load();
+    FitCaptions(this);
 }
 
 void frmTouroku::Form_Load() {

@@ -121,6 +121,7 @@ void DlgUseName::Form_Load() {
     // Neither caption may run into the buttons on the right.
     FitCaption(lbl_Juni, OKButton->x() - 8 - lbl_Juni->x());
     FitCaption(lbl_Setumei, OKButton->x() - 8 - lbl_Setumei->x());
+    FitCaptions(this);
 
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (qobject_cast<frmConfig*>(window) && window->isVisible())

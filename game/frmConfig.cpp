@@ -149,6 +149,7 @@ frmConfig::frmConfig(QWidget* parent) : QWidget(parent) {
 
     ConnectHandlers();
     Form_Load();
+    FitCaptions(this);
 }
 
 void frmConfig::BuildTopArea() {

@@ -59,6 +59,7 @@ frmGame::frmGame(QWidget* parent) : QWidget(parent), mPicture(GamePicture("game.
     cmdEXIT->installEventFilter(this);
 
     Form_Load();
+    FitCaptions(this);
 }
 
 QLabel* frmGame::MakeLabel(const char* name, const QString& caption, const QRect& twips,
@@ -127,6 +128,7 @@ void frmGame::BuildControls() {
         MakeLabel("lbl_Maniax", "Maniax", {9500, 440, 975, 255}, uiGothic(9.75, true, true));
     lbl_Maniax->setFrameShape(QFrame::Box);
     SetBackgroundColor(lbl_Maniax, QColor(255, 255, 0));
+    FitLabel(lbl_Maniax); // a filled label keeps the layout's height
     lblFileName =
         MakeLabel("lblFileName", QString(), {600, 120, 2055, 375}, uiGothic(15.75, true, true));
     SetBackgroundColor(lblFileName, QColor(255, 192, 128));
@@ -253,13 +255,16 @@ void frmGame::FitLabel(QLabel* label) {
     if (!it)
         return;
     // Never smaller than the layout; wider for a long caption (italic glyphs
-    // lean out a little), taller for a font bigger than the layout's box.
+    // lean out a little); a transparent label as tall as a line of its font,
+    // so that no glyph is cut off, a filled one as tall as the font.
     const QFont font = label->font();
+    const QFontMetrics metrics(font, label);
     const int pixels = QFontInfo(font).pixelSize();
     const int slant = font.italic() ? pixels / 4 : 0;
-    const int width = std::max(it->place.width(),
-                               QFontMetrics(font).horizontalAdvance(label->text()) + 4 + slant);
-    const int height = std::max(it->place.height(), pixels);
+    const int width =
+        std::max(it->place.width(), metrics.horizontalAdvance(label->text()) + 4 + slant);
+    const int height =
+        std::max(it->place.height(), label->autoFillBackground() ? pixels : metrics.height());
     int left = it->place.x();
     if (label->alignment() & Qt::AlignHCenter)
         left = it->place.x() + (it->place.width() - width) / 2;

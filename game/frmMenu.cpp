@@ -66,6 +66,7 @@ frmMenu::frmMenu(QWidget* parent) : QWidget(parent), mPicture(GamePicture("menu.
     connect(cmdEXIT, &QPushButton::clicked, this, &frmMenu::cmdEXIT_Click);
 
     Form_Load();
+    FitCaptions(this);
 }
 
 frmMenu::~frmMenu() {

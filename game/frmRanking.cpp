@@ -62,6 +62,7 @@ frmRanking::frmRanking(QWidget* parent) : QWidget(parent) {
     connect(cmdEXIT, &QPushButton::clicked, this, &frmRanking::cmdEXIT_Click);
 
     Form_Load();
+    FitCaptions(this);
 }
 
 void frmRanking::BuildRow(int index) {

@@ -28,6 +28,13 @@ QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, i
 QPushButton* AddButton(QWidget* parent, const QString& name, const QString& caption, int left,
                        int top, int width, int height);
 
+// Makes every caption of window fit its control at the current scale: a
+// button or a label whose edges show (a background or a frame) gets a smaller
+// font until its caption keeps a margin of 2 pixels from them; a transparent
+// label grows around its place until no part of its caption is cut off.
+// Called once a window's captions are set.
+void FitCaptions(QWidget* window);
+
 // Fixes the client area of a window to a twip size.
 void SetClientSizeTwips(QWidget* window, int width, int height);
 
