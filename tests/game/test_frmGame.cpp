@@ -269,6 +269,10 @@ private slots:
         const int top = Label("lblTarget")->geometry().center().y() - TwipsToPixels(285) / 2;
         // Lost as soon as the word's top passes the death line.
         QVERIFY2(qAbs(top - TwipsToPixels(5800)) <= 2, qPrintable(QString::number(top)));
+        // The window draws the word in that box, and nothing of it is left
+        // where it fell through.
+        const QRect box = Label("lblTarget")->geometry();
+        QVERIFY(DarkPixels(game, box) > 20 && DarkPixels(game, box.translated(0, -60)) == 0);
         // The word stays where it died until END, which the keyboard reaches
         // again: Tab to it, Return presses it. EXIT in the middle of the next
         // countdown goes straight back to the menu.
@@ -311,6 +315,20 @@ private:
     QLabel* Label(const char* name) const { return m_game->findChild<QLabel*>(name); }
     QPushButton* Button(const char* name) const { return m_game->findChild<QPushButton*>(name); }
     QString Text(const char* name) const { return Label(name)->text(); }
+    // Dark pixels in a part of the window as it is on the screen.
+    static int DarkPixels(frmGame* game, const QRect& rect) {
+        QCoreApplication::processEvents(); // the repaints due
+        const QImage shot =
+            game->screen()
+                ->grabWindow(game->winId(), rect.x(), rect.y(), rect.width(), rect.height())
+                .toImage();
+        int dark = 0;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x)
+                dark += qGray(shot.pixel(x, y)) < 60;
+        }
+        return dark;
+    }
     static bool MissMarkShown(frmGame* game) {
         // A spot of the red block that no text covers.
         const QImage shot = game->grab().toImage();
