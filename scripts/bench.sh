@@ -59,7 +59,10 @@ startup_ms() { # program, window title
   start=$(now_ms)
   "$prog/$1" >/dev/null 2>&1 &
   pid=$!
-  until xwininfo -root -tree 2>/dev/null | grep -q "\"$2\": (\"$1\""; do sleep 0.005; done
+  until xwininfo -root -tree 2>/dev/null | grep -q "\"$2\": (\"$1\""; do
+    kill -0 "$pid" 2>/dev/null || { echo "$1 ended before its window showed" >&2; exit 1; }
+    sleep 0.005
+  done
   echo $(($(now_ms) - start))
   kill "$pid"
   wait "$pid" 2>/dev/null || true
@@ -84,6 +87,7 @@ editor_start=$(for _ in 1 2 3 4 5; do startup_ms Tangobako 登録画面; done | 
 game_pid=$!
 window=""
 until window=$(xdotool search --onlyvisible --name '^Yubimaru$' 2>/dev/null | head -1) && [ -n "$window" ]; do
+  kill -0 "$game_pid" 2>/dev/null || { echo "Yubimaru ended before its window showed" >&2; exit 1; }
   sleep 0.05
 done
 sleep 0.5
