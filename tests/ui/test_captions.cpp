@@ -1,7 +1,8 @@
 // Every window of both programs: each control lies inside its panel, each
-// caption fits inside its control with a visible margin (some once touched or crossed the edges of
-// their buttons and boxes), and the focused button wears a plain frame (the style's own was a faint
-// line on the pale faces). The program runs once per scale (100 %, 150 %, 200 %, set by ctest).
+// caption fits inside its control with a visible margin (some once touched
+// or crossed the edges of their buttons and boxes), and the focused button
+// wears a plain frame (the style's own was a faint line on the pale faces).
+// The program runs once per scale: 100 %, 150 % and 200 %, set by ctest.
 
 #include "DlgUseName.h"
 #include "config.h"
@@ -24,8 +25,8 @@
 namespace {
 
 // The room a caption leaves free on each side of a control whose edges show
-// (a button, a group box, a label with a background or a frame), in pixels.
-// Elsewhere the caption only has to stay inside, so that nothing is cut off.
+// (a button, a label with a background or a frame), in pixels. Elsewhere the
+// caption only has to stay inside, so that nothing is cut off.
 constexpr int kMargin = 2;
 
 bool EdgesShow(const QWidget* widget) {
@@ -159,16 +160,8 @@ private slots:
                                       widget->objectName();
                 const int margin = EdgesShow(widget) ? kMargin : 0;
                 if (!room.adjusted(margin, margin, -margin, -margin).contains(ink))
-                    faults << QStringLiteral("%1: ink %2,%3 %4x%5 in %6,%7 %8x%9")
-                                  .arg(where)
-                                  .arg(ink.x())
-                                  .arg(ink.y())
-                                  .arg(ink.width())
-                                  .arg(ink.height())
-                                  .arg(room.x())
-                                  .arg(room.y())
-                                  .arg(room.width())
-                                  .arg(room.height());
+                    QDebug(&faults.emplace_back()).nospace()
+                        << where << ": ink " << ink << " in " << room;
             }
             window->hide();
         }
