@@ -165,6 +165,7 @@ frmFileWriter::frmFileWriter(QWidget* parent) : QDialog(parent) {
     txtKanjiName->installEventFilter(this);
 
     Form_Load();
+    FitCaptions(this);
 }
 
 void frmFileWriter::Form_Load() {

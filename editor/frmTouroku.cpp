@@ -187,6 +187,7 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     });
 
     Form_Load();
+    FitCaptions(this);
 }
 
 void frmTouroku::Form_Load() {

@@ -57,7 +57,7 @@ QString PlaceLine(int place) {
     return digits + QStringLiteral(" 位 ＲＡＮＫＩＮ♪");
 }
 
-DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent) {
+DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent), TimerKeyHold(this) {
     setObjectName("DlgUseName");
     setWindowTitle("Default User Name ");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -75,13 +75,10 @@ DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent) {
     };
     const auto makeButton = [this](const QString& caption, const char* name, int top,
                                    const QColor& face) {
-        auto* button = new QPushButton(caption, this);
-        button->setObjectName(QString::fromLatin1(name));
+        QPushButton* button =
+            AddButton(this, QString::fromLatin1(name), caption, 4680, top, 1215, 375);
         button->setFont(WindowsFont("MS UI Gothic", 9));
-        // Enter belongs to the text box; no button presses itself on Enter.
-        button->setAutoDefault(false);
         SetButtonFace(button, face);
-        PlaceTwips(button, 4680, top, 1215, 375);
         return button;
     };
 
@@ -95,6 +92,11 @@ DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent) {
     lbl_Setumei = makeLabel("lbl_Setumei", 240, 480, 3900, 285);
     lbl_Juni = makeLabel("lbl_Juni", 1080, 120, 2160, 285);
     lbl_Juni->setAlignment(Qt::AlignCenter);
+
+    TimerKeyHold.setObjectName("TimerKeyHold");
+    TimerKeyHold.setSingleShot(true);
+    TimerKeyHold.setInterval(500);
+    txtName->installEventFilter(this);
 
     connect(txtName, &QLineEdit::returnPressed, this, &DlgUseName::OKButton_Click);
     connect(OKButton, &QPushButton::clicked, this, &DlgUseName::OKButton_Click);
@@ -119,6 +121,7 @@ void DlgUseName::Form_Load() {
     // Neither caption may run into the buttons on the right.
     FitCaption(lbl_Juni, OKButton->x() - 8 - lbl_Juni->x());
     FitCaption(lbl_Setumei, OKButton->x() - 8 - lbl_Setumei->x());
+    FitCaptions(this);
 
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (qobject_cast<frmConfig*>(window) && window->isVisible())
@@ -169,9 +172,25 @@ void DlgUseName::reject() {
     CancelButton_Click();
 }
 
+void DlgUseName::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    TimerKeyHold.start();
+}
+
+bool DlgUseName::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched == txtName && TimerKeyHold.isActive() &&
+        (type == QEvent::KeyPress || type == QEvent::InputMethod))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
+
 void DlgUseName::keyPressEvent(QKeyEvent* event) {
-    // Escape cancels only where a Cancel button is offered.
-    if (mClear && event->key() == Qt::Key_Escape) {
+    // Escape cancels only where a Cancel button is offered. Enter reaches the
+    // dialog only from the text box, which has already taken it as OK; a
+    // focused button presses itself.
+    const int key = event->key();
+    if ((mClear && key == Qt::Key_Escape) || key == Qt::Key_Return || key == Qt::Key_Enter) {
         event->accept();
         return;
     }

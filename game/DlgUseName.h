@@ -5,11 +5,13 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QTimer>
 
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QShowEvent;
 
 class DlgUseName : public QDialog {
     Q_OBJECT
@@ -22,6 +24,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    // Holds back the keys meant for the game: see TimerKeyHold.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Form_Load();
@@ -34,6 +39,11 @@ private:
     QLineEdit* txtName = nullptr;
     QPushButton* OKButton = nullptr;
     QPushButton* CancelButton = nullptr;
+
+    // Runs for half a second after the dialog opens. The key that finished
+    // the game opens it while the player may still be typing; until it ends
+    // the text box takes no keys, so the proposed name is not typed over.
+    QTimer TimerKeyHold;
 
     bool mClear = false;
     bool mClosed = false;

@@ -3,7 +3,6 @@
 #include "DlgUseName.h"
 #include "config.h"
 #include "drawing.h"
-#include "frmMenu.h"
 #include "platform.h"
 #include "ranking.h"
 #include "romaji.h"
@@ -143,14 +142,14 @@ frmConfig::frmConfig(QWidget* parent) : QWidget(parent) {
     BuildManiaxPanel();
     BuildKeyConfigPanel();
 
-    Command1 = new QPushButton(QStringLiteral("設定完了(&E)"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1 = AddButton(this, QStringLiteral("Command1"), QStringLiteral("設定完了(&E)"), 3720,
+                         7680, 4695, 735);
     Command1->setFont(WindowsFont(kUiGothic, 18));
     SetButtonFace(Command1, QColor(255, 192, 255));
-    PlaceTwips(Command1, 3720, 7680, 4695, 735);
 
     ConnectHandlers();
     Form_Load();
+    FitCaptions(this);
 }
 
 void frmConfig::BuildTopArea() {
@@ -162,9 +161,8 @@ void frmConfig::BuildTopArea() {
                        WindowsFont(kUiGothic, 27.75), Qt::AlignCenter, 2700, 120, 6615, 615);
     SetBackgroundColor(Label5, Qt::white);
 
-    cmdFileChange = new QPushButton(QStringLiteral("▼"), this);
-    cmdFileChange->setObjectName(QStringLiteral("cmdFileChange"));
-    PlaceTwips(cmdFileChange, 120, 360, 375, 375);
+    cmdFileChange =
+        AddButton(this, QStringLiteral("cmdFileChange"), QStringLiteral("▼"), 120, 360, 375, 375);
 
     lblFileName = MakeLabel(this, QStringLiteral("lblFileName"), QString(),
                             WindowsFont(kUiGothic, kFileNamePoints, true, true), Qt::AlignCenter,
@@ -212,22 +210,20 @@ void frmConfig::BuildUserNamePanel() {
         MakeLabel(Picture3, QStringLiteral("lblUserName"), QString(),
                   WindowsFont(kUiGothic, kUserNamePoints), Qt::AlignCenter, 3000, 180, 2400, 495);
     SetBackgroundColor(lblUserName, kWindowColor);
-    cmdHenkou = new QPushButton(QStringLiteral("変更(&C)"), Picture3);
-    cmdHenkou->setObjectName(QStringLiteral("cmdHenkou"));
+    cmdHenkou = AddButton(Picture3, QStringLiteral("cmdHenkou"), QStringLiteral("変更(&C)"), 5520,
+                          180, 1095, 495);
     cmdHenkou->setFont(WindowsFont(kUiGothic, 12));
     SetButtonFace(cmdHenkou, QColor(192, 255, 192));
-    PlaceTwips(cmdHenkou, 5520, 180, 1095, 495);
 }
 
 void frmConfig::BuildManiaxPanel() {
     Picture20 = MakePanel(this, "Picture20", kPanelColor, 7080, 2400, 4455, 855);
     Label22 = MakeLabel(Picture20, QStringLiteral("Label22"), QStringLiteral("MANIAX"),
                         WindowsFont(kUiGothic, 14.25, true), Qt::AlignCenter, 120, 45, 1440, 360);
-    cnd_Maniax = new QPushButton(QStringLiteral("Change"), Picture20);
-    cnd_Maniax->setObjectName(QStringLiteral("cnd_Maniax"));
+    cnd_Maniax = AddButton(Picture20, QStringLiteral("cnd_Maniax"), QStringLiteral("Change"), 120,
+                           420, 1440, 375);
     cnd_Maniax->setFont(WindowsFont(QStringLiteral("ＭＳ Ｐゴシック"), 12, true, true));
     SetButtonFace(cnd_Maniax, QColor(255, 128, 128));
-    PlaceTwips(cnd_Maniax, 120, 420, 1440, 375);
     mManiaxGroup = new QButtonGroup(this);
     for (int k = 5; k <= 7; ++k)
         optManiax[k] =
@@ -324,24 +320,6 @@ void frmConfig::Form_Load() {
     ShowWordFileName();
 }
 
-void frmConfig::Form_Activate() {
-    if (frmMenu* menu = MenuWindow())
-        menu->hide();
-}
-
-bool frmConfig::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate)
-        Form_Activate();
-    return QWidget::event(event);
-}
-
-void frmConfig::showEvent(QShowEvent* event) {
-    // Hidden on showing as well, for a window system that shows without
-    // activating.
-    Form_Activate();
-    QWidget::showEvent(event);
-}
-
 void frmConfig::closeEvent(QCloseEvent* event) {
     // The close box finishes like Command1; without ymconfig.ini the screen
     // stays, so the menu is never left hidden with no window open.
@@ -432,9 +410,6 @@ bool frmConfig::FinishSettings() {
 
     // A missing NUMBER reads as 100 here, which the word count brings to 10.
     ReadSettings(QStringLiteral("100"));
-
-    if (frmMenu* menu = MenuWindow())
-        menu->show();
     return true;
 }
 

@@ -11,7 +11,6 @@ class QCloseEvent;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QShowEvent;
 
 class frmConfig : public QWidget {
     Q_OBJECT
@@ -20,8 +19,6 @@ public:
     explicit frmConfig(QWidget* parent = nullptr);
 
 protected:
-    bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -43,7 +40,6 @@ private:
     void ConnectHandlers();
 
     void Form_Load();
-    void Form_Activate();
     void optGameLevel_Click(int index);
     void optManiax_Click(int index);
     void optSpelling_Click(int group, int option);
@@ -51,8 +47,8 @@ private:
     void cmdHenkou_Click();
     void cmdFileChange_Click();
     void Command1_Click();
-    // Writes the settings, reads them all back and shows the menu; false when
-    // ymconfig.ini is missing, and then nothing is written.
+    // Writes the settings and reads them all back; false when ymconfig.ini is
+    // missing, and then nothing is written.
     bool FinishSettings();
 
     void ShowWordFileName();

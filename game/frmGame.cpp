@@ -13,11 +13,13 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -33,15 +35,30 @@ QRect TwipRect(int left, int top, int width, int height) {
 constexpr int kTargetLeft = 3330;
 constexpr int kTargetWidth = 4530;
 constexpr int kTargetHeight = 285;
+constexpr double kTwipsPerPixel = 15;
+
+// The background picture laid on the window colour once, so that repainting
+// a part of it is a plain copy rather than a blend.
+QPixmap OpaquePicture(const QPixmap& picture, const QSize& size) {
+    QPixmap opaque(size);
+    opaque.fill(kBack);
+    QPainter painter(&opaque);
+    painter.drawPixmap(0, 0, picture);
+    return opaque;
+}
 
 } // namespace
 
-frmGame::frmGame(QWidget* parent) : QWidget(parent), mPicture(GamePicture("game.png")) {
+frmGame::frmGame(QWidget* parent) : QWidget(parent) {
     setObjectName("frmGame");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Yubimaru");
     SetClientSizeTwips(this, 11880, 8595);
     SetBackgroundColor(this, kBack);
+    mPicture = OpaquePicture(GamePicture("game.png"), size());
+    // Every pixel is painted from the picture; Qt need not fill it first.
+    setAutoFillBackground(false);
+    setAttribute(Qt::WA_OpaquePaintEvent);
     // The window itself can hold the focus, so the buttons need not.
     setFocusPolicy(Qt::ClickFocus);
 
@@ -50,7 +67,7 @@ frmGame::frmGame(QWidget* parent) : QWidget(parent), mPicture(GamePicture("game.
     TimerCount.setTimerType(Qt::PreciseTimer);
     TimerGame.setTimerType(Qt::PreciseTimer);
     connect(&TimerCount, &QTimer::timeout, this, &frmGame::TimerCount_Timer);
-    connect(&TimerGame, &QTimer::timeout, this, &frmGame::TimerGame_Timer);
+    connect(&TimerGame, &QTimer::timeout, this, &frmGame::TimerGame_Tick);
     connect(cmdStartEND, &QPushButton::clicked, this, &frmGame::cmdStartEND_Click);
     connect(cmdEXIT, &QPushButton::clicked, this, &frmGame::cmdEXIT_Click);
 
@@ -59,6 +76,7 @@ frmGame::frmGame(QWidget* parent) : QWidget(parent), mPicture(GamePicture("game.
     cmdEXIT->installEventFilter(this);
 
     Form_Load();
+    FitCaptions(this);
 }
 
 QLabel* frmGame::MakeLabel(const char* name, const QString& caption, const QRect& twips,
@@ -103,6 +121,8 @@ void frmGame::BuildControls() {
     lblTarget =
         MakeLabel("lblTarget", QString(), {kTargetLeft, kWordStartTop, kTargetWidth, kTargetHeight},
                   WindowsFont("ＭＳ Ｐゴシック", 14.25, true));
+    // The window draws the word itself, between whole pixels (see ShowFallingWord).
+    lblTarget->setVisible(false);
     lbl_Count = MakeLabel("lbl_Count", kDeadText.toString(), {3615, 2520, 4350, 960},
                           uiGothic(48, true, true));
     SetCountStyle(CountStyle::Dead);
@@ -127,6 +147,7 @@ void frmGame::BuildControls() {
         MakeLabel("lbl_Maniax", "Maniax", {9500, 440, 975, 255}, uiGothic(9.75, true, true));
     lbl_Maniax->setFrameShape(QFrame::Box);
     SetBackgroundColor(lbl_Maniax, QColor(255, 255, 0));
+    FitLabel(lbl_Maniax); // a filled label keeps the layout's height
     lblFileName =
         MakeLabel("lblFileName", QString(), {600, 120, 2055, 375}, uiGothic(15.75, true, true));
     SetBackgroundColor(lblFileName, QColor(255, 192, 128));
@@ -141,25 +162,27 @@ void frmGame::Form_Load() {
     ShowScreen();
 }
 
-void frmGame::Form_Activate() {
-    if (frmMenu* menu = MenuWindow())
-        menu->setVisible(false);
-}
-
-void frmGame::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    Form_Activate();
-}
-
-void frmGame::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Form_Activate();
-}
-
-void frmGame::paintEvent(QPaintEvent* /*event*/) {
+void frmGame::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, mPicture);
+    for (const QRect& r : event->region())
+        painter.drawPixmap(r, mPicture, r);
+    if (!mWordPath.isEmpty() && event->rect().intersects(mWordDrawn))
+        painter.drawImage(QPointF(mWordImageLeft, mWordImageTop) / mWordRatio,
+                          FallingWordImage(mWordPhase));
+}
+
+const QImage& frmGame::FallingWordImage(int phase) {
+    QImage& image = mWordPhases[static_cast<std::size_t>(phase)];
+    if (!image.isNull())
+        return image;
+    image = QImage(mWordImageSize, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(mWordRatio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(mWordShiftX / mWordRatio, (phase / 4.0 - mWordInkTop) / mWordRatio);
+    painter.fillPath(mWordPath, lblTarget->palette().color(QPalette::WindowText));
+    return image;
 }
 
 void frmGame::TimerCount_Timer() {
@@ -167,30 +190,35 @@ void frmGame::TimerCount_Timer() {
     ShowScreen();
 }
 
+void frmGame::TimerGame_Tick() {
+    if (mTimersTogether) {
+        mCourse.countdownTick();
+        mCourse.gameTick();
+        ShowScreen();
+    } else {
+        TimerGame_Timer();
+    }
+}
+
 void frmGame::TimerGame_Timer() {
     mCourse.gameTick();
     ShowScreen();
 }
 
-bool frmGame::GameUnderway() const {
-    return mCourse.screen().caption == kEndCaption;
-}
-
 bool frmGame::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
+    // While keys are judged they only type: Space or Enter must not press a
+    // button that happens to hold the focus. Idle, lost or after a failed
+    // start, Tab, Space and Return work the buttons.
+    if (event->type() == QEvent::KeyPress && mCourse.judgesKeys()) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
         if (!text.isEmpty()) {
-            // During a game keys only type: Space or Enter must not press a
-            // button that happens to hold the focus.
-            const bool underway = GameUnderway();
             const QPointer<frmGame> alive(this);
             for (const QChar c : text) {
                 Form_KeyPress(c.unicode());
-                if (!alive)
-                    return true;
+                if (!alive || !mCourse.judgesKeys())
+                    break;
             }
-            if (underway)
-                return true;
+            return true;
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -212,7 +240,8 @@ void frmGame::Form_KeyPress(char16_t key) {
 void frmGame::cmdStartEND_Click() {
     mCourse.clickStartEnd();
     ShowScreen();
-    if (GameUnderway())
+    // Keys go to the window during a game, so no button shows the focus.
+    if (mCourse.judgesKeys())
         setFocus();
 }
 
@@ -221,18 +250,18 @@ void frmGame::cmdEXIT_Click() {
 }
 
 void frmGame::closeEvent(QCloseEvent* event) {
-    // Whatever the state, the game is abandoned and nothing is stored.
+    // Whatever the state, the game is abandoned and nothing is stored; the
+    // menu comes back as this screen closes.
     mCourse.end();
     ShowScreen();
-    if (frmMenu* menu = MenuWindow())
-        menu->setVisible(true);
     event->accept();
 }
 
 void frmGame::ShowScreen() {
     const PlayScreen& s = mCourse.screen();
-    cmdStartEND->setText(s.caption);
-    SetCaption(lblTarget, s.target);
+    if (cmdStartEND->text() != s.caption)
+        cmdStartEND->setText(s.caption);
+    ShowFallingWord(s.target, s.wordTop);
     SetCaption(lblNextTarget, s.nextTarget);
     SetCaption(lblTargetRMoji, s.targetRomaji);
     SetCaption(lblTargetNyuryoku, s.typed);
@@ -246,14 +275,73 @@ void frmGame::ShowScreen() {
     SetCaption(lblHighScore, QString::number(s.highScore));
     SetCaption(lbl_Level, QString::number(s.stage));
     SetCaption(lbl_Speed, QString::number(s.scoreLevel));
-    if (s.wordTop != mShownTop) {
-        mShownTop = s.wordTop;
-        Fitted(lblTarget)->place =
-            TwipRect(kTargetLeft, qRound(s.wordTop), kTargetWidth, kTargetHeight);
-        FitLabel(lblTarget);
-    }
-    ApplyTimer(TimerCount, s.countTimer);
+    mTimersTogether =
+        s.countTimer.running && s.gameTimer.running && s.countTimer.period == s.gameTimer.period;
+    ApplyTimer(TimerCount, mTimersTogether ? TimerState{false, 0} : s.countTimer);
     ApplyTimer(TimerGame, s.gameTimer);
+}
+
+void frmGame::ShowFallingWord(const QString& text, float top) {
+    const bool newText = lblTarget->text() != text;
+    if (!newText && top == mShownTop)
+        return;
+    mShownTop = top;
+    FittedLabel* fitted = Fitted(lblTarget);
+    const QRect place = TwipRect(kTargetLeft, qRound(top), kTargetWidth, kTargetHeight);
+    if (newText) {
+        fitted->place = place;
+        SetCaption(lblTarget, text);
+    } else if (place != fitted->place) {
+        // Only the top changes: the box keeps its size.
+        lblTarget->move(lblTarget->x(), lblTarget->y() + place.y() - fitted->place.y());
+        fitted->place = place;
+    }
+
+    // The label's box, at the word's real top rather than a whole pixel.
+    const QRect box = lblTarget->geometry();
+    const double realTop =
+        top / kTwipsPerPixel - (box.height() - TwipsToPixels(kTargetHeight)) / 2.0;
+    const qreal ratio = devicePixelRatioF();
+    // A move of less than half a device pixel waits for the next tick while
+    // the word falls: the steps stay even and every other frame is spared.
+    if (!newText && ratio == mWordRatio && gPlaying && std::abs(realTop - mWordTop) * ratio < 0.5)
+        return;
+    mWordTop = realTop;
+    if (newText || ratio != mWordRatio) {
+        // Laid out as the label would show it: centred in its box.
+        const QFont font = lblTarget->font();
+        const QFontMetricsF metrics(font, lblTarget);
+        mWordPath = QPainterPath();
+        mWordPath.addText((box.width() - metrics.horizontalAdvance(text)) / 2,
+                          (box.height() - metrics.height()) / 2 + metrics.ascent(), font, text);
+        // A pixel more on every side for the antialiased edge, and one below
+        // for the phases.
+        const QRectF ink = mWordPath.boundingRect().adjusted(-1, -1, 1, 1);
+        const double left = box.x() * ratio;
+        mWordImageLeft = static_cast<int>(std::floor(left + ink.left() * ratio));
+        mWordShiftX = left - mWordImageLeft;
+        mWordInkTop = static_cast<int>(std::floor(ink.top() * ratio));
+        mWordImageSize =
+            QSize(static_cast<int>(std::ceil(left + ink.right() * ratio)) - mWordImageLeft,
+                  static_cast<int>(std::ceil(ink.bottom() * ratio)) - mWordInkTop + 1);
+        mWordRatio = ratio;
+        mWordPhases.fill(QImage());
+    }
+    // The device pixel at or above the box's real top, and the quarter pixel
+    // below it that the image of that phase adds.
+    const double device = realTop * ratio;
+    int whole = static_cast<int>(std::floor(device));
+    mWordPhase = static_cast<int>(std::lround((device - whole) * 4));
+    if (mWordPhase == 4) {
+        ++whole;
+        mWordPhase = 0;
+    }
+    mWordImageTop = whole + mWordInkTop;
+    const QRect drawn =
+        QRectF(QPointF(mWordImageLeft, mWordImageTop) / ratio, QSizeF(mWordImageSize) / ratio)
+            .toAlignedRect();
+    update(mWordDrawn.united(drawn));
+    mWordDrawn = drawn;
 }
 
 void frmGame::SetCaption(QLabel* label, const QString& text) {
@@ -274,13 +362,16 @@ void frmGame::FitLabel(QLabel* label) {
     if (!it)
         return;
     // Never smaller than the layout; wider for a long caption (italic glyphs
-    // lean out a little), taller for a font bigger than the layout's box.
+    // lean out a little); a transparent label as tall as a line of its font,
+    // so that no glyph is cut off, a filled one as tall as the font.
     const QFont font = label->font();
+    const QFontMetrics metrics(font, label);
     const int pixels = QFontInfo(font).pixelSize();
     const int slant = font.italic() ? pixels / 4 : 0;
-    const int width = std::max(it->place.width(),
-                               QFontMetrics(font).horizontalAdvance(label->text()) + 4 + slant);
-    const int height = std::max(it->place.height(), pixels);
+    const int width =
+        std::max(it->place.width(), metrics.horizontalAdvance(label->text()) + 4 + slant);
+    const int height =
+        std::max(it->place.height(), label->autoFillBackground() ? pixels : metrics.height());
     int left = it->place.x();
     if (label->alignment() & Qt::AlignHCenter)
         left = it->place.x() + (it->place.width() - width) / 2;

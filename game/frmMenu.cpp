@@ -1,6 +1,5 @@
 #include "frmMenu.h"
 
-#include "DlgUseName.h"
 #include "frmConfig.h"
 #include "frmGame.h"
 #include "frmRanking.h"
@@ -20,14 +19,6 @@ frmMenu* gMenu = nullptr;
 
 const QColor kMenuBack(192, 192, 255);
 const QColor kButtonFace(255, 255, 192);
-
-// Closes every top-level window of class T.
-template <typename T> void CloseAll() {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (auto* w = qobject_cast<T*>(window))
-            w->close();
-    }
-}
 
 } // namespace
 
@@ -86,6 +77,7 @@ frmMenu::frmMenu(QWidget* parent) : QWidget(parent), mPicture(GamePicture("menu.
     connect(cmdEXIT, &QPushButton::clicked, this, &frmMenu::cmdEXIT_Click);
 
     Form_Load();
+    FitCaptions(this);
 }
 
 frmMenu::~frmMenu() {
@@ -107,27 +99,70 @@ void frmMenu::paintEvent(QPaintEvent* /*event*/) {
 void frmMenu::cmdSTART_Click() {
     SetWorkFilePaths();
     ConvertWordFile(gWordFile);
-    (new frmGame)->show();
+    OpenScreen(new frmGame);
 }
 
 void frmMenu::cmdCONFIG_Click() {
-    (new frmConfig)->show();
+    OpenScreen(new frmConfig);
 }
 
 void frmMenu::cmdRANKING_Click() {
-    (new frmRanking)->show();
+    OpenScreen(new frmRanking);
 }
 
 void frmMenu::cmdEXIT_Click() {
     close();
 }
 
+void frmMenu::OpenScreen(QWidget* screen) {
+    mScreen = screen;
+    screen->installEventFilter(this);
+    connect(screen, &QObject::destroyed, this, [this, screen] {
+        // A screen left earlier may be destroyed after the next one opened.
+        if (!mScreen || mScreen == screen)
+            ScreenLeft();
+    });
+    screen->show();
+}
+
+bool frmMenu::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == mScreen) {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::WindowActivate:
+            // The screen's activation hides the menu, but only while that
+            // screen is the open one and can be seen.
+            if (mScreen->isVisible())
+                hide();
+            break;
+        case QEvent::Hide:
+            // A window system's hide (minimising) leaves the screen open.
+            if (!event->spontaneous())
+                ScreenLeft();
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmMenu::ScreenLeft() {
+    if (mScreen)
+        mScreen->removeEventFilter(this);
+    mScreen = nullptr;
+    if (!mClosing)
+        show();
+}
+
 void frmMenu::closeEvent(QCloseEvent* event) {
-    // The other screens go first, in a fixed order; each of them shows the
-    // menu again on its way out, which no longer matters once it closes.
-    CloseAll<frmConfig>();
-    CloseAll<frmGame>();
-    CloseAll<DlgUseName>();
-    CloseAll<frmRanking>();
+    // What is open goes first: the screen, then any dialog over it.
+    mClosing = true;
+    if (mScreen)
+        mScreen->close();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible())
+            window->close();
+    }
     event->accept();
 }

@@ -3,6 +3,7 @@
 // while another screen is in front.
 
 #include <QPixmap>
+#include <QPointer>
 #include <QWidget>
 
 class QCloseEvent;
@@ -17,13 +18,22 @@ public:
     explicit frmMenu(QWidget* parent = nullptr);
     ~frmMenu() override;
 
+    // Shows screen over the menu and keeps track of it. While that screen is
+    // shown or active the menu is hidden; once it is hidden (closed) or
+    // destroyed the menu shows itself again. A screen the menu does not track,
+    // or no longer does, never hides it, however late its events arrive.
+    void OpenScreen(QWidget* screen);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     // The close box ends the program like EXIT.
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Form_Load();
+    // The tracked screen has gone: the menu is the one window again.
+    void ScreenLeft();
     void cmdSTART_Click();
     void cmdCONFIG_Click();
     void cmdRANKING_Click();
@@ -35,6 +45,8 @@ private:
     QPushButton* cmdEXIT = nullptr;
     QLabel* Version = nullptr;
     QPixmap mPicture;
+    QPointer<QWidget> mScreen; // the screen opened over the menu, while it is open
+    bool mClosing = false;
 };
 
 // The one menu of the run, or nullptr before start-up and after EXIT.

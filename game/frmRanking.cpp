@@ -1,10 +1,8 @@
 #include "frmRanking.h"
 
-#include "frmMenu.h"
 #include "ranking.h"
 #include "uicommon.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -57,14 +55,14 @@ frmRanking::frmRanking(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < static_cast<int>(kRows.size()); ++i)
         BuildRow(i);
 
-    cmdEXIT = new QPushButton(QStringLiteral("EXIT(&E)"), this);
-    cmdEXIT->setObjectName(QStringLiteral("cmdEXIT"));
+    cmdEXIT = AddButton(this, QStringLiteral("cmdEXIT"), QStringLiteral("EXIT(&E)"), 3593, 7680,
+                        4695, 735);
     cmdEXIT->setFont(WindowsFont(kUiGothic, 24));
     SetButtonFace(cmdEXIT, QColor(255, 255, 192));
-    PlaceTwips(cmdEXIT, 3593, 7680, 4695, 735);
     connect(cmdEXIT, &QPushButton::clicked, this, &frmRanking::cmdEXIT_Click);
 
     Form_Load();
+    FitCaptions(this);
 }
 
 void frmRanking::BuildRow(int index) {
@@ -93,35 +91,7 @@ void frmRanking::Form_Load() {
     }
 }
 
-void frmRanking::Form_Activate() {
-    if (frmMenu* menu = MenuWindow())
-        menu->hide();
-}
-
-bool frmRanking::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate)
-        Form_Activate();
-    return QWidget::event(event);
-}
-
-void frmRanking::showEvent(QShowEvent* event) {
-    // Hidden on showing as well, for a window system that shows without
-    // activating.
-    Form_Activate();
-    QWidget::showEvent(event);
-}
-
-void frmRanking::closeEvent(QCloseEvent* event) {
-    // The close box leaves like EXIT, so the menu comes back.
-    if (event->spontaneous()) {
-        if (frmMenu* menu = MenuWindow())
-            menu->show();
-    }
-    QWidget::closeEvent(event);
-}
-
 void frmRanking::cmdEXIT_Click() {
-    if (frmMenu* menu = MenuWindow())
-        menu->show();
+    // The menu comes back as this screen closes, as after the close box.
     close();
 }

@@ -6,10 +6,8 @@
 
 #include <array>
 
-class QCloseEvent;
 class QLabel;
 class QPushButton;
-class QShowEvent;
 
 class frmRanking : public QWidget {
     Q_OBJECT
@@ -17,15 +15,9 @@ class frmRanking : public QWidget {
 public:
     explicit frmRanking(QWidget* parent = nullptr);
 
-protected:
-    bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void BuildRow(int index);
     void Form_Load();
-    void Form_Activate();
     void cmdEXIT_Click();
 
     QLabel* label2 = nullptr;

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Measures the figures the project watches and prints them as one table:
 # judge time per key, word-list file operations against a plain copy, the
-# start-up time of both programs to their first window, and the game's CPU
-# share and resident memory while a word falls for 10 s (under Xvfb).
+# start-up time of both programs to their first window (with and without a
+# 32767-word list in Data), the evenness of the falling word's steps and the
+# time from a key to the screen, and the game's CPU share and resident memory
+# while a word falls for 10 s (under Xvfb, on a display number that is free).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh >&2
@@ -32,11 +34,16 @@ file_row() { # name in the benchmark, label
 }
 
 # ---- The programs under a virtual display ------------------------------------
-display=:77
-Xvfb $display -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display number and writes it to the file.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-export DISPLAY=$display
+for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=":$(cat "$work/display")"
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+
+# The play screen in-process: the falling word's steps and key to screen.
+"$build_dir/bench/bench_play" 2>/dev/null >"$work/play.txt"
+play() { grep -Eo "$1=[0-9.]+" "$work/play.txt" | cut -d= -f2; }
 
 # A program folder of its own: the default settings and the shipped lists.
 prog="$work/bin"
@@ -52,12 +59,25 @@ startup_ms() { # program, window title
   start=$(now_ms)
   "$prog/$1" >/dev/null 2>&1 &
   pid=$!
-  until xwininfo -root -tree 2>/dev/null | grep -q "\"$2\": (\"$1\""; do sleep 0.005; done
+  until xwininfo -root -tree 2>/dev/null | grep -q "\"$2\": (\"$1\""; do
+    kill -0 "$pid" 2>/dev/null || { echo "$1 ended before its window showed" >&2; exit 1; }
+    sleep 0.005
+  done
   echo $(($(now_ms) - start))
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 }
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+game_start_small=$(for _ in 1 2 3 4 5; do startup_ms Yubimaru Yubimaru; done | median)
+# A 32767-word list beside the shipped ones (the game only lists the lists
+# at start-up; the editor opens the current one, which stays a shipped list).
+awk 'BEGIN {
+  printf "6554,6554,6553,6553,6553\r\n"
+  n[1] = 6554; n[2] = 6554; n[3] = 6553; n[4] = 6553; n[5] = 6553
+  for (level = 1; level <= 5; level++)
+    for (i = 0; i < n[level]; i++)
+      printf "%03d%03d%03d,%X,%d\r\n", 1 + i % 46, 1 + (i * 7) % 46, 1 + (i * 13) % 46, 34975 + i % 90, level
+}' >"$prog/Data/Big.dat"
 game_start=$(for _ in 1 2 3 4 5; do startup_ms Yubimaru Yubimaru; done | median)
 editor_start=$(for _ in 1 2 3 4 5; do startup_ms Tangobako 登録画面; done | median)
 
@@ -67,6 +87,7 @@ editor_start=$(for _ in 1 2 3 4 5; do startup_ms Tangobako 登録画面; done | 
 game_pid=$!
 window=""
 until window=$(xdotool search --onlyvisible --name '^Yubimaru$' 2>/dev/null | head -1) && [ -n "$window" ]; do
+  kill -0 "$game_pid" 2>/dev/null || { echo "Yubimaru ended before its window showed" >&2; exit 1; }
   sleep 0.05
 done
 sleep 0.5
@@ -74,13 +95,13 @@ xdotool mousemove --window "$window" 396 236 click 1 # menu START
 sleep 1
 window=$(xdotool search --onlyvisible --name '^Yubimaru$' | head -1)
 xdotool mousemove --window "$window" 104 80 click 1 # play screen START
-sleep 5                                             # countdown
+sleep 7                                             # countdown
 ticks() { awk '{print $14 + $15}' "/proc/$game_pid/stat"; }
 before=$(ticks)
 sleep 10
 after=$(ticks)
 hz=$(getconf CLK_TCK)
-cpu=$(awk -v t=$((after - before)) -v hz="$hz" 'BEGIN {printf "%.1f", 100 * t / hz / 10}')
+cpu=$(awk -v t=$((after - before)) -v hz="$hz" 'BEGIN {printf "%.2f", 100 * t / hz / 10}')
 rss=$(awk '/VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$game_pid/status")
 kill "$game_pid"
 
@@ -94,7 +115,13 @@ file_row ConvertList "ConvertWordFile, 32767 records"
 file_row SaveList "SaveWordFile, 32767 records"
 file_row DeleteRecord "DeleteWordRecord, 32767 records"
 file_row LoadGame "game's word loading (draw, load, shuffle), 32767 records"
-printf '| Yubimaru start-up to the menu | %s ms | under 300 ms |\n' "$game_start"
+printf '| Yubimaru start-up to the menu, 32767-word list in Data | %s ms (%.2fx without it) | under 300 ms |\n' \
+  "$game_start" "$(awk -v a="$game_start" -v b="$game_start_small" 'BEGIN {print a / b}')"
 printf '| Tangobako start-up to its window | %s ms | under 300 ms |\n' "$editor_start"
-printf '| Yubimaru CPU while a word falls, 10 s | %s %% of a core | under 3 %% |\n' "$cpu"
+printf '| falling word, spread of its on-screen steps at level 3 | sd %s ms of mean %s ms (%s) | even |\n' \
+  "$(play step_sd_ms)" "$(play step_mean_ms)" "$(play step_cv)"
+printf '| key to screen, %s keys | p50 %s ms, p99 %s ms (%.2fx a 60 Hz frame) | p99 under 2 ms |\n' \
+  "$(play keys)" "$(play key_p50_ms)" "$(play key_p99_ms)" \
+  "$(awk -v p="$(play key_p99_ms)" 'BEGIN {print p / (1000 / 60)}')"
+printf '| Yubimaru CPU while a word falls, 10 s | %s %% of a core | under 1 %% |\n' "$cpu"
 printf '| Yubimaru resident memory while playing | %s MiB | under 80 MiB |\n' "$rss"

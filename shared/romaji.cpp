@@ -13,6 +13,7 @@ std::array<QString, 20> gKeyConfig;
 namespace {
 
 constexpr int kSmallTsu = 108;
+constexpr int kSyllabicN = 46; // ん
 constexpr int kLastCode = 118;
 
 // One selectable entry: the kana code it fills and its two spellings.
@@ -30,6 +31,12 @@ constexpr std::array<Choice, 20> kChoices{{
     {97, "JYU", "JU"},  {98, "JYO", "JO"},  {53, "ZI", "JI"},   {114, "LA", "XA"},
     {115, "LI", "XI"},  {116, "LU", "XU"},  {117, "LE", "XE"},  {118, "LO", "XO"},
 }};
+
+// ん written as a single N would join a following vowel, Y or N into one
+// syllable (KANI reads かに, not かんい), so before these it is always NN.
+bool JoinsSingleN(const QString& next) {
+    return !next.isEmpty() && QStringView(u"AIUEOYN").contains(next.front());
+}
 
 QString KeyName(int index) {
     return QString(QChar(u'A' + index));
@@ -129,7 +136,9 @@ QString CodesToRomaji(const QString& codes) {
     QString result;
     bool afterSmallTsu = false;
     for (std::size_t i = 0; i < kana.size(); ++i) {
-        const QString& r = gRomaji[kana[i]];
+        const bool keepNn =
+            kana[i] == kSyllabicN && i + 1 < kana.size() && JoinsSingleN(gRomaji[kana[i + 1]]);
+        const QString r = keepNn ? QStringLiteral("NN") : gRomaji[kana[i]];
         const bool isSmallTsu = kana[i] == kSmallTsu;
         if (afterSmallTsu) {
             // The X the small tsu left becomes the doubled first letter.

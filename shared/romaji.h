@@ -8,8 +8,21 @@
 extern std::array<QString, 119> gRomaji;   // index = kana code, 0 unused
 extern std::array<QString, 20> gKeyConfig; // KeyConfig "A".."T"
 
+// Reads KeyConfig "A".."T" of ymconfig.ini into gKeyConfig; a missing key
+// reads "1".
 void ReadKeyConfig();
+// Writes gKeyConfig to KeyConfig "A".."T" in order, stopping at the first
+// write that fails. Returns false when one failed (its warning was shown).
 bool WriteKeyConfig();
+// Puts the fixed spelling of every kana code into gRomaji; the twenty
+// selectable entries are left as they are.
 void BuildRomajiTable();
+// Puts the spelling gKeyConfig chooses into each of the twenty selectable
+// entries of gRomaji: a stored number 2 picks the key's other spelling, any
+// other value its default.
 void ApplyKeyConfig();
+// The romaji target of a reading (three-digit kana codes; a trailing part
+// group and groups naming no kana are dropped): a small tsu doubles the next
+// letter or ends in XTU, and ん before a vowel, Y or N is NN whatever the
+// preference. Returns "" for an empty reading.
 QString CodesToRomaji(const QString& codes);

@@ -63,6 +63,12 @@ const TimingSet& GameCourse::timing() const {
     return TimingFor(m_platform());
 }
 
+bool GameCourse::judgesKeys() const {
+    const bool countingDown = m_screen.countdownMarker == kCountdownMarker &&
+                              m_screen.countVisible && m_screen.countStyle == CountStyle::Countdown;
+    return gPlaying || countingDown;
+}
+
 void GameCourse::clickStartEnd() {
     if (m_screen.caption == kStartCaption) {
         start();

@@ -117,6 +117,8 @@ public:
                         WordLoader loadWords = LoadGameWords);
 
     const PlayScreen& screen() const { return m_screen; }
+    // True during the countdown and play, when every key goes to keyPress.
+    bool judgesKeys() const;
     std::int16_t missCount() const { return m_missCount; }
     const TimingSet& timing() const;
 

@@ -7,10 +7,90 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QWidget>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kCaptionMargin = 2;
+constexpr double kSmallestPoints = 6;
+
+// Where the ink of text lies when widget draws it in font with alignment
+// inside area.
+QRect CaptionInk(const QWidget* widget, const QFont& font, const QString& text,
+                 Qt::Alignment alignment, const QRect& area) {
+    const QFontMetrics metrics(font, widget);
+    const QRect line =
+        QStyle::alignedRect(widget->layoutDirection(), alignment,
+                            QSize(metrics.horizontalAdvance(text), metrics.height()), area);
+    const QRect across = metrics.boundingRect(text);
+    const QRect ink = metrics.tightBoundingRect(text);
+    return QRect(line.x() + across.x(), line.y() + metrics.ascent() + ink.y(), across.width(),
+                 ink.height());
+}
+
+// A caption's text as shown: "&&" is an ampersand, a lone "&" marks the
+// accelerator and is not drawn.
+QString ShownCaption(const QString& caption) {
+    QString text = caption;
+    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
+        .remove(u'&')
+        .replace(u'\x01', u'&');
+}
+
+// Shrinks widget's font until the caption's ink keeps the margin inside room.
+void ShrinkToFit(QWidget* widget, const QString& text, Qt::Alignment alignment, const QRect& area,
+                 const QRect& room) {
+    const QRect inner =
+        room.adjusted(kCaptionMargin, kCaptionMargin, -kCaptionMargin, -kCaptionMargin);
+    QFont font = widget->font();
+    while (!inner.contains(CaptionInk(widget, font, text, alignment, area)) &&
+           font.pointSizeF() > kSmallestPoints)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    if (font != widget->font())
+        widget->setFont(font);
+}
+
+// Grows a transparent label around its place (keeping its text where it is)
+// until no ink of its caption lies outside it.
+void GrowToFit(QLabel* label) {
+    const QRect ink =
+        CaptionInk(label, label->font(), label->text(), label->alignment(), label->contentsRect());
+    const QRect box = label->rect();
+    const int down = std::max({0, box.top() - ink.top(), ink.bottom() - box.bottom()});
+    int left = std::max(0, box.left() - ink.left());
+    int right = std::max(0, ink.right() - box.right());
+    if (label->alignment() & Qt::AlignHCenter)
+        left = right = std::max(left, right);
+    if (down || left || right)
+        label->setGeometry(label->geometry().adjusted(-left, -down, right, down));
+}
+
+// A push button whose focus shows as a dark frame inside its edge; the
+// style's own focus mark is a faint line on the pale faces of the layouts.
+class KeyboardButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPushButton::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QPainter painter(this);
+        painter.setPen(QPen(QColor(0, 0, 96), 2));
+        painter.drawRect(QRectF(rect()).adjusted(4, 4, -4, -4));
+    }
+};
+
+} // namespace
 
 QFont WindowsFont(const QString& faceName, double points, bool bold, bool italic) {
     const bool latinOnly =
@@ -41,10 +121,38 @@ QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, i
 
 QPushButton* AddButton(QWidget* parent, const QString& name, const QString& caption, int left,
                        int top, int width, int height) {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = new KeyboardButton(caption, parent);
     button->setObjectName(name);
+    button->setAutoDefault(true);
     PlaceTwips(button, left, top, width, height);
     return button;
+}
+
+void FitCaptions(QWidget* window) {
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = button->text();
+            const QRect room =
+                button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            ShrinkToFit(button, ShownCaption(button->text()), Qt::AlignCenter, room, room);
+        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+            if (label->text().isEmpty() || label->wordWrap() || label->textFormat() == Qt::RichText)
+                continue;
+            if (label->autoFillBackground() || label->frameShape() != QFrame::NoFrame) {
+                // Text set against one side keeps the margin from that side.
+                if (!(label->alignment() & Qt::AlignHCenter) && label->margin() == 0)
+                    label->setMargin(kCaptionMargin);
+                const QRect room = label->contentsRect();
+                const int m = label->margin();
+                ShrinkToFit(label, label->text(), label->alignment(), room.adjusted(m, m, -m, -m),
+                            room);
+            } else {
+                GrowToFit(label);
+            }
+        }
+    }
 }
 
 void SetClientSizeTwips(QWidget* window, int width, int height) {

@@ -20,11 +20,20 @@ QFont WindowsFont(const QString& faceName, double points, bool bold = false, boo
 // Moves and sizes a widget to a twip rectangle inside its parent.
 void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
 // A new label or button inside parent, named name (its objectName, which the
-// tests look it up by), at a twip rectangle.
+// tests look it up by), at a twip rectangle. Return and Enter press the button
+// while it has the focus, as Space does, and the focused button wears a plain
+// dark frame that shows on every face colour.
 QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top,
                  int width, int height);
 QPushButton* AddButton(QWidget* parent, const QString& name, const QString& caption, int left,
                        int top, int width, int height);
+
+// Makes every caption of window fit its control at the current scale: a
+// button or a label whose edges show (a background or a frame) gets a smaller
+// font until its caption keeps a margin of 2 pixels from them; a transparent
+// label grows around its place until no part of its caption is cut off.
+// Called once a window's captions are set.
+void FitCaptions(QWidget* window);
 
 // Fixes the client area of a window to a twip size.
 void SetClientSizeTwips(QWidget* window, int width, int height);

@@ -69,6 +69,15 @@ private slots:
             auto* edit = dialog->findChild<QLineEdit*>("txtName");
             auto* juni = dialog->findChild<QLabel*>("lbl_Juni");
             auto* cancel = dialog->findChild<QPushButton*>("CancelButton");
+            // Keys still being typed as the dialog opens do not land in the
+            // name (they once replaced it); from half a second on they do.
+            QTest::keyClicks(edit, "aaa");
+            QTest::keyClick(edit, Qt::Key_Return);
+            auto* hold = dialog->findChild<QTimer*>("TimerKeyHold");
+            if (how == PressEnter)
+                QTRY_VERIFY_WITH_TIMEOUT(!hold->isActive(), 1000);
+            else
+                hold->stop();
             seen = QStringLiteral("%1 %2 %3 %4")
                        .arg(edit->selectedText(), juni->isVisible() ? juni->text() : "-",
                             cancel->isVisible() ? "Cancel" : "-",

@@ -47,10 +47,6 @@ private slots:
         const QLabel* title = screen.findChild<QLabel*>("label2");
         const QLabel* shadow = screen.findChild<QLabel*>("Label18");
         QVERIFY(title && shadow);
-        QCOMPARE(title->geometry(), Twips(2580, 120, 6615, 615));
-        QCOMPARE(shadow->geometry(), Twips(2700, 240, 6615, 615));
-        QCOMPARE(screen.findChild<QPushButton*>("cmdEXIT")->geometry(),
-                 Twips(3593, 7680, 4695, 735));
         // The title lies over its shadow.
         QVERIFY(screen.children().indexOf(title) > screen.children().indexOf(shadow));
         for (int i = 0; i < 9; ++i) {

@@ -77,7 +77,9 @@ private slots:
                     "017006019018|CHIKATETSU TIKATETU CHIKATETU TIKATETSU",
                     "053077|JISHO ZISYO JISYO ZISHO",
                     "076097018|SHUJUTSU SYUZYUTU SYUJYUTU SHUJUTU",
-                    "109002041|FAIRU FUXAIRU FULAIRU", "001108|AXTU ALTU AXTSU ALTSU"});
+                    "109002041|FAIRU FUXAIRU FULAIRU", "001108|AXTU ALTU AXTSU ALTSU",
+                    // ん before a vowel is NN under every preference (かんい).
+                    "006046002|KANNI"});
     }
     void wholeWords() {
         QFETCH(QString, row);

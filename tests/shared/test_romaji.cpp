@@ -27,7 +27,13 @@ private slots:
             {"1", "00100601", "AKA"},
             {"1", "000119 01-02a03001", "A"},
             {"1", "031108999006", "MAKKA"},
-            {"1", "031108000", "MAXTU"}};
+            {"1", "031108000", "MAXTU"},
+            // ん before a vowel, Y or N stays NN under the single-N choice:
+            // かんい, こんや, ほんね, ほん.
+            {"2", "006046002", "KANNI"},
+            {"2", "010046036", "KONNYA"},
+            {"2", "030046024", "HONNNE"},
+            {"2", "030046", "HON"}};
         for (const auto& [stored, codes, romaji] : rows) {
             gKeyConfig.fill(stored);
             BuildRomajiTable();
