@@ -37,12 +37,9 @@ bool IsBlank(const QString& text) {
     return text.trimmed().isEmpty();
 }
 
-// Buttons click on Enter as well as on Space while they have the focus, the
-// way the entry fields hand the focus on to them.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int left,
                         int top, int width, int height, bool tabStop = true) {
     QPushButton* button = AddButton(parent, QLatin1String(name), caption, left, top, width, height);
-    button->setAutoDefault(true);
     if (!tabStop)
         button->setFocusPolicy(Qt::ClickFocus);
     return button;
@@ -219,7 +216,10 @@ void frmTouroku::closeEvent(QCloseEvent* event) {
 }
 
 void frmTouroku::ShowFileName() {
+    // A long name gets a smaller font, from the full size each time.
+    lblFileName->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 15.75, true));
     lblFileName->setText(WordListTitle(gLoadedWordFile));
+    FitCaptions(this);
 }
 
 frmTouroku::Mode frmTouroku::SelectedMode() const {
