@@ -9,9 +9,6 @@
 #include <QSet>
 #include <QtTest>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <array>
 #include <tuple>
 
@@ -238,30 +235,17 @@ private slots:
         QCOMPARE(loaded.capture.messages.size(), 4);
     }
 
-    // The editor changes and saves the list it shows, whatever the other
-    // program converted meanwhile; a list that was not loaded is never
-    // written, and no list is created. Guards the deletion that took the
-    // first word of the other program's list, and the empty NOMAL.dat a save
-    // made after a list could not be loaded.
-    void editsGoToTheLoadedList() {
-        Loaded loaded;
-        loaded.folder.writeFile("Data/B.dat", "1,0,0,0,0\r\n009,49,1\r\n");
-        if (fork() == 0) // the game switches lists
-            _exit(ConvertWordFile("B.dat") ? 0 : 1);
-        wait(nullptr);
-        QCOMPARE(Stored(), "1,0,0,0,0 B.dat");
-        QVERIFY(DeleteWordRecord(1) && SaveWordFile());
-        QCOMPARE(loaded.folder.readFile("Data/A.dat"), "1,1,0,0,0\r\n002,82A0,2\r\n003,42,1\r\n");
-        QCOMPARE(loaded.folder.readFile("Data/B.dat"), "1,0,0,0,0\r\n009,49,1\r\n");
-
+    // A list that was not loaded is never written, and no list is created:
+    // guards the empty NOMAL.dat a save made after a list could not be loaded.
+    void nothingSavesAListNotLoaded() {
         TempProgramFolder fresh(false);
+        MessageCapture capture;
         fresh.writeFile("ymconfig.ini", "[GameConfig]\r\nLEVEL=3\r\n");
         fresh.writeFile("Data/Nomal.dat", "1,0,0,0,0\r\n001,41,7\r\n");
         gLoadedWordFile.clear();
         ConfigFileExists();
         ListWordFiles();
-        QVERIFY(!ConvertWordFile(gWordFile));
-        QVERIFY(!SaveWordFile());
+        QVERIFY(!ConvertWordFile(gWordFile) && !SaveWordFile());
         SaveAndReloadWordFile();
         QCOMPARE(QDir(fresh.filePath("Data")).entryList(QDir::Files), QStringList{"Nomal.dat"});
     }
