@@ -219,7 +219,7 @@ void frmTouroku::ShowFileName() {
     // A long name gets a smaller font, from the full size each time.
     lblFileName->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 15.75, true));
     lblFileName->setText(WordListTitle(gLoadedWordFile));
-    FitCaptions(this);
+    FitCaption(lblFileName);
 }
 
 frmTouroku::Mode frmTouroku::SelectedMode() const {

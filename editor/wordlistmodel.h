@@ -6,7 +6,6 @@
 #include "workfiles.h"
 
 #include <QAbstractTableModel>
-#include <QByteArrayView>
 
 #include <vector>
 
@@ -21,7 +20,7 @@ public:
     explicit WordListModel(QObject* parent = nullptr);
 
     // Shows the words of level (1..5) among records; no rows when records is
-    // empty.
+    // empty. The same words at the same level change nothing.
     void showLevel(WordRecords records, int level);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -34,12 +33,16 @@ public:
     QString text(int row, Column column) const;
 
 private:
+    // Where a word's lines lie in the working files' bytes.
     struct Row {
-        int line;             // from 1, in the working files
-        QByteArrayView type1; // text fields and level
-        QByteArrayView type2; // reading codes
+        int line;   // from 1
+        int start1; // its "type1" line: text fields and level
+        int length1;
+        int start2; // its "type2" line: reading codes
+        int length2;
     };
 
-    WordRecords m_records; // the rows point into its bytes
+    WordRecords m_records;
+    int m_level = 0;
     std::vector<Row> m_rows;
 };

@@ -385,7 +385,17 @@ bool RepairWorkFiles() {
 
 bool ReadLoadedWords(WordRecords& records) {
     const WordListUnit op;
-    if (RepairWorkFiles() && ReadWorkFiles(records)) {
+    // The words last read, kept while the working files stay as they were.
+    static std::array<std::optional<FileState>, 2> shownStates;
+    static WordRecords shown;
+    if (RepairWorkFiles()) {
+        const std::array states{StateOf(gType1Path), StateOf(gType2Path)};
+        if (states != shownStates || !states[0]) {
+            if (!ReadWorkFiles(shown))
+                return false;
+            shownStates = states;
+        }
+        records = shown;
         std::copy(gClassCount.begin() + 1, gClassCount.end(), records.counts.begin());
         return true;
     }

@@ -128,31 +128,34 @@ QPushButton* AddButton(QWidget* parent, const QString& name, const QString& capt
     return button;
 }
 
-void FitCaptions(QWidget* window) {
-    for (QWidget* widget : window->findChildren<QWidget*>()) {
-        if (auto* button = qobject_cast<QPushButton*>(widget)) {
-            QStyleOptionButton option;
-            option.initFrom(button);
-            option.text = button->text();
-            const QRect room =
-                button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-            ShrinkToFit(button, ShownCaption(button->text()), Qt::AlignCenter, room, room);
-        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-            if (label->text().isEmpty() || label->wordWrap() || label->textFormat() == Qt::RichText)
-                continue;
-            if (label->autoFillBackground() || label->frameShape() != QFrame::NoFrame) {
-                // Text set against one side keeps the margin from that side.
-                if (!(label->alignment() & Qt::AlignHCenter) && label->margin() == 0)
-                    label->setMargin(kCaptionMargin);
-                const QRect room = label->contentsRect();
-                const int m = label->margin();
-                ShrinkToFit(label, label->text(), label->alignment(), room.adjusted(m, m, -m, -m),
-                            room);
-            } else {
-                GrowToFit(label);
-            }
+void FitCaption(QWidget* control) {
+    if (auto* button = qobject_cast<QPushButton*>(control)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QRect room =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        ShrinkToFit(button, ShownCaption(button->text()), Qt::AlignCenter, room, room);
+    } else if (auto* label = qobject_cast<QLabel*>(control)) {
+        if (label->text().isEmpty() || label->wordWrap() || label->textFormat() == Qt::RichText)
+            return;
+        if (label->autoFillBackground() || label->frameShape() != QFrame::NoFrame) {
+            // Text set against one side keeps the margin from that side.
+            if (!(label->alignment() & Qt::AlignHCenter) && label->margin() == 0)
+                label->setMargin(kCaptionMargin);
+            const QRect room = label->contentsRect();
+            const int m = label->margin();
+            ShrinkToFit(label, label->text(), label->alignment(), room.adjusted(m, m, -m, -m),
+                        room);
+        } else {
+            GrowToFit(label);
         }
     }
+}
+
+void FitCaptions(QWidget* window) {
+    for (QWidget* widget : window->findChildren<QWidget*>())
+        FitCaption(widget);
 }
 
 void SetClientSizeTwips(QWidget* window, int width, int height) {

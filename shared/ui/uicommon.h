@@ -34,6 +34,8 @@ QPushButton* AddButton(QWidget* parent, const QString& name, const QString& capt
 // label grows around its place until no part of its caption is cut off.
 // Called once a window's captions are set.
 void FitCaptions(QWidget* window);
+// The same for one control, whose caption changed.
+void FitCaption(QWidget* control);
 
 // Fixes the client area of a window to a twip size.
 void SetClientSizeTwips(QWidget* window, int width, int height);
