@@ -32,3 +32,10 @@ void ReadAllClassCounts() {
     for (int i = 0; i < kLevels; ++i)
         ReadClassCountText(ClassCountKey(i), static_cast<std::int16_t>(i));
 }
+
+void SetClassCounts(const std::array<int, kLevels>& counts) {
+    for (int i = 0; i < kLevels; ++i) {
+        gClassCount[i + 1] = static_cast<std::int16_t>(counts[i]);
+        gClassCountText[i] = QString::number(counts[i]);
+    }
+}

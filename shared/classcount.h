@@ -2,6 +2,8 @@
 // The words per level of the loaded word list, kept under MessageClass "A"
 // to "E" in ymconfig.ini.
 
+#include "wordlimits.h"
+
 #include <QString>
 
 #include <array>
@@ -20,3 +22,5 @@ QString ClassCountKey(int level);
 void ReadClassCountText(const QString& key, std::int16_t index);
 // ReadClassCountText for "A".."E" into indexes 0..4.
 void ReadAllClassCounts();
+// gClassCount and gClassCountText follow counts (levels 1..5).
+void SetClassCounts(const std::array<int, kLevels>& counts);

@@ -15,8 +15,6 @@
 #include <functional>
 #include <optional>
 
-#include <sys/stat.h>
-
 QStringList gDatFiles{QString()};
 std::int16_t gDatFileCount = 0;
 QString gWordFile;
@@ -70,75 +68,13 @@ ListState ReadList(const QString& name, QByteArray& bytes, WordRecords& records,
     return ListState::Read;
 }
 
-// The counts in memory follow the list.
-void TakeCounts(const std::array<int, kLevels>& counts) {
-    for (int i = 0; i < kLevels; ++i) {
-        gClassCount[i + 1] = static_cast<std::int16_t>(counts[i]);
-        gClassCountText[i] = QString::number(counts[i]);
-    }
-}
-
-// What the system keeps of a file: a file replaced or changed has another.
-struct FileState {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    std::int64_t modified = 0; // nanoseconds
-    bool operator==(const FileState&) const = default;
-};
-
-std::optional<FileState> StateOf(const QString& path) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return std::nullopt;
-    return FileState{st.st_dev, st.st_ino, st.st_size,
-                     std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
-}
-
-// The files that vouch for a list in the working files, and their states
-// when they last did: while none of them changes they need not be read again.
-struct Vouched {
-    QString name;
-    std::array<std::optional<FileState>, 4> states;
-    std::array<int, kLevels> counts{};
-};
-Vouched gVouched;
-
-std::array<std::optional<FileState>, 4> StatesFor(const QString& name) {
-    return {StateOf(gIniPath), StateOf(DataFolder() + name), StateOf(gType1Path),
-            StateOf(gType2Path)};
-}
-
-// True when the working files hold list name as it is now: FileInfo names it
-// and the stamp matches the list, the counts and both files. The counts in
+// True when the working files hold list name as it is now; the counts in
 // memory then follow them.
 bool WorkFilesHold(const QString& name) {
-    const auto states = StatesFor(name);
-    if (!name.isEmpty() && name == gVouched.name && states == gVouched.states) {
-        TakeCounts(gVouched.counts);
-        return true;
-    }
-    QString stored;
-    ReadProfile(QStringLiteral("FileInfo"), QStringLiteral("NAME"), QString(), stored);
-    if (name.isEmpty() || stored != name)
-        return false;
-    QString stamp;
-    ReadProfile(QStringLiteral("FileInfo"), QStringLiteral("STAMP"), QString(), stamp);
     std::array<int, kLevels> counts{};
-    QStringList countTexts;
-    for (int i = 0; i < kLevels; ++i) {
-        ReadProfile(QStringLiteral("MessageClass"), ClassCountKey(i), QString(),
-                    countTexts.emplace_back());
-        counts[i] = countTexts.back().toInt();
-    }
-    const std::optional<QByteArray> list = ReadWholeFile(DataFolder() + name);
-    WordRecords records;
-    if (!list || !ReadWorkFiles(records) ||
-        stamp.toLatin1() !=
-            WorkFilesStamp(*list, countTexts.join(u',').toLatin1(), records.type1, records.type2))
+    if (!WorkFilesHold(name, DataFolder() + name, counts))
         return false;
-    TakeCounts(counts);
-    gVouched = {name, states, counts};
+    SetClassCounts(counts);
     return true;
 }
 
@@ -146,9 +82,9 @@ bool WorkFilesHold(const QString& name) {
 // newList is given, both working files, and FileInfo NAME, the counts and the
 // stamp in ymconfig.ini, renamed in this order. A crash after the list leaves
 // working files whose stamp no longer matches, and the next use makes them
-// anew. When ymconfig.ini cannot be changed, that is reported once and the
-// rest is written all the same: no stamp then vouches for the working files.
-// False, with why, when the files could not be written; none of them changed.
+// anew. When ymconfig.ini cannot be changed (ini.error() says why) the rest is
+// written all the same: no stamp then vouches for the working files. False,
+// with why, when the files could not be written; none of them changed.
 bool StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* newList,
                const QByteArray& listBytes, const WordRecords& records, QString& why) {
     // The working files are made anew whenever they do not match, so they
@@ -170,28 +106,32 @@ bool StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* n
                                                         records.type1, records.type2)));
         if (const auto file = ini.changedFile())
             files.append(*file);
-    } else {
-        ShowWarningOnce(gIniPath,
-                        QStringLiteral("設定を保存できませんでした。\n%1").arg(ini.error()));
     }
-    gVouched = Vouched();
+    VouchForWorkFiles(QString(), QString(), {});
     if (!WriteFilesAtomic(files, &why)) {
         ini.discard();
         return false;
     }
     if (ini.error().isEmpty()) {
         ini.written();
-        gVouched = {name, StatesFor(name), records.counts};
+        VouchForWorkFiles(name, DataFolder() + name, records.counts);
     }
-    TakeCounts(records.counts);
+    SetClassCounts(records.counts);
     gLoadedWordFile = name;
     return true;
 }
 
-// Loads list name into the working files. False when it is missing, refused
-// or cannot be written; the reasons are shown, those of a write once a run,
-// as a list is loaded again and again in the background.
-bool Load(ProfileTransaction& ini, const QString& name, bool& holdsWords) {
+// Why a list could not be loaded: refused (why names the file and the line)
+// or not written (why says which file and why; said once in a run, as a list
+// is loaded again and again in the background). A missing list says nothing.
+struct LoadProblem {
+    QString why;
+    bool once = false;
+};
+
+// Loads list name into the working files; false, with the problem, when it
+// is missing, refused or cannot be written.
+bool Load(ProfileTransaction& ini, const QString& name, bool& holdsWords, LoadProblem& problem) {
     // Working files that hold the list already are what a conversion writes.
     if (WorkFilesHold(name)) {
         holdsWords = std::any_of(gClassCount.begin() + 1, gClassCount.end(),
@@ -201,24 +141,31 @@ bool Load(ProfileTransaction& ini, const QString& name, bool& holdsWords) {
     }
     QByteArray bytes;
     WordRecords& records = KeptRecords();
+    if (ReadList(name, bytes, records, problem.why) != ListState::Read)
+        return false;
     QString why;
-    switch (ReadList(name, bytes, records, why)) {
-    case ListState::Missing:
-        return false;
-    case ListState::Refused:
-        ShowWarning(why);
-        return false;
-    case ListState::Read:
-        break;
-    }
     if (!StoreList(ini, name, nullptr, bytes, records, why)) {
-        ShowWarningOnce(
-            why, QStringLiteral("単語ファイル「%1」を作業ファイルに読み込めませんでした。\n%2")
-                     .arg(name, why));
+        problem = {QStringLiteral("単語ファイル「%1」を作業ファイルに読み込めませんでした。\n%2")
+                       .arg(name, why),
+                   true};
         return false;
     }
     holdsWords = records.total() > 0;
     return true;
+}
+
+// Shows what an operation ends with: the problem, and ymconfig.ini that could
+// not be changed, which is said once in a run.
+void ShowProblems(ProfileTransaction& ini, const LoadProblem& problem) {
+    if (!ini.error().isEmpty())
+        ShowWarningOnce(gIniPath,
+                        QStringLiteral("設定を保存できませんでした。\n%1").arg(ini.error()));
+    if (problem.why.isEmpty())
+        return;
+    if (problem.once)
+        ShowWarningOnce(problem.why, problem.why);
+    else
+        ShowWarning(problem.why);
 }
 
 using Change = std::function<bool(WordRecords&, QString&)>;
@@ -262,10 +209,9 @@ bool ChangeLoadedList(ProfileTransaction& ini, const Change& change, QString& wh
 bool ChangeList(const QString& failure, const Change& change) {
     WordListUnit op;
     QString why;
-    if (ChangeLoadedList(op.ini(), change, why))
-        return true;
-    ShowWarning(failure + QLatin1Char('\n') + why);
-    return false;
+    const bool changed = ChangeLoadedList(op.ini(), change, why);
+    ShowProblems(op.ini(), {changed ? QString() : failure + QLatin1Char('\n') + why});
+    return changed;
 }
 
 // The type1 and type2 lines of a new word, checked as a list's records are;
@@ -369,7 +315,10 @@ bool ConvertWordFile(const QString& fileName) {
         return false;
     }
     bool holdsWords = false;
-    return Load(op.ini(), fileName, holdsWords) && holdsWords;
+    LoadProblem problem;
+    const bool loaded = Load(op.ini(), fileName, holdsWords, problem);
+    ShowProblems(op.ini(), problem);
+    return loaded && holdsWords;
 }
 
 bool RepairWorkFiles() {
@@ -378,9 +327,14 @@ bool RepairWorkFiles() {
         ShowWarning(op.ini().error());
         return false;
     }
+    if (WorkFilesHold(gLoadedWordFile))
+        return true;
     bool holdsWords = false;
-    return WorkFilesHold(gLoadedWordFile) ||
-           (!gLoadedWordFile.isEmpty() && Load(op.ini(), gLoadedWordFile, holdsWords));
+    LoadProblem problem;
+    const bool loaded =
+        !gLoadedWordFile.isEmpty() && Load(op.ini(), gLoadedWordFile, holdsWords, problem);
+    ShowProblems(op.ini(), problem);
+    return loaded;
 }
 
 bool ReadLoadedWords(WordRecords& records) {
@@ -479,10 +433,12 @@ bool SaveWordFile() {
     if (ReadWholeFile(DataFolder() + name) == list)
         return true;
     QString why;
-    if (StoreList(op.ini(), name, &list, list, records, why))
-        return true;
-    ShowWarning(QStringLiteral("単語ファイル「%1」に保存できませんでした。\n%2").arg(name, why));
-    return false;
+    const bool saved = StoreList(op.ini(), name, &list, list, records, why);
+    ShowProblems(
+        op.ini(),
+        {saved ? QString()
+               : QStringLiteral("単語ファイル「%1」に保存できませんでした。\n%2").arg(name, why)});
+    return saved;
 }
 
 void SaveAndReloadWordFile() {

@@ -1,13 +1,19 @@
 #include "workfiles.h"
 
 #include "atomicfile.h"
+#include "classcount.h"
+#include "config.h"
 #include "lines.h"
 #include "platform.h"
 
+#include <QFile>
 #include <QHashFunctions>
+#include <QStringList>
 
 #include <cstring>
 #include <numeric>
+
+#include <sys/stat.h>
 
 QString gType1Path;
 QString gType2Path;
@@ -88,4 +94,62 @@ QByteArray WorkFilesStamp(const QByteArray& listBytes, const QByteArray& countsT
     const quint64 work = hash(countsText, 2) ^ hash(type1, 3) * 31 ^ hash(type2, 4) * 97;
     return QByteArray::number(list, 16).rightJustified(16, '0') + '-' +
            QByteArray::number(work, 16).rightJustified(16, '0');
+}
+
+std::optional<FileState> StateOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileState{st.st_dev, st.st_ino, st.st_size,
+                     std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+namespace {
+
+// The files that vouch for a list in the working files, and their states
+// when they last did.
+struct Vouched {
+    QString name;
+    std::array<std::optional<FileState>, 4> states;
+    std::array<int, kLevels> counts{};
+};
+Vouched gVouched;
+
+std::array<std::optional<FileState>, 4> StatesFor(const QString& listPath) {
+    return {StateOf(gIniPath), StateOf(listPath), StateOf(gType1Path), StateOf(gType2Path)};
+}
+
+} // namespace
+
+bool WorkFilesHold(const QString& name, const QString& listPath, std::array<int, kLevels>& counts) {
+    const auto states = StatesFor(listPath);
+    if (!name.isEmpty() && name == gVouched.name && states == gVouched.states) {
+        counts = gVouched.counts;
+        return true;
+    }
+    QString stored;
+    ReadProfile(QStringLiteral("FileInfo"), QStringLiteral("NAME"), QString(), stored);
+    if (name.isEmpty() || stored != name)
+        return false;
+    QString stamp;
+    ReadProfile(QStringLiteral("FileInfo"), QStringLiteral("STAMP"), QString(), stamp);
+    QStringList countTexts;
+    for (int i = 0; i < kLevels; ++i) {
+        ReadProfile(QStringLiteral("MessageClass"), ClassCountKey(i), QString(),
+                    countTexts.emplace_back());
+        counts[i] = countTexts.back().toInt();
+    }
+    const std::optional<QByteArray> list = ReadWholeFile(listPath);
+    WordRecords records;
+    if (!list || !ReadWorkFiles(records) ||
+        stamp.toLatin1() !=
+            WorkFilesStamp(*list, countTexts.join(u',').toLatin1(), records.type1, records.type2))
+        return false;
+    gVouched = {name, states, counts};
+    return true;
+}
+
+void VouchForWorkFiles(const QString& name, const QString& listPath,
+                       const std::array<int, kLevels>& counts) {
+    gVouched = name.isEmpty() ? Vouched() : Vouched{name, StatesFor(listPath), counts};
 }
