@@ -9,7 +9,6 @@
 #include "recordcode.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
 #include <functional>
