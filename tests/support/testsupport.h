@@ -5,7 +5,6 @@
 #include "platform.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
@@ -22,7 +21,6 @@ public:
     QString filePath(const QString& relative) const { return m_dir.filePath(relative); }
     void writeFile(const QString& relative, const QByteArray& bytes) const;
     QByteArray readFile(const QString& relative) const;
-    bool exists(const QString& relative) const { return QFile::exists(filePath(relative)); }
     // Copies a shipped word list (built from assets/) into Data/.
     void installShippedWordList(const QString& name) const;
 
