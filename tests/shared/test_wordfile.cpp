@@ -193,7 +193,7 @@ private slots:
         QVERIFY(!AppendWordRecord("41,3", "abc", 3));
         QVERIFY(!AppendWordRecord("41\r\n,3", "001", 3));
         QVERIFY(!ReplaceWordRecord(4, "41,1", "001", 1));
-        QVERIFY(DeleteWordRecord(4));
+        QVERIFY(DeleteWordRecord(9));
         QCOMPARE(loaded.state(), before);
         QCOMPARE(loaded.capture.messages.size(), 4);
     }
