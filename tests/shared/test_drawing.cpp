@@ -42,28 +42,12 @@ private slots:
                 QVERIFY(DrawIsValid(level, 8));
             QCOMPARE(int(gPick[1][8]), 8); // nine words: all but the last
         }
-        const auto first = gPick; // the same seed draws the same, another seed not
-        SeedRandom(20);
-        DrawWords();
-        QVERIFY(gPick == first);
-        SeedRandom(21);
-        DrawWords();
-        QVERIFY(gPick[4] != first[4]);
 
-        // Levels too short for a draw are named and drawn as far as they go.
+        // Levels too short for a draw are drawn as far as they go.
         gClassCount = {0, 9, 1, 8, 0, 9};
-        int needed = 0;
-        QCOMPARE(FindShortLevel(needed), 2);
-        QCOMPARE(needed, 9);
         DrawWords();
         QVERIFY(DrawIsValid(3, 7));
-        QCOMPARE(int(gPick[3][8]), 0);
-        QCOMPARE(int(gPick[2][1] + gPick[4][1]), 0);
-        gClassCount = {0, 11, 11, 11, 11, 10};
-        gWordCount = 100; // taken as 10
-        QCOMPARE(FindShortLevel(needed), 5);
-        QCOMPARE(needed, 11);
-        QCOMPARE(int(ClampWordCount(-5)), 6);
+        QCOMPARE(int(gPick[3][8] + gPick[2][1] + gPick[4][1]), 0);
     }
 
     void loadAndShuffle() {

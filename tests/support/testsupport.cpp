@@ -1,7 +1,5 @@
 #include "testsupport.h"
 
-#include "platform.h"
-
 #include <QDir>
 #include <QFile>
 #include <QtTest>
@@ -28,10 +26,6 @@ TempProgramFolder::~TempProgramFolder() {
     SetProgramFolder(QString());
 }
 
-QString TempProgramFolder::filePath(const QString& relative) const {
-    return m_dir.filePath(relative);
-}
-
 void TempProgramFolder::writeFile(const QString& relative, const QByteArray& bytes) const {
     QFile f(filePath(relative));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
@@ -40,10 +34,6 @@ void TempProgramFolder::writeFile(const QString& relative, const QByteArray& byt
 
 QByteArray TempProgramFolder::readFile(const QString& relative) const {
     return ReadOrFail(filePath(relative));
-}
-
-bool TempProgramFolder::exists(const QString& relative) const {
-    return QFile::exists(filePath(relative));
 }
 
 void TempProgramFolder::installShippedWordList(const QString& name) const {

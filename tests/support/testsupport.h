@@ -18,10 +18,9 @@ public:
     ~TempProgramFolder();
 
     QString path() const { return m_dir.path(); }
-    QString filePath(const QString& relative) const;
+    QString filePath(const QString& relative) const { return m_dir.filePath(relative); }
     void writeFile(const QString& relative, const QByteArray& bytes) const;
     QByteArray readFile(const QString& relative) const;
-    bool exists(const QString& relative) const;
     // Copies a shipped word list (built from assets/) into Data/.
     void installShippedWordList(const QString& name) const;
 
@@ -37,6 +36,14 @@ struct CapturedMessage {
     QString title;
     MessageIcon icon;
 };
+
+// The child of that name; the test program stops when there is none.
+template <typename T> T* Child(const QObject* parent, const QString& name) {
+    T* child = parent->findChild<T*>(name);
+    if (!child)
+        qFatal("no control %s", qPrintable(name));
+    return child;
+}
 
 // Replaces the message hook while it lives; every message lands in messages.
 class MessageCapture {

@@ -12,7 +12,6 @@
 #include "frmMenu.h"
 #include "frmRanking.h"
 #include "frmTouroku.h"
-#include "platform.h"
 #include "ranking.h"
 #include "testsupport.h"
 #include "wordfile.h"
@@ -35,11 +34,9 @@ bool EdgesShow(const QWidget* widget) {
     return qobject_cast<const QPushButton*>(widget);
 }
 
+// No caption shows a "&" of its own.
 QString ShownText(const QString& caption) {
-    QString text = caption;
-    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
-        .remove(u'&')
-        .replace(u'\x01', u'&');
+    return QString(caption).remove(u'&');
 }
 
 // Where the caption's ink lies when drawn with alignment inside area.
