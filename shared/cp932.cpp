@@ -231,17 +231,3 @@ int Cp932Code(const QString& character) {
                static_cast<unsigned char>(bytes->at(1));
     return -1;
 }
-
-QString Cp932Character(int code) {
-    const Cp932Table& table = Cp932Table::Get();
-    if (code >= 0 && code <= 0xFF &&
-        table.kind(static_cast<unsigned char>(code)) == Cp932Table::Kind::Single)
-        return QString(table.single(static_cast<unsigned char>(code)));
-    if (code > 0xFF && code <= 0xFFFF) {
-        const auto lead = static_cast<unsigned char>(code >> 8);
-        const char16_t c = table.pair(lead, static_cast<unsigned char>(code & 0xFF));
-        if (table.kind(lead) == Cp932Table::Kind::Lead && c != 0)
-            return QString(QChar(c));
-    }
-    return QString(QChar::ReplacementCharacter);
-}

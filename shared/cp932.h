@@ -17,9 +17,6 @@ bool IsValidCp932(const QByteArray& bytes);
 // The code of one character (one or two bytes, high byte first), or -1 when
 // the character has no code in code page 932.
 int Cp932Code(const QString& character);
-// The character for a one- or two-byte code (0..255: single byte); U+FFFD
-// when the code is not a character of the code page.
-QString Cp932Character(int code);
 // True when the byte starts a double-byte character.
 inline bool IsCp932LeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
