@@ -235,7 +235,9 @@ private slots:
     // The editor adds and deletes on its list while the other program
     // converts two other lists back and forth and draws their words: those
     // lists stay byte for byte, the edited one holds exactly the changes made,
-    // and no drawn word ever has another word's reading.
+    // and no drawn word ever has another word's reading. Guards lists nobody
+    // edited losing words to the other program's edits, and working files
+    // mixed from two lists by conversions at the same moment.
     void twoProgramsAtOnce() {
         TempProgramFolder folder;
         Prepare(folder);
