@@ -238,8 +238,7 @@ void frmFileWriter::cmdOK_Click() {
     lblHiragana->clear();
     lblNumber->clear();
     txtKanjiName->clear();
-    txtKanjiName->setFocus();
-    SaveAndReloadWordFile();
+    txtKanjiName->setFocus(); // the word is in the word list already
 }
 
 void frmFileWriter::Command109_Click() {

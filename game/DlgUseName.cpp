@@ -21,7 +21,7 @@ bool IsBlank(QChar c) {
 // Keeps a label readable when its caption is wider than its place: a centred
 // label grows evenly to both sides up to maxWidth; a caption still too wide
 // gets a smaller font.
-void FitCaption(QLabel* label, int maxWidth) {
+void FitWithin(QLabel* label, int maxWidth) {
     QFont font = label->font();
     const QRect place = label->geometry();
     int needed = QFontMetrics(font).horizontalAdvance(label->text()) + 4;
@@ -119,8 +119,8 @@ void DlgUseName::Form_Load() {
         CancelButton->setVisible(true);
     }
     // Neither caption may run into the buttons on the right.
-    FitCaption(lbl_Juni, OKButton->x() - 8 - lbl_Juni->x());
-    FitCaption(lbl_Setumei, OKButton->x() - 8 - lbl_Setumei->x());
+    FitWithin(lbl_Juni, OKButton->x() - 8 - lbl_Juni->x());
+    FitWithin(lbl_Setumei, OKButton->x() - 8 - lbl_Setumei->x());
     FitCaptions(this);
 
     for (QWidget* window : QApplication::topLevelWidgets()) {

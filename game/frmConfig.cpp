@@ -12,7 +12,6 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -111,19 +110,6 @@ QRadioButton* MakeOption(QWidget* panel, QButtonGroup* group, int id, const QStr
     PlaceTwips(option, left, top, width, height);
     group->addButton(option, id);
     return option;
-}
-
-// Shows text in a label of fixed size, in a smaller font when it is wider than
-// the label, so that a long name or file name stays readable.
-void SetFittedText(QLabel* label, const QString& text, double points) {
-    constexpr double kSmallestPoints = 7.5;
-    QFont font = label->font();
-    font.setPointSizeF(points);
-    while (font.pointSizeF() > kSmallestPoints &&
-           QFontMetrics(font).horizontalAdvance(text) > label->width() - 4)
-        font.setPointSizeF(font.pointSizeF() - 0.75);
-    label->setFont(font);
-    label->setText(text);
 }
 
 } // namespace
@@ -414,11 +400,11 @@ bool frmConfig::FinishSettings() {
 }
 
 void frmConfig::ShowWordFileName() {
-    SetFittedText(lblFileName, WordListTitle(gWordFile), kFileNamePoints);
+    ShowFittedText(lblFileName, WordListTitle(gWordFile), kFileNamePoints);
 }
 
 void frmConfig::ShowUserName() {
-    SetFittedText(lblUserName, gUserName, kUserNamePoints);
+    ShowFittedText(lblUserName, gUserName, kUserNamePoints);
 }
 
 void frmConfig::SetManiaxOptionsEnabled(bool enabled) {

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -245,19 +246,23 @@ void SetWriteStepHook(std::function<void(WriteStep step, const QString& path)> h
 
 namespace {
 
-// The lock files this process holds: descriptor and nesting depth.
+// The lock files this process holds: descriptor, nesting depth, and whether
+// the first of them gave up waiting.
 struct HeldLock {
     int fd = -1;
     int depth = 0;
+    bool timedOut = false;
 };
 QHash<QByteArray, HeldLock> gHeldLocks;
 
 // Takes the lock on fd, waiting for the other program at most ten seconds.
-// Waiting sleeps between tries, so it costs no processor time.
+// Waiting sleeps between tries, at first briefly (the other program's
+// operations take milliseconds), then up to 50 ms.
 enum class LockResult { Locked, Unsupported, TimedOut };
 LockResult Lock(int fd) {
     using namespace std::chrono;
     const auto deadline = steady_clock::now() + seconds(10);
+    milliseconds pause(1);
     for (;;) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
             return LockResult::Locked;
@@ -265,13 +270,14 @@ LockResult Lock(int fd) {
             return LockResult::Unsupported;
         if (steady_clock::now() >= deadline)
             return LockResult::TimedOut;
-        std::this_thread::sleep_for(milliseconds(2));
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, milliseconds(50));
     }
 }
 
 } // namespace
 
-ProfileLock::ProfileLock(const QString& iniPath) {
+ProfileLock::ProfileLock(const QString& iniPath) : m_iniPath(iniPath) {
     const QFileInfo info(iniPath);
     m_lockName =
         QFile::encodeName(JoinPath(info.absolutePath(), info.completeBaseName() + ".lock"));
@@ -289,9 +295,20 @@ ProfileLock::ProfileLock(const QString& iniPath) {
         return;
     // Unsupported by the file system: go on unlocked. Timed out: the caller
     // gives up.
-    m_timedOut = result == LockResult::TimedOut;
+    held.timedOut = result == LockResult::TimedOut;
     ::close(held.fd);
     held.fd = -1;
+}
+
+bool ProfileLock::timedOut() const {
+    return gHeldLocks.value(m_lockName).timedOut;
+}
+
+QString ProfileLock::error() const {
+    return timedOut() ? QStringLiteral(
+                            "もう一方のプログラムが「%1」を使い続けているため、書き込めません。")
+                            .arg(m_iniPath)
+                      : QString();
 }
 
 ProfileLock::~ProfileLock() {

@@ -51,9 +51,10 @@ void SetWriteStepHook(std::function<void(WriteStep step, const QString& path)> h
 // configuration file ("ymconfig.lock") that is never renamed or removed. A
 // lock taken again in the same process while it is held shares the first, so
 // an operation may call others that lock too. The lock waits for the other
-// program at most ten seconds; timedOut() then tells. While any lock is held,
-// messages wait and are shown once the last lock is released, so a dialog
-// never keeps the other program waiting.
+// program at most ten seconds; timedOut() then tells, for the first lock and
+// every lock taken inside it. While any lock is held, messages wait and are
+// shown once the last lock is released, so a dialog never keeps the other
+// program waiting.
 class ProfileLock {
 public:
     explicit ProfileLock(const QString& iniPath);
@@ -61,9 +62,12 @@ public:
     ProfileLock(const ProfileLock&) = delete;
     ProfileLock& operator=(const ProfileLock&) = delete;
 
-    bool timedOut() const { return m_timedOut; }
+    bool timedOut() const;
+    // Why the files cannot be changed when the lock timed out, naming the
+    // file it guards; empty otherwise.
+    QString error() const;
 
 private:
+    QString m_iniPath;
     QByteArray m_lockName;
-    bool m_timedOut = false;
 };

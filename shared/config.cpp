@@ -28,11 +28,6 @@ const char* const kIniName = "ymconfig.ini";
 
 ProfileTransaction* gTransaction = nullptr;
 
-// A failed write of the file itself, said once in a run.
-void ReportFileFailure(const QString& error) {
-    ShowWarningOnce(gIniPath, QStringLiteral("設定を保存できませんでした。\n%1").arg(error));
-}
-
 // True when written; otherwise fileError tells whether the file was at fault
 // (empty when the names or the value cannot be stored).
 bool WriteEncoded(const QString& section, const QString& key, const QString& value,
@@ -164,16 +159,20 @@ bool WriteProfile(const QString& section, const QString& key, const QString& fal
         return true;
     // A file that cannot be written takes no fallback either.
     if (!fileError.isEmpty()) {
-        ReportFileFailure(fileError);
+        ReportIniFailure(fileError);
         return false;
     }
     if (WriteEncoded(section, key, fallback, fileError))
         ShowWarning(QStringLiteral("iniファイルへのPATHが不正です"));
     else if (!fileError.isEmpty())
-        ReportFileFailure(fileError);
+        ReportIniFailure(fileError);
     else
         ShowWarning(QStringLiteral("iniファイルに書き込む値が不正です"));
     return false;
+}
+
+void ReportIniFailure(const QString& error) {
+    ShowWarningOnce(gIniPath, QStringLiteral("設定を保存できませんでした。\n%1").arg(error));
 }
 
 int GetIniValue(const QByteArray& section, const QByteArray& key, QByteArray& value,
@@ -203,11 +202,8 @@ ProfileTransaction::ProfileTransaction()
     : m_lock(gIniPath), m_root(gTransaction ? gTransaction : this) {
     if (m_root != this)
         return;
-    if (m_lock.timedOut())
-        m_error =
-            QStringLiteral("もう一方のプログラムが「%1」を使い続けているため、書き込めません。")
-                .arg(gIniPath);
-    else
+    m_error = m_lock.error();
+    if (m_error.isEmpty())
         m_content = ReadProfileFile(gIniPath, &m_error);
     m_original = m_content.value_or(QByteArray());
     m_existed = QFileInfo::exists(gIniPath);
@@ -247,7 +243,7 @@ bool ProfileTransaction::commit() {
         written();
         return true;
     }
-    ReportFileFailure(error);
+    ReportIniFailure(error);
     return false;
 }
 

@@ -41,6 +41,9 @@ double ParseNumber(const QString& text);
 std::int16_t RoundToInt16(double value);
 std::int32_t RoundToInt32(double value);
 
+// Says, once in a run, that ymconfig.ini could not be changed and why.
+void ReportIniFailure(const QString& error);
+
 // The stored bytes of section/key, cut to bufferSize - 1 bytes; the length, 0
 // when the key is missing or empty.
 int GetIniValue(const QByteArray& section, const QByteArray& key, QByteArray& value,

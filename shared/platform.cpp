@@ -116,7 +116,7 @@ void SelectProgramFolder() {
         beside, user, QDir::cleanPath(JoinPath(beside, QStringLiteral(YM_DEFAULTS_FROM_BIN))),
         &error);
     if (!error.isEmpty())
-        ShowWarning(QStringLiteral("設定と単語ファイルのフォルダ「%1」を作れませんでした。\n%2")
+        ShowWarning(QStringLiteral("設定と単語ファイルのフォルダー「%1」を作れませんでした。\n%2")
                         .arg(user, error));
     SetProgramFolder(folder);
 }
@@ -128,6 +128,7 @@ QString JoinPath(const QString& folder, const QString& name) {
         return folder + name;
     return folder + QLatin1Char('/') + name;
 }
+
 // ---- Message boxes --------------------------------------------------------
 
 void SetMessageHook(MessageHook hook) {

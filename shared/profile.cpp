@@ -269,9 +269,7 @@ bool WriteProfileValue(const QByteArray& section, const QByteArray& key, const Q
     const ProfileLock lock(path);
     if (lock.timedOut()) {
         if (error)
-            *error =
-                QStringLiteral("もう一方のプログラムが「%1」を使い続けているため、書き込めません。")
-                    .arg(path);
+            *error = lock.error();
         return false;
     }
     std::optional<QByteArray> content = ReadProfileFile(path, error);

@@ -77,6 +77,12 @@ bool WorkFilesHold(const QString& name) {
     return true;
 }
 
+// The words of list name from the working files when they hold it: checked
+// when the list was loaded, so they need not be checked again.
+bool ReadHeldWords(const QString& name, WordRecords& records) {
+    return WorkFilesHold(name, DataFolder() + name, records.counts) && ReadWorkFiles(records);
+}
+
 // Replaces, as one unit, the files that hold list name: the list itself when
 // newList is given, both working files, and FileInfo NAME, the counts and the
 // stamp in ymconfig.ini, renamed in this order. A crash after the list leaves
@@ -106,14 +112,14 @@ bool StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* n
         if (const auto file = ini.changedFile())
             files.append(*file);
     }
-    VouchForWorkFiles(QString(), QString(), {});
+    VouchForWorkFiles(QString(), QString(), {}, false);
     if (!WriteFilesAtomic(files, &why)) {
         ini.discard();
         return false;
     }
     if (ini.error().isEmpty()) {
         ini.written();
-        VouchForWorkFiles(name, DataFolder() + name, records.counts);
+        VouchForWorkFiles(name, DataFolder() + name, records.counts, newList != nullptr);
     }
     SetClassCounts(records.counts);
     gLoadedWordFile = name;
@@ -157,14 +163,24 @@ bool Load(ProfileTransaction& ini, const QString& name, bool& holdsWords, LoadPr
 // not be changed, which is said once in a run.
 void ShowProblems(ProfileTransaction& ini, const LoadProblem& problem) {
     if (!ini.error().isEmpty())
-        ShowWarningOnce(gIniPath,
-                        QStringLiteral("設定を保存できませんでした。\n%1").arg(ini.error()));
+        ReportIniFailure(ini.error());
     if (problem.why.isEmpty())
         return;
     if (problem.once)
         ShowWarningOnce(problem.why, problem.why);
     else
         ShowWarning(problem.why);
+}
+
+// Loads list name as an operation of its own and shows what went wrong.
+bool LoadShown(const QString& name, bool& holdsWords) {
+    WordListUnit op;
+    if (!op.ready())
+        return false;
+    LoadProblem problem;
+    const bool loaded = !name.isEmpty() && Load(op.ini(), name, holdsWords, problem);
+    ShowProblems(op.ini(), problem);
+    return loaded;
 }
 
 using Change = std::function<bool(WordRecords&, QString&)>;
@@ -181,12 +197,10 @@ bool ChangeLoadedList(ProfileTransaction& ini, const Change& change, QString& wh
         why = QStringLiteral("単語ファイルが読み込まれていません。");
         return false;
     }
-    // Working files that hold the list are its words, checked when it was
-    // loaded; else the list is read and checked again.
+    // Working files that hold the list are its words; else the list is read
+    // and checked again.
     WordRecords& records = KeptRecords();
-    if (WorkFilesHold(gLoadedWordFile) && ReadWorkFiles(records)) {
-        std::copy(gClassCount.begin() + 1, gClassCount.end(), records.counts.begin());
-    } else {
+    if (!ReadHeldWords(gLoadedWordFile, records)) {
         QByteArray bytes;
         switch (ReadList(gLoadedWordFile, bytes, records, why)) {
         case ListState::Missing:
@@ -264,6 +278,12 @@ bool SetPaths() {
 
 WordListUnit::WordListUnit() : m_ini((SetPaths(), ProfileTransaction())) {}
 
+bool WordListUnit::ready() {
+    if (!m_ini.locked())
+        ShowWarning(m_ini.error());
+    return m_ini.locked();
+}
+
 QString WordListTitle(const QString& fileName) {
     return fileName.left(std::max<qsizetype>(0, fileName.size() - 4));
 }
@@ -306,34 +326,13 @@ void CleanUpProgramFolder() {
 }
 
 bool ConvertWordFile(const QString& fileName) {
-    if (!IsPlainFileName(fileName))
-        return false;
-    WordListUnit op;
-    if (!op.ini().locked()) {
-        ShowWarning(op.ini().error());
-        return false;
-    }
     bool holdsWords = false;
-    LoadProblem problem;
-    const bool loaded = Load(op.ini(), fileName, holdsWords, problem);
-    ShowProblems(op.ini(), problem);
-    return loaded && holdsWords;
+    return IsPlainFileName(fileName) && LoadShown(fileName, holdsWords) && holdsWords;
 }
 
 bool RepairWorkFiles() {
-    WordListUnit op;
-    if (!op.ini().locked()) {
-        ShowWarning(op.ini().error());
-        return false;
-    }
-    if (WorkFilesHold(gLoadedWordFile))
-        return true;
     bool holdsWords = false;
-    LoadProblem problem;
-    const bool loaded =
-        !gLoadedWordFile.isEmpty() && Load(op.ini(), gLoadedWordFile, holdsWords, problem);
-    ShowProblems(op.ini(), problem);
-    return loaded;
+    return LoadShown(gLoadedWordFile, holdsWords);
 }
 
 bool ReadLoadedWords(WordRecords& records) {
@@ -414,23 +413,21 @@ bool ReplaceWordRecord(std::int16_t recordNumber, const QString& type1Line,
 
 bool SaveWordFile() {
     WordListUnit op;
-    if (!op.ini().locked()) {
-        ShowWarning(op.ini().error());
+    if (!op.ready())
         return false;
-    }
     const QString name = gLoadedWordFile;
     if (name.isEmpty())
         return false;
-    // Working files that hold another list (or none) have nothing for this
-    // one: every change is in the list already.
-    if (!WorkFilesHold(name))
-        return true;
+    // The list as the last change wrote it, or working files that hold
+    // another list (or none): every change is in the list already.
     WordRecords records;
-    ReadWorkFiles(records);
-    std::copy(gClassCount.begin() + 1, gClassCount.end(), records.counts.begin());
-    const QByteArray list = records.listBytes();
-    if (ReadWholeFile(DataFolder() + name) == list)
+    if (ListIsSaved(name, DataFolder() + name) || !ReadHeldWords(name, records))
         return true;
+    const QByteArray list = records.listBytes();
+    if (ReadWholeFile(DataFolder() + name) == list) {
+        VouchForWorkFiles(name, DataFolder() + name, records.counts, true);
+        return true;
+    }
     QString why;
     const bool saved = StoreList(op.ini(), name, &list, list, records, why);
     ShowProblems(
@@ -443,6 +440,6 @@ bool SaveWordFile() {
 void SaveAndReloadWordFile() {
     const WordListUnit op;
     SaveWordFile();
-    if (gWordFile != gLoadedWordFile || !WorkFilesHold(gWordFile))
-        ConvertWordFile(gWordFile);
+    // Loading a list the working files hold already writes nothing.
+    ConvertWordFile(gWordFile);
 }

@@ -33,6 +33,9 @@ class WordListUnit {
 public:
     WordListUnit();
     ProfileTransaction& ini() { return m_ini; }
+    // False, with the message shown, when the other program held the lock
+    // too long: the operation must give up.
+    bool ready();
 
 private:
     ProfileTransaction m_ini;

@@ -112,6 +112,7 @@ struct Vouched {
     QString name;
     std::array<std::optional<FileState>, 4> states;
     std::array<int, kLevels> counts{};
+    bool saved = false; // the list's file is what the working files make
 };
 Vouched gVouched;
 
@@ -145,11 +146,16 @@ bool WorkFilesHold(const QString& name, const QString& listPath, std::array<int,
         stamp.toLatin1() !=
             WorkFilesStamp(*list, countTexts.join(u',').toLatin1(), records.type1, records.type2))
         return false;
-    gVouched = {name, states, counts};
+    gVouched = {name, states, counts, false};
     return true;
 }
 
 void VouchForWorkFiles(const QString& name, const QString& listPath,
-                       const std::array<int, kLevels>& counts) {
-    gVouched = name.isEmpty() ? Vouched() : Vouched{name, StatesFor(listPath), counts};
+                       const std::array<int, kLevels>& counts, bool saved) {
+    gVouched = name.isEmpty() ? Vouched() : Vouched{name, StatesFor(listPath), counts, saved};
+}
+
+bool ListIsSaved(const QString& name, const QString& listPath) {
+    return !name.isEmpty() && gVouched.saved && name == gVouched.name &&
+           StatesFor(listPath) == gVouched.states;
 }

@@ -63,6 +63,10 @@ std::optional<FileState> StateOf(const QString& path);
 // answers without reading them.
 bool WorkFilesHold(const QString& name, const QString& listPath, std::array<int, kLevels>& counts);
 // Remembers that the working files hold list name with these counts, as the
-// files are now (just written with their stamp); an empty name forgets.
+// files are now (just written with their stamp); saved tells that the list's
+// file is exactly what the working files make. An empty name forgets.
 void VouchForWorkFiles(const QString& name, const QString& listPath,
-                       const std::array<int, kLevels>& counts);
+                       const std::array<int, kLevels>& counts, bool saved);
+// True when nothing changed since VouchForWorkFiles said the list's file is
+// what the working files make: a save would write the same bytes.
+bool ListIsSaved(const QString& name, const QString& listPath);

@@ -22,20 +22,6 @@ namespace {
 constexpr int kCaptionMargin = 2;
 constexpr double kSmallestPoints = 6;
 
-// Where the ink of text lies when widget draws it in font with alignment
-// inside area.
-QRect CaptionInk(const QWidget* widget, const QFont& font, const QString& text,
-                 Qt::Alignment alignment, const QRect& area) {
-    const QFontMetrics metrics(font, widget);
-    const QRect line =
-        QStyle::alignedRect(widget->layoutDirection(), alignment,
-                            QSize(metrics.horizontalAdvance(text), metrics.height()), area);
-    const QRect across = metrics.boundingRect(text);
-    const QRect ink = metrics.tightBoundingRect(text);
-    return QRect(line.x() + across.x(), line.y() + metrics.ascent() + ink.y(), across.width(),
-                 ink.height());
-}
-
 // A caption's text as shown: "&&" is an ampersand, a lone "&" marks the
 // accelerator and is not drawn.
 QString ShownCaption(const QString& caption) {
@@ -156,6 +142,26 @@ void FitCaption(QWidget* control) {
 void FitCaptions(QWidget* window) {
     for (QWidget* widget : window->findChildren<QWidget*>())
         FitCaption(widget);
+}
+
+void ShowFittedText(QLabel* label, const QString& text, double points) {
+    QFont font = label->font();
+    font.setPointSizeF(points);
+    label->setFont(font);
+    label->setText(text);
+    FitCaption(label);
+}
+
+QRect CaptionInk(const QWidget* widget, const QFont& font, const QString& text,
+                 Qt::Alignment alignment, const QRect& area) {
+    const QFontMetrics metrics(font, widget);
+    const QRect line =
+        QStyle::alignedRect(widget->layoutDirection(), alignment,
+                            QSize(metrics.horizontalAdvance(text), metrics.height()), area);
+    const QRect across = metrics.boundingRect(text);
+    const QRect ink = metrics.tightBoundingRect(text);
+    return QRect(line.x() + across.x(), line.y() + metrics.ascent() + ink.y(), across.width(),
+                 ink.height());
 }
 
 void SetClientSizeTwips(QWidget* window, int width, int height) {

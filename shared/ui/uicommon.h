@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRect>
 #include <QString>
 
 class QAbstractButton;
@@ -36,6 +37,13 @@ QPushButton* AddButton(QWidget* parent, const QString& name, const QString& capt
 void FitCaptions(QWidget* window);
 // The same for one control, whose caption changed.
 void FitCaption(QWidget* control);
+// Shows text in a label that keeps its size, in its font at points, smaller
+// when the text needs it (a name that changes while the window is open).
+void ShowFittedText(QLabel* label, const QString& text, double points);
+// Where the ink of text lies when widget draws it in font with alignment
+// inside area.
+QRect CaptionInk(const QWidget* widget, const QFont& font, const QString& text,
+                 Qt::Alignment alignment, const QRect& area);
 
 // Fixes the client area of a window to a twip size.
 void SetClientSizeTwips(QWidget* window, int width, int height);

@@ -14,6 +14,7 @@
 #include "frmTouroku.h"
 #include "ranking.h"
 #include "testsupport.h"
+#include "uicommon.h"
 #include "wordfile.h"
 
 #include <QtTest>
@@ -42,14 +43,7 @@ QString ShownText(const QString& caption) {
 // Where the caption's ink lies when drawn with alignment inside area.
 QRect InkRect(const QWidget* widget, const QString& text, Qt::Alignment alignment,
               const QRect& area) {
-    const QFontMetrics metrics = widget->fontMetrics();
-    const QRect line =
-        QStyle::alignedRect(widget->layoutDirection(), alignment,
-                            QSize(metrics.horizontalAdvance(text), metrics.height()), area);
-    const QRect across = metrics.boundingRect(text);
-    const QRect ink = metrics.tightBoundingRect(text);
-    return QRect(line.x() + across.x(), line.y() + metrics.ascent() + ink.y(), across.width(),
-                 ink.height());
+    return CaptionInk(widget, widget->font(), text, alignment, area);
 }
 
 // The caption's ink and the room it has, or an empty room for a control
