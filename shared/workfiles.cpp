@@ -6,8 +6,8 @@
 #include "lines.h"
 #include "platform.h"
 
+#include <QCryptographicHash>
 #include <QFile>
-#include <QHashFunctions>
 #include <QStringList>
 
 #include <cstring>
@@ -85,15 +85,15 @@ bool ReadWorkFiles(WordRecords& records) {
 
 QByteArray WorkFilesStamp(const QByteArray& listBytes, const QByteArray& countsText,
                           const QByteArray& type1, const QByteArray& type2) {
-    // Each part hashed with a seed of its own, so bytes moved from one part to
-    // the next change the stamp too.
-    const auto hash = [](const QByteArray& bytes, std::size_t seed) {
-        return quint64(qHashBits(bytes.constData(), std::size_t(bytes.size()), seed));
-    };
-    const quint64 list = hash(listBytes, 1);
-    const quint64 work = hash(countsText, 2) ^ hash(type1, 3) * 31 ^ hash(type2, 4) * 97;
-    return QByteArray::number(list, 16).rightJustified(16, '0') + '-' +
-           QByteArray::number(work, 16).rightJustified(16, '0');
+    // The other program and the next start compare the stamp, so it is a
+    // digest that is the same in every process. Each part goes in after its
+    // size, so bytes moved from one part to the next change the stamp too.
+    QCryptographicHash digest(QCryptographicHash::Sha1);
+    for (const QByteArray* part : {&listBytes, &countsText, &type1, &type2}) {
+        digest.addData(QByteArray::number(part->size()) + ':');
+        digest.addData(*part);
+    }
+    return digest.result().toHex();
 }
 
 std::optional<FileState> StateOf(const QString& path) {

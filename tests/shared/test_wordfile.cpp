@@ -117,6 +117,11 @@ private slots:
         QCOMPARE(folder.readFile("type2"), "001\r\n002\r\n003\r\n004\r\n005\r\n");
         QCOMPARE(Stored(), "1,1,1,1,1 W.dat");
         QVERIFY(capture.messages.isEmpty() && gLoadedWordFile == "W.dat");
+        // The other program and the next start compare this stamp. Guards a
+        // hash seeded anew in each process, which made every start convert.
+        QString stamp;
+        ReadProfile("FileInfo", "STAMP", "", stamp);
+        QCOMPARE(stamp, "7f267af2c1450d81e90313bf4604a5bce271c111");
     }
 
     // A malformed list changes nothing; one message names the file, the line
