@@ -46,6 +46,14 @@ QRect InkRect(const QWidget* widget, const QString& text, Qt::Alignment alignmen
     return CaptionInk(widget, widget->font(), text, alignment, area);
 }
 
+// Where the style puts a button's caption.
+QRect ContentsRect(QAbstractButton* button, QStyle::SubElement element) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    return button->style()->subElementRect(element, &option, button);
+}
+
 // The caption's ink and the room it has, or an empty room for a control
 // without a caption.
 std::pair<QRect, QRect> CaptionPlace(QWidget* widget) {
@@ -58,19 +66,11 @@ std::pair<QRect, QRect> CaptionPlace(QWidget* widget) {
                 room};
     }
     if (auto* button = qobject_cast<QPushButton*>(widget)) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.text = button->text();
-        const QRect room =
-            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        const QRect room = ContentsRect(button, QStyle::SE_PushButtonContents);
         return {InkRect(button, ShownText(button->text()), Qt::AlignCenter, room), room};
     }
     if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
-        QStyleOptionButton option;
-        option.initFrom(radio);
-        option.text = radio->text();
-        const QRect room =
-            radio->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, radio);
+        const QRect room = ContentsRect(radio, QStyle::SE_RadioButtonContents);
         // The caption starts where the style puts it and may run to the edge.
         return {InkRect(radio, ShownText(radio->text()), Qt::AlignLeft | Qt::AlignVCenter, room),
                 QRect(room.x(), 0, radio->width() - room.x(), radio->height())};
