@@ -6,9 +6,9 @@
 #include "lines.h"
 #include "platform.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QStringList>
+#include <QtEndian>
 
 #include <cstring>
 #include <numeric>
@@ -83,17 +83,48 @@ bool ReadWorkFiles(WordRecords& records) {
     return true;
 }
 
+namespace {
+
+// MurmurHash64A (Austin Appleby, public domain): fast, and its value depends
+// only on the bytes and the seed, so every process computes the same.
+quint64 Murmur64(const QByteArray& bytes, quint64 seed) {
+    constexpr quint64 m = 0xc6a4a7935bd1e995ULL;
+    constexpr int r = 47;
+    const auto size = std::size_t(bytes.size());
+    const char* p = bytes.constData();
+    quint64 h = seed ^ (size * m);
+    for (const char* end = p + (size & ~std::size_t(7)); p != end; p += 8) {
+        quint64 k = qFromLittleEndian<quint64>(p);
+        k *= m;
+        k ^= k >> r;
+        k *= m;
+        h ^= k;
+        h *= m;
+    }
+    if (const std::size_t rest = size & 7) {
+        quint64 tail = 0;
+        for (std::size_t i = rest; i-- > 0;)
+            tail = tail << 8 | uchar(p[i]);
+        h ^= tail;
+        h *= m;
+    }
+    h ^= h >> r;
+    h *= m;
+    h ^= h >> r;
+    return h;
+}
+
+} // namespace
+
 QByteArray WorkFilesStamp(const QByteArray& listBytes, const QByteArray& countsText,
                           const QByteArray& type1, const QByteArray& type2) {
-    // The other program and the next start compare the stamp, so it is a
-    // digest that is the same in every process. Each part goes in after its
-    // size, so bytes moved from one part to the next change the stamp too.
-    QCryptographicHash digest(QCryptographicHash::Sha1);
-    for (const QByteArray* part : {&listBytes, &countsText, &type1, &type2}) {
-        digest.addData(QByteArray::number(part->size()) + ':');
-        digest.addData(*part);
-    }
-    return digest.result().toHex();
+    // The other program and the next start compare the stamp, so it must not
+    // depend on the process. Each part seeds the next, and each part's size
+    // goes in too, so bytes moved from one part to the next change the stamp.
+    quint64 hash = 0;
+    for (const QByteArray* part : {&listBytes, &countsText, &type1, &type2})
+        hash = Murmur64(*part, hash);
+    return QByteArray::number(hash, 16).rightJustified(16, '0');
 }
 
 std::optional<FileState> StateOf(const QString& path) {
