@@ -37,8 +37,9 @@ file_row() { # name in the benchmark, label
 }
 
 # ---- The programs under a virtual display ------------------------------------
-# Xvfb picks a free display number and writes it to the file.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+# Xvfb picks a free display number and writes it to the file; -noreset keeps
+# it from resetting, and refusing connections, each time its last client goes.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>"$work/Xvfb.err" &
 xvfb_pid=$!
 for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(cat "$work/display")"
@@ -56,14 +57,23 @@ cp assets/ymconfig.ini "$prog/"
 cp "$build_dir"/wordlists/*.dat "$prog/Data/"
 
 now_ms() { date +%s%3N; }
+# Stops the run, with what the program said, when it ended before its window.
+ended_early() { # program, process id
+  kill -0 "$2" 2>/dev/null && return
+  echo "$1 ended before its window showed:" >&2
+  cat "$work/$1.err" >&2
+  kill -0 "$xvfb_pid" 2>/dev/null || echo "Xvfb had ended:" >&2
+  cat "$work/Xvfb.err" >&2
+  exit 1
+}
 # Milliseconds from starting a program until a window with the title shows.
 startup_ms() { # program, window title
   local start pid
   start=$(now_ms)
-  "$prog/$1" >/dev/null 2>&1 &
+  "$prog/$1" >/dev/null 2>"$work/$1.err" &
   pid=$!
   until xwininfo -root -tree 2>/dev/null | grep -q "\"$2\": (\"$1\""; do
-    kill -0 "$pid" 2>/dev/null || { echo "$1 ended before its window showed" >&2; exit 1; }
+    ended_early "$1" "$pid"
     sleep 0.005
   done
   echo $(($(now_ms) - start))
@@ -91,11 +101,11 @@ mv "$work/Nomal.dat" "$prog/Data/Nomal.dat"
 
 # Play: START on the menu, START on the play screen, wait out the countdown,
 # then watch the process for 10 s while the first word falls.
-"$prog/Yubimaru" >/dev/null 2>&1 &
+"$prog/Yubimaru" >/dev/null 2>"$work/Yubimaru.err" &
 game_pid=$!
 window=""
 until window=$(xdotool search --onlyvisible --name '^Yubimaru$' 2>/dev/null | head -1) && [ -n "$window" ]; do
-  kill -0 "$game_pid" 2>/dev/null || { echo "Yubimaru ended before its window showed" >&2; exit 1; }
+  ended_early Yubimaru "$game_pid"
   sleep 0.05
 done
 sleep 0.5

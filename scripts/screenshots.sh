@@ -9,5 +9,5 @@ cmake --build build --target screenshots_tools
 mkdir -p docs/screenshots
 for tool in build/tools/shots_*; do
   [ -f "$tool" ] && [ -x "$tool" ] || continue
-  xvfb-run -a -s "-screen 0 1280x1024x24" "$tool" docs/screenshots
+  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$tool" docs/screenshots
 done

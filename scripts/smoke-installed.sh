@@ -100,7 +100,7 @@ chown "$user:" "$home" "$work/run"
 chmod 700 "$work/run"
 install -m 755 "$0" "$work/smoke.sh"
 runuser -u "$user" -- env -i HOME="$home" XDG_RUNTIME_DIR="$work/run" LANG=C.UTF-8 \
-  PATH=/usr/local/bin:/usr/bin:/bin:/usr/games timeout 120 xvfb-run -a -s "-screen 0 1280x1024x24" "$work/smoke.sh" --session
+  PATH=/usr/local/bin:/usr/bin:/bin:/usr/games timeout 120 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$work/smoke.sh" --session
 
 prefix_listing >"$work/prefix.after"
 diff "$work/prefix.before" "$work/prefix.after" || fail "the programs wrote into the install prefix"
