@@ -54,6 +54,99 @@ int GroupCode(QStringView group) {
     return code <= kLastCode ? code : 0;
 }
 
+
+// The fixed spelling of every kana code. Selectable codes are empty strings
+// here and skipped, so the spellings the choices put in stay in place.
+// The fixed spelling of every kana code. The selectable codes are empty here
+// and skipped, so the spellings the choices put in stay in place.
+constexpr const char* kFixed[] = {
+    "",                              // 0: no code
+    "A",   "I",   "U",   "E",  "O",  // 001-005
+    "KA",  "KI",  "KU",  "KE", "KO", // 006-010
+    "SA",  "",    "SU",  "SE", "SO", // 011-015
+    "TA",  "",    "",    "TE", "TO", // 016-020
+    "NA",  "NI",  "NU",  "NE", "NO", // 021-025
+    "HA",  "HI",  "",    "HE", "HO", // 026-030
+    "MA",  "MI",  "MU",  "ME", "MO", // 031-035
+    "YA",  "YU",  "YO",              // 036-038
+    "RA",  "RI",  "RU",  "RE", "RO", // 039-043
+    "WA",  "WO",  "",                // 044-046
+    "GA",  "GI",  "GU",  "GE", "GO", // 047-051
+    "ZA",  "",    "ZU",  "ZE", "ZO", // 052-056
+    "DA",  "DI",  "DU",  "DE", "DO", // 057-061
+    "BA",  "BI",  "BU",  "BE", "BO", // 062-066
+    "PA",  "PI",  "PU",  "PE", "PO", // 067-071
+    "KYA", "KYU", "KYO",             // 072-074
+    "",    "",    "",                // 075-077
+    "",    "",    "",                // 078-080
+    "NYA", "NYU", "NYO",             // 081-083
+    "HYA", "HYU", "HYO",             // 084-086
+    "MYA", "MYU", "MYO",             // 087-089
+    "RYA", "RYU", "RYO",             // 090-092
+    "GYA", "GYU", "GYO",             // 093-095
+    "",    "",    "",                // 096-098
+    "DYA", "DYU", "DYO",             // 099-101
+    "BYA", "BYU", "BYO",             // 102-104
+    "PYA", "PYU", "PYO",             // 105-107
+    "X",                             // 108 small tsu
+    "FA",  "FI",  "FE",  "FO",       // 109-112
+    "-",                             // 113 long-vowel mark
+    "",    "",    "",    "",   "",   // 114-118
+};
+static_assert(std::size(kFixed) == kLastCode + 1);
+
+void FillFixedSpellings(std::array<QString, 119>& table) {
+    for (int code = 1; code <= kLastCode; ++code) {
+        if (kFixed[code][0] != '\0')
+            table[code] = QString::fromLatin1(kFixed[code]);
+    }
+}
+
+// Puts the spelling each choice picks into the twenty selectable entries.
+void ApplyChoices(const std::array<QString, 20>& choices, std::array<QString, 119>& table) {
+    for (std::size_t i = 0; i < kChoices.size(); ++i) {
+        const Choice& choice = kChoices[i];
+        const bool two = ParseNumber(choices[i]) == 2.0;
+        table[choice.code] = QString::fromLatin1(two ? choice.whenTwo : choice.otherwise);
+    }
+}
+
+// CodesToRomaji through the spellings of table.
+QString SpellCodes(const QString& codes, const std::array<QString, 119>& table) {
+    // Groups that name no kana are dropped first, so they neither break a
+    // doubling after a small tsu nor hide that a small tsu ends the word.
+    std::vector<int> kana;
+    kana.reserve(codes.size() / 3);
+    for (qsizetype pos = 0; pos + 3 <= codes.size(); pos += 3) {
+        const int code = GroupCode(QStringView(codes).mid(pos, 3));
+        if (code != 0)
+            kana.push_back(code);
+    }
+
+    QString result;
+    bool afterSmallTsu = false;
+    for (std::size_t i = 0; i < kana.size(); ++i) {
+        const bool keepNn =
+            kana[i] == kSyllabicN && i + 1 < kana.size() && JoinsSingleN(table[kana[i + 1]]);
+        const QString r = keepNn ? QStringLiteral("NN") : table[kana[i]];
+        const bool isSmallTsu = kana[i] == kSmallTsu;
+        if (afterSmallTsu) {
+            // The X the small tsu left becomes the doubled first letter.
+            result.chop(1);
+            result += r.left(1);
+            result += r;
+            afterSmallTsu = false;
+        } else {
+            result += r;
+            if (isSmallTsu && i + 1 == kana.size())
+                result += QStringLiteral("TU");
+        }
+        if (isSmallTsu)
+            afterSmallTsu = true;
+    }
+    return result;
+}
+
 } // namespace
 
 void ReadKeyConfig() {
@@ -71,88 +164,25 @@ bool WriteKeyConfig() {
 }
 
 void BuildRomajiTable() {
-    // Selectable codes are written as empty strings here and skipped, so the
-    // spellings ApplyKeyConfig chose stay in place.
-    static const char* const kFixed[] = {
-        "",                              // 0: no code
-        "A",   "I",   "U",   "E",  "O",  // 001-005
-        "KA",  "KI",  "KU",  "KE", "KO", // 006-010
-        "SA",  "",    "SU",  "SE", "SO", // 011-015
-        "TA",  "",    "",    "TE", "TO", // 016-020
-        "NA",  "NI",  "NU",  "NE", "NO", // 021-025
-        "HA",  "HI",  "",    "HE", "HO", // 026-030
-        "MA",  "MI",  "MU",  "ME", "MO", // 031-035
-        "YA",  "YU",  "YO",              // 036-038
-        "RA",  "RI",  "RU",  "RE", "RO", // 039-043
-        "WA",  "WO",  "",                // 044-046
-        "GA",  "GI",  "GU",  "GE", "GO", // 047-051
-        "ZA",  "",    "ZU",  "ZE", "ZO", // 052-056
-        "DA",  "DI",  "DU",  "DE", "DO", // 057-061
-        "BA",  "BI",  "BU",  "BE", "BO", // 062-066
-        "PA",  "PI",  "PU",  "PE", "PO", // 067-071
-        "KYA", "KYU", "KYO",             // 072-074
-        "",    "",    "",                // 075-077
-        "",    "",    "",                // 078-080
-        "NYA", "NYU", "NYO",             // 081-083
-        "HYA", "HYU", "HYO",             // 084-086
-        "MYA", "MYU", "MYO",             // 087-089
-        "RYA", "RYU", "RYO",             // 090-092
-        "GYA", "GYU", "GYO",             // 093-095
-        "",    "",    "",                // 096-098
-        "DYA", "DYU", "DYO",             // 099-101
-        "BYA", "BYU", "BYO",             // 102-104
-        "PYA", "PYU", "PYO",             // 105-107
-        "X",                             // 108 small tsu
-        "FA",  "FI",  "FE",  "FO",       // 109-112
-        "-",                             // 113 long-vowel mark
-        "",    "",    "",    "",   "",   // 114-118
-    };
-    static_assert(std::size(kFixed) == kLastCode + 1);
-    for (int code = 1; code <= kLastCode; ++code) {
-        if (kFixed[code][0] != '\0')
-            gRomaji[code] = QString::fromLatin1(kFixed[code]);
-    }
+    FillFixedSpellings(gRomaji);
 }
 
 void ApplyKeyConfig() {
-    for (std::size_t i = 0; i < kChoices.size(); ++i) {
-        const Choice& choice = kChoices[i];
-        const bool two = ParseNumber(gKeyConfig[i]) == 2.0;
-        gRomaji[choice.code] = QString::fromLatin1(two ? choice.whenTwo : choice.otherwise);
-    }
+    ApplyChoices(gKeyConfig, gRomaji);
 }
 
 QString CodesToRomaji(const QString& codes) {
-    // Groups that name no kana are dropped first, so they neither break a
-    // doubling after a small tsu nor hide that a small tsu ends the word.
-    std::vector<int> kana;
-    kana.reserve(codes.size() / 3);
-    for (qsizetype pos = 0; pos + 3 <= codes.size(); pos += 3) {
-        const int code = GroupCode(QStringView(codes).mid(pos, 3));
-        if (code != 0)
-            kana.push_back(code);
-    }
+    return SpellCodes(codes, gRomaji);
+}
 
-    QString result;
-    bool afterSmallTsu = false;
-    for (std::size_t i = 0; i < kana.size(); ++i) {
-        const bool keepNn =
-            kana[i] == kSyllabicN && i + 1 < kana.size() && JoinsSingleN(gRomaji[kana[i + 1]]);
-        const QString r = keepNn ? QStringLiteral("NN") : gRomaji[kana[i]];
-        const bool isSmallTsu = kana[i] == kSmallTsu;
-        if (afterSmallTsu) {
-            // The X the small tsu left becomes the doubled first letter.
-            result.chop(1);
-            result += r.left(1);
-            result += r;
-            afterSmallTsu = false;
-        } else {
-            result += r;
-            if (isSmallTsu && i + 1 == kana.size())
-                result += QStringLiteral("TU");
-        }
-        if (isSmallTsu)
-            afterSmallTsu = true;
-    }
-    return result;
+QString CodesToDefaultRomaji(const QString& codes) {
+    static const std::array<QString, 119> table = [] {
+        std::array<QString, 119> defaults;
+        FillFixedSpellings(defaults);
+        std::array<QString, 20> choices;
+        choices.fill(QStringLiteral("1"));
+        ApplyChoices(choices, defaults);
+        return defaults;
+    }();
+    return SpellCodes(codes, table);
 }

@@ -26,3 +26,6 @@ void ApplyKeyConfig();
 // letter or ends in XTU, and ん before a vowel, Y or N is NN whatever the
 // preference. Returns "" for an empty reading.
 QString CodesToRomaji(const QString& codes);
+// CodesToRomaji in the default spellings, whatever the player chose: the
+// spelling that sets a word's level.
+QString CodesToDefaultRomaji(const QString& codes);
