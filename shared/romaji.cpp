@@ -54,7 +54,6 @@ int GroupCode(QStringView group) {
     return code <= kLastCode ? code : 0;
 }
 
-
 // The fixed spelling of every kana code. Selectable codes are empty strings
 // here and skipped, so the spellings the choices put in stay in place.
 // The fixed spelling of every kana code. The selectable codes are empty here

@@ -3,6 +3,7 @@
 #include "cp932.h"
 #include "kanacode.h"
 #include "romaji.h"
+#include "wordlevel.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -161,16 +162,6 @@ QStringList TakeTags(QString& field) {
 }
 
 // The default spellings (every KeyConfig choice "1"), set up once.
-void UseDefaultSpellings() {
-    static const bool done = [] {
-        gKeyConfig.fill(QStringLiteral("1"));
-        BuildRomajiTable();
-        ApplyKeyConfig();
-        return true;
-    }();
-    (void)done;
-}
-
 // A word candidate with what decides between spellings of one entry.
 struct Candidate {
     ListWord word;
@@ -325,22 +316,12 @@ int MinimumPerLevel(WordList list) {
     return list == WordList::Nomal ? 150 : 40;
 }
 
-QString ToHiragana(const QString& kana) {
-    QString out = kana;
-    for (QChar& c : out) {
-        if (c >= u'ァ' && c <= u'ヶ')
-            c = QChar(c.unicode() - 0x60);
-    }
-    return out;
-}
-
 bool IsPlayableReading(const QString& reading) {
     if (!AllOf(reading, IsHiragana))
         return false;
     const QString codes = KanaToCodes(reading);
     if (CodesToKana(codes) != reading)
         return false;
-    UseDefaultSpellings();
     QList<int> kana;
     for (qsizetype i = 0; i + 3 <= codes.size(); i += 3)
         kana.append(codes.mid(i, 3).toInt());
@@ -353,27 +334,10 @@ bool IsPlayableReading(const QString& reading) {
         if (kana[i] != kSmallTsu)
             continue;
         if (i + 1 == kana.size() || small(kana[i + 1]) || kana[i + 1] == 46 ||
-            QStringLiteral("AIUEO").contains(gRomaji[kana[i + 1]][0]))
+            QStringLiteral("AIUEO").contains(CodesToDefaultRomaji(codes.mid(3 * (i + 1), 3))[0]))
             return false;
     }
     return true;
-}
-
-int KeyCount(const QString& reading) {
-    UseDefaultSpellings();
-    const QString codes = KanaToCodes(reading);
-    int keys = static_cast<int>(CodesToRomaji(codes).size());
-    for (qsizetype i = 0; i + 3 <= codes.size(); i += 3) {
-        const int code = codes.mid(i, 3).toInt();
-        // Contracted sounds (きゃ .. ぴょ, ふぁ .. ふぉ), small vowels, っ and ー.
-        if ((code >= 72 && code <= 112) || code >= kLongVowel)
-            ++keys;
-    }
-    return keys;
-}
-
-int LevelOfKeys(int keys) {
-    return keys <= 4 ? 1 : keys <= 6 ? 2 : keys <= 7 ? 3 : keys <= 9 ? 4 : 5;
 }
 
 QList<ListWord> ParseKeptWords(const QString& text) {

@@ -39,16 +39,10 @@ struct ListWord {
     friend bool operator==(const ListWord&, const ListWord&) = default;
 };
 
-// Katakana turned into hiragana; every other character kept.
-QString ToHiragana(const QString& kana);
 // True when the reading is hiragana that the kana code table holds exactly and
 // that types as a plain romaji spelling (no small tsu at the start, at the end
 // or before a vowel, ん, ー or another small kana).
 bool IsPlayableReading(const QString& reading);
-// The keys a reading takes in the default spellings, plus one for each
-// contracted sound, small vowel, small tsu and long-vowel mark.
-int KeyCount(const QString& reading);
-int LevelOfKeys(int keys);
 
 // The words a list keeps whatever the dictionary says: "word<TAB>reading" lines.
 QList<ListWord> ParseKeptWords(const QString& text);
