@@ -3,6 +3,7 @@
 // lenient number parse and the GameConfig settings kept in memory.
 
 #include "atomicfile.h"
+#include "folderlock.h"
 
 #include <QByteArray>
 #include <QString>

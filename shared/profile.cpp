@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "cp932.h"
+#include "folderlock.h"
 
 #include <QFileInfo>
 #include <QList>
