@@ -87,7 +87,7 @@ private:
     friend int GetIniValue(const QByteArray&, const QByteArray&, QByteArray&, int);
     friend bool SetIniValue(const QByteArray&, const QByteArray&, const QByteArray&, QString*);
 
-    ProfileLock m_lock;
+    FolderLock m_lock;
     ProfileTransaction* m_root; // the first transaction, which holds the copy
     std::optional<QByteArray> m_content;
     QByteArray m_original;

@@ -48,7 +48,7 @@ LockResult Lock(int fd) {
 
 } // namespace
 
-ProfileLock::ProfileLock(const QString& iniPath) : m_iniPath(iniPath) {
+FolderLock::FolderLock(const QString& iniPath) : m_iniPath(iniPath) {
     const QFileInfo info(iniPath);
     m_lockName =
         QFile::encodeName(JoinPath(info.absolutePath(), info.completeBaseName() + ".lock"));
@@ -71,18 +71,18 @@ ProfileLock::ProfileLock(const QString& iniPath) : m_iniPath(iniPath) {
     held.fd = -1;
 }
 
-bool ProfileLock::timedOut() const {
+bool FolderLock::timedOut() const {
     return gHeldLocks.value(m_lockName).timedOut;
 }
 
-QString ProfileLock::error() const {
+QString FolderLock::error() const {
     return timedOut() ? QStringLiteral(
                             "もう一方のプログラムが「%1」を使い続けているため、書き込めません。")
                             .arg(m_iniPath)
                       : QString();
 }
 
-ProfileLock::~ProfileLock() {
+FolderLock::~FolderLock() {
     const auto it = gHeldLocks.find(m_lockName);
     if (--it->depth == 0) {
         if (it->fd >= 0)
