@@ -2,7 +2,7 @@
 
 #include "DlgUseName.h"
 #include "config.h"
-#include "frmMenu.h"
+#include "pictures.h"
 #include "startup.h"
 #include "twips.h"
 #include "uicommon.h"

@@ -3,6 +3,7 @@
 #include "frmConfig.h"
 #include "frmGame.h"
 #include "frmRanking.h"
+#include "pictures.h"
 #include "uicommon.h"
 #include "wordfile.h"
 #include "workfiles.h"
@@ -24,26 +25,6 @@ const QColor kButtonFace(255, 255, 192);
 
 frmMenu* MenuWindow() {
     return gMenu;
-}
-
-QPixmap GamePicture(const QString& name) {
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(resources);
-        return true;
-    }();
-    Q_UNUSED(registered);
-    // Above 100 % the double-size picture, brought to the highest pixel ratio
-    // of the screens, keeps the background as sharp as the text. The pixmap
-    // carries that ratio, so it still covers the window's logical size.
-    const qreal ratio = qApp->devicePixelRatio();
-    if (ratio <= 1)
-        return QPixmap(QStringLiteral(":/pictures/") + name);
-    QPixmap picture(QStringLiteral(":/pictures/") + QString(name).replace(".png", "@2x.png"));
-    if (ratio != 2)
-        picture = picture.scaled(picture.size() * (ratio / 2), Qt::IgnoreAspectRatio,
-                                 Qt::SmoothTransformation);
-    picture.setDevicePixelRatio(ratio);
-    return picture;
 }
 
 frmMenu::frmMenu(QWidget* parent) : QWidget(parent), mPicture(GamePicture("menu.png")) {
