@@ -6,7 +6,7 @@
 #include "platform.h"
 #include "ranking.h"
 #include "romaji.h"
-#include "startup.h"
+#include "settings.h"
 #include "uicommon.h"
 #include "wordfile.h"
 

@@ -3,7 +3,7 @@
 #include "DlgUseName.h"
 #include "config.h"
 #include "pictures.h"
-#include "startup.h"
+#include "settings.h"
 #include "twips.h"
 #include "uicommon.h"
 #include "wordfile.h"
