@@ -1,11 +1,9 @@
 #include "DlgUseName.h"
 
 #include "config.h"
-#include "frmConfig.h"
 #include "ranking.h"
 #include "uicommon.h"
 
-#include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
@@ -123,20 +121,9 @@ void DlgUseName::Form_Load() {
     FitWithin(lbl_Setumei, OKButton->x() - 8 - lbl_Setumei->x());
     FitCaptions(this);
 
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (qobject_cast<frmConfig*>(window) && window->isVisible())
-            mSettings = window;
-    }
-    SetSettingsEnabled(false);
-
     txtName->setText(gUserName);
     txtName->selectAll();
     txtName->setFocus();
-}
-
-void DlgUseName::SetSettingsEnabled(bool enabled) {
-    if (mSettings)
-        mSettings->setEnabled(enabled);
 }
 
 void DlgUseName::OKButton_Click() {
@@ -151,7 +138,6 @@ void DlgUseName::OKButton_Click() {
         gUserName = name;
         WriteProfile("GameConfig", "NAME", "Guest", name);
     }
-    SetSettingsEnabled(true);
     accept();
 }
 
@@ -164,7 +150,6 @@ void DlgUseName::CancelButton_Click() {
         gNewRankName = gUserName;
         InsertRanking(gNewRankPos, gNewRankName, gNewRankScore);
     }
-    SetSettingsEnabled(true);
     QDialog::reject();
 }
 

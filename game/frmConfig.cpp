@@ -342,12 +342,14 @@ void frmConfig::cnd_Maniax_Click() {
 
 void frmConfig::cmdHenkou_Click() {
     gNameMode = QStringLiteral("Default");
-    // No parent: the dialog disables this screen while it is open, and a child
-    // would be disabled with it. It may delete itself on closing; the guard
-    // tells.
+    // This screen stays disabled while the dialog is open. The dialog has no
+    // parent, as a child would be disabled with it; it may delete itself on
+    // closing, which the guard tells.
+    setEnabled(false);
     QPointer<DlgUseName> dialog = new DlgUseName;
     dialog->exec();
     delete dialog.data();
+    setEnabled(true);
     ShowUserName();
 }
 
