@@ -7,6 +7,7 @@
 #include "frmFileWriter.h"
 #include "kanacode.h"
 #include "lines.h"
+#include "numbers.h"
 #include "platform.h"
 #include "recordcode.h"
 #include "twips.h"

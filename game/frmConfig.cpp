@@ -3,6 +3,7 @@
 #include "DlgUseName.h"
 #include "config.h"
 #include "drawing.h"
+#include "numbers.h"
 #include "platform.h"
 #include "ranking.h"
 #include "romaji.h"

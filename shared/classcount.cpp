@@ -2,6 +2,7 @@
 
 #include "config.h"
 #include "cp932.h"
+#include "numbers.h"
 #include "wordlimits.h"
 
 std::array<std::int16_t, 6> gClassCount{};

@@ -34,14 +34,6 @@ void ReadProfile(const QString& section, const QString& key, const QString& def,
 bool WriteProfile(const QString& section, const QString& key, const QString& fallback,
                   const QString& value);
 
-// Lenient number parse: blanks are skipped, the longest leading numeric part is
-// taken ("&H" reads hexadecimal), text without a number reads 0.
-double ParseNumber(const QString& text);
-
-// Nearest integer, halves to the even neighbour, clamped to the type's range.
-std::int16_t RoundToInt16(double value);
-std::int32_t RoundToInt32(double value);
-
 // Says, once in a run, that ymconfig.ini could not be changed and why.
 void ReportIniFailure(const QString& error);
 

@@ -5,6 +5,7 @@
 #include "config.h"
 #include "cp932.h"
 #include "lines.h"
+#include "numbers.h"
 #include "random.h"
 #include "recordcode.h"
 #include "romaji.h"

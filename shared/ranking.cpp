@@ -1,6 +1,7 @@
 #include "ranking.h"
 
 #include "config.h"
+#include "numbers.h"
 
 #include <optional>
 

@@ -1,8 +1,8 @@
 #include "recordcheck.h"
 
-#include "config.h"
 #include "cp932.h"
 #include "lines.h"
+#include "numbers.h"
 #include "recordcode.h"
 #include "wordlimits.h"
 

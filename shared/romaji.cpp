@@ -1,6 +1,7 @@
 #include "romaji.h"
 
 #include "config.h"
+#include "numbers.h"
 
 #include <QStringList>
 

@@ -2,6 +2,7 @@
 
 #include "config.h"
 #include "drawing.h"
+#include "numbers.h"
 #include "ranking.h"
 #include "romaji.h"
 

@@ -2,6 +2,7 @@
 
 #include "config.h"
 #include "judge.h"
+#include "numbers.h"
 #include "platform.h"
 #include "ranking.h"
 #include "wordfile.h"
