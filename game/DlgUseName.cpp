@@ -1,6 +1,7 @@
 #include "DlgUseName.h"
 
 #include "config.h"
+#include "inikeys.h"
 #include "ranking.h"
 #include "uicommon.h"
 
@@ -136,7 +137,7 @@ void DlgUseName::OKButton_Click() {
         InsertRanking(gNewRankPos, gNewRankName, gNewRankScore);
     } else if (!name.isEmpty()) {
         gUserName = name;
-        WriteProfile("GameConfig", "NAME", "Guest", name);
+        WriteProfile(IniKey::GameConfig, IniKey::UserName, "Guest", name);
     }
     accept();
 }

@@ -3,6 +3,7 @@
 #include "DlgUseName.h"
 #include "config.h"
 #include "drawing.h"
+#include "inikeys.h"
 #include "numbers.h"
 #include "platform.h"
 #include "ranking.h"
@@ -383,15 +384,14 @@ bool frmConfig::FinishSettings() {
     // Every setting goes into the file in one replacement.
     {
         ProfileTransaction settings;
-        const QString section = QStringLiteral("GameConfig");
         WriteKeyConfig();
-        WriteProfile(section, QStringLiteral("LEVEL"), QStringLiteral("3"),
+        WriteProfile(IniKey::GameConfig, IniKey::Level, QStringLiteral("3"),
                      QString::number(gGameLevel));
-        WriteProfile(section, QStringLiteral("MANIAX"), QStringLiteral("0"),
+        WriteProfile(IniKey::GameConfig, IniKey::Maniax, QStringLiteral("0"),
                      QString::number(gManiax));
         for (int k = 6; k <= 10; ++k) {
             if (optNumber[k]->isChecked())
-                WriteProfile(section, QStringLiteral("NUMBER"), QStringLiteral("10"),
+                WriteProfile(IniKey::GameConfig, IniKey::WordCount, QStringLiteral("10"),
                              QString::number(k));
         }
         settings.commit();

@@ -1,6 +1,7 @@
 #include "romaji.h"
 
 #include "config.h"
+#include "inikeys.h"
 #include "numbers.h"
 
 #include <QStringList>
@@ -151,13 +152,12 @@ QString SpellCodes(const QString& codes, const std::array<QString, 119>& table) 
 
 void ReadKeyConfig() {
     for (int i = 0; i < static_cast<int>(gKeyConfig.size()); ++i)
-        ReadProfile(QStringLiteral("KeyConfig"), KeyName(i), QStringLiteral("1"), gKeyConfig[i]);
+        ReadProfile(IniKey::KeyConfig, KeyName(i), QStringLiteral("1"), gKeyConfig[i]);
 }
 
 bool WriteKeyConfig() {
     for (int i = 0; i < static_cast<int>(gKeyConfig.size()); ++i) {
-        if (!WriteProfile(QStringLiteral("KeyConfig"), KeyName(i), QStringLiteral("1"),
-                          gKeyConfig[i]))
+        if (!WriteProfile(IniKey::KeyConfig, KeyName(i), QStringLiteral("1"), gKeyConfig[i]))
             return false;
     }
     return true;

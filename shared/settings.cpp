@@ -2,6 +2,7 @@
 
 #include "config.h"
 #include "drawing.h"
+#include "inikeys.h"
 #include "numbers.h"
 #include "ranking.h"
 #include "romaji.h"
@@ -10,7 +11,7 @@ namespace {
 
 std::int16_t ReadNumber(const QString& key, const QString& def) {
     QString text;
-    ReadProfile(QStringLiteral("GameConfig"), key, def, text);
+    ReadProfile(IniKey::GameConfig, key, def, text);
     return RoundToInt16(ParseNumber(text));
 }
 
@@ -18,7 +19,7 @@ std::int16_t ReadNumber(const QString& key, const QString& def) {
 
 std::int16_t ReadWordCount(const QString& numberDefault) {
     // Every game needs 6 to 10 words per level, whatever the file says.
-    return ClampWordCount(ReadNumber(QStringLiteral("NUMBER"), numberDefault));
+    return ClampWordCount(ReadNumber(IniKey::WordCount, numberDefault));
 }
 
 void ReadSettings(const QString& numberDefault) {
@@ -29,9 +30,8 @@ void ReadSettings(const QString& numberDefault) {
     ApplyKeyConfig();
     ReadRanking();
 
-    gGameLevel = ReadNumber(QStringLiteral("LEVEL"), QStringLiteral("3"));
-    ReadProfile(QStringLiteral("GameConfig"), QStringLiteral("NAME"), QStringLiteral("Guest"),
-                gUserName);
-    gManiax = ReadNumber(QStringLiteral("MANIAX"), QStringLiteral("0"));
+    gGameLevel = ReadNumber(IniKey::Level, QStringLiteral("3"));
+    ReadProfile(IniKey::GameConfig, IniKey::UserName, QStringLiteral("Guest"), gUserName);
+    gManiax = ReadNumber(IniKey::Maniax, QStringLiteral("0"));
     gWordCount = ReadWordCount(numberDefault);
 }

@@ -4,6 +4,7 @@
 #include "classcount.h"
 #include "config.h"
 #include "cp932.h"
+#include "inikeys.h"
 #include "platform.h"
 #include "recordcheck.h"
 #include "recordcode.h"
@@ -102,11 +103,11 @@ bool StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* n
     if (ini.error().isEmpty()) {
         const QString fallback = gProgramKind == ProgramKind::Game ? QStringLiteral("NOMAL")
                                                                    : QStringLiteral("NOMAL.dat");
-        WriteProfile(QStringLiteral("FileInfo"), QStringLiteral("NAME"), fallback, name);
+        WriteProfile(IniKey::FileInfo, IniKey::ListName, fallback, name);
         for (int i = 0; i < kLevels; ++i)
-            WriteProfile(QStringLiteral("MessageClass"), ClassCountKey(i), QStringLiteral("1"),
+            WriteProfile(IniKey::MessageClass, ClassCountKey(i), QStringLiteral("1"),
                          QString::number(records.counts[i]));
-        WriteProfile(QStringLiteral("FileInfo"), QStringLiteral("STAMP"), QString(),
+        WriteProfile(IniKey::FileInfo, IniKey::Stamp, QString(),
                      QString::fromLatin1(WorkFilesStamp(listBytes, records.countsText(),
                                                         records.type1, records.type2)));
         if (const auto file = ini.changedFile())
