@@ -3,6 +3,7 @@
 #include "config.h"
 #include "inikeys.h"
 #include "ranking.h"
+#include "settings.h"
 #include "uicommon.h"
 
 #include <QFontMetrics>

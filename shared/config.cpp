@@ -12,11 +12,6 @@
 
 QString gIniPath;
 
-std::int16_t gGameLevel = 0;
-QString gUserName;
-std::int16_t gManiax = 0;
-std::int16_t gWordCount = 0;
-
 namespace {
 
 constexpr int kMaxValueLength = 79; // what the 80-character read buffer holds

@@ -1,6 +1,5 @@
 #pragma once
-// ymconfig.ini: its path, the three routines every access passes through, the
-// lenient number parse and the GameConfig settings kept in memory.
+// ymconfig.ini: its path and the routines every access passes through.
 
 #include "atomicfile.h"
 #include "folderlock.h"
@@ -13,11 +12,6 @@
 #include <utility>
 
 extern QString gIniPath;
-
-extern std::int16_t gGameLevel; // GameConfig LEVEL
-extern QString gUserName;       // GameConfig NAME
-extern std::int16_t gManiax;    // GameConfig MANIAX
-extern std::int16_t gWordCount; // GameConfig NUMBER
 
 // Sets gIniPath and tells whether "ymconfig.ini" (exactly that name, letter
 // case significant) is in the program folder.

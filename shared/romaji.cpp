@@ -40,10 +40,6 @@ bool JoinsSingleN(const QString& next) {
     return !next.isEmpty() && QStringView(u"AIUEOYN").contains(next.front());
 }
 
-QString KeyName(int index) {
-    return QString(QChar(u'A' + index));
-}
-
 // The kana code of one three-character group, or 0 when the group is not three
 // digits or names no code of the table.
 int GroupCode(QStringView group) {
@@ -149,19 +145,6 @@ QString SpellCodes(const QString& codes, const std::array<QString, 119>& table) 
 }
 
 } // namespace
-
-void ReadKeyConfig() {
-    for (int i = 0; i < static_cast<int>(gKeyConfig.size()); ++i)
-        ReadProfile(IniKey::KeyConfig, KeyName(i), QStringLiteral("1"), gKeyConfig[i]);
-}
-
-bool WriteKeyConfig() {
-    for (int i = 0; i < static_cast<int>(gKeyConfig.size()); ++i) {
-        if (!WriteProfile(IniKey::KeyConfig, KeyName(i), QStringLiteral("1"), gKeyConfig[i]))
-            return false;
-    }
-    return true;
-}
 
 void BuildRomajiTable() {
     FillFixedSpellings(gRomaji);

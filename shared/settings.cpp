@@ -1,13 +1,23 @@
 #include "settings.h"
 
 #include "config.h"
-#include "drawing.h"
 #include "inikeys.h"
 #include "numbers.h"
 #include "ranking.h"
 #include "romaji.h"
 
+#include <algorithm>
+
+std::int16_t gGameLevel = 0;
+QString gUserName;
+std::int16_t gManiax = 0;
+std::int16_t gWordCount = 0;
+
 namespace {
+
+QString KeyName(int index) {
+    return QString(QChar(u'A' + index));
+}
 
 std::int16_t ReadNumber(const QString& key, const QString& def) {
     QString text;
@@ -16,6 +26,23 @@ std::int16_t ReadNumber(const QString& key, const QString& def) {
 }
 
 } // namespace
+
+std::int16_t ClampWordCount(std::int16_t count) {
+    return std::clamp(count, kMinWordCount, kMaxWordCount);
+}
+
+void ReadKeyConfig() {
+    for (int i = 0; i < static_cast<int>(gKeyConfig.size()); ++i)
+        ReadProfile(IniKey::KeyConfig, KeyName(i), QStringLiteral("1"), gKeyConfig[i]);
+}
+
+bool WriteKeyConfig() {
+    for (int i = 0; i < static_cast<int>(gKeyConfig.size()); ++i) {
+        if (!WriteProfile(IniKey::KeyConfig, KeyName(i), QStringLiteral("1"), gKeyConfig[i]))
+            return false;
+    }
+    return true;
+}
 
 std::int16_t ReadWordCount(const QString& numberDefault) {
     // Every game needs 6 to 10 words per level, whatever the file says.

@@ -5,6 +5,7 @@
 #include "numbers.h"
 #include "platform.h"
 #include "ranking.h"
+#include "settings.h"
 #include "wordfile.h"
 
 #include <algorithm>

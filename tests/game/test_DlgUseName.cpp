@@ -5,6 +5,7 @@
 #include "config.h"
 #include "frmConfig.h"
 #include "ranking.h"
+#include "settings.h"
 #include "testsupport.h"
 
 #include <QtTest>

@@ -6,6 +6,7 @@
 #include "frmMenu.h"
 #include "ranking.h"
 #include "romaji.h"
+#include "settings.h"
 #include "testsupport.h"
 #include "wordfile.h"
 

@@ -4,6 +4,7 @@
 #include "random.h"
 #include "recordcode.h"
 #include "romaji.h"
+#include "settings.h"
 #include "testsupport.h"
 
 #include <QtTest>

@@ -10,6 +10,7 @@
 #include "ranking.h"
 #include "recordcode.h"
 #include "romaji.h"
+#include "settings.h"
 #include "testsupport.h"
 #include "wordfile.h"
 
