@@ -9,6 +9,7 @@
 #include "ranking.h"
 #include "romaji.h"
 #include "settings.h"
+#include "spellings.h"
 #include "uicommon.h"
 #include "wordfile.h"
 
@@ -31,61 +32,29 @@ const QString kUiGothic = QStringLiteral("MS UI Gothic");
 constexpr double kFileNamePoints = 15.75;
 constexpr double kUserNamePoints = 18;
 
-// One spelling group as laid out inside the KeyConfig panel.
+// Where each spelling group lies inside the KeyConfig panel, in
+// kSpellingChoices order.
 struct SpellingLayout {
     const char* panelName;
-    const char16_t* kana;
     const char* arrayName;
-    std::array<const char*, 3> captions; // options 1..3; null when absent
-    int row;                             // 1..7
-    int column;                          // 1..4
+    int row;    // 1..7
+    int column; // 1..4
 };
 
-// In gKeyConfig order (KeyConfig keys A..T).
 constexpr std::array<SpellingLayout, 20> kSpellingLayout = {{
-    {"Picture5", u"し", "optSi", {"SI", "SHI", nullptr}, 1, 1},
-    {"Picture6", u"ち", "optTi", {"TI", "CHI", nullptr}, 1, 2},
-    {"Picture7", u"つ", "optTu", {"TU", "TSU", nullptr}, 1, 3},
-    {"Picture4", u"ふ", "optFu", {"FU", "HU", nullptr}, 2, 2},
-    {"Picture8", u"ん", "optNn", {"N", "NN", nullptr}, 2, 3},
-    {"Picture9", u"しゃ", "optSya", {"SYA", "SHA", nullptr}, 3, 1},
-    {"Picture13", u"しゅ", "optSyu", {"SYU", "SHU", nullptr}, 3, 2},
-    {"Picture14", u"しょ", "optSyo", {"SYO", "SHO", nullptr}, 3, 3},
-    {"Picture10", u"ちゃ", "optTya", {"TYA", "CHA", nullptr}, 4, 1},
-    {"Picture11", u"ちゅ", "optTyu", {"TYU", "CHU", nullptr}, 4, 2},
-    {"Picture12", u"ちょ", "optTyo", {"TYO", "CHO", nullptr}, 4, 3},
-    {"Picture15", u"じゃ", "optJa", {"JA", "JYA", "ZYA"}, 7, 1},
-    {"Picture16", u"じゅ", "optJu", {"JU", "JYU", "ZYU"}, 7, 2},
-    {"Picture17", u"じょ", "optJo", {"JO", "JYO", "ZYO"}, 7, 3},
-    {"Picture18", u"じ", "optJi", {"JI", "ZI", nullptr}, 2, 1},
-    {"Picture21", u"ぁ", "optXa", {"XA", "LA", nullptr}, 5, 1},
-    {"Picture22", u"ぃ", "optXi", {"XI", "LI", nullptr}, 5, 2},
-    {"Picture23", u"ぅ", "optXu", {"XU", "LU", nullptr}, 5, 3},
-    {"Picture24", u"ぇ", "optXe", {"XE", "LE", nullptr}, 5, 4},
-    {"Picture25", u"ぉ", "optXo", {"XO", "LO", nullptr}, 6, 1},
+    {"Picture5", "optSi", 1, 1},   {"Picture6", "optTi", 1, 2},   {"Picture7", "optTu", 1, 3},
+    {"Picture4", "optFu", 2, 2},   {"Picture8", "optNn", 2, 3},   {"Picture9", "optSya", 3, 1},
+    {"Picture13", "optSyu", 3, 2}, {"Picture14", "optSyo", 3, 3}, {"Picture10", "optTya", 4, 1},
+    {"Picture11", "optTyu", 4, 2}, {"Picture12", "optTyo", 4, 3}, {"Picture15", "optJa", 7, 1},
+    {"Picture16", "optJu", 7, 2},  {"Picture17", "optJo", 7, 3},  {"Picture18", "optJi", 2, 1},
+    {"Picture21", "optXa", 5, 1},  {"Picture22", "optXi", 5, 2},  {"Picture23", "optXu", 5, 3},
+    {"Picture24", "optXe", 5, 4},  {"Picture25", "optXo", 6, 1},
 }};
 
 constexpr std::array<int, 8> kSpellingRowTops = {0, 360, 910, 1465, 2060, 2610, 3160, 3720};
 constexpr std::array<int, 5> kSpellingColumnLefts = {0, 600, 3120, 5640, 8160};
 constexpr std::array<int, 4> kLastRowColumnLefts = {0, 600, 3600, 6600};
 constexpr int kLastSpellingRow = 7;
-
-// "ん" stores its option numbers the other way round, so that each option
-// puts its own caption's spelling into the romaji table.
-constexpr int kNnGroup = 4;
-
-int StoredNumber(int group, int option) {
-    return group == kNnGroup ? 3 - option : option;
-}
-
-// The option that shows a stored number. A number the group does not offer
-// shows the option whose spelling the game uses for it: the standard one,
-// which for "ん" is option 2 ("NN").
-int OptionForStoredNumber(int group, int stored, int optionCount) {
-    if (group == kNnGroup)
-        return stored == 2 ? 1 : 2;
-    return stored >= 1 && stored <= optionCount ? stored : 1;
-}
 
 QWidget* MakePanel(QWidget* parent, const char* name, const QColor& color, int left, int top,
                    int width, int height) {
@@ -231,7 +200,8 @@ void frmConfig::BuildKeyConfigPanel() {
     Picture2->setStyleSheet(QStringLiteral("QRadioButton { spacing: 2px; }"));
     for (std::size_t i = 0; i < kSpellingLayout.size(); ++i) {
         const SpellingLayout& layout = kSpellingLayout[i];
-        const int optionCount = layout.captions[2] ? 3 : 2;
+        const SpellingChoice& choice = kSpellingChoices[i];
+        const int optionCount = choice.optionCount();
         const int left = layout.row == kLastSpellingRow ? kLastRowColumnLefts[layout.column]
                                                         : kSpellingColumnLefts[layout.column];
         const int width = optionCount == 3 ? 2895 : 2415;
@@ -242,13 +212,13 @@ void frmConfig::BuildKeyConfigPanel() {
         group.panel = MakePanel(Picture2, layout.panelName, kSpellingPanelColor, left,
                                 kSpellingRowTops[layout.row], width, 495);
         group.kana = MakeLabel(group.panel, QLatin1String(layout.arrayName) + "Kana",
-                               QString::fromUtf16(layout.kana), WindowsFont(kUiGothic, 15.75, true),
+                               QString::fromUtf16(choice.kana), WindowsFont(kUiGothic, 15.75, true),
                                Qt::AlignCenter, 30, 0, 660, 495);
         group.group = new QButtonGroup(this);
         for (int k = 1; k <= optionCount; ++k)
             group.options[k] = MakeOption(group.panel, group.group, k,
                                           QLatin1String(layout.arrayName) + QString::number(k),
-                                          QLatin1String(layout.captions[k - 1]),
+                                          QLatin1String(choice.captions[k - 1]),
                                           optionLeft + (k - 1) * optionWidth, 60, optionWidth, 375);
     }
 }
@@ -279,9 +249,8 @@ void frmConfig::Form_Load() {
     CenterOnScreen(this);
 
     for (int i = 0; i < static_cast<int>(mSpelling.size()); ++i) {
-        const int optionCount = mSpelling[i].options[3] ? 3 : 2;
         const int stored = RoundToInt16(ParseNumber(gKeyConfig[i]));
-        mSpelling[i].options[OptionForStoredNumber(i, stored, optionCount)]->setChecked(true);
+        mSpelling[i].options[OptionForStoredNumber(i, stored)]->setChecked(true);
     }
 
     // A level outside 1..5 shows, and becomes, the nearest level offered.

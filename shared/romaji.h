@@ -5,8 +5,7 @@
 
 #include <array>
 
-extern std::array<QString, 119> gRomaji;   // index = kana code, 0 unused
-extern std::array<QString, 20> gKeyConfig; // KeyConfig "A".."T"
+extern std::array<QString, 119> gRomaji; // index = kana code, 0 unused
 
 // Puts the fixed spelling of every kana code into gRomaji; the twenty
 // selectable entries are left as they are.

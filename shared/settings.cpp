@@ -5,6 +5,7 @@
 #include "numbers.h"
 #include "ranking.h"
 #include "romaji.h"
+#include "spellings.h"
 
 #include <algorithm>
 
@@ -14,10 +15,6 @@ std::int16_t gManiax = 0;
 std::int16_t gWordCount = 0;
 
 namespace {
-
-QString KeyName(int index) {
-    return QString(QChar(u'A' + index));
-}
 
 std::int16_t ReadNumber(const QString& key, const QString& def) {
     QString text;
@@ -33,12 +30,12 @@ std::int16_t ClampWordCount(std::int16_t count) {
 
 void ReadKeyConfig() {
     for (int i = 0; i < static_cast<int>(gKeyConfig.size()); ++i)
-        ReadProfile(IniKey::KeyConfig, KeyName(i), QStringLiteral("1"), gKeyConfig[i]);
+        ReadProfile(IniKey::KeyConfig, KeyConfigKey(i), QStringLiteral("1"), gKeyConfig[i]);
 }
 
 bool WriteKeyConfig() {
     for (int i = 0; i < static_cast<int>(gKeyConfig.size()); ++i) {
-        if (!WriteProfile(IniKey::KeyConfig, KeyName(i), QStringLiteral("1"), gKeyConfig[i]))
+        if (!WriteProfile(IniKey::KeyConfig, KeyConfigKey(i), QStringLiteral("1"), gKeyConfig[i]))
             return false;
     }
     return true;

@@ -7,6 +7,7 @@
 #include "ranking.h"
 #include "romaji.h"
 #include "settings.h"
+#include "spellings.h"
 #include "testsupport.h"
 #include "wordfile.h"
 

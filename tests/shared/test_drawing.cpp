@@ -5,6 +5,7 @@
 #include "recordcode.h"
 #include "romaji.h"
 #include "settings.h"
+#include "spellings.h"
 #include "testsupport.h"
 
 #include <QtTest>
