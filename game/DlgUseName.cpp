@@ -1,7 +1,5 @@
 #include "DlgUseName.h"
 
-#include "config.h"
-#include "inikeys.h"
 #include "ranking.h"
 #include "settings.h"
 #include "uicommon.h"
@@ -138,7 +136,7 @@ void DlgUseName::OKButton_Click() {
         InsertRanking(gNewRankPos, gNewRankName, gNewRankScore);
     } else if (!name.isEmpty()) {
         gUserName = name;
-        WriteProfile(IniKey::GameConfig, IniKey::UserName, "Guest", name);
+        WriteUserName(name);
     }
     accept();
 }

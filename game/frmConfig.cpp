@@ -3,7 +3,6 @@
 #include "DlgUseName.h"
 #include "config.h"
 #include "drawing.h"
-#include "inikeys.h"
 #include "numbers.h"
 #include "platform.h"
 #include "ranking.h"
@@ -350,21 +349,7 @@ bool frmConfig::FinishSettings() {
         return false;
     }
 
-    // Every setting goes into the file in one replacement.
-    {
-        ProfileTransaction settings;
-        WriteKeyConfig();
-        WriteProfile(IniKey::GameConfig, IniKey::Level, QStringLiteral("3"),
-                     QString::number(gGameLevel));
-        WriteProfile(IniKey::GameConfig, IniKey::Maniax, QStringLiteral("0"),
-                     QString::number(gManiax));
-        for (int k = 6; k <= 10; ++k) {
-            if (optNumber[k]->isChecked())
-                WriteProfile(IniKey::GameConfig, IniKey::WordCount, QStringLiteral("10"),
-                             QString::number(k));
-        }
-        settings.commit();
-    }
+    WriteSettings(static_cast<std::int16_t>(mNumberGroup->checkedId()));
 
     // A missing NUMBER reads as 100 here, which the word count brings to 10.
     ReadSettings(QStringLiteral("100"));

@@ -22,23 +22,25 @@ std::int16_t ReadNumber(const QString& key, const QString& def) {
     return RoundToInt16(ParseNumber(text));
 }
 
-} // namespace
-
-std::int16_t ClampWordCount(std::int16_t count) {
-    return std::clamp(count, kMinWordCount, kMaxWordCount);
-}
-
+// KeyConfig "A".."T" into gKeyConfig; a missing key reads "1".
 void ReadKeyConfig() {
     for (int i = 0; i < static_cast<int>(gKeyConfig.size()); ++i)
         ReadProfile(IniKey::KeyConfig, KeyConfigKey(i), QStringLiteral("1"), gKeyConfig[i]);
 }
 
-bool WriteKeyConfig() {
+// gKeyConfig into KeyConfig "A".."T" in order, stopping at the first write
+// that fails (its warning was shown).
+void WriteKeyConfig() {
     for (int i = 0; i < static_cast<int>(gKeyConfig.size()); ++i) {
         if (!WriteProfile(IniKey::KeyConfig, KeyConfigKey(i), QStringLiteral("1"), gKeyConfig[i]))
-            return false;
+            return;
     }
-    return true;
+}
+
+} // namespace
+
+std::int16_t ClampWordCount(std::int16_t count) {
+    return std::clamp(count, kMinWordCount, kMaxWordCount);
 }
 
 std::int16_t ReadWordCount(const QString& numberDefault) {
@@ -58,4 +60,20 @@ void ReadSettings(const QString& numberDefault) {
     ReadProfile(IniKey::GameConfig, IniKey::UserName, QStringLiteral("Guest"), gUserName);
     gManiax = ReadNumber(IniKey::Maniax, QStringLiteral("0"));
     gWordCount = ReadWordCount(numberDefault);
+}
+
+void WriteSettings(std::int16_t wordCount) {
+    // Every setting goes into the file in one replacement.
+    ProfileTransaction settings;
+    WriteKeyConfig();
+    WriteProfile(IniKey::GameConfig, IniKey::Level, QStringLiteral("3"),
+                 QString::number(gGameLevel));
+    WriteProfile(IniKey::GameConfig, IniKey::Maniax, QStringLiteral("0"), QString::number(gManiax));
+    WriteProfile(IniKey::GameConfig, IniKey::WordCount, QStringLiteral("10"),
+                 QString::number(wordCount));
+    settings.commit();
+}
+
+void WriteUserName(const QString& name) {
+    WriteProfile(IniKey::GameConfig, IniKey::UserName, QStringLiteral("Guest"), name);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The player's settings in ymconfig.ini, read as start-up and the settings
-// screen read them.
+// The player's settings: GameConfig and KeyConfig in ymconfig.ini, read and
+// written here only, and the values the game uses meanwhile.
 
 #include <QString>
 
@@ -17,13 +17,6 @@ constexpr std::int16_t kMinWordCount = 6;
 constexpr std::int16_t kMaxWordCount = 10;
 std::int16_t ClampWordCount(std::int16_t count);
 
-// Reads KeyConfig "A".."T" of ymconfig.ini into gKeyConfig; a missing key
-// reads "1".
-void ReadKeyConfig();
-// Writes gKeyConfig to KeyConfig "A".."T" in order, stopping at the first
-// write that fails. Returns false when one failed (its warning was shown).
-bool WriteKeyConfig();
-
 // Reads the spelling preferences, builds the romaji table, reads the ranking
 // and the four GameConfig settings, as start-up does and as the settings
 // screen does again after it saves. numberDefault stands in for a missing
@@ -33,3 +26,11 @@ void ReadSettings(const QString& numberDefault);
 // GameConfig NUMBER (numberDefault when missing), brought into the 6 to 10
 // words a game can use.
 std::int16_t ReadWordCount(const QString& numberDefault);
+
+// The settings screen's choices into ymconfig.ini in one replacement:
+// gKeyConfig under KeyConfig, gGameLevel, gManiax and wordCount under
+// GameConfig. A value the file cannot hold takes its default, with a "警告"
+// message; a file that cannot be written is reported once in a run.
+void WriteSettings(std::int16_t wordCount);
+// The default player name into GameConfig NAME, as WriteSettings writes.
+void WriteUserName(const QString& name);
