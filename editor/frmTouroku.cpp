@@ -32,7 +32,6 @@
 
 namespace {
 
-constexpr double kFileNamePoints = 15.75;
 const std::array<QString, 5> kFullWidthLevels{"１", "２", "３", "４", "５"};
 
 bool IsBlank(const QString& text) {
@@ -66,7 +65,7 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
 
     cmdFileChange = MakeButton(this, "cmdFileChange", QStringLiteral("▼"), 120, 0, 360, 375, false);
     lblFileName = AddLabel(this, "lblFileName", QStringLiteral("NOMAL"), 480, 0, 4575, 465);
-    lblFileName->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), kFileNamePoints, true));
+    lblFileName->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 15.75, true));
     SetBackgroundColor(lblFileName, QColor(255, 192, 128));
 
     Frame1 = new QGroupBox(QStringLiteral("MODE"), this);
@@ -218,7 +217,7 @@ void frmTouroku::closeEvent(QCloseEvent* event) {
 }
 
 void frmTouroku::ShowFileName() {
-    ShowFittedText(lblFileName, WordListTitle(gLoadedWordFile), kFileNamePoints);
+    ShowCaption(lblFileName, WordListTitle(gLoadedWordFile));
 }
 
 frmTouroku::Mode frmTouroku::SelectedMode() const {

@@ -28,8 +28,6 @@ const QColor kPanelColor(128, 128, 255);
 const QColor kSpellingPanelColor(192, 192, 255);
 
 const QString kUiGothic = QStringLiteral("MS UI Gothic");
-constexpr double kFileNamePoints = 15.75;
-constexpr double kUserNamePoints = 18;
 
 // Where each spelling group lies inside the KeyConfig panel, in
 // kSpellingChoices order.
@@ -62,14 +60,6 @@ QWidget* MakePanel(QWidget* parent, const char* name, const QColor& color, int l
     SetBackgroundColor(panel, color);
     PlaceTwips(panel, left, top, width, height);
     return panel;
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font,
-                  Qt::Alignment alignment, int left, int top, int width, int height) {
-    QLabel* label = AddLabel(parent, name, text, left, top, width, height);
-    label->setFont(font);
-    label->setAlignment(alignment);
-    return label;
 }
 
 QRadioButton* MakeOption(QWidget* panel, QButtonGroup* group, int id, const QString& name,
@@ -110,32 +100,30 @@ frmConfig::frmConfig(QWidget* parent) : QWidget(parent) {
 
 void frmConfig::BuildTopArea() {
     // The black label first, so the title lies on top of its shadow.
-    Label6 = MakeLabel(this, QStringLiteral("Label6"), QString(), font(), Qt::AlignCenter, 2820,
-                       240, 6615, 615);
+    Label6 = AddLabel(this, QStringLiteral("Label6"), QString(), 2820, 240, 6615, 615, font(),
+                      Qt::AlignCenter);
     SetBackgroundColor(Label6, Qt::black);
-    Label5 = MakeLabel(this, QStringLiteral("Label5"), QStringLiteral("CONFIG"),
-                       WindowsFont(kUiGothic, 27.75), Qt::AlignCenter, 2700, 120, 6615, 615);
+    Label5 = AddLabel(this, QStringLiteral("Label5"), QStringLiteral("CONFIG"), 2700, 120, 6615,
+                      615, WindowsFont(kUiGothic, 27.75), Qt::AlignCenter);
     SetBackgroundColor(Label5, Qt::white);
 
     cmdFileChange =
         AddButton(this, QStringLiteral("cmdFileChange"), QStringLiteral("▼"), 120, 360, 375, 375);
 
-    lblFileName = MakeLabel(this, QStringLiteral("lblFileName"), QString(),
-                            WindowsFont(kUiGothic, kFileNamePoints, true, true), Qt::AlignCenter,
-                            480, 360, 2055, 375);
+    lblFileName = AddLabel(this, QStringLiteral("lblFileName"), QString(), 480, 360, 2055, 375,
+                           WindowsFont(kUiGothic, 15.75, true, true), Qt::AlignCenter);
     SetBackgroundColor(lblFileName, QColor(255, 192, 128));
 
-    lbl_Maniax =
-        MakeLabel(this, QStringLiteral("lbl_Maniax"), QStringLiteral("Maniax"),
-                  WindowsFont(kUiGothic, 20.25, true, true), Qt::AlignCenter, 9720, 240, 1575, 495);
+    lbl_Maniax = AddLabel(this, QStringLiteral("lbl_Maniax"), QStringLiteral("Maniax"), 9720, 240,
+                          1575, 495, WindowsFont(kUiGothic, 20.25, true, true), Qt::AlignCenter);
     SetBackgroundColor(lbl_Maniax, QColor(255, 255, 0));
 }
 
 void frmConfig::BuildLevelPanel() {
     Picture1 = MakePanel(this, "Picture1", kPanelColor, 360, 960, 11175, 735);
-    Label1 = MakeLabel(Picture1, QStringLiteral("Label1"), QStringLiteral("ＧＡＭＥＬＥＶＥＬ"),
-                       WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter, 240,
-                       180, 3240, 375);
+    Label1 =
+        AddLabel(Picture1, QStringLiteral("Label1"), QStringLiteral("ＧＡＭＥＬＥＶＥＬ"), 240, 180,
+                 3240, 375, WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter);
     mLevelGroup = new QButtonGroup(this);
     for (int k = 1; k <= 5; ++k)
         optGameLevel[k] =
@@ -145,9 +133,9 @@ void frmConfig::BuildLevelPanel() {
 
 void frmConfig::BuildNumberPanel() {
     Picture19 = MakePanel(this, "Picture19", kPanelColor, 360, 1680, 11175, 735);
-    Label21 = MakeLabel(Picture19, QStringLiteral("Label21"), QStringLiteral("OneLevel  Number"),
-                        WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter, 240,
-                        180, 3240, 375);
+    Label21 =
+        AddLabel(Picture19, QStringLiteral("Label21"), QStringLiteral("OneLevel  Number"), 240, 180,
+                 3240, 375, WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter);
     static const std::array<QString, 5> captions = {
         QStringLiteral("　６個"), QStringLiteral("　７個"), QStringLiteral("　８個"),
         QStringLiteral("　９個"), QStringLiteral("　１０個")};
@@ -159,12 +147,11 @@ void frmConfig::BuildNumberPanel() {
 
 void frmConfig::BuildUserNamePanel() {
     Picture3 = MakePanel(this, "Picture3", kPanelColor, 360, 2400, 6735, 855);
-    Label3 = MakeLabel(Picture3, QStringLiteral("Label3"), QStringLiteral("  Default User Name"),
-                       WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter, 120,
-                       240, 2880, 375);
-    lblUserName =
-        MakeLabel(Picture3, QStringLiteral("lblUserName"), QString(),
-                  WindowsFont(kUiGothic, kUserNamePoints), Qt::AlignCenter, 3000, 180, 2400, 495);
+    Label3 = AddLabel(Picture3, QStringLiteral("Label3"), QStringLiteral("  Default User Name"),
+                      120, 240, 2880, 375, WindowsFont(kUiGothic, 14.25, true),
+                      Qt::AlignLeft | Qt::AlignVCenter);
+    lblUserName = AddLabel(Picture3, QStringLiteral("lblUserName"), QString(), 3000, 180, 2400, 495,
+                           WindowsFont(kUiGothic, 18), Qt::AlignCenter);
     SetBackgroundColor(lblUserName, kWindowColor);
     cmdHenkou = AddButton(Picture3, QStringLiteral("cmdHenkou"), QStringLiteral("変更(&C)"), 5520,
                           180, 1095, 495);
@@ -174,8 +161,8 @@ void frmConfig::BuildUserNamePanel() {
 
 void frmConfig::BuildManiaxPanel() {
     Picture20 = MakePanel(this, "Picture20", kPanelColor, 7080, 2400, 4455, 855);
-    Label22 = MakeLabel(Picture20, QStringLiteral("Label22"), QStringLiteral("MANIAX"),
-                        WindowsFont(kUiGothic, 14.25, true), Qt::AlignCenter, 120, 45, 1440, 360);
+    Label22 = AddLabel(Picture20, QStringLiteral("Label22"), QStringLiteral("MANIAX"), 120, 45,
+                       1440, 360, WindowsFont(kUiGothic, 14.25, true), Qt::AlignCenter);
     cnd_Maniax = AddButton(Picture20, QStringLiteral("cnd_Maniax"), QStringLiteral("Change"), 120,
                            420, 1440, 375);
     cnd_Maniax->setFont(WindowsFont(QStringLiteral("ＭＳ Ｐゴシック"), 12, true, true));
@@ -191,9 +178,9 @@ void frmConfig::BuildManiaxPanel() {
 
 void frmConfig::BuildKeyConfigPanel() {
     Picture2 = MakePanel(this, "Picture2", kPanelColor, 360, 3240, 11175, 4335);
-    Label2 = MakeLabel(Picture2, QStringLiteral("Label2"), QStringLiteral("ＫｅｙＣｏｎｆｉｇ"),
-                       WindowsFont(kUiGothic, 12, true), Qt::AlignLeft | Qt::AlignVCenter, 240, 15,
-                       3000, 345);
+    Label2 =
+        AddLabel(Picture2, QStringLiteral("Label2"), QStringLiteral("ＫｅｙＣｏｎｆｉｇ"), 240, 15,
+                 3000, 345, WindowsFont(kUiGothic, 12, true), Qt::AlignLeft | Qt::AlignVCenter);
     // A narrow gap between indicator and caption lets the three-way groups
     // fit their captions.
     Picture2->setStyleSheet(QStringLiteral("QRadioButton { spacing: 2px; }"));
@@ -210,9 +197,9 @@ void frmConfig::BuildKeyConfigPanel() {
         SpellingGroup& group = mSpelling[i];
         group.panel = MakePanel(Picture2, layout.panelName, kSpellingPanelColor, left,
                                 kSpellingRowTops[layout.row], width, 495);
-        group.kana = MakeLabel(group.panel, QLatin1String(layout.arrayName) + "Kana",
-                               QString::fromUtf16(choice.kana), WindowsFont(kUiGothic, 15.75, true),
-                               Qt::AlignCenter, 30, 0, 660, 495);
+        group.kana = AddLabel(group.panel, QLatin1String(layout.arrayName) + "Kana",
+                              QString::fromUtf16(choice.kana), 30, 0, 660, 495,
+                              WindowsFont(kUiGothic, 15.75, true), Qt::AlignCenter);
         group.group = new QButtonGroup(this);
         for (int k = 1; k <= optionCount; ++k)
             group.options[k] = MakeOption(group.panel, group.group, k,
@@ -357,11 +344,11 @@ bool frmConfig::FinishSettings() {
 }
 
 void frmConfig::ShowWordFileName() {
-    ShowFittedText(lblFileName, WordListTitle(gWordFile), kFileNamePoints);
+    ShowCaption(lblFileName, WordListTitle(gWordFile));
 }
 
 void frmConfig::ShowUserName() {
-    ShowFittedText(lblUserName, gUserName, kUserNamePoints);
+    ShowCaption(lblUserName, gUserName);
 }
 
 void frmConfig::SetManiaxOptionsEnabled(bool enabled) {
