@@ -1,5 +1,6 @@
 #include "DlgUseName.h"
 
+#include "background.h"
 #include "ranking.h"
 #include "settings.h"
 #include "uicommon.h"
@@ -62,7 +63,7 @@ DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent), TimerKeyHold(this) {
                    Qt::WindowCloseButtonHint);
     setModal(true);
     SetClientSizeTwips(this, 6030, 1995);
-    SetBackgroundColor(this, QColor(192, 192, 255));
+    SetBackgroundColor(this, kWindowColor);
 
     const auto makeLabel = [this](const char* name, int left, int top, int width, int height) {
         auto* label = new QLabel(this);

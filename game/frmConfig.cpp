@@ -1,10 +1,9 @@
 #include "frmConfig.h"
 
 #include "DlgUseName.h"
-#include "config.h"
+#include "background.h"
 #include "drawing.h"
 #include "numbers.h"
-#include "platform.h"
 #include "ranking.h"
 #include "romaji.h"
 #include "settings.h"
@@ -23,9 +22,7 @@
 
 namespace {
 
-const QColor kWindowColor(192, 192, 255);
 const QColor kPanelColor(128, 128, 255);
-const QColor kSpellingPanelColor(192, 192, 255);
 
 const QString kUiGothic = QStringLiteral("MS UI Gothic");
 
@@ -195,7 +192,7 @@ void frmConfig::BuildKeyConfigPanel() {
         const int optionWidth = optionCount == 3 ? 730 : 810;
 
         SpellingGroup& group = mSpelling[i];
-        group.panel = MakePanel(Picture2, layout.panelName, kSpellingPanelColor, left,
+        group.panel = MakePanel(Picture2, layout.panelName, kWindowColor, left,
                                 kSpellingRowTops[layout.row], width, 495);
         group.kana = AddLabel(group.panel, QLatin1String(layout.arrayName) + "Kana",
                               QString::fromUtf16(choice.kana), 30, 0, 660, 495,
@@ -330,11 +327,8 @@ void frmConfig::Command1_Click() {
 }
 
 bool frmConfig::FinishSettings() {
-    if (!ConfigFileExists()) {
-        ShowMessage(QStringLiteral("INIファイルが見つかりませんでした"), QStringLiteral("Yubimaru"),
-                    MessageIcon::None);
+    if (!RequireConfigFile())
         return false;
-    }
 
     WriteSettings(static_cast<std::int16_t>(mNumberGroup->checkedId()));
 

@@ -1,8 +1,8 @@
 #include "frmGame.h"
 
 #include "DlgUseName.h"
+#include "background.h"
 #include "config.h"
-#include "pictures.h"
 #include "settings.h"
 #include "twips.h"
 #include "uicommon.h"
@@ -23,7 +23,6 @@
 
 namespace {
 
-const QColor kBack(192, 192, 255);
 const QColor kMissRed(255, 0, 0);
 
 QRect TwipRect(int left, int top, int width, int height) {
@@ -41,7 +40,7 @@ constexpr double kTwipsPerPixel = 15;
 // a part of it is a plain copy rather than a blend.
 QPixmap OpaquePicture(const QPixmap& picture, const QSize& size) {
     QPixmap opaque(size);
-    opaque.fill(kBack);
+    opaque.fill(kWindowColor);
     QPainter painter(&opaque);
     painter.drawPixmap(0, 0, picture);
     return opaque;
@@ -54,7 +53,7 @@ frmGame::frmGame(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Yubimaru");
     SetClientSizeTwips(this, 11880, 8595);
-    SetBackgroundColor(this, kBack);
+    SetBackgroundColor(this, kWindowColor);
     mPicture = OpaquePicture(GamePicture("game.png"), size());
     // Every pixel is painted from the picture; Qt need not fill it first.
     setAutoFillBackground(false);
@@ -91,7 +90,7 @@ void frmGame::BuildControls() {
         QPushButton* button =
             AddButton(this, QString::fromLatin1(name), caption, 480, top, 2175, 735);
         button->setFont(WindowsFont("MS UI Gothic", 18));
-        SetButtonFace(button, kBack);
+        SetButtonFace(button, kWindowColor);
         return button;
     };
     cmdStartEND = makeButton(kStartCaption.toString(), "cmdStartEND", 840);

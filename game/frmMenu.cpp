@@ -1,9 +1,9 @@
 #include "frmMenu.h"
 
+#include "background.h"
 #include "frmConfig.h"
 #include "frmGame.h"
 #include "frmRanking.h"
-#include "pictures.h"
 #include "uicommon.h"
 #include "wordfile.h"
 #include "workfiles.h"
@@ -18,7 +18,6 @@ namespace {
 
 frmMenu* gMenu = nullptr;
 
-const QColor kMenuBack(192, 192, 255);
 const QColor kButtonFace(255, 255, 192);
 
 } // namespace
@@ -33,7 +32,7 @@ frmMenu::frmMenu(QWidget* parent) : QWidget(parent), mPicture(GamePicture("menu.
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Yubimaru");
     SetClientSizeTwips(this, 11880, 8595);
-    SetBackgroundColor(this, kMenuBack);
+    SetBackgroundColor(this, kWindowColor);
 
     const auto makeButton = [this](const char* name, int top) {
         QPushButton* button =

@@ -1,18 +1,13 @@
 #include "startup.h"
 
-#include "config.h"
 #include "frmMenu.h"
-#include "platform.h"
 #include "settings.h"
 #include "wordfile.h"
 
 bool StartUp() {
     ListWordFiles();
-    if (!ConfigFileExists()) {
-        ShowMessage(QStringLiteral("INIファイルが見つかりませんでした"), QStringLiteral("Yubimaru"),
-                    MessageIcon::None);
+    if (!RequireConfigFile())
         return false;
-    }
     CleanUpProgramFolder();
     ReadSettings(QStringLiteral("0"));
     ListWordFiles();

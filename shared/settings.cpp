@@ -3,6 +3,7 @@
 #include "config.h"
 #include "inikeys.h"
 #include "numbers.h"
+#include "platform.h"
 #include "ranking.h"
 #include "romaji.h"
 #include "spellings.h"
@@ -41,6 +42,14 @@ void WriteKeyConfig() {
 
 std::int16_t ClampWordCount(std::int16_t count) {
     return std::clamp(count, kMinWordCount, kMaxWordCount);
+}
+
+bool RequireConfigFile() {
+    if (ConfigFileExists())
+        return true;
+    ShowMessage(QStringLiteral("INIファイルが見つかりませんでした"), QStringLiteral("Yubimaru"),
+                MessageIcon::None);
+    return false;
 }
 
 std::int16_t ReadWordCount(const QString& numberDefault) {

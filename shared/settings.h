@@ -17,6 +17,10 @@ constexpr std::int16_t kMinWordCount = 6;
 constexpr std::int16_t kMaxWordCount = 10;
 std::int16_t ClampWordCount(std::int16_t count);
 
+// ConfigFileExists, telling the player when ymconfig.ini is missing: the
+// game cannot go on without it.
+bool RequireConfigFile();
+
 // Reads the spelling preferences, builds the romaji table, reads the ranking
 // and the four GameConfig settings, as start-up does and as the settings
 // screen does again after it saves. numberDefault stands in for a missing

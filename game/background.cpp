@@ -1,4 +1,4 @@
-#include "pictures.h"
+#include "background.h"
 
 #include <QGuiApplication>
 
