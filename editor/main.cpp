@@ -3,6 +3,7 @@
 
 #include "frmTouroku.h"
 #include "platform.h"
+#include "qttranslation.h"
 #include "uicommon.h"
 #include "wordfile.h"
 
@@ -11,6 +12,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    InstallQtTranslation(app);
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/tangobako-%1.png").arg(size));

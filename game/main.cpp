@@ -1,6 +1,7 @@
 // Yubimaru, the romaji typing game.
 
 #include "platform.h"
+#include "qttranslation.h"
 #include "startup.h"
 #include "uicommon.h"
 #include "wordfile.h"
@@ -10,6 +11,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    InstallQtTranslation(app);
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/yubimaru-%1.png").arg(size));
