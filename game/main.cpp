@@ -11,6 +11,9 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Named alike (the window class the desktop knows its entry by) whichever
+    // command started it: the installed lowercase command links to this one.
+    QApplication::setApplicationName(QStringLiteral("Yubimaru"));
     InstallQtTranslation(app);
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
