@@ -7,7 +7,7 @@
 # while a word falls for 10 s (under Xvfb, on a display number that is free).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh >&2
+scripts/setup.sh test >&2
 build_dir=${BENCH_BUILD_DIR:-build-bench}
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DYM_BUILD_BENCH=ON \
   -DYM_BUILD_TESTS=OFF >&2
