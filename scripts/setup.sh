@@ -11,6 +11,7 @@ packages=(
   fonts-noto-cjk fonts-liberation2
   xvfb xauth x11-utils xdotool imagemagick
   clang clang-format libclang-rt-dev libbenchmark-dev
+  libmecab2 mecab-ipadic-utf8
 )
 
 missing=()
