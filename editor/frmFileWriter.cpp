@@ -4,11 +4,13 @@
 #include "config.h"
 #include "kanacode.h"
 #include "platform.h"
+#include "reading.h"
 #include "recordcode.h"
 #include "uicommon.h"
 #include "wordfile.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -250,7 +252,22 @@ void frmFileWriter::done(int result) {
     SaveAndReloadWordFile();
 }
 
+void frmFileWriter::OfferReading() {
+    if (!lblHiragana->text().isEmpty())
+        return;
+    const QString reading = SuggestReading(txtKanjiName->text());
+    if (reading.isEmpty())
+        return;
+    lblHiragana->setText(reading);
+    lblNumber->setText(KanaToCodes(reading));
+}
+
 bool frmFileWriter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtKanjiName && event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+            OfferReading();
+    }
     // Enter in the word field does nothing: it must not press a button of the
     // dialog behind the user's back.
     if (watched == txtKanjiName && event->type() == QEvent::KeyPress) {

@@ -9,6 +9,7 @@
 #include "lines.h"
 #include "numbers.h"
 #include "platform.h"
+#include "reading.h"
 #include "recordcode.h"
 #include "twips.h"
 #include "uicommon.h"
@@ -16,7 +17,9 @@
 #include "wordlistmodel.h"
 #include "workfiles.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -329,7 +332,25 @@ void frmTouroku::txt_Hiragana_KeyPress() {
         cmdHenkou->setFocus();
 }
 
+void frmTouroku::OfferReading(Qt::FocusReason reason) {
+    if (!cmdHenkan->isEnabled() || !IsBlank(txt_Hiragana->text()))
+        return;
+    const QString reading = SuggestReading(txt_Tango->text());
+    if (reading.isEmpty())
+        return;
+    txt_Hiragana->setText(reading);
+    txt_Hiragana->selectAll();
+    // A click places the cursor after the focus has come: select once more
+    // when it has.
+    if (reason == Qt::MouseFocusReason)
+        QMetaObject::invokeMethod(txt_Hiragana, &QLineEdit::selectAll, Qt::QueuedConnection);
+}
+
 bool frmTouroku::eventFilter(QObject* watched, QEvent* event) {
+    // The focus has already moved when the word field hears of it.
+    if (watched == txt_Tango && event->type() == QEvent::FocusOut &&
+        QApplication::focusWidget() == txt_Hiragana)
+        OfferReading(static_cast<QFocusEvent*>(event)->reason());
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

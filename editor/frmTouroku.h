@@ -57,6 +57,10 @@ private:
     void ResetEntry(Mode mode);
     void ResetSelectedMode();
     void ShowWordList(int level);
+    // Leaving the word field for an empty reading field, while a reading can
+    // be converted, fills it with the suggested reading, selected: typing
+    // replaces it, Enter goes on with it.
+    void OfferReading(Qt::FocusReason reason);
     // lblFileName names the list on screen.
     void ShowFileName();
     void ChangeLevel(int step);

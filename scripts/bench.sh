@@ -2,9 +2,11 @@
 # Measures the figures the project watches and prints them as one table:
 # judge time per key, word-list file operations against a plain copy, the
 # start-up time of both programs to their first window (with and without a
-# 32767-word list in Data), the editor's list at 32767 words, the evenness of the falling word's steps and the
-# time from a key to the screen, and the game's CPU share and resident memory
-# while a word falls for 10 s (under Xvfb, on a display number that is free).
+# 32767-word list in Data), the editor's list at 32767 words, its suggested
+# reading (and that starting either program does not load MeCab), the
+# evenness of the falling word's steps and the time from a key to the screen,
+# and the game's CPU share and resident memory while a word falls for 10 s
+# (under Xvfb, on a display number that is free).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test >&2
@@ -27,6 +29,10 @@ trap cleanup EXIT
 QT_QPA_PLATFORM=offscreen "$build_dir/bench/bench_editor" --benchmark_format=console \
   >"$work/editor.txt" 2>/dev/null
 editor_ms() { grep -E "^$1/" "$work/editor.txt" | awk '{print $2}'; }
+QT_QPA_PLATFORM=offscreen "$build_dir/bench/bench_reading" --benchmark_format=console \
+  >"$work/reading.txt" 2>/dev/null
+reading_ms() { grep -E "^$1/" "$work/reading.txt" | awk '{print $2}'; }
+reading() { grep -Eo "$1=[0-9.]+" "$work/reading.txt" | cut -d= -f2; }
 judge_ns=$(grep -Eo 'ns_per_key=[0-9.]+' "$work/judge.txt" | cut -d= -f2)
 file_row() { # name in the benchmark, label
   local line ms ratio
@@ -77,6 +83,7 @@ startup_ms() { # program, window title
     sleep 0.005
   done
   echo $(($(now_ms) - start))
+  grep -q libmecab "/proc/$pid/maps" && touch "$work/mecab_at_start"
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 }
@@ -144,6 +151,12 @@ printf '| Tangobako level switch to those 32767 words (▲) | %s ms | under 30 m
   "$(editor_ms SwitchToFullLevel)"
 printf '| Tangobako re-display of those 32767 words (再表示) | %s ms | under 30 ms |\n' \
   "$(editor_ms RedisplayFullLevel)"
+printf '| Tangobako suggested reading, Enter in the word field to the suggestion shown | first of the run (loads MeCab) %s ms; loading MeCab again %s ms; MeCab loaded %s ms | under 5 ms |\n' \
+  "$(reading first_suggestion_ms)" "$(reading_ms LeaveWordFieldLoading)" "$(reading_ms LeaveWordField)"
+mecab_at_start=no
+[ "$(reading mecab_loaded_at_start)" = 0 ] && [ ! -e "$work/mecab_at_start" ] || mecab_at_start=yes
+printf '| MeCab loaded when either program shows its window | %s | no (the first suggestion loads it) |\n' \
+  "$mecab_at_start"
 printf '| falling word, spread of its on-screen steps at level 3 | sd %s ms of mean %s ms (%s) | even |\n' \
   "$(play step_sd_ms)" "$(play step_mean_ms)" "$(play step_cv)"
 printf '| key to screen, %s keys | p50 %s ms, p99 %s ms (%.2fx a 60 Hz frame) | p99 under 2 ms |\n' \

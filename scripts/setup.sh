@@ -18,10 +18,12 @@ run=(
   fonts-noto-cjk fonts-liberation2
 )
 # A virtual display and what drives and photographs windows on it, clang with
-# its sanitizer and fuzzer runtimes, the formatter and linter, Google Benchmark.
+# its sanitizer and fuzzer runtimes, the formatter and linter, Google Benchmark,
+# MeCab with its dictionary for the editor's suggested readings.
 test=(
   xvfb xauth x11-utils xdotool imagemagick
   clang clang-format clang-tidy libclang-rt-dev libbenchmark-dev
+  libmecab2 mecab-ipadic-utf8
 )
 
 case "${1:-}" in
