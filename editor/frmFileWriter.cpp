@@ -5,7 +5,6 @@
 #include "kanacode.h"
 #include "platform.h"
 #include "reading.h"
-#include "recordcode.h"
 #include "uicommon.h"
 #include "wordfile.h"
 
@@ -233,9 +232,7 @@ void frmFileWriter::cmdOK_Click() {
     if (txtKanjiName->text().trimmed().isEmpty() || lblHiragana->text().isEmpty())
         return;
     const int level = Level();
-    if (!EncodeWordLine(txtKanjiName->text(), level))
-        return;
-    if (!AppendWordRecord(gHexText, lblNumber->text(), level))
+    if (!AddWord(txtKanjiName->text(), lblNumber->text(), level))
         return;
     lblHiragana->clear();
     lblNumber->clear();

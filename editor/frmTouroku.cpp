@@ -10,7 +10,6 @@
 #include "numbers.h"
 #include "platform.h"
 #include "reading.h"
-#include "recordcode.h"
 #include "twips.h"
 #include "uicommon.h"
 #include "wordfile.h"
@@ -266,6 +265,11 @@ void frmTouroku::SetDeleteMode() {
 }
 
 void frmTouroku::ResetEntry(Mode mode) {
+    ClearEntry(mode);
+    ShowWordList(ShownLevel());
+}
+
+void frmTouroku::ClearEntry(Mode mode) {
     txt_Tango->clear();
     txt_Hiragana->clear();
     lbl_HenKan->clear();
@@ -276,7 +280,6 @@ void frmTouroku::ResetEntry(Mode mode) {
     cmd_DSP->setEnabled(true);
     cmd_Up->setEnabled(true);
     cmd_Down->setEnabled(true);
-    ShowWordList(ShownLevel());
 }
 
 void frmTouroku::ResetSelectedMode() {
@@ -416,38 +419,38 @@ void frmTouroku::cmdHenkou_Click() {
 void frmTouroku::cmdOK_Click() {
     const int level = ShownLevel();
     const auto lineNumber = [this] { return RoundToInt16(ParseNumber(lbl_Gyo->text())); };
-    switch (SelectedMode()) {
+    const Mode mode = SelectedMode();
+    WordRecords after;
+    switch (mode) {
     case AddMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_HenKan->text())) {
             ShowWarning(QStringLiteral("未入力エラー"));
             txt_Tango->setFocus();
             return;
         }
-        if (!EncodeWordLine(txt_Tango->text(), level) ||
-            !AppendWordRecord(gHexText, gKanaCodes, level))
+        if (!AddWord(txt_Tango->text(), gKanaCodes, level, &after))
             return;
-        SetAddMode();
         break;
     case ModifyMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_HenKan->text())) {
             ShowWarning(QStringLiteral("未入力エラー"));
             return;
         }
-        if (!EncodeWordLine(txt_Tango->text(), level) ||
-            !ReplaceWordRecord(lineNumber(), gHexText, gKanaCodes, level))
+        if (!ReplaceWord(lineNumber(), txt_Tango->text(), gKanaCodes, level, &after))
             return;
-        SetModifyMode();
         break;
     case DeleteMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_Gyo->text())) {
             ShowWarning(QStringLiteral("未選択エラー"));
             return;
         }
-        if (!DeleteWordRecord(lineNumber()))
+        if (!DeleteWordRecord(lineNumber(), &after))
             return;
-        SetDeleteMode();
         break;
     }
+    // The change gives the list as it left it; nothing needs reading again.
+    ClearEntry(mode);
+    mWords->showLevel(std::move(after), level);
     txt_Tango->setFocus();
 }
 

@@ -54,7 +54,11 @@ private:
     void SetAddMode();
     void SetModifyMode();
     void SetDeleteMode();
+    // The entry fields and buttons as the mode starts, and the list shown
+    // anew.
     void ResetEntry(Mode mode);
+    // The entry fields and buttons only.
+    void ClearEntry(Mode mode);
     void ResetSelectedMode();
     void ShowWordList(int level);
     // Leaving the word field for an empty reading field, while a reading can
