@@ -164,33 +164,50 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, QString* error
     return WriteFilesAtomic({{path, data}}, error);
 }
 
-bool WriteFilesAtomic(const QList<FileContent>& files, QString* error) {
+bool WriteFilesAtomic(const QList<FileContent>& files, QString* error, qsizetype* replaced) {
+    if (replaced)
+        *replaced = 0;
     // Every new content is on disk before any old file is replaced, so a
     // full disk fails the whole set and leaves all the old files.
     QList<StagedFile> staged;
+    const auto abandon = [&](qsizetype from) {
+        for (qsizetype j = from; j < staged.size(); ++j)
+            ::unlink(staged[j].temp.constData());
+        return false;
+    };
     for (const FileContent& content : files) {
         StagedFile file;
-        if (!StageFile(content, file, error)) {
-            for (const StagedFile& done : staged)
-                ::unlink(done.temp.constData());
-            return false;
-        }
+        if (!StageFile(content, file, error))
+            return abandon(0);
         staged.append(file);
     }
-    for (qsizetype i = 0; i < staged.size(); ++i) {
-        Step(WriteStep::Rename, staged[i].target);
-        if (::rename(staged[i].temp.constData(), staged[i].target.constData()) != 0) {
-            const QString why =
-                ErrnoText("ファイル「%1」を置き換えられません（%2）。", staged[i].target);
-            for (qsizetype j = i; j < staged.size(); ++j)
-                ::unlink(staged[j].temp.constData());
-            return Fail(error, why);
+    // A folder or another non-file where a file goes would fail its rename
+    // after the files before it were replaced: it fails the set first.
+    for (const StagedFile& file : staged) {
+        struct stat old {};
+        if (::stat(file.target.constData(), &old) == 0 && !S_ISREG(old.st_mode)) {
+            Fail(error, QStringLiteral("「%1」はファイルではないため、置き換えられません。")
+                            .arg(QFile::decodeName(file.target)));
+            return abandon(0);
         }
     }
-    // Make the renames durable. The new content is already in place, so a
-    // folder that cannot be synced does not undo the write.
+    qsizetype done = 0;
+    QString why;
+    for (; done < staged.size(); ++done) {
+        const StagedFile& file = staged[done];
+        Step(WriteStep::Rename, file.target);
+        if (::rename(file.temp.constData(), file.target.constData()) != 0) {
+            why = ErrnoText("ファイル「%1」を置き換えられません（%2）。", file.target);
+            break;
+        }
+    }
+    abandon(done);
+    if (replaced)
+        *replaced = done;
+    // Make the renames done durable. The new content is already in place, so
+    // a folder that cannot be synced does not undo the write.
     QByteArray synced;
-    for (const StagedFile& file : staged) {
+    for (const StagedFile& file : staged.first(done)) {
         if (!file.flush || file.folder == synced)
             continue;
         synced = file.folder;
@@ -201,7 +218,7 @@ bool WriteFilesAtomic(const QList<FileContent>& files, QString* error) {
             ::close(dirFd);
         }
     }
-    return true;
+    return done == staged.size() || Fail(error, why);
 }
 
 std::optional<QByteArray> ReadWholeFile(const QString& path) {

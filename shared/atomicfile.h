@@ -23,10 +23,14 @@ struct FileContent {
     bool flush = true;
 };
 // The same for files that belong together: every new content is written (and
-// flushed) before the first old file is replaced, so a full disk leaves all of
-// them as they were. The files are then renamed in the order given; a crash
-// between two renames leaves the first ones new and the others old.
-bool WriteFilesAtomic(const QList<FileContent>& files, QString* error = nullptr);
+// flushed), and every target checked to be a file or not there, before the
+// first old file is replaced, so a full disk or a folder in the way leaves all
+// of them as they were. The files are then renamed in the order given; a crash
+// between two renames leaves the first ones new and the others old, and so
+// does a rename that fails: replaced then tells how many files were replaced
+// before it (0 when the write failed before any rename).
+bool WriteFilesAtomic(const QList<FileContent>& files, QString* error = nullptr,
+                      qsizetype* replaced = nullptr);
 
 // Reads a whole file; nothing when it cannot be opened or read.
 std::optional<QByteArray> ReadWholeFile(const QString& path);
