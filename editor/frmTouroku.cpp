@@ -264,6 +264,7 @@ void frmTouroku::ResetEntry(Mode mode) {
 }
 
 void frmTouroku::ClearEntry(Mode mode) {
+    mSeen = SeenWord();
     txt_Tango->clear();
     txt_Hiragana->clear();
     lbl_HenKan->clear();
@@ -388,6 +389,7 @@ void frmTouroku::lst_Touroku_ItemClick(const QModelIndex& item) {
     txt_Tango->setText(mWords->text(item.row(), WordListModel::WordColumn));
     txt_Hiragana->setText(mWords->text(item.row(), WordListModel::ReadingColumn));
     lbl_Gyo->setText(mWords->text(item.row(), WordListModel::LineColumn));
+    mSeen = mWords->seenWord(item.row());
 }
 
 void frmTouroku::cmdHenkou_Click() {
@@ -414,7 +416,8 @@ void frmTouroku::cmdOK_Click() {
     const int level = ShownLevel();
     const auto lineNumber = [this] { return RoundToInt16(ParseNumber(lbl_Gyo->text())); };
     const Mode mode = SelectedMode();
-    WordRecords after;
+    std::optional<WordRecords> after;
+    bool done = false;
     switch (mode) {
     case AddMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_HenKan->text())) {
@@ -422,30 +425,31 @@ void frmTouroku::cmdOK_Click() {
             txt_Tango->setFocus();
             return;
         }
-        if (!AddWord(txt_Tango->text(), gKanaCodes, level, &after))
-            return;
+        done = AddWord(txt_Tango->text(), gKanaCodes, level, &after);
         break;
     case ModifyMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_HenKan->text())) {
             ShowWarning(QStringLiteral("未入力エラー"));
             return;
         }
-        if (!ReplaceWord(lineNumber(), txt_Tango->text(), gKanaCodes, level, &after))
-            return;
+        done = ReplaceWord(lineNumber(), mSeen, txt_Tango->text(), gKanaCodes, level, &after);
         break;
     case DeleteMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_Gyo->text())) {
             ShowWarning(QStringLiteral("未選択エラー"));
             return;
         }
-        if (!DeleteWordRecord(lineNumber(), &after))
-            return;
+        done = DeleteWordRecord(lineNumber(), mSeen, &after);
         break;
     }
-    // The change gives the list as it left it; nothing needs reading again.
+    // A change not made leaves the entry as it is, unless the word the user
+    // chose is gone: then the list shows as it is now, to choose again.
+    if (!after)
+        return;
     ClearEntry(mode);
-    mWords->showLevel(std::move(after), level);
-    txt_Tango->setFocus();
+    mWords->showLevel(std::move(*after), level);
+    if (done)
+        txt_Tango->setFocus();
 }
 
 void frmTouroku::cmdTenyuryoku_Click() {

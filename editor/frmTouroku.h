@@ -4,6 +4,8 @@
 // the MessageClass counts and writes them into the word list after every
 // change.
 
+#include "wordfile.h"
+
 #include <QWidget>
 
 #include <array>
@@ -100,4 +102,5 @@ private:
     QPushButton* cmdTenyuryoku;
     QTableView* lst_Touroku;
     WordListModel* mWords;
+    SeenWord mSeen; // the word chosen in the list, as the user saw it
 };

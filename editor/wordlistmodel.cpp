@@ -18,6 +18,7 @@ void WordListModel::showLevel(WordRecords records, int level) {
         return;
     beginResetModel();
     m_records = std::move(records);
+    m_version.clear();
     m_level = level;
     m_rows.clear();
     m_rows.reserve(std::size_t(m_records.total()));
@@ -71,6 +72,14 @@ QString WordListModel::text(int row, Column column) const {
         break;
     }
     return QString::number(r.line);
+}
+
+SeenWord WordListModel::seenWord(int row) const {
+    const Row& r = m_rows[static_cast<std::size_t>(row)];
+    if (m_version.isEmpty())
+        m_version = m_records.version();
+    return {m_records.type1.mid(r.start1, r.length1), m_records.type2.mid(r.start2, r.length2),
+            m_version};
 }
 
 QVariant WordListModel::data(const QModelIndex& index, int role) const {

@@ -3,6 +3,7 @@
 // loaded list. The words stay as the working files hold them and a row is
 // decoded only when the view shows it, so a list of any size fills at once.
 
+#include "wordfile.h"
 #include "workfiles.h"
 
 #include <QAbstractTableModel>
@@ -31,6 +32,8 @@ public:
 
     // The text of a cell as the list shows it.
     QString text(int row, Column column) const;
+    // The word of a row as the user sees it, for a change to find it again.
+    SeenWord seenWord(int row) const;
 
 private:
     // Where a word's lines lie in the working files' bytes.
@@ -43,6 +46,7 @@ private:
     };
 
     WordRecords m_records;
+    mutable QByteArray m_version; // of m_records, once a row was chosen
     int m_level = 0;
     std::vector<Row> m_rows;
 };

@@ -84,15 +84,23 @@ bool ReadHeldWords(const QString& name, WordRecords& records) {
     return WorkFilesHold(name, DataFolder() + name, records.counts) && ReadWorkFiles(records);
 }
 
+// How far a store got.
+enum class Stored {
+    All,      // every file replaced
+    ListOnly, // the list replaced, a later file not: the change is made, and
+              // the working files are made anew at their next use
+    Nothing,  // no file replaced
+};
+
 // Replaces, as one unit, the files that hold list name: the list itself when
 // newList is given, both working files, and FileInfo NAME, the counts and the
 // stamp in ymconfig.ini, renamed in this order. A crash after the list leaves
 // working files whose stamp no longer matches, and the next use makes them
 // anew. When ymconfig.ini cannot be changed (ini.error() says why) the rest is
-// written all the same: no stamp then vouches for the working files. False,
-// with why, when the files could not be written; none of them changed.
-bool StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* newList,
-               const QByteArray& listBytes, const WordRecords& records, QString& why) {
+// written all the same: no stamp then vouches for the working files. Unless
+// every file was replaced, why says what failed.
+Stored StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* newList,
+                 const QByteArray& listBytes, const WordRecords& records, QString& why) {
     // The working files are made anew whenever they do not match, so they
     // need not wait for the disk; the list and ymconfig.ini do.
     QList<FileContent> files;
@@ -114,9 +122,15 @@ bool StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* n
             files.append(*file);
     }
     VouchForWorkFiles(QString(), QString(), {}, false);
-    if (!WriteFilesAtomic(files, &why)) {
+    qsizetype replaced = 0;
+    if (!WriteFilesAtomic(files, &why, &replaced)) {
+        // ymconfig.ini comes last, so it is never among the files replaced.
         ini.discard();
-        return false;
+        if (replaced == 0 || !newList)
+            return Stored::Nothing;
+        SetClassCounts(records.counts);
+        gLoadedWordFile = name;
+        return Stored::ListOnly;
     }
     if (ini.error().isEmpty()) {
         ini.written();
@@ -124,7 +138,16 @@ bool StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* n
     }
     SetClassCounts(records.counts);
     gLoadedWordFile = name;
-    return true;
+    return Stored::All;
+}
+
+// What a list that was stored only in part tells the user: the change is
+// made, as the list holds it, though a working file could not follow.
+QString ListOnlyText(const QString& name, const QString& why) {
+    return QStringLiteral(
+               "単語ファイル「%1」への変更は保存しました。ただし作業ファイルを"
+               "置き換えられませんでした。作業ファイルは次に使うときに作り直します。\n%2")
+        .arg(name, why);
 }
 
 // Why a list could not be loaded: refused (why names the file and the line)
@@ -150,7 +173,7 @@ bool Load(ProfileTransaction& ini, const QString& name, bool& holdsWords, LoadPr
     if (ReadList(name, bytes, records, problem.why) != ListState::Read)
         return false;
     QString why;
-    if (!StoreList(ini, name, nullptr, bytes, records, why)) {
+    if (StoreList(ini, name, nullptr, bytes, records, why) != Stored::All) {
         problem = {QStringLiteral("単語ファイル「%1」を作業ファイルに読み込めませんでした。\n%2")
                        .arg(name, why),
                    true};
@@ -184,19 +207,28 @@ bool LoadShown(const QString& name, bool& holdsWords) {
     return loaded;
 }
 
-using Change = std::function<bool(WordRecords&, QString&)>;
+// What a change does to the words of the list.
+enum class Outcome {
+    Changed,
+    Refused,     // nothing changed, why says why
+    ListChanged, // nothing changed: the word the user chose is no longer there
+};
+using Change = std::function<Outcome(WordRecords&, QString&)>;
 
 // Applies change to the words of the loaded list and stores the list, the
-// working files and the counts as one unit; false, with why, when any of it
-// fails.
-bool ChangeLoadedList(ProfileTransaction& ini, const Change& change, QString& why) {
+// working files and the counts as one unit. The words, as the change left
+// them, stay in KeptRecords(). Unless the change is stored whole, why says
+// what went wrong.
+Outcome ChangeLoadedList(ProfileTransaction& ini, const Change& change, Stored& stored,
+                         QString& why) {
+    stored = Stored::Nothing;
     if (!ini.locked()) {
         why = ini.error();
-        return false;
+        return Outcome::Refused;
     }
     if (gLoadedWordFile.isEmpty()) {
         why = QStringLiteral("単語ファイルが読み込まれていません。");
-        return false;
+        return Outcome::Refused;
     }
     // Working files that hold the list are its words; else the list is read
     // and checked again.
@@ -206,29 +238,55 @@ bool ChangeLoadedList(ProfileTransaction& ini, const Change& change, QString& wh
         switch (ReadList(gLoadedWordFile, bytes, records, why)) {
         case ListState::Missing:
             why = QStringLiteral("単語ファイル「%1」が見つかりません。").arg(gLoadedWordFile);
-            return false;
+            return Outcome::Refused;
         case ListState::Refused:
-            return false;
+            return Outcome::Refused;
         case ListState::Read:
             break;
         }
     }
-    if (!change(records, why))
-        return false;
+    const Outcome outcome = change(records, why);
+    if (outcome != Outcome::Changed)
+        return outcome;
     const QByteArray list = records.listBytes();
-    return StoreList(ini, gLoadedWordFile, &list, list, records, why);
+    stored = StoreList(ini, gLoadedWordFile, &list, list, records, why);
+    return stored == Stored::Nothing ? Outcome::Refused : Outcome::Changed;
 }
 
-// ChangeLoadedList with its failure shown; failure opens the message. after,
-// when given, gets the words of the list as the change left it.
-bool ChangeList(const QString& failure, WordRecords* after, const Change& change) {
+// ChangeLoadedList with what went wrong shown; failure opens the message of
+// a change not made. after, when given, gets the words of the list as the
+// change left them, or, when the word the user chose was gone, as they are.
+bool ChangeList(const QString& failure, std::optional<WordRecords>* after, const Change& change) {
     WordListUnit op;
     QString why;
-    const bool changed = ChangeLoadedList(op.ini(), change, why);
-    if (changed && after)
-        *after = KeptRecords();
-    ShowProblems(op.ini(), {changed ? QString() : failure + QLatin1Char('\n') + why});
-    return changed;
+    Stored stored = Stored::Nothing;
+    const Outcome outcome = ChangeLoadedList(op.ini(), change, stored, why);
+    if (after)
+        *after =
+            outcome == Outcome::Refused ? std::nullopt : std::optional<WordRecords>(KeptRecords());
+    QString shown;
+    if (outcome != Outcome::Changed)
+        shown = failure + QLatin1Char('\n') + why;
+    else if (stored == Stored::ListOnly)
+        shown = ListOnlyText(gLoadedWordFile, why);
+    ShowProblems(op.ini(), {shown});
+    return outcome == Outcome::Changed;
+}
+
+// The line of the word the user saw among records: its own line while the
+// words are those it was shown among; else the one line that holds the same
+// word, and 0, with why, when it is gone or stands there more than once.
+int FindSeenWord(const WordRecords& records, int line, const SeenWord& seen, QString& why) {
+    if (records.version() == seen.listVersion && line >= 1 && line <= records.total())
+        return line;
+    const QList<int> lines = records.findRecord(seen.type1, seen.type2);
+    if (lines.size() == 1)
+        return lines.front();
+    why =
+        QStringLiteral("単語ファイル「%1」がもう一方のプログラムで変更されたため、"
+                       "選んだ単語がどれか分かりません。今の一覧を表示します。選び直してください。")
+            .arg(gLoadedWordFile);
+    return 0;
 }
 
 // The type1 and type2 lines of a new word: gHexText, the word's coded
@@ -370,7 +428,8 @@ bool ReadLoadedWords(WordRecords& records) {
            ReadList(gLoadedWordFile, bytes, records, why) == ListState::Read;
 }
 
-bool AddWord(const QString& word, const QString& readingCodes, int level, WordRecords* after) {
+bool AddWord(const QString& word, const QString& readingCodes, int level,
+             std::optional<WordRecords>* after) {
     const QString failure = QStringLiteral("単語を追加できませんでした。");
     QString why;
     const auto record = EncodeNewRecord(word, readingCodes, level, why);
@@ -379,21 +438,24 @@ bool AddWord(const QString& word, const QString& readingCodes, int level, WordRe
         return false;
     }
     return ChangeList(failure, after, [&](WordRecords& records, QString& reason) {
-        return AddRecord(records, *record, level, reason);
+        return AddRecord(records, *record, level, reason) ? Outcome::Changed : Outcome::Refused;
     });
 }
 
-bool DeleteWordRecord(std::int16_t recordNumber, WordRecords* after) {
+bool DeleteWordRecord(std::int16_t recordNumber, const SeenWord& seen,
+                      std::optional<WordRecords>* after) {
     return ChangeList(QStringLiteral("単語を削除できませんでした。"), after,
-                      [&](WordRecords& records, QString&) {
-                          if (recordNumber >= 1 && recordNumber <= records.total())
-                              RemoveRecord(records, recordNumber);
-                          return true;
+                      [&](WordRecords& records, QString& reason) {
+                          const int line = FindSeenWord(records, recordNumber, seen, reason);
+                          if (line == 0)
+                              return Outcome::ListChanged;
+                          RemoveRecord(records, line);
+                          return Outcome::Changed;
                       });
 }
 
-bool ReplaceWord(std::int16_t recordNumber, const QString& word, const QString& readingCodes,
-                 int level, WordRecords* after) {
+bool ReplaceWord(std::int16_t recordNumber, const SeenWord& seen, const QString& word,
+                 const QString& readingCodes, int level, std::optional<WordRecords>* after) {
     const QString failure = QStringLiteral("単語を変更できませんでした。");
     QString why;
     const auto record = EncodeNewRecord(word, readingCodes, level, why);
@@ -402,13 +464,19 @@ bool ReplaceWord(std::int16_t recordNumber, const QString& word, const QString& 
         return false;
     }
     return ChangeList(failure, after, [&](WordRecords& records, QString& reason) {
-        if (recordNumber < 1 || recordNumber > records.total()) {
-            reason = QStringLiteral("%1件目の単語がありません。").arg(recordNumber);
-            return false;
-        }
-        RemoveRecord(records, recordNumber);
-        return AddRecord(records, *record, level, reason);
+        const int line = FindSeenWord(records, recordNumber, seen, reason);
+        if (line == 0)
+            return Outcome::ListChanged;
+        RemoveRecord(records, line);
+        return AddRecord(records, *record, level, reason) ? Outcome::Changed : Outcome::Refused;
     });
+}
+
+std::optional<SeenWord> SeeWord(const WordRecords& records, int line) {
+    const auto record = records.record(line);
+    if (!record)
+        return std::nullopt;
+    return SeenWord{record->first, record->second, records.version()};
 }
 
 bool SaveWordFile() {
@@ -429,12 +497,14 @@ bool SaveWordFile() {
         return true;
     }
     QString why;
-    const bool saved = StoreList(op.ini(), name, &list, list, records, why);
+    const Stored stored = StoreList(op.ini(), name, &list, list, records, why);
     ShowProblems(
         op.ini(),
-        {saved ? QString()
-               : QStringLiteral("単語ファイル「%1」に保存できませんでした。\n%2").arg(name, why)});
-    return saved;
+        {stored == Stored::All ? QString()
+         : stored == Stored::ListOnly
+             ? ListOnlyText(name, why)
+             : QStringLiteral("単語ファイル「%1」に保存できませんでした。\n%2").arg(name, why)});
+    return stored != Stored::Nothing;
 }
 
 void SaveAndReloadWordFile() {

@@ -61,6 +61,35 @@ QByteArray WordRecords::takeRecord(int n) {
     return TakeLine(type1, n);
 }
 
+std::optional<std::pair<QByteArray, QByteArray>> WordRecords::record(int n) const {
+    LineReader lines1(type1);
+    LineReader lines2(type2);
+    QByteArrayView line1;
+    QByteArrayView line2;
+    for (int i = 1; lines1.next(line1) && lines2.next(line2); ++i) {
+        if (i == n)
+            return std::pair{line1.toByteArray(), line2.toByteArray()};
+    }
+    return std::nullopt;
+}
+
+QList<int> WordRecords::findRecord(QByteArrayView type1Line, QByteArrayView type2Line) const {
+    QList<int> found;
+    LineReader lines1(type1);
+    LineReader lines2(type2);
+    QByteArrayView line1;
+    QByteArrayView line2;
+    for (int i = 1; found.size() < 2 && lines1.next(line1) && lines2.next(line2); ++i) {
+        if (line1 == type1Line && line2 == type2Line)
+            found.append(i);
+    }
+    return found;
+}
+
+QByteArray WordRecords::version() const {
+    return WorkFilesStamp(QByteArray(), countsText(), type1, type2);
+}
+
 QByteArray WordRecords::listBytes() const {
     QByteArray bytes;
     LineWriter out(bytes, type1.size() + type2.size() + 32);

@@ -6,11 +6,14 @@
 #include "wordlimits.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include <sys/types.h>
 
@@ -32,6 +35,13 @@ struct WordRecords {
     QByteArray countsText() const;
     // Takes line n (from 1) out of both files; the "type1" line comes back.
     QByteArray takeRecord(int n);
+    // Line n (from 1) of both files, without their ends; nothing past the end.
+    std::optional<std::pair<QByteArray, QByteArray>> record(int n) const;
+    // The lines (from 1) that hold exactly this record, at most the first two.
+    QList<int> findRecord(QByteArrayView type1Line, QByteArrayView type2Line) const;
+    // A fingerprint of the words: the same words give the same, and any change
+    // of them another.
+    QByteArray version() const;
     // The word list file that holds these words.
     QByteArray listBytes() const;
 };

@@ -188,19 +188,64 @@ private slots:
         }
     }
 
-    // Malformed words and a replaced word that is gone leave everything as it
-    // was, each with a message; a number outside the list deletes nothing.
-    // (The editor's tests and the fault tests check the edits themselves.)
+    // Malformed words, and a replaced or deleted word that is not there, leave
+    // everything as it was, each with a message. (The editor's tests and the
+    // fault tests check the edits themselves.)
     void refusedEdits() {
         Loaded loaded;
         const QList<QByteArray> before = loaded.state();
         QVERIFY(!AddWord("A", "001", 6));
         QVERIFY(!AddWord("A", "abc", 3));
         QVERIFY(!AddWord("😀", "001", 3));
-        QVERIFY(!ReplaceWord(4, "A", "001", 1));
-        QVERIFY(DeleteWordRecord(9));
+        QVERIFY(!ReplaceWord(4, SeenNow(4), "A", "001", 1));
+        QVERIFY(!DeleteWordRecord(9, SeenNow(9)));
         QCOMPARE(loaded.state(), before);
-        QCOMPARE(loaded.capture.messages.size(), 4);
+        QCOMPARE(loaded.capture.messages.size(), 5);
+    }
+
+    // A delete or change of a word the user saw before the other program
+    // changed the list acts on that same word wherever it now stands; when it
+    // is gone or stands twice, nothing changes, the message says why, and the
+    // list as it is now comes back to be shown. Guards deletes that took
+    // whatever word had the seen line number by then, often of another level.
+    void editsOfAWordSeenBefore() {
+        const QByteArray a = "001,41,1\r\n", b = "003,42,1\r\n";
+        {
+            Loaded loaded;
+            const SeenWord seenHiragana = SeenNow(2), seenB = SeenNow(3);
+            QVERIFY(DeleteWordRecord(1, SeenNow(1))); // the other program
+            std::optional<WordRecords> after;
+            QVERIFY(DeleteWordRecord(2, seenHiragana, &after));
+            QCOMPARE(loaded.folder.readFile("Data/A.dat"), "1,0,0,0,0\r\n" + b);
+            QVERIFY(ReplaceWord(3, seenB, "C", "004", 2, &after));
+            QCOMPARE(loaded.folder.readFile("Data/A.dat"), QByteArray("0,1,0,0,0\r\n004,43,2\r\n"));
+            QVERIFY2(after && after->total() == 1, "the words after the change come back");
+            QVERIFY(loaded.capture.messages.isEmpty());
+        }
+        {
+            Loaded loaded;
+            const SeenWord seenB = SeenNow(3);
+            QVERIFY(DeleteWordRecord(3, SeenNow(3))); // the other program
+            const QList<QByteArray> before = loaded.state();
+            std::optional<WordRecords> after;
+            QVERIFY(!DeleteWordRecord(3, seenB, &after));
+            QVERIFY(!ReplaceWord(3, seenB, "C", "004", 1, &after));
+            QCOMPARE(loaded.state(), before);
+            QVERIFY2(after && after->total() == 2, "the list as it is now comes back");
+            QCOMPARE(loaded.capture.messages.size(), 2);
+            const QString& why = loaded.capture.messages.back().text;
+            QVERIFY2(why.contains(u"もう一方のプログラム") && why.contains("A.dat"),
+                     qPrintable(why));
+        }
+        {
+            Loaded loaded;
+            loaded.folder.writeFile("Data/D.dat", "3,0,0,0,0\r\n" + a + b + a);
+            QVERIFY(ConvertWordFile("D.dat"));
+            const SeenWord seenSecondA = SeenNow(3);
+            QVERIFY(DeleteWordRecord(2, SeenNow(2))); // the other program
+            QVERIFY2(!DeleteWordRecord(3, seenSecondA), "which of the two A was meant is unknown");
+            QCOMPARE(loaded.folder.readFile("Data/D.dat"), "2,0,0,0,0\r\n" + a + a);
+        }
     }
 
     // A list that was not loaded is never written, and no list is created:

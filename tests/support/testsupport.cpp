@@ -53,3 +53,10 @@ MessageCapture::MessageCapture() {
 MessageCapture::~MessageCapture() {
     SetMessageHook(nullptr);
 }
+
+SeenWord SeenNow(int n) {
+    WordRecords words;
+    if (!ReadLoadedWords(words))
+        return {};
+    return SeeWord(words, n).value_or(SeenWord());
+}

@@ -3,6 +3,7 @@
 // message boxes the code under test shows.
 
 #include "platform.h"
+#include "wordfile.h"
 
 #include <QByteArray>
 #include <QList>
@@ -36,6 +37,10 @@ struct CapturedMessage {
     QString title;
     MessageIcon icon;
 };
+
+// Word n (from 1) of the loaded list as the editor's list would show it now:
+// what a change of that word carries.
+SeenWord SeenNow(int n);
 
 // The child of that name; the test program stops when there is none.
 template <typename T> T* Child(const QObject* parent, const QString& name) {
