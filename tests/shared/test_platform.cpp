@@ -1,11 +1,11 @@
+// Where the programs keep their files: the folder beside them or a per-user
+// folder filled from the installed defaults on the first run.
+
 #include "atomicfile.h"
 #include "config.h"
-#include "cp932.h"
 #include "testsupport.h"
 
 #include <QtTest>
-
-#include <tuple>
 
 namespace {
 void WriteOrFail(const QString& path, const QByteArray& bytes) {
@@ -34,24 +34,6 @@ class TestPlatform : public QObject {
     Q_OBJECT
 
 private slots:
-    // Trail bytes that look like ASCII, half-width kana and NEC specials go
-    // both ways. Bad bytes decode as U+FFFD; a pair without a character
-    // costs only its lead byte.
-    void codePage932() {
-        const QByteArray bytes = "a\\~\x95\x5c\xb1\x87\x40";
-        QCOMPARE(EncodeCp932(QString::fromUtf8("a\\~表ｱ①")).value_or("none"), bytes);
-        QCOMPARE(DecodeCp932(bytes), QString::fromUtf8("a\\~表ｱ①"));
-        QVERIFY(!EncodeCp932(QString::fromUtf8("a😀")));
-        const std::tuple<QByteArray, bool, const char*> decoded[] = {
-            {"\x85\x40", false, "�@"}, {"\x81\n", false, "�\n"},       {"\xfc\xfc", false, "��"},
-            {"\xa0", false, "�"},      {"\x82\xa0\x82", false, "あ�"}, {"\xdf", true, "ﾟ"},
-            {"\xfa\x54", true, "￢"},  {"a\x88\x9f!", true, "a亜!"}};
-        for (const auto& [bytes, valid, text] : decoded) {
-            QCOMPARE(IsValidCp932(bytes), valid);
-            QCOMPARE(DecodeCp932(bytes), QString::fromUtf8(text));
-        }
-    }
-
     // A replaced file keeps its permissions and leaves no temporary file.
     void atomicWrite() {
         QTemporaryDir dir;
