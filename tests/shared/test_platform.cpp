@@ -34,18 +34,6 @@ class TestPlatform : public QObject {
     Q_OBJECT
 
 private slots:
-    // A replaced file keeps its permissions and leaves no temporary file.
-    void atomicWrite() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("type1");
-        QVERIFY(WriteFileAtomic(path, "old"));
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-        QVERIFY(WriteFileAtomic(path, "new"));
-        QCOMPARE(QFile::permissions(path) & 0x7077,
-                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"type1"});
-    }
-
     // The folder beside the executable is kept only when it is ready and
     // writable; otherwise the per-user folder, filled from the defaults when
     // it is new and never touched once it exists.
