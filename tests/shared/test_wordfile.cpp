@@ -1,3 +1,6 @@
+// The word lists in Data/ and the operations on them: listing, conversion into
+// the working files, the editor's changes and saves, and the shipped lists.
+
 #include "classcount.h"
 #include "config.h"
 #include "kanacode.h"
@@ -13,15 +16,18 @@
 
 namespace {
 
-// MessageClass A..E and FileInfo NAME, as "a,b,c,d,e name".
-QString Stored() {
-    QString stored, value;
-    for (const char* key : {"A", "B", "C", "D", "E"}) {
-        ReadProfile("MessageClass", key, "?", value);
-        stored += value + QChar(*key == 'E' ? ' ' : ',');
-    }
-    ReadProfile("FileInfo", "NAME", "?", value);
-    return stored + value;
+QString Stored(const char* section, const char* key) {
+    QString value;
+    ReadProfile(section, key, "?", value);
+    return value;
+}
+
+// The counts of levels 1 to 5 in ymconfig.ini (MessageClass A to E).
+QStringList StoredCounts() {
+    QStringList counts;
+    for (const char* key : {"A", "B", "C", "D", "E"})
+        counts.append(Stored("MessageClass", key));
+    return counts;
 }
 
 // A folder with ymconfig.ini, Data/A.dat (three words) converted into the
@@ -84,24 +90,34 @@ private slots:
         QVERIFY(gHexText.isEmpty());
     }
 
+    // The "*.dat" files of Data/ in any letter case, sorted ignoring case and
+    // then exactly; the current list is Nomal.dat when there is one, else the
+    // first.
     void listWordFiles() {
-        // Files in Data ("/" ends a folder), then the count, the names listed
-        // and the current list.
-        const auto list = [](const QStringList& files) {
+        struct Row {
+            QStringList files; // in Data/; "/" ends a folder
+            QStringList listed;
+            QString current;
+        };
+        const Row rows[] = {
+            {{"b.dat", "Nomal.dat", "a.dat", "A.DAT", "c.txt", "x.data", "dir.dat/"},
+             {"A.DAT", "a.dat", "b.dat", "Nomal.dat"},
+             "Nomal.dat"},
+            {{"zz.dat", "NOMAL.DAT"}, {"NOMAL.DAT", "zz.dat"}, "NOMAL.DAT"},
+            {{"readme.txt"}, {}, ""}};
+        for (const Row& row : rows) {
             TempProgramFolder folder;
-            for (const QString& name : files) {
+            for (const QString& name : row.files) {
                 if (name.endsWith('/'))
                     QDir(folder.filePath("Data")).mkdir(name.chopped(1));
                 else
                     folder.writeFile("Data/" + name, "0,0,0,0,0\r\n");
             }
             ListWordFiles();
-            return QString::number(gDatFileCount) + ": " + gDatFiles.join(',') + " > " + gWordFile;
-        };
-        QCOMPARE(list({"b.dat", "Nomal.dat", "a.dat", "A.DAT", "c.txt", "x.data", "dir.dat/"}),
-                 "4: A.DAT,a.dat,b.dat,Nomal.dat, > Nomal.dat");
-        QCOMPARE(list({"zz.dat", "NOMAL.DAT"}), "2: NOMAL.DAT,zz.dat, > NOMAL.DAT");
-        QCOMPARE(list({"readme.txt"}), "0:  > ");
+            QCOMPARE(gDatFileCount, row.listed.size());
+            QCOMPARE(gDatFiles, row.listed + QStringList{""}); // one empty entry after the names
+            QCOMPARE(gWordFile, row.current);
+        }
     }
 
     void convert() {
@@ -115,13 +131,13 @@ private slots:
         QVERIFY(ConvertWordFile("W.dat"));
         QCOMPARE(folder.readFile("type1"), "41,1\r\nFFFF82A0,2\r\n9056,95B7,3\r\n42,4\r\n43,5\r\n");
         QCOMPARE(folder.readFile("type2"), "001\r\n002\r\n003\r\n004\r\n005\r\n");
-        QCOMPARE(Stored(), "1,1,1,1,1 W.dat");
-        QVERIFY(capture.messages.isEmpty() && gLoadedWordFile == "W.dat");
+        QCOMPARE(StoredCounts(), QStringList({"1", "1", "1", "1", "1"}));
+        QCOMPARE(Stored("FileInfo", "NAME"), "W.dat");
+        QCOMPARE(gLoadedWordFile, "W.dat");
+        QCOMPARE(capture.messages.size(), 0);
         // The other program and the next start compare this stamp. Guards a
         // hash seeded anew in each process, which made every start convert.
-        QString stamp;
-        ReadProfile("FileInfo", "STAMP", "", stamp);
-        QCOMPARE(stamp, "569db0a25b1122d3");
+        QCOMPARE(Stored("FileInfo", "STAMP"), "569db0a25b1122d3");
     }
 
     // A malformed list changes nothing; one message names the file, the line
@@ -179,7 +195,8 @@ private slots:
             loaded.folder.writeFile("Data/E.dat", empty);
             QVERIFY(!ConvertWordFile("E.dat"));
             QCOMPARE(loaded.folder.readFile("type1") + loaded.folder.readFile("type2"), "");
-            QCOMPARE(Stored(), "0,0,0,0,0 E.dat");
+            QCOMPARE(StoredCounts(), QStringList({"0", "0", "0", "0", "0"}));
+            QCOMPARE(Stored("FileInfo", "NAME"), "E.dat");
             QVERIFY(AddWord("新聞", "012046064046", 3));
             QCOMPARE(loaded.folder.readFile("Data/E.dat"),
                      QByteArray("0,0,1,0,0\r\n012046064046,9056,95B7,3\r\n"));
