@@ -3,7 +3,6 @@
 
 #include "classcount.h"
 #include "config.h"
-#include "kanacode.h"
 #include "recordcode.h"
 #include "testsupport.h"
 #include "wordfile.h"
@@ -56,40 +55,6 @@ class TestWordFile : public QObject {
     Q_OBJECT
 
 private slots:
-    // Readings and their kana codes both ways, and word texts and their
-    // character codes both ways.
-    void codes() {
-        const std::pair<const char*, const char*> same[] = {{"しゃしん", "075012046"},
-                                                            {"ぎゃっ", "093108"}};
-        for (const auto& [hiragana, codes] : same) {
-            QCOMPARE(KanaToCodes(QString::fromUtf8(hiragana)), QString(codes));
-            QCOMPARE(CodesToKana(codes), QString::fromUtf8(hiragana));
-        }
-        // Blanks, pairs without a code and other characters are dropped.
-        QCOMPARE(KanaToCodes(" あてゃカい "), QString("001002"));
-        BuildKanaTable();
-        for (int code = 1; code <= 118; ++code)
-            QCOMPARE(KanaToCodes(gKana[code]), QStringLiteral("%1").arg(code, 3, 10, QChar('0')));
-        // Group 0, unknown codes and a trailing part group add nothing.
-        QCOMPARE(CodesToKana("00011900700"), QString("き"));
-
-        const std::pair<const char*, const char*> rows[] = {
-            {"A1", "41,31,"}, {"新聞", "9056,95B7,"}, {"ｱ", "B1,"}, {"\t", "9,"}};
-        for (const auto& [text, hex] : rows) {
-            QVERIFY(EncodeWordText(QString::fromUtf8(text)));
-            QCOMPARE(gHexText, QString(hex));
-            QString decoded;
-            QCOMPARE(SplitWordRecord(gHexText + "3", decoded), QString("3"));
-            QCOMPARE(decoded, QString::fromUtf8(text));
-        }
-        // Eight digits sign-extended, in either letter case.
-        QString text, bad;
-        QVERIFY(SplitWordRecord("ffff82a0,4", text) == "4" && text == "あ");
-        QVERIFY(!EncodeWordText("あ😀い", &bad));
-        QCOMPARE(bad, QString("😀"));
-        QVERIFY(gHexText.isEmpty());
-    }
-
     // The "*.dat" files of Data/ in any letter case, sorted ignoring case and
     // then exactly; the current list is Nomal.dat when there is one, else the
     // first.
