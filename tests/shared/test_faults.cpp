@@ -271,19 +271,6 @@ private slots:
         QCOMPARE(folder.readFile("Data/C.dat"), kC);
         QCOMPARE(folder.readFile("Data/W.dat"), List(words));
     }
-
-    // The list named at start-up is gone when a game starts: nothing changes
-    // and nothing is said.
-    void vanishingList() {
-        TempProgramFolder folder;
-        Prepare(folder);
-        MessageCapture capture;
-        auto before = Snapshot(folder.path());
-        QVERIFY(QFile::remove(folder.filePath("Data/W.dat")));
-        QVERIFY(!ConvertWordFile("W.dat"));
-        before.remove("Data/W.dat");
-        QVERIFY(Snapshot(folder.path()) == before && capture.messages.isEmpty());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestFaults)
