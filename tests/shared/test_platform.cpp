@@ -17,7 +17,7 @@ void WriteOrFail(const QString& path, const QByteArray& bytes) {
 
 // Installed defaults: ymconfig.ini, two word lists and a file that is no word list.
 QString MakeDefaults(const QTemporaryDir& root) {
-    const QString defaults = root.filePath("share/games/yubimaru");
+    QString defaults = root.filePath("share/games/yubimaru");
     WriteOrFail(defaults + "/ymconfig.ini", "[GameConfig]\r\nLEVEL=3\r\n");
     WriteOrFail(defaults + "/Data/Nomal.dat", "nomal");
     WriteOrFail(defaults + "/Data/Tabemono.dat", "tabemono");
@@ -42,7 +42,7 @@ private slots:
         const QString defaults = MakeDefaults(root);
         const QString user = root.filePath("home/.local/share/Yubimaru");
         const auto beside = [&](const QString& name, const QString& entry) {
-            const QString folder = root.filePath(name);
+            QString folder = root.filePath(name);
             QDir().mkpath(folder);
             if (entry == "Data")
                 QDir(folder).mkdir(entry);
