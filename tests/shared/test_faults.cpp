@@ -405,25 +405,6 @@ private slots:
         QVERIFY2((chosen - gone).isEmpty(), names(chosen - gone).constData());
         QVERIFY2(chosen.size() > 100, "the editors changed the list");
     }
-
-    // The list named at start-up is gone when a game starts: nothing changes
-    // and nothing is said. Temporary files of a crashed write go at the next
-    // start, those of a running program stay.
-    void vanishingAndStaleFiles() {
-        TempProgramFolder folder;
-        Prepare(folder);
-        MessageCapture capture;
-        const QString stale = ".type1.2147483647.0.tmp"; // beyond every process id
-        folder.writeFile(stale, "x");
-        folder.writeFile(QStringLiteral("Data/.W.dat.%1.0.tmp").arg(getpid()), "x");
-        auto before = Snapshot(folder.path());
-        QVERIFY(QFile::remove(folder.filePath("Data/W.dat")));
-        QVERIFY(!ConvertWordFile("W.dat"));
-        CleanUpProgramFolder();
-        before.remove("Data/W.dat");
-        before.remove(stale);
-        QVERIFY(Snapshot(folder.path()) == before && capture.messages.isEmpty());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestFaults)

@@ -1,11 +1,11 @@
+// Where the programs keep their files: the folder beside them or a per-user
+// folder filled from the installed defaults on the first run.
+
 #include "atomicfile.h"
 #include "config.h"
-#include "cp932.h"
 #include "testsupport.h"
 
 #include <QtTest>
-
-#include <tuple>
 
 namespace {
 void WriteOrFail(const QString& path, const QByteArray& bytes) {
@@ -17,7 +17,7 @@ void WriteOrFail(const QString& path, const QByteArray& bytes) {
 
 // Installed defaults: ymconfig.ini, two word lists and a file that is no word list.
 QString MakeDefaults(const QTemporaryDir& root) {
-    const QString defaults = root.filePath("share/games/yubimaru");
+    QString defaults = root.filePath("share/games/yubimaru");
     WriteOrFail(defaults + "/ymconfig.ini", "[GameConfig]\r\nLEVEL=3\r\n");
     WriteOrFail(defaults + "/Data/Nomal.dat", "nomal");
     WriteOrFail(defaults + "/Data/Tabemono.dat", "tabemono");
@@ -34,36 +34,6 @@ class TestPlatform : public QObject {
     Q_OBJECT
 
 private slots:
-    // Trail bytes that look like ASCII, half-width kana and NEC specials go
-    // both ways. Bad bytes decode as U+FFFD; a pair without a character
-    // costs only its lead byte.
-    void codePage932() {
-        const QByteArray bytes = "a\\~\x95\x5c\xb1\x87\x40";
-        QCOMPARE(EncodeCp932(QString::fromUtf8("a\\~表ｱ①")).value_or("none"), bytes);
-        QCOMPARE(DecodeCp932(bytes), QString::fromUtf8("a\\~表ｱ①"));
-        QVERIFY(!EncodeCp932(QString::fromUtf8("a😀")));
-        const std::tuple<QByteArray, bool, const char*> decoded[] = {
-            {"\x85\x40", false, "�@"}, {"\x81\n", false, "�\n"},       {"\xfc\xfc", false, "��"},
-            {"\xa0", false, "�"},      {"\x82\xa0\x82", false, "あ�"}, {"\xdf", true, "ﾟ"},
-            {"\xfa\x54", true, "￢"},  {"a\x88\x9f!", true, "a亜!"}};
-        for (const auto& [bytes, valid, text] : decoded) {
-            QCOMPARE(IsValidCp932(bytes), valid);
-            QCOMPARE(DecodeCp932(bytes), QString::fromUtf8(text));
-        }
-    }
-
-    // A replaced file keeps its permissions and leaves no temporary file.
-    void atomicWrite() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("type1");
-        QVERIFY(WriteFileAtomic(path, "old"));
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-        QVERIFY(WriteFileAtomic(path, "new"));
-        QCOMPARE(QFile::permissions(path) & 0x7077,
-                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"type1"});
-    }
-
     // The folder beside the executable is kept only when it is ready and
     // writable; otherwise the per-user folder, filled from the defaults when
     // it is new and never touched once it exists.
@@ -72,7 +42,7 @@ private slots:
         const QString defaults = MakeDefaults(root);
         const QString user = root.filePath("home/.local/share/Yubimaru");
         const auto beside = [&](const QString& name, const QString& entry) {
-            const QString folder = root.filePath(name);
+            QString folder = root.filePath(name);
             QDir().mkpath(folder);
             if (entry == "Data")
                 QDir(folder).mkdir(entry);
