@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   "$@"
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libqt6sql6-sqlite
   fonts-noto-cjk fonts-liberation2
   xvfb xauth x11-utils xdotool imagemagick
   clang clang-format libclang-rt-dev libbenchmark-dev
