@@ -10,7 +10,9 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <utility>
 
 #include <sys/stat.h>
@@ -75,6 +77,20 @@ bool StillBroken(const QString& path) {
     return broken;
 }
 
+// Puts the file in WAL mode. Changing the mode of a new file needs the file
+// to itself, and SQLite does not wait for that as it waits for other locks:
+// a program making the file together with another tries again for a while.
+bool SetWalMode(const QSqlDatabase& db, QSqlError* failure) {
+    constexpr int kAttempts = 20; // about two seconds in all
+    for (int attempt = 1;; ++attempt) {
+        if (Exec(db, QStringLiteral("PRAGMA journal_mode = WAL"), failure))
+            return true;
+        if (!IsBusyError(*failure) || attempt == kAttempts)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10 * attempt));
+    }
+}
+
 bool Exists(const QString& path) {
     return QFileInfo::exists(path) || QFileInfo(path).isSymLink();
 }
@@ -127,7 +143,7 @@ bool HistoryDb::connect(QSqlError* failure) {
     } else if (version = QueryValue(m_db, QStringLiteral("PRAGMA user_version"), failure);
                version && version->toInt() > kHistoryVersion) {
         m_newer = true;
-    } else if (version && Exec(m_db, QStringLiteral("PRAGMA journal_mode = WAL"), failure) &&
+    } else if (version && SetWalMode(m_db, failure) &&
                Exec(m_db, QStringLiteral("PRAGMA synchronous = NORMAL"), failure) &&
                Exec(m_db, QStringLiteral("PRAGMA wal_autocheckpoint = 0"), failure)) {
         switch (MigrateHistory(m_db, failure)) {

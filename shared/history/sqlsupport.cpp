@@ -37,6 +37,11 @@ bool IsBrokenFileError(const QSqlError& failure) {
     return code == kCorrupt || code == kNotADatabase;
 }
 
+bool IsBusyError(const QSqlError& failure) {
+    const int code = SqliteCode(failure);
+    return code == kBusy || code == kLocked;
+}
+
 QString SqlReason(const QSqlError& failure, const QString& path) {
     switch (SqliteCode(failure)) {
     case kBusy:

@@ -17,6 +17,9 @@ int SqliteCode(const QSqlError& failure);
 // True when the failure says the file is damaged or is no database at all.
 bool IsBrokenFileError(const QSqlError& failure);
 
+// True when another connection held a lock the statement needed.
+bool IsBusyError(const QSqlError& failure);
+
 // Why a statement failed, in words the user reads; path is the database,
 // whose folder tells a missing folder from a forbidden one.
 QString SqlReason(const QSqlError& failure, const QString& path);

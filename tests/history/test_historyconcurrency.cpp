@@ -172,6 +172,33 @@ private slots:
                  kGames);
     }
 
+    // Programs that find no history and make it at the same moment all
+    // open it and record their games. Guards the journal mode, which SQLite
+    // changes without waiting for the others.
+    void makingNewFileTogether() {
+        for (int round = 0; round < 10; ++round) {
+            TempProgramFolder folder;
+            int gate[2];
+            QVERIFY(pipe(gate) == 0);
+            Children children;
+            QList<pid_t> writers;
+            for (int i = 0; i < 4; ++i) {
+                writers.append(children.start([&] {
+                    close(gate[1]);
+                    char go = 0;
+                    return read(gate[0], &go, 1) == 0 ? WriteGames(folder.path(), "N", 2, -1) : 3;
+                }));
+            }
+            close(gate[0]);
+            close(gate[1]); // all start now
+            for (const pid_t pid : writers)
+                QCOMPARE(children.wait(pid), 0);
+            HistoryDb db;
+            VerifyWhole(db);
+            QCOMPARE(ReadGames(db).size(), 8);
+        }
+    }
+
     // A program writing game after game is killed at a different moment in
     // each round, from inside the first write that makes the file to deep
     // into later ones. Every game it had finished is there, whole.
