@@ -187,7 +187,7 @@ void OpenAndWriteGame(benchmark::State& state) {
 const QString& RecordedHistory() {
     static QTemporaryDir dir;
     static const QString path = [] {
-        const QString file = JoinPath(dir.path(), QStringLiteral("history.sqlite"));
+        QString file = JoinPath(dir.path(), QStringLiteral("history.sqlite"));
         HistoryDb db(file);
         if (!db.open())
             qFatal("cannot make %s", qPrintable(file));
