@@ -4,11 +4,12 @@
 #include "config.h"
 #include "kanacode.h"
 #include "platform.h"
-#include "recordcode.h"
+#include "reading.h"
 #include "uicommon.h"
 #include "wordfile.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -231,9 +232,7 @@ void frmFileWriter::cmdOK_Click() {
     if (txtKanjiName->text().trimmed().isEmpty() || lblHiragana->text().isEmpty())
         return;
     const int level = Level();
-    if (!EncodeWordLine(txtKanjiName->text(), level))
-        return;
-    if (!AppendWordRecord(gHexText, lblNumber->text(), level))
+    if (!AddWord(txtKanjiName->text(), lblNumber->text(), level))
         return;
     lblHiragana->clear();
     lblNumber->clear();
@@ -250,7 +249,22 @@ void frmFileWriter::done(int result) {
     SaveAndReloadWordFile();
 }
 
+void frmFileWriter::OfferReading() {
+    if (!lblHiragana->text().isEmpty())
+        return;
+    const QString reading = SuggestReading(txtKanjiName->text());
+    if (reading.isEmpty())
+        return;
+    lblHiragana->setText(reading);
+    lblNumber->setText(KanaToCodes(reading));
+}
+
 bool frmFileWriter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtKanjiName && event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+            OfferReading();
+    }
     // Enter in the word field does nothing: it must not press a button of the
     // dialog behind the user's back.
     if (watched == txtKanjiName && event->type() == QEvent::KeyPress) {

@@ -40,6 +40,10 @@ private:
     void cmdOK_Click();
     void AppendKanaCaption(const QPushButton* button);
     void AppendKanaCode(int code);
+    // Tab or Shift+Tab out of the word field with no kana picked picks the
+    // suggested reading, kana by kana as the buttons would. A click does not:
+    // every button here acts on the reading at once.
+    void OfferReading();
     int Level() const;
 
     QLabel* Label1;

@@ -7,15 +7,18 @@
 #include "frmFileWriter.h"
 #include "kanacode.h"
 #include "lines.h"
+#include "numbers.h"
 #include "platform.h"
-#include "recordcode.h"
+#include "reading.h"
 #include "twips.h"
 #include "uicommon.h"
 #include "wordfile.h"
 #include "wordlistmodel.h"
 #include "workfiles.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -31,7 +34,6 @@
 
 namespace {
 
-constexpr double kFileNamePoints = 15.75;
 const std::array<QString, 5> kFullWidthLevels{"１", "２", "３", "４", "５"};
 
 bool IsBlank(const QString& text) {
@@ -65,7 +67,7 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
 
     cmdFileChange = MakeButton(this, "cmdFileChange", QStringLiteral("▼"), 120, 0, 360, 375, false);
     lblFileName = AddLabel(this, "lblFileName", QStringLiteral("NOMAL"), 480, 0, 4575, 465);
-    lblFileName->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), kFileNamePoints, true));
+    lblFileName->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 15.75, true));
     SetBackgroundColor(lblFileName, QColor(255, 192, 128));
 
     Frame1 = new QGroupBox(QStringLiteral("MODE"), this);
@@ -217,7 +219,7 @@ void frmTouroku::closeEvent(QCloseEvent* event) {
 }
 
 void frmTouroku::ShowFileName() {
-    ShowFittedText(lblFileName, WordListTitle(gLoadedWordFile), kFileNamePoints);
+    ShowCaption(lblFileName, WordListTitle(gLoadedWordFile));
 }
 
 frmTouroku::Mode frmTouroku::SelectedMode() const {
@@ -263,6 +265,11 @@ void frmTouroku::SetDeleteMode() {
 }
 
 void frmTouroku::ResetEntry(Mode mode) {
+    ClearEntry(mode);
+    ShowWordList(ShownLevel());
+}
+
+void frmTouroku::ClearEntry(Mode mode) {
     txt_Tango->clear();
     txt_Hiragana->clear();
     lbl_HenKan->clear();
@@ -273,7 +280,6 @@ void frmTouroku::ResetEntry(Mode mode) {
     cmd_DSP->setEnabled(true);
     cmd_Up->setEnabled(true);
     cmd_Down->setEnabled(true);
-    ShowWordList(ShownLevel());
 }
 
 void frmTouroku::ResetSelectedMode() {
@@ -329,7 +335,25 @@ void frmTouroku::txt_Hiragana_KeyPress() {
         cmdHenkou->setFocus();
 }
 
+void frmTouroku::OfferReading(Qt::FocusReason reason) {
+    if (!cmdHenkan->isEnabled() || !IsBlank(txt_Hiragana->text()))
+        return;
+    const QString reading = SuggestReading(txt_Tango->text());
+    if (reading.isEmpty())
+        return;
+    txt_Hiragana->setText(reading);
+    txt_Hiragana->selectAll();
+    // A click places the cursor after the focus has come: select once more
+    // when it has.
+    if (reason == Qt::MouseFocusReason)
+        QMetaObject::invokeMethod(txt_Hiragana, &QLineEdit::selectAll, Qt::QueuedConnection);
+}
+
 bool frmTouroku::eventFilter(QObject* watched, QEvent* event) {
+    // The focus has already moved when the word field hears of it.
+    if (watched == txt_Tango && event->type() == QEvent::FocusOut &&
+        QApplication::focusWidget() == txt_Hiragana)
+        OfferReading(static_cast<QFocusEvent*>(event)->reason());
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -395,38 +419,38 @@ void frmTouroku::cmdHenkou_Click() {
 void frmTouroku::cmdOK_Click() {
     const int level = ShownLevel();
     const auto lineNumber = [this] { return RoundToInt16(ParseNumber(lbl_Gyo->text())); };
-    switch (SelectedMode()) {
+    const Mode mode = SelectedMode();
+    WordRecords after;
+    switch (mode) {
     case AddMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_HenKan->text())) {
             ShowWarning(QStringLiteral("未入力エラー"));
             txt_Tango->setFocus();
             return;
         }
-        if (!EncodeWordLine(txt_Tango->text(), level) ||
-            !AppendWordRecord(gHexText, gKanaCodes, level))
+        if (!AddWord(txt_Tango->text(), gKanaCodes, level, &after))
             return;
-        SetAddMode();
         break;
     case ModifyMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_HenKan->text())) {
             ShowWarning(QStringLiteral("未入力エラー"));
             return;
         }
-        if (!EncodeWordLine(txt_Tango->text(), level) ||
-            !ReplaceWordRecord(lineNumber(), gHexText, gKanaCodes, level))
+        if (!ReplaceWord(lineNumber(), txt_Tango->text(), gKanaCodes, level, &after))
             return;
-        SetModifyMode();
         break;
     case DeleteMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_Gyo->text())) {
             ShowWarning(QStringLiteral("未選択エラー"));
             return;
         }
-        if (!DeleteWordRecord(lineNumber()))
+        if (!DeleteWordRecord(lineNumber(), &after))
             return;
-        SetDeleteMode();
         break;
     }
+    // The change gives the list as it left it; nothing needs reading again.
+    ClearEntry(mode);
+    mWords->showLevel(std::move(after), level);
     txt_Tango->setFocus();
 }
 

@@ -54,9 +54,17 @@ private:
     void SetAddMode();
     void SetModifyMode();
     void SetDeleteMode();
+    // The entry fields and buttons as the mode starts, and the list shown
+    // anew.
     void ResetEntry(Mode mode);
+    // The entry fields and buttons only.
+    void ClearEntry(Mode mode);
     void ResetSelectedMode();
     void ShowWordList(int level);
+    // Leaving the word field for an empty reading field, while a reading can
+    // be converted, fills it with the suggested reading, selected: typing
+    // replaces it, Enter goes on with it.
+    void OfferReading(Qt::FocusReason reason);
     // lblFileName names the list on screen.
     void ShowFileName();
     void ChangeLevel(int step);

@@ -3,6 +3,7 @@
 
 #include "frmTouroku.h"
 #include "platform.h"
+#include "qttranslation.h"
 #include "uicommon.h"
 #include "wordfile.h"
 
@@ -11,6 +12,10 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Named alike (the window class the desktop knows its entry by) whichever
+    // command started it: the installed lowercase command links to this one.
+    QApplication::setApplicationName(QStringLiteral("Tangobako"));
+    InstallQtTranslation(app);
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/tangobako-%1.png").arg(size));

@@ -1,11 +1,10 @@
 #include "DlgUseName.h"
 
-#include "config.h"
-#include "frmConfig.h"
+#include "background.h"
 #include "ranking.h"
+#include "settings.h"
 #include "uicommon.h"
 
-#include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
@@ -64,7 +63,7 @@ DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent), TimerKeyHold(this) {
                    Qt::WindowCloseButtonHint);
     setModal(true);
     SetClientSizeTwips(this, 6030, 1995);
-    SetBackgroundColor(this, QColor(192, 192, 255));
+    SetBackgroundColor(this, kWindowColor);
 
     const auto makeLabel = [this](const char* name, int left, int top, int width, int height) {
         auto* label = new QLabel(this);
@@ -123,20 +122,9 @@ void DlgUseName::Form_Load() {
     FitWithin(lbl_Setumei, OKButton->x() - 8 - lbl_Setumei->x());
     FitCaptions(this);
 
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (qobject_cast<frmConfig*>(window) && window->isVisible())
-            mSettings = window;
-    }
-    SetSettingsEnabled(false);
-
     txtName->setText(gUserName);
     txtName->selectAll();
     txtName->setFocus();
-}
-
-void DlgUseName::SetSettingsEnabled(bool enabled) {
-    if (mSettings)
-        mSettings->setEnabled(enabled);
 }
 
 void DlgUseName::OKButton_Click() {
@@ -149,9 +137,8 @@ void DlgUseName::OKButton_Click() {
         InsertRanking(gNewRankPos, gNewRankName, gNewRankScore);
     } else if (!name.isEmpty()) {
         gUserName = name;
-        WriteProfile("GameConfig", "NAME", "Guest", name);
+        WriteUserName(name);
     }
-    SetSettingsEnabled(true);
     accept();
 }
 
@@ -164,7 +151,6 @@ void DlgUseName::CancelButton_Click() {
         gNewRankName = gUserName;
         InsertRanking(gNewRankPos, gNewRankName, gNewRankScore);
     }
-    SetSettingsEnabled(true);
     QDialog::reject();
 }
 

@@ -4,7 +4,6 @@
 // says when it is built.
 
 #include <QDialog>
-#include <QPointer>
 #include <QTimer>
 
 class QKeyEvent;
@@ -32,7 +31,6 @@ private:
     void Form_Load();
     void OKButton_Click();
     void CancelButton_Click();
-    void SetSettingsEnabled(bool enabled);
 
     QLabel* lbl_Juni = nullptr;
     QLabel* lbl_Setumei = nullptr;
@@ -47,7 +45,6 @@ private:
 
     bool mClear = false;
     bool mClosed = false;
-    QPointer<QWidget> mSettings; // the settings screen, disabled meanwhile
 };
 
 // text without leading and trailing blanks (U+0020 and the ideographic space).

@@ -1,12 +1,13 @@
 #include "frmConfig.h"
 
 #include "DlgUseName.h"
-#include "config.h"
+#include "background.h"
 #include "drawing.h"
-#include "platform.h"
+#include "numbers.h"
 #include "ranking.h"
 #include "romaji.h"
-#include "startup.h"
+#include "settings.h"
+#include "spellings.h"
 #include "uicommon.h"
 #include "wordfile.h"
 
@@ -21,69 +22,33 @@
 
 namespace {
 
-const QColor kWindowColor(192, 192, 255);
 const QColor kPanelColor(128, 128, 255);
-const QColor kSpellingPanelColor(192, 192, 255);
 
 const QString kUiGothic = QStringLiteral("MS UI Gothic");
-constexpr double kFileNamePoints = 15.75;
-constexpr double kUserNamePoints = 18;
 
-// One spelling group as laid out inside the KeyConfig panel.
+// Where each spelling group lies inside the KeyConfig panel, in
+// kSpellingChoices order.
 struct SpellingLayout {
     const char* panelName;
-    const char16_t* kana;
     const char* arrayName;
-    std::array<const char*, 3> captions; // options 1..3; null when absent
-    int row;                             // 1..7
-    int column;                          // 1..4
+    int row;    // 1..7
+    int column; // 1..4
 };
 
-// In gKeyConfig order (KeyConfig keys A..T).
 constexpr std::array<SpellingLayout, 20> kSpellingLayout = {{
-    {"Picture5", u"し", "optSi", {"SI", "SHI", nullptr}, 1, 1},
-    {"Picture6", u"ち", "optTi", {"TI", "CHI", nullptr}, 1, 2},
-    {"Picture7", u"つ", "optTu", {"TU", "TSU", nullptr}, 1, 3},
-    {"Picture4", u"ふ", "optFu", {"FU", "HU", nullptr}, 2, 2},
-    {"Picture8", u"ん", "optNn", {"N", "NN", nullptr}, 2, 3},
-    {"Picture9", u"しゃ", "optSya", {"SYA", "SHA", nullptr}, 3, 1},
-    {"Picture13", u"しゅ", "optSyu", {"SYU", "SHU", nullptr}, 3, 2},
-    {"Picture14", u"しょ", "optSyo", {"SYO", "SHO", nullptr}, 3, 3},
-    {"Picture10", u"ちゃ", "optTya", {"TYA", "CHA", nullptr}, 4, 1},
-    {"Picture11", u"ちゅ", "optTyu", {"TYU", "CHU", nullptr}, 4, 2},
-    {"Picture12", u"ちょ", "optTyo", {"TYO", "CHO", nullptr}, 4, 3},
-    {"Picture15", u"じゃ", "optJa", {"JA", "JYA", "ZYA"}, 7, 1},
-    {"Picture16", u"じゅ", "optJu", {"JU", "JYU", "ZYU"}, 7, 2},
-    {"Picture17", u"じょ", "optJo", {"JO", "JYO", "ZYO"}, 7, 3},
-    {"Picture18", u"じ", "optJi", {"JI", "ZI", nullptr}, 2, 1},
-    {"Picture21", u"ぁ", "optXa", {"XA", "LA", nullptr}, 5, 1},
-    {"Picture22", u"ぃ", "optXi", {"XI", "LI", nullptr}, 5, 2},
-    {"Picture23", u"ぅ", "optXu", {"XU", "LU", nullptr}, 5, 3},
-    {"Picture24", u"ぇ", "optXe", {"XE", "LE", nullptr}, 5, 4},
-    {"Picture25", u"ぉ", "optXo", {"XO", "LO", nullptr}, 6, 1},
+    {"Picture5", "optSi", 1, 1},   {"Picture6", "optTi", 1, 2},   {"Picture7", "optTu", 1, 3},
+    {"Picture4", "optFu", 2, 2},   {"Picture8", "optNn", 2, 3},   {"Picture9", "optSya", 3, 1},
+    {"Picture13", "optSyu", 3, 2}, {"Picture14", "optSyo", 3, 3}, {"Picture10", "optTya", 4, 1},
+    {"Picture11", "optTyu", 4, 2}, {"Picture12", "optTyo", 4, 3}, {"Picture15", "optJa", 7, 1},
+    {"Picture16", "optJu", 7, 2},  {"Picture17", "optJo", 7, 3},  {"Picture18", "optJi", 2, 1},
+    {"Picture21", "optXa", 5, 1},  {"Picture22", "optXi", 5, 2},  {"Picture23", "optXu", 5, 3},
+    {"Picture24", "optXe", 5, 4},  {"Picture25", "optXo", 6, 1},
 }};
 
 constexpr std::array<int, 8> kSpellingRowTops = {0, 360, 910, 1465, 2060, 2610, 3160, 3720};
 constexpr std::array<int, 5> kSpellingColumnLefts = {0, 600, 3120, 5640, 8160};
 constexpr std::array<int, 4> kLastRowColumnLefts = {0, 600, 3600, 6600};
 constexpr int kLastSpellingRow = 7;
-
-// "ん" stores its option numbers the other way round, so that each option
-// puts its own caption's spelling into the romaji table.
-constexpr int kNnGroup = 4;
-
-int StoredNumber(int group, int option) {
-    return group == kNnGroup ? 3 - option : option;
-}
-
-// The option that shows a stored number. A number the group does not offer
-// shows the option whose spelling the game uses for it: the standard one,
-// which for "ん" is option 2 ("NN").
-int OptionForStoredNumber(int group, int stored, int optionCount) {
-    if (group == kNnGroup)
-        return stored == 2 ? 1 : 2;
-    return stored >= 1 && stored <= optionCount ? stored : 1;
-}
 
 QWidget* MakePanel(QWidget* parent, const char* name, const QColor& color, int left, int top,
                    int width, int height) {
@@ -92,14 +57,6 @@ QWidget* MakePanel(QWidget* parent, const char* name, const QColor& color, int l
     SetBackgroundColor(panel, color);
     PlaceTwips(panel, left, top, width, height);
     return panel;
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font,
-                  Qt::Alignment alignment, int left, int top, int width, int height) {
-    QLabel* label = AddLabel(parent, name, text, left, top, width, height);
-    label->setFont(font);
-    label->setAlignment(alignment);
-    return label;
 }
 
 QRadioButton* MakeOption(QWidget* panel, QButtonGroup* group, int id, const QString& name,
@@ -140,32 +97,30 @@ frmConfig::frmConfig(QWidget* parent) : QWidget(parent) {
 
 void frmConfig::BuildTopArea() {
     // The black label first, so the title lies on top of its shadow.
-    Label6 = MakeLabel(this, QStringLiteral("Label6"), QString(), font(), Qt::AlignCenter, 2820,
-                       240, 6615, 615);
+    Label6 = AddLabel(this, QStringLiteral("Label6"), QString(), 2820, 240, 6615, 615, font(),
+                      Qt::AlignCenter);
     SetBackgroundColor(Label6, Qt::black);
-    Label5 = MakeLabel(this, QStringLiteral("Label5"), QStringLiteral("CONFIG"),
-                       WindowsFont(kUiGothic, 27.75), Qt::AlignCenter, 2700, 120, 6615, 615);
+    Label5 = AddLabel(this, QStringLiteral("Label5"), QStringLiteral("CONFIG"), 2700, 120, 6615,
+                      615, WindowsFont(kUiGothic, 27.75), Qt::AlignCenter);
     SetBackgroundColor(Label5, Qt::white);
 
     cmdFileChange =
         AddButton(this, QStringLiteral("cmdFileChange"), QStringLiteral("▼"), 120, 360, 375, 375);
 
-    lblFileName = MakeLabel(this, QStringLiteral("lblFileName"), QString(),
-                            WindowsFont(kUiGothic, kFileNamePoints, true, true), Qt::AlignCenter,
-                            480, 360, 2055, 375);
+    lblFileName = AddLabel(this, QStringLiteral("lblFileName"), QString(), 480, 360, 2055, 375,
+                           WindowsFont(kUiGothic, 15.75, true, true), Qt::AlignCenter);
     SetBackgroundColor(lblFileName, QColor(255, 192, 128));
 
-    lbl_Maniax =
-        MakeLabel(this, QStringLiteral("lbl_Maniax"), QStringLiteral("Maniax"),
-                  WindowsFont(kUiGothic, 20.25, true, true), Qt::AlignCenter, 9720, 240, 1575, 495);
+    lbl_Maniax = AddLabel(this, QStringLiteral("lbl_Maniax"), QStringLiteral("Maniax"), 9720, 240,
+                          1575, 495, WindowsFont(kUiGothic, 20.25, true, true), Qt::AlignCenter);
     SetBackgroundColor(lbl_Maniax, QColor(255, 255, 0));
 }
 
 void frmConfig::BuildLevelPanel() {
     Picture1 = MakePanel(this, "Picture1", kPanelColor, 360, 960, 11175, 735);
-    Label1 = MakeLabel(Picture1, QStringLiteral("Label1"), QStringLiteral("ＧＡＭＥＬＥＶＥＬ"),
-                       WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter, 240,
-                       180, 3240, 375);
+    Label1 =
+        AddLabel(Picture1, QStringLiteral("Label1"), QStringLiteral("ＧＡＭＥＬＥＶＥＬ"), 240, 180,
+                 3240, 375, WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter);
     mLevelGroup = new QButtonGroup(this);
     for (int k = 1; k <= 5; ++k)
         optGameLevel[k] =
@@ -175,9 +130,9 @@ void frmConfig::BuildLevelPanel() {
 
 void frmConfig::BuildNumberPanel() {
     Picture19 = MakePanel(this, "Picture19", kPanelColor, 360, 1680, 11175, 735);
-    Label21 = MakeLabel(Picture19, QStringLiteral("Label21"), QStringLiteral("OneLevel  Number"),
-                        WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter, 240,
-                        180, 3240, 375);
+    Label21 =
+        AddLabel(Picture19, QStringLiteral("Label21"), QStringLiteral("OneLevel  Number"), 240, 180,
+                 3240, 375, WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter);
     static const std::array<QString, 5> captions = {
         QStringLiteral("　６個"), QStringLiteral("　７個"), QStringLiteral("　８個"),
         QStringLiteral("　９個"), QStringLiteral("　１０個")};
@@ -189,12 +144,11 @@ void frmConfig::BuildNumberPanel() {
 
 void frmConfig::BuildUserNamePanel() {
     Picture3 = MakePanel(this, "Picture3", kPanelColor, 360, 2400, 6735, 855);
-    Label3 = MakeLabel(Picture3, QStringLiteral("Label3"), QStringLiteral("  Default User Name"),
-                       WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter, 120,
-                       240, 2880, 375);
-    lblUserName =
-        MakeLabel(Picture3, QStringLiteral("lblUserName"), QString(),
-                  WindowsFont(kUiGothic, kUserNamePoints), Qt::AlignCenter, 3000, 180, 2400, 495);
+    Label3 = AddLabel(Picture3, QStringLiteral("Label3"), QStringLiteral("  Default User Name"),
+                      120, 240, 2880, 375, WindowsFont(kUiGothic, 14.25, true),
+                      Qt::AlignLeft | Qt::AlignVCenter);
+    lblUserName = AddLabel(Picture3, QStringLiteral("lblUserName"), QString(), 3000, 180, 2400, 495,
+                           WindowsFont(kUiGothic, 18), Qt::AlignCenter);
     SetBackgroundColor(lblUserName, kWindowColor);
     cmdHenkou = AddButton(Picture3, QStringLiteral("cmdHenkou"), QStringLiteral("変更(&C)"), 5520,
                           180, 1095, 495);
@@ -204,8 +158,8 @@ void frmConfig::BuildUserNamePanel() {
 
 void frmConfig::BuildManiaxPanel() {
     Picture20 = MakePanel(this, "Picture20", kPanelColor, 7080, 2400, 4455, 855);
-    Label22 = MakeLabel(Picture20, QStringLiteral("Label22"), QStringLiteral("MANIAX"),
-                        WindowsFont(kUiGothic, 14.25, true), Qt::AlignCenter, 120, 45, 1440, 360);
+    Label22 = AddLabel(Picture20, QStringLiteral("Label22"), QStringLiteral("MANIAX"), 120, 45,
+                       1440, 360, WindowsFont(kUiGothic, 14.25, true), Qt::AlignCenter);
     cnd_Maniax = AddButton(Picture20, QStringLiteral("cnd_Maniax"), QStringLiteral("Change"), 120,
                            420, 1440, 375);
     cnd_Maniax->setFont(WindowsFont(QStringLiteral("ＭＳ Ｐゴシック"), 12, true, true));
@@ -221,15 +175,16 @@ void frmConfig::BuildManiaxPanel() {
 
 void frmConfig::BuildKeyConfigPanel() {
     Picture2 = MakePanel(this, "Picture2", kPanelColor, 360, 3240, 11175, 4335);
-    Label2 = MakeLabel(Picture2, QStringLiteral("Label2"), QStringLiteral("ＫｅｙＣｏｎｆｉｇ"),
-                       WindowsFont(kUiGothic, 12, true), Qt::AlignLeft | Qt::AlignVCenter, 240, 15,
-                       3000, 345);
+    Label2 =
+        AddLabel(Picture2, QStringLiteral("Label2"), QStringLiteral("ＫｅｙＣｏｎｆｉｇ"), 240, 15,
+                 3000, 345, WindowsFont(kUiGothic, 12, true), Qt::AlignLeft | Qt::AlignVCenter);
     // A narrow gap between indicator and caption lets the three-way groups
     // fit their captions.
     Picture2->setStyleSheet(QStringLiteral("QRadioButton { spacing: 2px; }"));
     for (std::size_t i = 0; i < kSpellingLayout.size(); ++i) {
         const SpellingLayout& layout = kSpellingLayout[i];
-        const int optionCount = layout.captions[2] ? 3 : 2;
+        const SpellingChoice& choice = kSpellingChoices[i];
+        const int optionCount = choice.optionCount();
         const int left = layout.row == kLastSpellingRow ? kLastRowColumnLefts[layout.column]
                                                         : kSpellingColumnLefts[layout.column];
         const int width = optionCount == 3 ? 2895 : 2415;
@@ -237,16 +192,16 @@ void frmConfig::BuildKeyConfigPanel() {
         const int optionWidth = optionCount == 3 ? 730 : 810;
 
         SpellingGroup& group = mSpelling[i];
-        group.panel = MakePanel(Picture2, layout.panelName, kSpellingPanelColor, left,
+        group.panel = MakePanel(Picture2, layout.panelName, kWindowColor, left,
                                 kSpellingRowTops[layout.row], width, 495);
-        group.kana = MakeLabel(group.panel, QLatin1String(layout.arrayName) + "Kana",
-                               QString::fromUtf16(layout.kana), WindowsFont(kUiGothic, 15.75, true),
-                               Qt::AlignCenter, 30, 0, 660, 495);
+        group.kana = AddLabel(group.panel, QLatin1String(layout.arrayName) + "Kana",
+                              QString::fromUtf16(choice.kana), 30, 0, 660, 495,
+                              WindowsFont(kUiGothic, 15.75, true), Qt::AlignCenter);
         group.group = new QButtonGroup(this);
         for (int k = 1; k <= optionCount; ++k)
             group.options[k] = MakeOption(group.panel, group.group, k,
                                           QLatin1String(layout.arrayName) + QString::number(k),
-                                          QLatin1String(layout.captions[k - 1]),
+                                          QLatin1String(choice.captions[k - 1]),
                                           optionLeft + (k - 1) * optionWidth, 60, optionWidth, 375);
     }
 }
@@ -277,9 +232,8 @@ void frmConfig::Form_Load() {
     CenterOnScreen(this);
 
     for (int i = 0; i < static_cast<int>(mSpelling.size()); ++i) {
-        const int optionCount = mSpelling[i].options[3] ? 3 : 2;
         const int stored = RoundToInt16(ParseNumber(gKeyConfig[i]));
-        mSpelling[i].options[OptionForStoredNumber(i, stored, optionCount)]->setChecked(true);
+        mSpelling[i].options[OptionForStoredNumber(i, stored)]->setChecked(true);
     }
 
     // A level outside 1..5 shows, and becomes, the nearest level offered.
@@ -342,12 +296,14 @@ void frmConfig::cnd_Maniax_Click() {
 
 void frmConfig::cmdHenkou_Click() {
     gNameMode = QStringLiteral("Default");
-    // No parent: the dialog disables this screen while it is open, and a child
-    // would be disabled with it. It may delete itself on closing; the guard
-    // tells.
+    // This screen stays disabled while the dialog is open. The dialog has no
+    // parent, as a child would be disabled with it; it may delete itself on
+    // closing, which the guard tells.
+    setEnabled(false);
     QPointer<DlgUseName> dialog = new DlgUseName;
     dialog->exec();
     delete dialog.data();
+    setEnabled(true);
     ShowUserName();
 }
 
@@ -371,28 +327,10 @@ void frmConfig::Command1_Click() {
 }
 
 bool frmConfig::FinishSettings() {
-    if (!ConfigFileExists()) {
-        ShowMessage(QStringLiteral("INIファイルが見つかりませんでした"), QStringLiteral("Yubimaru"),
-                    MessageIcon::None);
+    if (!RequireConfigFile())
         return false;
-    }
 
-    // Every setting goes into the file in one replacement.
-    {
-        ProfileTransaction settings;
-        const QString section = QStringLiteral("GameConfig");
-        WriteKeyConfig();
-        WriteProfile(section, QStringLiteral("LEVEL"), QStringLiteral("3"),
-                     QString::number(gGameLevel));
-        WriteProfile(section, QStringLiteral("MANIAX"), QStringLiteral("0"),
-                     QString::number(gManiax));
-        for (int k = 6; k <= 10; ++k) {
-            if (optNumber[k]->isChecked())
-                WriteProfile(section, QStringLiteral("NUMBER"), QStringLiteral("10"),
-                             QString::number(k));
-        }
-        settings.commit();
-    }
+    WriteSettings(static_cast<std::int16_t>(mNumberGroup->checkedId()));
 
     // A missing NUMBER reads as 100 here, which the word count brings to 10.
     ReadSettings(QStringLiteral("100"));
@@ -400,11 +338,11 @@ bool frmConfig::FinishSettings() {
 }
 
 void frmConfig::ShowWordFileName() {
-    ShowFittedText(lblFileName, WordListTitle(gWordFile), kFileNamePoints);
+    ShowCaption(lblFileName, WordListTitle(gWordFile));
 }
 
 void frmConfig::ShowUserName() {
-    ShowFittedText(lblUserName, gUserName, kUserNamePoints);
+    ShowCaption(lblUserName, gUserName);
 }
 
 void frmConfig::SetManiaxOptionsEnabled(bool enabled) {

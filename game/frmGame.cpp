@@ -1,9 +1,9 @@
 #include "frmGame.h"
 
 #include "DlgUseName.h"
+#include "background.h"
 #include "config.h"
-#include "frmMenu.h"
-#include "startup.h"
+#include "settings.h"
 #include "twips.h"
 #include "uicommon.h"
 #include "wordfile.h"
@@ -23,7 +23,6 @@
 
 namespace {
 
-const QColor kBack(192, 192, 255);
 const QColor kMissRed(255, 0, 0);
 
 QRect TwipRect(int left, int top, int width, int height) {
@@ -41,7 +40,7 @@ constexpr double kTwipsPerPixel = 15;
 // a part of it is a plain copy rather than a blend.
 QPixmap OpaquePicture(const QPixmap& picture, const QSize& size) {
     QPixmap opaque(size);
-    opaque.fill(kBack);
+    opaque.fill(kWindowColor);
     QPainter painter(&opaque);
     painter.drawPixmap(0, 0, picture);
     return opaque;
@@ -54,7 +53,7 @@ frmGame::frmGame(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Yubimaru");
     SetClientSizeTwips(this, 11880, 8595);
-    SetBackgroundColor(this, kBack);
+    SetBackgroundColor(this, kWindowColor);
     mPicture = OpaquePicture(GamePicture("game.png"), size());
     // Every pixel is painted from the picture; Qt need not fill it first.
     setAutoFillBackground(false);
@@ -79,17 +78,6 @@ frmGame::frmGame(QWidget* parent) : QWidget(parent) {
     FitCaptions(this);
 }
 
-QLabel* frmGame::MakeLabel(const char* name, const QString& caption, const QRect& twips,
-                           const QFont& font, Qt::Alignment alignment) {
-    QLabel* label = AddLabel(this, QString::fromLatin1(name), caption, twips.x(), twips.y(),
-                             twips.width(), twips.height());
-    label->setFont(font);
-    label->setAlignment(alignment);
-    mFitted.append({label, label->geometry()});
-    FitLabel(label);
-    return label;
-}
-
 void frmGame::BuildControls() {
     const auto uiGothic = [](double points, bool bold = false, bool italic = false) {
         return WindowsFont("MS UI Gothic", points, bold, italic);
@@ -102,37 +90,37 @@ void frmGame::BuildControls() {
         QPushButton* button =
             AddButton(this, QString::fromLatin1(name), caption, 480, top, 2175, 735);
         button->setFont(WindowsFont("MS UI Gothic", 18));
-        SetButtonFace(button, kBack);
+        SetButtonFace(button, kWindowColor);
         return button;
     };
     cmdStartEND = makeButton(kStartCaption.toString(), "cmdStartEND", 840);
     cmdEXIT = makeButton("EXIT", "cmdEXIT", 1680);
 
-    lbl_DispArpha = MakeLabel("lbl_DispArpha", "A", {720, 4680, 1575, 1455}, uiGothic(72, true));
-    lblHighScore = MakeLabel("lblHighScore", "1000", {9180, 2280, 855, 405}, uiGothic(20.25));
-    Label1 = MakeLabel("Label1", "点", {10740, 2220, 495, 495}, pGothic);
-    Label2 = MakeLabel("Label2", "HIGH SCORE", {9120, 1800, 1815, 285}, uiGothic(14.25, true));
-    Label3 = MakeLabel("Label3", "SCORE", {9525, 3120, 1005, 285}, uiGothic(14.25, true));
-    Label4 = MakeLabel("Label4", "点", {10740, 3480, 495, 495}, pGothic);
-    lblScore = MakeLabel("lblScore", "1000", {9180, 3540, 855, 405}, uiGothic(20.25));
-    Label6 = MakeLabel("Label6", "NEXT MESSAGE", {8910, 4440, 2235, 285}, uiGothic(14.25, true));
+    lbl_DispArpha = AddLabel(this, "lbl_DispArpha", "A", 720, 4680, 1575, 1455, uiGothic(72, true));
+    lblHighScore = AddLabel(this, "lblHighScore", "1000", 9180, 2280, 855, 405, uiGothic(20.25));
+    Label1 = AddLabel(this, "Label1", "点", 10740, 2220, 495, 495, pGothic);
+    Label2 = AddLabel(this, "Label2", "HIGH SCORE", 9120, 1800, 1815, 285, uiGothic(14.25, true));
+    Label3 = AddLabel(this, "Label3", "SCORE", 9525, 3120, 1005, 285, uiGothic(14.25, true));
+    Label4 = AddLabel(this, "Label4", "点", 10740, 3480, 495, 495, pGothic);
+    lblScore = AddLabel(this, "lblScore", "1000", 9180, 3540, 855, 405, uiGothic(20.25));
+    Label6 = AddLabel(this, "Label6", "NEXT MESSAGE", 8910, 4440, 2235, 285, uiGothic(14.25, true));
     lblNextTarget =
-        MakeLabel("lblNextTarget", QString(), {8595, 4920, 2865, 315}, uiGothic(15.75, true));
-    lblTarget =
-        MakeLabel("lblTarget", QString(), {kTargetLeft, kWordStartTop, kTargetWidth, kTargetHeight},
-                  WindowsFont("ＭＳ Ｐゴシック", 14.25, true));
+        AddLabel(this, "lblNextTarget", QString(), 8595, 4920, 2865, 315, uiGothic(15.75, true));
+    lblTarget = AddLabel(this, "lblTarget", QString(), kTargetLeft, kWordStartTop, kTargetWidth,
+                         kTargetHeight, WindowsFont("ＭＳ Ｐゴシック", 14.25, true));
     // The window draws the word itself, between whole pixels (see ShowFallingWord).
     lblTarget->setVisible(false);
-    lbl_Count = MakeLabel("lbl_Count", kDeadText.toString(), {3615, 2520, 4350, 960},
-                          uiGothic(48, true, true));
+    lbl_Count = AddLabel(this, "lbl_Count", kDeadText.toString(), 3615, 2520, 4350, 960,
+                         uiGothic(48, true, true));
     SetCountStyle(CountStyle::Dead);
-    lblTargetRMoji = MakeLabel("lblTargetRMoji", QString(), {4770, 7440, 6195, 480}, romaji);
-    lblTargetNyuryoku = MakeLabel("lblTargetNyuryoku", QString(), {4575, 8040, 6615, 405}, romaji);
-    lbl_Bar = MakeLabel("lbl_Bar", "－", {9840, 960, 375, 360}, uiGothic(18));
-    Label9 = MakeLabel("Label9", "現在のＬＥＶＥＬ", {9360, 720, 1335, 195}, uiGothic(9.75, true),
-                       Qt::AlignLeft | Qt::AlignVCenter);
-    lbl_Speed = MakeLabel("lbl_Speed", "1", {9570, 960, 195, 360}, uiGothic(18));
-    lbl_Level = MakeLabel("lbl_Level", "1", {10260, 960, 255, 360}, uiGothic(18));
+    lblTargetRMoji = AddLabel(this, "lblTargetRMoji", QString(), 4770, 7440, 6195, 480, romaji);
+    lblTargetNyuryoku =
+        AddLabel(this, "lblTargetNyuryoku", QString(), 4575, 8040, 6615, 405, romaji);
+    lbl_Bar = AddLabel(this, "lbl_Bar", "－", 9840, 960, 375, 360, uiGothic(18));
+    Label9 = AddLabel(this, "Label9", "現在のＬＥＶＥＬ", 9360, 720, 1335, 195,
+                      uiGothic(9.75, true), Qt::AlignLeft | Qt::AlignVCenter);
+    lbl_Speed = AddLabel(this, "lbl_Speed", "1", 9570, 960, 195, 360, uiGothic(18));
+    lbl_Level = AddLabel(this, "lbl_Level", "1", 10260, 960, 255, 360, uiGothic(18));
 
     // The miss mark lies behind every other label.
     lbl_color = new QLabel(this);
@@ -144,12 +132,11 @@ void frmGame::BuildControls() {
     lbl_color->lower();
 
     lbl_Maniax =
-        MakeLabel("lbl_Maniax", "Maniax", {9500, 440, 975, 255}, uiGothic(9.75, true, true));
+        AddLabel(this, "lbl_Maniax", "Maniax", 9500, 440, 975, 255, uiGothic(9.75, true, true));
     lbl_Maniax->setFrameShape(QFrame::Box);
     SetBackgroundColor(lbl_Maniax, QColor(255, 255, 0));
-    FitLabel(lbl_Maniax); // a filled label keeps the layout's height
     lblFileName =
-        MakeLabel("lblFileName", QString(), {600, 120, 2055, 375}, uiGothic(15.75, true, true));
+        AddLabel(this, "lblFileName", QString(), 600, 120, 2055, 375, uiGothic(15.75, true, true));
     SetBackgroundColor(lblFileName, QColor(255, 192, 128));
 }
 
@@ -166,23 +153,7 @@ void frmGame::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     for (const QRect& r : event->region())
         painter.drawPixmap(r, mPicture, r);
-    if (!mWordPath.isEmpty() && event->rect().intersects(mWordDrawn))
-        painter.drawImage(QPointF(mWordImageLeft, mWordImageTop) / mWordRatio,
-                          FallingWordImage(mWordPhase));
-}
-
-const QImage& frmGame::FallingWordImage(int phase) {
-    QImage& image = mWordPhases[static_cast<std::size_t>(phase)];
-    if (!image.isNull())
-        return image;
-    image = QImage(mWordImageSize, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(mWordRatio);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(mWordShiftX / mWordRatio, (phase / 4.0 - mWordInkTop) / mWordRatio);
-    painter.fillPath(mWordPath, lblTarget->palette().color(QPalette::WindowText));
-    return image;
+    mFallingWord.paint(painter, event->rect());
 }
 
 void frmGame::TimerCount_Timer() {
@@ -286,97 +257,26 @@ void frmGame::ShowFallingWord(const QString& text, float top) {
     if (!newText && top == mShownTop)
         return;
     mShownTop = top;
-    FittedLabel* fitted = Fitted(lblTarget);
+    // The hidden label keeps the word's box at its whole-pixel place.
     const QRect place = TwipRect(kTargetLeft, qRound(top), kTargetWidth, kTargetHeight);
     if (newText) {
-        fitted->place = place;
-        SetCaption(lblTarget, text);
-    } else if (place != fitted->place) {
-        // Only the top changes: the box keeps its size.
-        lblTarget->move(lblTarget->x(), lblTarget->y() + place.y() - fitted->place.y());
-        fitted->place = place;
+        MoveLabelPlace(lblTarget, place);
+        ShowCaption(lblTarget, text);
+    } else if (place != LabelPlace(lblTarget)) {
+        MoveLabelPlace(lblTarget, place); // only the top changes: the box keeps its size
     }
-
-    // The label's box, at the word's real top rather than a whole pixel.
+    // The box at the word's real top rather than a whole pixel.
     const QRect box = lblTarget->geometry();
     const double realTop =
         top / kTwipsPerPixel - (box.height() - TwipsToPixels(kTargetHeight)) / 2.0;
-    const qreal ratio = devicePixelRatioF();
-    // A move of less than half a device pixel waits for the next tick while
-    // the word falls: the steps stay even and every other frame is spared.
-    if (!newText && ratio == mWordRatio && gPlaying && std::abs(realTop - mWordTop) * ratio < 0.5)
-        return;
-    mWordTop = realTop;
-    if (newText || ratio != mWordRatio) {
-        // Laid out as the label would show it: centred in its box.
-        const QFont font = lblTarget->font();
-        const QFontMetricsF metrics(font, lblTarget);
-        mWordPath = QPainterPath();
-        mWordPath.addText((box.width() - metrics.horizontalAdvance(text)) / 2,
-                          (box.height() - metrics.height()) / 2 + metrics.ascent(), font, text);
-        // A pixel more on every side for the antialiased edge, and one below
-        // for the phases.
-        const QRectF ink = mWordPath.boundingRect().adjusted(-1, -1, 1, 1);
-        const double left = box.x() * ratio;
-        mWordImageLeft = static_cast<int>(std::floor(left + ink.left() * ratio));
-        mWordShiftX = left - mWordImageLeft;
-        mWordInkTop = static_cast<int>(std::floor(ink.top() * ratio));
-        mWordImageSize =
-            QSize(static_cast<int>(std::ceil(left + ink.right() * ratio)) - mWordImageLeft,
-                  static_cast<int>(std::ceil(ink.bottom() * ratio)) - mWordInkTop + 1);
-        mWordRatio = ratio;
-        mWordPhases.fill(QImage());
-    }
-    // The device pixel at or above the box's real top, and the quarter pixel
-    // below it that the image of that phase adds.
-    const double device = realTop * ratio;
-    int whole = static_cast<int>(std::floor(device));
-    mWordPhase = static_cast<int>(std::lround((device - whole) * 4));
-    if (mWordPhase == 4) {
-        ++whole;
-        mWordPhase = 0;
-    }
-    mWordImageTop = whole + mWordInkTop;
-    const QRect drawn =
-        QRectF(QPointF(mWordImageLeft, mWordImageTop) / ratio, QSizeF(mWordImageSize) / ratio)
-            .toAlignedRect();
-    update(mWordDrawn.united(drawn));
-    mWordDrawn = drawn;
+    update(mFallingWord.show(text, lblTarget->font(),
+                             lblTarget->palette().color(QPalette::WindowText), box, realTop,
+                             devicePixelRatioF(), gPlaying, lblTarget));
 }
 
 void frmGame::SetCaption(QLabel* label, const QString& text) {
-    if (label->text() == text)
-        return;
-    label->setText(text);
-    FitLabel(label);
-}
-
-frmGame::FittedLabel* frmGame::Fitted(QLabel* label) {
-    const auto it = std::find_if(mFitted.begin(), mFitted.end(),
-                                 [label](const FittedLabel& f) { return f.label == label; });
-    return it == mFitted.end() ? nullptr : &*it;
-}
-
-void frmGame::FitLabel(QLabel* label) {
-    const FittedLabel* it = Fitted(label);
-    if (!it)
-        return;
-    // Never smaller than the layout; wider for a long caption (italic glyphs
-    // lean out a little); a transparent label as tall as a line of its font,
-    // so that no glyph is cut off, a filled one as tall as the font.
-    const QFont font = label->font();
-    const QFontMetrics metrics(font, label);
-    const int pixels = QFontInfo(font).pixelSize();
-    const int slant = font.italic() ? pixels / 4 : 0;
-    const int width =
-        std::max(it->place.width(), metrics.horizontalAdvance(label->text()) + 4 + slant);
-    const int height =
-        std::max(it->place.height(), label->autoFillBackground() ? pixels : metrics.height());
-    int left = it->place.x();
-    if (label->alignment() & Qt::AlignHCenter)
-        left = it->place.x() + (it->place.width() - width) / 2;
-    left = std::clamp(left, 0, std::max(0, this->width() - width));
-    label->setGeometry(left, it->place.y() - (height - it->place.height()) / 2, width, height);
+    if (label->text() != text)
+        ShowCaption(label, text);
 }
 
 void frmGame::SetCountStyle(CountStyle style) {
@@ -388,7 +288,7 @@ void frmGame::SetCountStyle(CountStyle style) {
         lbl_Count->setFont(WindowsFont("MS UI Gothic", 48, true, true));
         SetTextColor(lbl_Count, kMissRed);
     }
-    FitLabel(lbl_Count);
+    FitCaption(lbl_Count);
 }
 
 void frmGame::SetMissMark(bool on) {

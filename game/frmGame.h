@@ -4,16 +4,11 @@
 // course, which holds the rules.
 
 #include "course.h"
+#include "fallingword.h"
 
-#include <QImage>
-#include <QPainterPath>
 #include <QPixmap>
-#include <QRect>
-#include <QRectF>
 #include <QTimer>
 #include <QWidget>
-
-#include <array>
 
 class QCloseEvent;
 class QLabel;
@@ -39,16 +34,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // A label that grows around its place in the layout when its caption
-    // needs more room than the layout gives.
-    struct FittedLabel {
-        QLabel* label = nullptr;
-        QRect place; // pixels, from the twip layout
-    };
-
     void BuildControls();
-    QLabel* MakeLabel(const char* name, const QString& caption, const QRect& twips,
-                      const QFont& font, Qt::Alignment alignment = Qt::AlignCenter);
 
     void Form_Load();
     void Form_KeyPress(char16_t key);
@@ -58,16 +44,11 @@ private:
     // Brings the controls and the timers in line with the course's screen,
     // touching only what changed.
     void ShowScreen();
-    // The falling word: lblTarget holds its text and whole-pixel place; the
-    // window draws it where its position really is and repaints only the band
-    // it moves through.
+    // The falling word: lblTarget holds its text and whole-pixel place;
+    // mFallingWord draws it where its position really is.
     void ShowFallingWord(const QString& text, float top);
-    // The word drawn a quarter of a device pixel lower per phase 0..3, made
-    // once per word and phase; the same image serves every whole-pixel place.
-    const QImage& FallingWordImage(int phase);
+    // Shows text in a label that has another, fitted as it was laid out.
     void SetCaption(QLabel* label, const QString& text);
-    FittedLabel* Fitted(QLabel* label);
-    void FitLabel(QLabel* label);
     void SetCountStyle(CountStyle style);
     void SetMissMark(bool on);
     void ApplyTimer(QTimer& timer, const TimerState& state);
@@ -79,23 +60,10 @@ private:
     QTimer TimerCount;
     QTimer TimerGame;
     QPixmap mPicture;
-    QList<FittedLabel> mFitted;
     bool mTimersTogether = false;
     CountStyle mCountStyle = CountStyle::Dead;
     float mShownTop = -1; // the falling word's top as last shown, twips
-    // The falling word as drawn: its outline with the box's top-left at 0, 0
-    // (pixels), the images of its phases, and where they go in device pixels.
-    QPainterPath mWordPath;
-    std::array<QImage, 4> mWordPhases;
-    qreal mWordRatio = 0;   // the device pixel ratio the images are made for
-    QSize mWordImageSize;   // device pixels
-    int mWordImageLeft = 0; // device pixels, in the window
-    double mWordShiftX = 0; // the box's left inside the image, device pixels
-    int mWordInkTop = 0;    // the image's top below the box's top, device pixels
-    int mWordImageTop = 0;  // device pixels, in the window
-    int mWordPhase = 0;
-    double mWordTop = 0; // the box's real top as last drawn, pixels
-    QRect mWordDrawn;    // the pixels the word last covered
+    FallingWord mFallingWord;
 
     QPushButton* cmdStartEND = nullptr;
     QPushButton* cmdEXIT = nullptr;

@@ -1,5 +1,6 @@
 #include "frmMenu.h"
 
+#include "background.h"
 #include "frmConfig.h"
 #include "frmGame.h"
 #include "frmRanking.h"
@@ -17,7 +18,6 @@ namespace {
 
 frmMenu* gMenu = nullptr;
 
-const QColor kMenuBack(192, 192, 255);
 const QColor kButtonFace(255, 255, 192);
 
 } // namespace
@@ -26,33 +26,13 @@ frmMenu* MenuWindow() {
     return gMenu;
 }
 
-QPixmap GamePicture(const QString& name) {
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(resources);
-        return true;
-    }();
-    Q_UNUSED(registered);
-    // Above 100 % the double-size picture, brought to the highest pixel ratio
-    // of the screens, keeps the background as sharp as the text. The pixmap
-    // carries that ratio, so it still covers the window's logical size.
-    const qreal ratio = qApp->devicePixelRatio();
-    if (ratio <= 1)
-        return QPixmap(QStringLiteral(":/pictures/") + name);
-    QPixmap picture(QStringLiteral(":/pictures/") + QString(name).replace(".png", "@2x.png"));
-    if (ratio != 2)
-        picture = picture.scaled(picture.size() * (ratio / 2), Qt::IgnoreAspectRatio,
-                                 Qt::SmoothTransformation);
-    picture.setDevicePixelRatio(ratio);
-    return picture;
-}
-
 frmMenu::frmMenu(QWidget* parent) : QWidget(parent), mPicture(GamePicture("menu.png")) {
     gMenu = this;
     setObjectName("frmMenu");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Yubimaru");
     SetClientSizeTwips(this, 11880, 8595);
-    SetBackgroundColor(this, kMenuBack);
+    SetBackgroundColor(this, kWindowColor);
 
     const auto makeButton = [this](const char* name, int top) {
         QPushButton* button =

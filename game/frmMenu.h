@@ -51,7 +51,3 @@ private:
 
 // The one menu of the run, or nullptr before start-up and after EXIT.
 frmMenu* MenuWindow();
-
-// One of the game's background pictures ("menu.png", "game.png"), compiled
-// into the program.
-QPixmap GamePicture(const QString& name);

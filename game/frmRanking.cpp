@@ -1,5 +1,6 @@
 #include "frmRanking.h"
 
+#include "background.h"
 #include "ranking.h"
 #include "uicommon.h"
 
@@ -43,7 +44,7 @@ frmRanking::frmRanking(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("RANKING"));
     SetClientSizeTwips(this, 11880, 8595);
-    SetBackgroundColor(this, QColor(192, 192, 255));
+    SetBackgroundColor(this, kWindowColor);
 
     // The black label first, so the title lies on top of its shadow.
     Label18 = MakeLabel(this, QStringLiteral("Label18"), QString(), font(), 2700, 240, 6615, 615);

@@ -1,6 +1,7 @@
 // Yubimaru, the romaji typing game.
 
 #include "platform.h"
+#include "qttranslation.h"
 #include "startup.h"
 #include "uicommon.h"
 #include "wordfile.h"
@@ -10,6 +11,10 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Named alike (the window class the desktop knows its entry by) whichever
+    // command started it: the installed lowercase command links to this one.
+    QApplication::setApplicationName(QStringLiteral("Yubimaru"));
+    InstallQtTranslation(app);
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/yubimaru-%1.png").arg(size));

@@ -1,50 +1,13 @@
 #include "startup.h"
 
-#include "config.h"
-#include "drawing.h"
 #include "frmMenu.h"
-#include "platform.h"
-#include "ranking.h"
-#include "romaji.h"
+#include "settings.h"
 #include "wordfile.h"
-
-namespace {
-
-std::int16_t ReadNumber(const QString& key, const QString& def) {
-    QString text;
-    ReadProfile(QStringLiteral("GameConfig"), key, def, text);
-    return RoundToInt16(ParseNumber(text));
-}
-
-} // namespace
-
-std::int16_t ReadWordCount(const QString& numberDefault) {
-    // Every game needs 6 to 10 words per level, whatever the file says.
-    return ClampWordCount(ReadNumber(QStringLiteral("NUMBER"), numberDefault));
-}
-
-void ReadSettings(const QString& numberDefault) {
-    // The table leaves the twenty selectable entries empty; the player's
-    // choices fill them, so the order matters.
-    ReadKeyConfig();
-    BuildRomajiTable();
-    ApplyKeyConfig();
-    ReadRanking();
-
-    gGameLevel = ReadNumber(QStringLiteral("LEVEL"), QStringLiteral("3"));
-    ReadProfile(QStringLiteral("GameConfig"), QStringLiteral("NAME"), QStringLiteral("Guest"),
-                gUserName);
-    gManiax = ReadNumber(QStringLiteral("MANIAX"), QStringLiteral("0"));
-    gWordCount = ReadWordCount(numberDefault);
-}
 
 bool StartUp() {
     ListWordFiles();
-    if (!ConfigFileExists()) {
-        ShowMessage(QStringLiteral("INIファイルが見つかりませんでした"), QStringLiteral("Yubimaru"),
-                    MessageIcon::None);
+    if (!RequireConfigFile())
         return false;
-    }
     CleanUpProgramFolder();
     ReadSettings(QStringLiteral("0"));
     ListWordFiles();

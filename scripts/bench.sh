@@ -3,12 +3,14 @@
 # judge time per key, word-list file operations against a plain copy,
 # recording a game in the history and reading its statistics, the
 # start-up time of both programs to their first window (with and without a
-# 32767-word list in Data), the editor's list at 32767 words, the evenness of the falling word's steps and the
-# time from a key to the screen, and the game's CPU share and resident memory
-# while a word falls for 10 s (under Xvfb, on a display number that is free).
+# 32767-word list in Data), the editor's list at 32767 words, its suggested
+# reading (and that starting either program does not load MeCab), the
+# evenness of the falling word's steps and the time from a key to the screen,
+# and the game's CPU share and resident memory while a word falls for 10 s
+# (under Xvfb, on a display number that is free).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh >&2
+scripts/setup.sh test >&2
 build_dir=${BENCH_BUILD_DIR:-build-bench}
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DYM_BUILD_BENCH=ON \
   -DYM_BUILD_TESTS=OFF >&2
@@ -28,6 +30,10 @@ trap cleanup EXIT
 QT_QPA_PLATFORM=offscreen "$build_dir/bench/bench_editor" --benchmark_format=console \
   >"$work/editor.txt" 2>/dev/null
 editor_ms() { grep -E "^$1/" "$work/editor.txt" | awk '{print $2}'; }
+QT_QPA_PLATFORM=offscreen "$build_dir/bench/bench_reading" --benchmark_format=console \
+  >"$work/reading.txt" 2>/dev/null
+reading_ms() { grep -E "^$1/" "$work/reading.txt" | awk '{print $2}'; }
+reading() { grep -Eo "$1=[0-9.]+" "$work/reading.txt" | cut -d= -f2; }
 "$build_dir/bench/bench_history" --benchmark_format=console >"$work/history.txt" 2>/dev/null
 history_ms() { # benchmark, counter
   printf '%.1f' "$(grep -E "^$1/" "$work/history.txt" | grep -Eo "$2=[0-9.]+" | cut -d= -f2)"
@@ -82,6 +88,7 @@ startup_ms() { # program, window title
     sleep 0.005
   done
   echo $(($(now_ms) - start))
+  grep -q libmecab "/proc/$pid/maps" && touch "$work/mecab_at_start"
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 }
@@ -149,6 +156,12 @@ printf '| Tangobako level switch to those 32767 words (▲) | %s ms | under 30 m
   "$(editor_ms SwitchToFullLevel)"
 printf '| Tangobako re-display of those 32767 words (再表示) | %s ms | under 30 ms |\n' \
   "$(editor_ms RedisplayFullLevel)"
+printf '| Tangobako suggested reading, Enter in the word field to the suggestion shown | first of the run (loads MeCab) %s ms; loading MeCab again %s ms; MeCab loaded %s ms | under 5 ms |\n' \
+  "$(reading first_suggestion_ms)" "$(reading_ms LeaveWordFieldLoading)" "$(reading_ms LeaveWordField)"
+mecab_at_start=no
+[ "$(reading mecab_loaded_at_start)" = 0 ] && [ ! -e "$work/mecab_at_start" ] || mecab_at_start=yes
+printf '| MeCab loaded when either program shows its window | %s | no (the first suggestion loads it) |\n' \
+  "$mecab_at_start"
 printf '| falling word, spread of its on-screen steps at level 3 | sd %s ms of mean %s ms (%s) | even |\n' \
   "$(play step_sd_ms)" "$(play step_mean_ms)" "$(play step_cv)"
 printf '| key to screen, %s keys | p50 %s ms, p99 %s ms (%.2fx a 60 Hz frame) | p99 under 2 ms |\n' \

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Sets everything up, builds and starts the word-list editor Tangobako from
-# the program folder.
+# Installs what building and running the programs needs when it is missing,
+# builds the word-list editor Tangobako alone and starts it from the program
+# folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-scripts/build.sh
+scripts/setup.sh run
+scripts/build.sh Tangobako program_folder
 exec "${BUILD_DIR:-build}/bin/Tangobako"

@@ -4,7 +4,7 @@
 # dpkg-shlibdeps. Prints the package's path as its last line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh dpkg-dev file >&2
+scripts/setup.sh run dpkg-dev file >&2
 build_dir=${PACKAGE_BUILD_DIR:-build-package}
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \

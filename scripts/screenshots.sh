@@ -3,7 +3,7 @@
 # under a virtual X display; the pictures land in docs/screenshots/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh test
 scripts/build.sh
 cmake --build build --target screenshots_tools
 mkdir -p docs/screenshots

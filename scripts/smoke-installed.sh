@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Smoke test of the installed package; run as root with the .deb as argument.
 # Installs it, then, as an ordinary user with a fresh home, starts both
-# programs from their desktop entries under Xvfb and changes the start level on
-# the game's settings screen. Checks that the per-user folder was laid out from
+# programs from their desktop entries (the lowercase commands) under Xvfb,
+# changes the start level on the game's settings screen, and starts both by
+# their capitalised names too. Checks that the per-user folder was laid out from
 # the defaults and holds the change, that nothing under the install prefix
 # changed, and that reinstalling and upgrading the package leave the user's
 # folder as it was.
@@ -69,7 +70,21 @@ if [ "${1:-}" = --session ]; then
   grep -q '^LEVEL=5' "$folder/ymconfig.ini" || fail "LEVEL=5 did not land in $folder/ymconfig.ini"
   click "$menu" 396 436 # EXIT
   wait_exit "$pid" || fail "EXIT does not end Yubimaru"
-  echo "smoke: both programs started; the new level is in $folder/ymconfig.ini"
+
+  # The entries start the lowercase commands; the design's names start the
+  # same programs, under the same window class.
+  for program in Tangobako Yubimaru; do
+    command=${program,,}
+    [ "$(exec_line "$program")" = "$command" ] || fail "the $program entry does not run $command"
+    [ "$(readlink -f "$(command -v "$command")")" = "$(command -v "$program")" ] ||
+      fail "$command is not $program"
+    "$program" &
+    pid=$!
+    wait_window --class "^$program\$" >/dev/null || fail "$program shows no window"
+    kill "$pid"
+    wait_exit "$pid" || fail "$program does not end"
+  done
+  echo "smoke: both programs started by both names; the new level is in $folder/ymconfig.ini"
   exit 0
 fi
 

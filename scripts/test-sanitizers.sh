@@ -4,7 +4,7 @@
 # fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh test
 build_dir=${ASAN_BUILD_DIR:-build-asan}
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DYM_SANITIZE=ON
 cmake --build "$build_dir" -j"$(nproc)"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets everything up, builds and runs every test.
+# Installs what building and every test need when it is missing, builds
+# everything and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh test
 scripts/build.sh
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$(nproc)"

@@ -1,6 +1,5 @@
 #pragma once
-// Crash-safe file writes, whole-file reads, and the one lock between the two
-// programs.
+// Crash-safe file writes and whole-file reads.
 
 #include <QByteArray>
 #include <QList>
@@ -49,29 +48,3 @@ void SetWriteFaultHook(std::function<bool(const QString& path)> hook);
 // the file writes make, so a test can end the process at each of them.
 enum class WriteStep { Write, Flush, Rename };
 void SetWriteStepHook(std::function<void(WriteStep step, const QString& path)> hook);
-
-// The lock between the two programs over every file they share, held for the
-// lifetime of the object: an exclusive lock on a lock file beside the
-// configuration file ("ymconfig.lock") that is never renamed or removed. A
-// lock taken again in the same process while it is held shares the first, so
-// an operation may call others that lock too. The lock waits for the other
-// program at most ten seconds; timedOut() then tells, for the first lock and
-// every lock taken inside it. While any lock is held, messages wait and are
-// shown once the last lock is released, so a dialog never keeps the other
-// program waiting.
-class ProfileLock {
-public:
-    explicit ProfileLock(const QString& iniPath);
-    ~ProfileLock();
-    ProfileLock(const ProfileLock&) = delete;
-    ProfileLock& operator=(const ProfileLock&) = delete;
-
-    bool timedOut() const;
-    // Why the files cannot be changed when the lock timed out, naming the
-    // file it guards; empty otherwise.
-    QString error() const;
-
-private:
-    QString m_iniPath;
-    QByteArray m_lockName;
-};

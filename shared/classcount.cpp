@@ -2,6 +2,8 @@
 
 #include "config.h"
 #include "cp932.h"
+#include "inikeys.h"
+#include "numbers.h"
 #include "wordlimits.h"
 
 std::array<std::int16_t, 6> gClassCount{};
@@ -21,7 +23,7 @@ void ReadClassCountText(const QString& key, std::int16_t index) {
     if (index < 0 || index >= kLevels)
         return;
     QByteArray value;
-    if (GetIniValue("MessageClass", key.toLatin1(), value, 80) > 0)
+    if (GetIniValue(IniKey::MessageClass, key.toLatin1(), value, 80) > 0)
         gClassCountText[index] =
             QString::number(RoundToInt16(ParseNumber(DecodeCp932(value).trimmed())));
     else

@@ -1,8 +1,8 @@
 #pragma once
-// ymconfig.ini: its path, the three routines every access passes through, the
-// lenient number parse and the GameConfig settings kept in memory.
+// ymconfig.ini: its path and the routines every access passes through.
 
 #include "atomicfile.h"
+#include "folderlock.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,11 +12,6 @@
 #include <utility>
 
 extern QString gIniPath;
-
-extern std::int16_t gGameLevel; // GameConfig LEVEL
-extern QString gUserName;       // GameConfig NAME
-extern std::int16_t gManiax;    // GameConfig MANIAX
-extern std::int16_t gWordCount; // GameConfig NUMBER
 
 // Sets gIniPath and tells whether "ymconfig.ini" (exactly that name, letter
 // case significant) is in the program folder.
@@ -32,14 +27,6 @@ void ReadProfile(const QString& section, const QString& key, const QString& def,
 // written.
 bool WriteProfile(const QString& section, const QString& key, const QString& fallback,
                   const QString& value);
-
-// Lenient number parse: blanks are skipped, the longest leading numeric part is
-// taken ("&H" reads hexadecimal), text without a number reads 0.
-double ParseNumber(const QString& text);
-
-// Nearest integer, halves to the even neighbour, clamped to the type's range.
-std::int16_t RoundToInt16(double value);
-std::int32_t RoundToInt32(double value);
 
 // Says, once in a run, that ymconfig.ini could not be changed and why.
 void ReportIniFailure(const QString& error);
@@ -86,7 +73,7 @@ private:
     friend int GetIniValue(const QByteArray&, const QByteArray&, QByteArray&, int);
     friend bool SetIniValue(const QByteArray&, const QByteArray&, const QByteArray&, QString*);
 
-    ProfileLock m_lock;
+    FolderLock m_lock;
     ProfileTransaction* m_root; // the first transaction, which holds the copy
     std::optional<QByteArray> m_content;
     QByteArray m_original;

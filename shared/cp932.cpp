@@ -201,7 +201,7 @@ QString DecodeCp932(const QByteArray& bytes) {
     return text;
 }
 
-bool IsValidCp932(const QByteArray& bytes) {
+bool IsValidCp932(QByteArrayView bytes) {
     const Cp932Table& table = Cp932Table::Get();
     if (!table.usable())
         return false;

@@ -5,9 +5,11 @@
 #include "config.h"
 #include "cp932.h"
 #include "lines.h"
+#include "numbers.h"
 #include "random.h"
 #include "recordcode.h"
 #include "romaji.h"
+#include "settings.h"
 #include "wordlimits.h"
 #include "workfiles.h"
 
@@ -40,10 +42,6 @@ int RoundedDraw() {
 }
 
 } // namespace
-
-std::int16_t ClampWordCount(std::int16_t count) {
-    return std::clamp(count, kMinWordCount, kMaxWordCount);
-}
 
 int FindShortLevel(int& needed) {
     // The last word of a level is never drawn, so a level needs one word more

@@ -1,6 +1,6 @@
 #include "kanacode.h"
 
-#include "config.h"
+#include "numbers.h"
 #include "wordlimits.h"
 
 #include <QStringList>

@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "cp932.h"
+#include "folderlock.h"
 
 #include <QFileInfo>
 #include <QList>
@@ -266,7 +267,7 @@ bool WriteProfileValue(const QByteArray& section, const QByteArray& key, const Q
 
     // Held across read, change and write so a concurrent writer of another key
     // cannot slip in between and have its change overwritten.
-    const ProfileLock lock(path);
+    const FolderLock lock(path);
     if (lock.timedOut()) {
         if (error)
             *error = lock.error();

@@ -1,6 +1,8 @@
 #include "ranking.h"
 
 #include "config.h"
+#include "inikeys.h"
+#include "numbers.h"
 
 #include <optional>
 
@@ -70,11 +72,10 @@ std::int32_t ScoreFromText(const QString& text) {
 
 void ReadRanking() {
     for (int p = 0; p < kPlaces; ++p)
-        ReadProfile(QStringLiteral("Ranking"), PlaceKey(p, '1'), QStringLiteral("Guest"),
-                    gRankName[p]);
+        ReadProfile(IniKey::Ranking, PlaceKey(p, '1'), QStringLiteral("Guest"), gRankName[p]);
     for (int p = 0; p < kPlaces; ++p) {
         QString text;
-        ReadProfile(QStringLiteral("Ranking"), PlaceKey(p, '2'), QStringLiteral("Guest"), text);
+        ReadProfile(IniKey::Ranking, PlaceKey(p, '2'), QStringLiteral("Guest"), text);
         gRankScore[p] = ScoreFromText(text);
     }
 }
@@ -85,10 +86,9 @@ void WriteRanking() {
     // the others from the file.
     ProfileTransaction ranking;
     for (int p = 0; p < kPlaces; ++p)
-        WriteProfile(QStringLiteral("Ranking"), PlaceKey(p, '1'), QStringLiteral("Guest"),
-                     gRankName[p]);
+        WriteProfile(IniKey::Ranking, PlaceKey(p, '1'), QStringLiteral("Guest"), gRankName[p]);
     for (int p = 0; p < kPlaces; ++p)
-        WriteProfile(QStringLiteral("Ranking"), PlaceKey(p, '2'), QStringLiteral("Guest"),
+        WriteProfile(IniKey::Ranking, PlaceKey(p, '2'), QStringLiteral("Guest"),
                      QString::number(gRankScore[p]));
     ranking.commit();
 }

@@ -1,8 +1,8 @@
 #include "recordcheck.h"
 
-#include "config.h"
 #include "cp932.h"
 #include "lines.h"
+#include "numbers.h"
 #include "recordcode.h"
 #include "wordlimits.h"
 
@@ -159,7 +159,7 @@ std::optional<Problem> RecordCheck::problem() const {
 
 bool RecordCheck::fullCheck(qsizetype line, QByteArrayView reading, QByteArrayView type1,
                             QByteArrayView& unmapped) {
-    if (!IsValid(reading) || !IsValid(type1)) {
+    if (!IsValidCp932(reading) || !IsValidCp932(type1)) {
         m_badBytes = Problem{line, kBadBytes};
         return false;
     }

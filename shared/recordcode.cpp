@@ -33,10 +33,6 @@ signed char LookUpMappedCode(int code) {
     return answer;
 }
 
-bool IsValid(QByteArrayView bytes) {
-    return IsValidCp932(QByteArray::fromRawData(bytes.data(), bytes.size()));
-}
-
 QString SplitWordRecord(const QString& type1Line, QString& text) {
     const QStringList fields = type1Line.split(QLatin1Char(','));
     text.clear();

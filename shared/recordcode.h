@@ -20,10 +20,6 @@ QString SplitWordRecord(const QString& type1Line, QString& text);
 // unencodable then names the first such character.
 bool EncodeWordText(const QString& text, QString* unencodable = nullptr);
 
-inline bool IsTrailByte(unsigned char b) {
-    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
-}
-
 // The value of each byte as a hexadecimal digit; -1 for any other byte.
 constexpr std::array<signed char, 256> kHexDigits = [] {
     std::array<signed char, 256> digits{};
@@ -72,6 +68,3 @@ inline bool IsMappedCode(int code) {
         answer = LookUpMappedCode(code);
     return answer > 0;
 }
-
-// True when the bytes are well-formed code page 932.
-bool IsValid(QByteArrayView bytes);

@@ -1,6 +1,6 @@
 #include "romaji.h"
 
-#include "config.h"
+#include "spellings.h"
 
 #include <QStringList>
 
@@ -8,7 +8,6 @@
 #include <vector>
 
 std::array<QString, 119> gRomaji;
-std::array<QString, 20> gKeyConfig;
 
 namespace {
 
@@ -16,30 +15,10 @@ constexpr int kSmallTsu = 108;
 constexpr int kSyllabicN = 46; // ん
 constexpr int kLastCode = 118;
 
-// One selectable entry: the kana code it fills and its two spellings.
-struct Choice {
-    int code;
-    const char* whenTwo;
-    const char* otherwise;
-};
-
-// KeyConfig "A".."T" in key order.
-constexpr std::array<Choice, 20> kChoices{{
-    {12, "SHI", "SI"},  {17, "CHI", "TI"},  {18, "TSU", "TU"},  {28, "HU", "FU"},
-    {46, "N", "NN"},    {75, "SHA", "SYA"}, {76, "SHU", "SYU"}, {77, "SHO", "SYO"},
-    {78, "CHA", "TYA"}, {79, "CHU", "TYU"}, {80, "CHO", "TYO"}, {96, "JYA", "JA"},
-    {97, "JYU", "JU"},  {98, "JYO", "JO"},  {53, "ZI", "JI"},   {114, "LA", "XA"},
-    {115, "LI", "XI"},  {116, "LU", "XU"},  {117, "LE", "XE"},  {118, "LO", "XO"},
-}};
-
 // ん written as a single N would join a following vowel, Y or N into one
 // syllable (KANI reads かに, not かんい), so before these it is always NN.
 bool JoinsSingleN(const QString& next) {
     return !next.isEmpty() && QStringView(u"AIUEOYN").contains(next.front());
-}
-
-QString KeyName(int index) {
-    return QString(QChar(u'A' + index));
 }
 
 // The kana code of one three-character group, or 0 when the group is not three
@@ -103,11 +82,9 @@ void FillFixedSpellings(std::array<QString, 119>& table) {
 
 // Puts the spelling each choice picks into the twenty selectable entries.
 void ApplyChoices(const std::array<QString, 20>& choices, std::array<QString, 119>& table) {
-    for (std::size_t i = 0; i < kChoices.size(); ++i) {
-        const Choice& choice = kChoices[i];
-        const bool two = ParseNumber(choices[i]) == 2.0;
-        table[choice.code] = QString::fromLatin1(two ? choice.whenTwo : choice.otherwise);
-    }
+    for (std::size_t i = 0; i < kSpellingChoices.size(); ++i)
+        table[static_cast<std::size_t>(kSpellingChoices[i].code)] =
+            ChosenSpelling(static_cast<int>(i), choices[i]);
 }
 
 // CodesToRomaji through the spellings of table.
@@ -147,20 +124,6 @@ QString SpellCodes(const QString& codes, const std::array<QString, 119>& table) 
 }
 
 } // namespace
-
-void ReadKeyConfig() {
-    for (int i = 0; i < static_cast<int>(gKeyConfig.size()); ++i)
-        ReadProfile(QStringLiteral("KeyConfig"), KeyName(i), QStringLiteral("1"), gKeyConfig[i]);
-}
-
-bool WriteKeyConfig() {
-    for (int i = 0; i < static_cast<int>(gKeyConfig.size()); ++i) {
-        if (!WriteProfile(QStringLiteral("KeyConfig"), KeyName(i), QStringLiteral("1"),
-                          gKeyConfig[i]))
-            return false;
-    }
-    return true;
-}
 
 void BuildRomajiTable() {
     FillFixedSpellings(gRomaji);

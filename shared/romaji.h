@@ -5,15 +5,8 @@
 
 #include <array>
 
-extern std::array<QString, 119> gRomaji;   // index = kana code, 0 unused
-extern std::array<QString, 20> gKeyConfig; // KeyConfig "A".."T"
+extern std::array<QString, 119> gRomaji; // index = kana code, 0 unused
 
-// Reads KeyConfig "A".."T" of ymconfig.ini into gKeyConfig; a missing key
-// reads "1".
-void ReadKeyConfig();
-// Writes gKeyConfig to KeyConfig "A".."T" in order, stopping at the first
-// write that fails. Returns false when one failed (its warning was shown).
-bool WriteKeyConfig();
 // Puts the fixed spelling of every kana code into gRomaji; the twenty
 // selectable entries are left as they are.
 void BuildRomajiTable();

@@ -4,6 +4,7 @@
 #include "classcount.h"
 #include "config.h"
 #include "cp932.h"
+#include "inikeys.h"
 #include "platform.h"
 #include "recordcheck.h"
 #include "recordcode.h"
@@ -102,11 +103,11 @@ bool StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* n
     if (ini.error().isEmpty()) {
         const QString fallback = gProgramKind == ProgramKind::Game ? QStringLiteral("NOMAL")
                                                                    : QStringLiteral("NOMAL.dat");
-        WriteProfile(QStringLiteral("FileInfo"), QStringLiteral("NAME"), fallback, name);
+        WriteProfile(IniKey::FileInfo, IniKey::ListName, fallback, name);
         for (int i = 0; i < kLevels; ++i)
-            WriteProfile(QStringLiteral("MessageClass"), ClassCountKey(i), QStringLiteral("1"),
+            WriteProfile(IniKey::MessageClass, ClassCountKey(i), QStringLiteral("1"),
                          QString::number(records.counts[i]));
-        WriteProfile(QStringLiteral("FileInfo"), QStringLiteral("STAMP"), QString(),
+        WriteProfile(IniKey::FileInfo, IniKey::Stamp, QString(),
                      QString::fromLatin1(WorkFilesStamp(listBytes, records.countsText(),
                                                         records.type1, records.type2)));
         if (const auto file = ini.changedFile())
@@ -218,23 +219,34 @@ bool ChangeLoadedList(ProfileTransaction& ini, const Change& change, QString& wh
     return StoreList(ini, gLoadedWordFile, &list, list, records, why);
 }
 
-// ChangeLoadedList with its failure shown; failure opens the message.
-bool ChangeList(const QString& failure, const Change& change) {
+// ChangeLoadedList with its failure shown; failure opens the message. after,
+// when given, gets the words of the list as the change left it.
+bool ChangeList(const QString& failure, WordRecords* after, const Change& change) {
     WordListUnit op;
     QString why;
     const bool changed = ChangeLoadedList(op.ini(), change, why);
+    if (changed && after)
+        *after = KeptRecords();
     ShowProblems(op.ini(), {changed ? QString() : failure + QLatin1Char('\n') + why});
     return changed;
 }
 
-// The type1 and type2 lines of a new word, checked as a list's records are;
-// nothing, with why, when they could not be stored.
+// The type1 and type2 lines of a new word: gHexText, the word's coded
+// characters, followed by the level digit, and the reading's codes; checked
+// as a list's records are. Nothing, with why, when they cannot be stored.
 std::optional<std::pair<QByteArray, QByteArray>>
-CheckNewRecord(const QString& type1Line, const QString& type2Line, int level, QString& why) {
-    const std::optional<QByteArray> type1 = EncodeCp932(type1Line);
-    const std::optional<QByteArray> type2 = EncodeCp932(type2Line);
-    if (level < 1 || level > kLevels || !type1 || !type2 ||
-        !type1->endsWith(',' + QByteArray::number(level))) {
+EncodeNewRecord(const QString& word, const QString& readingCodes, int level, QString& why) {
+    QString unencodable;
+    if (!EncodeWordText(word, &unencodable)) {
+        why = QStringLiteral("「%1」は単語ファイルに保存できない文字です。\n"
+                             "この文字を使わずに入力してください。")
+                  .arg(unencodable);
+        return std::nullopt;
+    }
+    gHexText += QString::number(level);
+    const std::optional<QByteArray> type1 = EncodeCp932(gHexText);
+    const std::optional<QByteArray> type2 = EncodeCp932(readingCodes);
+    if (level < 1 || level > kLevels || !type1 || !type2) {
         why = QStringLiteral("単語のレベルが正しくありません。");
         return std::nullopt;
     }
@@ -358,33 +370,21 @@ bool ReadLoadedWords(WordRecords& records) {
            ReadList(gLoadedWordFile, bytes, records, why) == ListState::Read;
 }
 
-bool EncodeWordLine(const QString& word, int level) {
-    QString unencodable;
-    if (!EncodeWordText(word, &unencodable)) {
-        ShowWarning(QStringLiteral("「%1」は単語ファイルに保存できない文字です。\n"
-                                   "この文字を使わずに入力してください。")
-                        .arg(unencodable));
-        return false;
-    }
-    gHexText += QString::number(level);
-    return true;
-}
-
-bool AppendWordRecord(const QString& type1Line, const QString& type2Line, int level) {
+bool AddWord(const QString& word, const QString& readingCodes, int level, WordRecords* after) {
     const QString failure = QStringLiteral("単語を追加できませんでした。");
     QString why;
-    const auto record = CheckNewRecord(type1Line, type2Line, level, why);
+    const auto record = EncodeNewRecord(word, readingCodes, level, why);
     if (!record) {
         ShowWarning(failure + QLatin1Char('\n') + why);
         return false;
     }
-    return ChangeList(failure, [&](WordRecords& records, QString& reason) {
+    return ChangeList(failure, after, [&](WordRecords& records, QString& reason) {
         return AddRecord(records, *record, level, reason);
     });
 }
 
-bool DeleteWordRecord(std::int16_t recordNumber) {
-    return ChangeList(QStringLiteral("単語を削除できませんでした。"),
+bool DeleteWordRecord(std::int16_t recordNumber, WordRecords* after) {
+    return ChangeList(QStringLiteral("単語を削除できませんでした。"), after,
                       [&](WordRecords& records, QString&) {
                           if (recordNumber >= 1 && recordNumber <= records.total())
                               RemoveRecord(records, recordNumber);
@@ -392,16 +392,16 @@ bool DeleteWordRecord(std::int16_t recordNumber) {
                       });
 }
 
-bool ReplaceWordRecord(std::int16_t recordNumber, const QString& type1Line,
-                       const QString& type2Line, int level) {
+bool ReplaceWord(std::int16_t recordNumber, const QString& word, const QString& readingCodes,
+                 int level, WordRecords* after) {
     const QString failure = QStringLiteral("単語を変更できませんでした。");
     QString why;
-    const auto record = CheckNewRecord(type1Line, type2Line, level, why);
+    const auto record = EncodeNewRecord(word, readingCodes, level, why);
     if (!record) {
         ShowWarning(failure + QLatin1Char('\n') + why);
         return false;
     }
-    return ChangeList(failure, [&](WordRecords& records, QString& reason) {
+    return ChangeList(failure, after, [&](WordRecords& records, QString& reason) {
         if (recordNumber < 1 || recordNumber > records.total()) {
             reason = QStringLiteral("%1件目の単語がありません。").arg(recordNumber);
             return false;

@@ -74,23 +74,21 @@ bool RepairWorkFiles();
 // cannot be written. False when no list is loaded or it cannot be read.
 bool ReadLoadedWords(WordRecords& records);
 
-// gHexText = the coded characters of word followed by the level digit. False,
-// with a "警告" message naming the character, when one has no code page 932
-// code (the word cannot be stored).
-bool EncodeWordLine(const QString& word, int level);
-// The editor's changes to the loaded list. Each is saved into the list at
-// once and the working files and counts follow; gClassCountText then holds
-// the new counts. False, with a "警告" message, when the word is malformed or
-// any write fails; then nothing has changed.
-// Appends one word (type1 line = text fields + level digit, type2 line =
-// reading codes) at the end of the list.
-bool AppendWordRecord(const QString& type1Line, const QString& type2Line, int level);
+// The editor's changes to the loaded list, one call per action. Each is
+// saved into the list at once and the working files and counts follow;
+// gClassCountText then holds the new counts and after, when given, the words
+// of the list as the change left it. False, with a "警告" message, when the
+// word cannot be stored or any write fails; then nothing has changed.
+// Adds word with the reading readingCodes (three-digit kana codes) at level
+// at the end of the list; gHexText is then its "type1" line.
+bool AddWord(const QString& word, const QString& readingCodes, int level,
+             WordRecords* after = nullptr);
 // Removes word n (from 1, its line in the working files); a number outside the
 // list removes nothing.
-bool DeleteWordRecord(std::int16_t recordNumber);
+bool DeleteWordRecord(std::int16_t recordNumber, WordRecords* after = nullptr);
 // Word n replaced by a new word at the end of the list, as one change.
-bool ReplaceWordRecord(std::int16_t recordNumber, const QString& type1Line,
-                       const QString& type2Line, int level);
+bool ReplaceWord(std::int16_t recordNumber, const QString& word, const QString& readingCodes,
+                 int level, WordRecords* after = nullptr);
 // Writes the working files into the loaded list when they hold it; a list
 // that was not loaded in this run is never written, and no list is created.
 // False when nothing is loaded or the list cannot be written (with a message).

@@ -3,6 +3,7 @@
 #include "atomicfile.h"
 #include "classcount.h"
 #include "config.h"
+#include "inikeys.h"
 #include "lines.h"
 #include "platform.h"
 
@@ -160,15 +161,14 @@ bool WorkFilesHold(const QString& name, const QString& listPath, std::array<int,
         return true;
     }
     QString stored;
-    ReadProfile(QStringLiteral("FileInfo"), QStringLiteral("NAME"), QString(), stored);
+    ReadProfile(IniKey::FileInfo, IniKey::ListName, QString(), stored);
     if (name.isEmpty() || stored != name)
         return false;
     QString stamp;
-    ReadProfile(QStringLiteral("FileInfo"), QStringLiteral("STAMP"), QString(), stamp);
+    ReadProfile(IniKey::FileInfo, IniKey::Stamp, QString(), stamp);
     QStringList countTexts;
     for (int i = 0; i < kLevels; ++i) {
-        ReadProfile(QStringLiteral("MessageClass"), ClassCountKey(i), QString(),
-                    countTexts.emplace_back());
+        ReadProfile(IniKey::MessageClass, ClassCountKey(i), QString(), countTexts.emplace_back());
         counts[i] = countTexts.back().toInt();
     }
     const std::optional<QByteArray> list = ReadWholeFile(listPath);

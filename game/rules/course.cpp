@@ -2,8 +2,10 @@
 
 #include "config.h"
 #include "judge.h"
+#include "numbers.h"
 #include "platform.h"
 #include "ranking.h"
+#include "settings.h"
 #include "wordfile.h"
 
 #include <algorithm>

@@ -5,6 +5,7 @@
 // character keys here and then shows what screen() holds; it owns no rules.
 
 #include "drawing.h"
+#include "settings.h"
 
 #include <QString>
 #include <QStringView>

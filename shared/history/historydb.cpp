@@ -1,6 +1,7 @@
 #include "historydb.h"
 
 #include "atomicfile.h"
+#include "folderlock.h"
 #include "historyschema.h"
 #include "platform.h"
 #include "sqlsupport.h"
@@ -228,7 +229,7 @@ bool HistoryDb::replaceBrokenFile(QString* message) {
     {
         // Under the lock, so two programs finding the fault together move
         // the broken file once, and never the new one the other just made.
-        const ProfileLock lock(m_path);
+        const FolderLock lock(m_path);
         if (lock.timedOut()) {
             disconnect();
             SetMessage(message, lock.error());

@@ -5,6 +5,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -44,19 +46,50 @@ void ShrinkToFit(QWidget* widget, const QString& text, Qt::Alignment alignment, 
         widget->setFont(font);
 }
 
-// Grows a transparent label around its place (keeping its text where it is)
-// until no ink of its caption lies outside it.
+// A label's layout place and font size are kept on the label the first time
+// it is fitted, so that a caption that changes is fitted from the layout
+// again, not from where the last fit left it.
+const char* const kPlaceProperty = "layoutPlace";
+const char* const kPointsProperty = "layoutPoints";
+
+// A label with a background or a frame keeps its size; a transparent one
+// may grow.
+bool EdgesShow(const QLabel* label) {
+    return label->autoFillBackground() || label->frameShape() != QFrame::NoFrame;
+}
+
+void RememberLayout(QLabel* label) {
+    if (!label->property(kPlaceProperty).isValid())
+        label->setProperty(kPlaceProperty, label->geometry());
+    if (!label->property(kPointsProperty).isValid())
+        label->setProperty(kPointsProperty, label->font().pointSizeF());
+}
+
+// Grows a transparent label around its layout place (keeping its text where
+// it is) until no ink of its caption lies outside it. The ink measure can
+// fall a pixel or two short of what is drawn, so the label is also made as
+// wide as the caption's advance with a little room and the lean of italic
+// glyphs, and as tall as a line of its font.
 void GrowToFit(QLabel* label) {
-    const QRect ink =
-        CaptionInk(label, label->font(), label->text(), label->alignment(), label->contentsRect());
-    const QRect box = label->rect();
-    const int down = std::max({0, box.top() - ink.top(), ink.bottom() - box.bottom()});
+    const QRect place = LabelPlace(label);
+    const QRect box(QPoint(0, 0), place.size());
+    const QFont font = label->font();
+    const QRect ink = CaptionInk(label, font, label->text(), label->alignment(),
+                                 box.marginsRemoved(label->contentsMargins()));
+    const QFontMetrics metrics(font, label);
+    const int slant = font.italic() ? QFontInfo(font).pixelSize() / 4 : 0;
+    const int wider = metrics.horizontalAdvance(label->text()) + 4 + slant - box.width();
+    const int down = std::max({0, box.top() - ink.top(), ink.bottom() - box.bottom(),
+                               (metrics.height() - box.height() + 1) / 2});
     int left = std::max(0, box.left() - ink.left());
     int right = std::max(0, ink.right() - box.right());
     if (label->alignment() & Qt::AlignHCenter)
-        left = right = std::max(left, right);
-    if (down || left || right)
-        label->setGeometry(label->geometry().adjusted(-left, -down, right, down));
+        left = right = std::max({left, right, (wider + 1) / 2});
+    else if (label->alignment() & Qt::AlignRight)
+        left = std::max(left, wider);
+    else
+        right = std::max(right, wider);
+    label->setGeometry(place.adjusted(-left, -down, right, down));
 }
 
 // A push button whose focus shows as a dark frame inside its edge; the
@@ -105,6 +138,14 @@ QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, i
     return label;
 }
 
+QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                 int width, int height, const QFont& font, Qt::Alignment alignment) {
+    QLabel* label = AddLabel(parent, name, caption, left, top, width, height);
+    label->setFont(font);
+    label->setAlignment(alignment);
+    return label;
+}
+
 QPushButton* AddButton(QWidget* parent, const QString& name, const QString& caption, int left,
                        int top, int width, int height) {
     auto* button = new KeyboardButton(caption, parent);
@@ -125,7 +166,8 @@ void FitCaption(QWidget* control) {
     } else if (auto* label = qobject_cast<QLabel*>(control)) {
         if (label->text().isEmpty() || label->wordWrap() || label->textFormat() == Qt::RichText)
             return;
-        if (label->autoFillBackground() || label->frameShape() != QFrame::NoFrame) {
+        RememberLayout(label);
+        if (EdgesShow(label)) {
             // Text set against one side keeps the margin from that side.
             if (!(label->alignment() & Qt::AlignHCenter) && label->margin() == 0)
                 label->setMargin(kCaptionMargin);
@@ -144,12 +186,26 @@ void FitCaptions(QWidget* window) {
         FitCaption(widget);
 }
 
-void ShowFittedText(QLabel* label, const QString& text, double points) {
-    QFont font = label->font();
-    font.setPointSizeF(points);
-    label->setFont(font);
+void ShowCaption(QLabel* label, const QString& text) {
+    RememberLayout(label);
+    if (EdgesShow(label)) {
+        QFont font = label->font();
+        font.setPointSizeF(label->property(kPointsProperty).toDouble());
+        label->setFont(font);
+    }
     label->setText(text);
     FitCaption(label);
+}
+
+QRect LabelPlace(QLabel* label) {
+    RememberLayout(label);
+    return label->property(kPlaceProperty).toRect();
+}
+
+void MoveLabelPlace(QLabel* label, const QRect& place) {
+    const QRect old = LabelPlace(label);
+    label->setProperty(kPlaceProperty, place);
+    label->move(label->pos() + place.topLeft() - old.topLeft());
 }
 
 QRect CaptionInk(const QWidget* widget, const QFont& font, const QString& text,

@@ -26,20 +26,29 @@ void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
 // dark frame that shows on every face colour.
 QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top,
                  int width, int height);
+// The same label in font, its caption aligned as alignment says.
+QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                 int width, int height, const QFont& font,
+                 Qt::Alignment alignment = Qt::AlignCenter);
 QPushButton* AddButton(QWidget* parent, const QString& name, const QString& caption, int left,
                        int top, int width, int height);
 
 // Makes every caption of window fit its control at the current scale: a
 // button or a label whose edges show (a background or a frame) gets a smaller
 // font until its caption keeps a margin of 2 pixels from them; a transparent
-// label grows around its place until no part of its caption is cut off.
-// Called once a window's captions are set.
+// label grows around its layout place until no part of its caption is cut
+// off. Called once a window's captions are set.
 void FitCaptions(QWidget* window);
 // The same for one control, whose caption changed.
 void FitCaption(QWidget* control);
-// Shows text in a label that keeps its size, in its font at points, smaller
-// when the text needs it (a name that changes while the window is open).
-void ShowFittedText(QLabel* label, const QString& text, double points);
+// Shows text in a label fitted as it was laid out: a label whose edges show
+// in the font size it was laid out with, smaller when the text needs it; a
+// transparent one grown around its layout place.
+void ShowCaption(QLabel* label, const QString& text);
+// Where a label was laid out (pixels), which fitting grows it around.
+QRect LabelPlace(QLabel* label);
+// Lays a label out at another place, keeping the size its caption has.
+void MoveLabelPlace(QLabel* label, const QRect& place);
 // Where the ink of text lies when widget draws it in font with alignment
 // inside area.
 QRect CaptionInk(const QWidget* widget, const QFont& font, const QString& text,

@@ -94,6 +94,28 @@ private slots:
                  QByteArray("1,1,0,0,0\r\n036031,8E52,1\r\n024010,944C,2\r\n"));
         QCOMPARE(keyboard.focusWidget(), Child<QWidget>(&keyboard, "txtKanjiName"));
     }
+
+    // Tab out of the word field with no kana picked picks the suggested
+    // reading, which 戻る takes back kana by kana; kana picked stay; a click
+    // on a kana picks that kana alone.
+    void suggestedReading() {
+        TempProgramFolder folder;
+        gWriterWord = QStringLiteral("今日");
+        frmFileWriter keyboard;
+        keyboard.show();
+        QVERIFY(QTest::qWaitForWindowActive(&keyboard));
+        auto* word = Child<QLineEdit>(&keyboard, "txtKanjiName");
+        QTest::keyClick(word, Qt::Key_Tab);
+        QCOMPARE(Text(keyboard, "lblNumber"), QStringLiteral("074003"));
+        Run(keyboard, "Command108");
+        word->setFocus();
+        QTest::keyClick(word, Qt::Key_Tab);
+        QCOMPARE(Text(keyboard, "lblHiragana"), QStringLiteral("きょ"));
+        Run(keyboard, "cmdClear txtKanjiName=猫");
+        word->setFocus();
+        Run(keyboard, "Command22");
+        QCOMPARE(Text(keyboard, "lblHiragana"), QStringLiteral("ね"));
+    }
 };
 
 QTEST_MAIN(TestFrmFileWriter)

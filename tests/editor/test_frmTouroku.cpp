@@ -23,6 +23,17 @@ const QByteArray kRecords = "036031,8E52,1\r\n003032,8A43,3\r\n015039,8BF3,3\r\n
 const QByteArray kNomal = "2,0,3,1,0\r\n" + kRecords;
 const QString kLevel1Rows = "1|1|山|やま|1 2|1|川|かわ|4";
 
+// Types text into a field, one key per character.
+void Type(QWidget* field, const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+bool MeCabLoaded() {
+    QFile maps(u"/proc/self/maps"_s);
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libmecab");
+}
+
 // A program folder holding the given word lists, and the screen open on it.
 struct Screen {
     explicit Screen(const QList<std::pair<QString, QByteArray>>& lists = {{"Nomal.dat", kNomal}}) {
@@ -94,6 +105,44 @@ class TestFrmTouroku : public QObject {
 
 private slots:
     void initTestCase() { SetProgramKind(ProgramKind::Editor); }
+
+    // Leaving the word field for an empty reading field fills it with the
+    // suggested reading, selected, by Enter, Tab or a click, while a reading
+    // can be converted. First here, as it also shows that opening the screen
+    // leaves MeCab unloaded.
+    void suggestedReading() {
+        Screen s;
+        QVERIFY2(!MeCabLoaded(), "MeCab was loaded before the first suggestion");
+        auto* word = s.get<QLineEdit>("txt_Tango");
+        auto* reading = s.get<QLineEdit>("txt_Hiragana");
+        // Enter takes the selected suggestion on to 変換・復元.
+        Type(word, u"学校"_s);
+        QTest::keyClick(word, Qt::Key_Return);
+        QCOMPARE(reading->selectedText(), u"がっこう"_s);
+        QTest::keyClick(reading, Qt::Key_Return);
+        QTest::keyClick(s.get("cmdHenkan"), Qt::Key_Return);
+        QTRY_COMPARE(s.text("lbl_HenKan"), u"がっこう"_s);
+
+        // Typing replaces the suggestion Tab brought; a reading there stays.
+        s.run("cmdClear");
+        Type(word, u"東京"_s);
+        QTest::keyClick(word, Qt::Key_Tab);
+        Type(reading, u"とうけい"_s);
+        QTest::mouseClick(word, Qt::LeftButton);
+        QTest::keyClick(word, Qt::Key_Tab);
+        QCOMPARE(reading->text(), u"とうけい"_s);
+        // The cursor the click places does not undo the selection.
+        reading->clear();
+        QTest::mouseClick(word, Qt::LeftButton);
+        QTest::mouseClick(reading, Qt::LeftButton);
+        QTRY_COMPARE(reading->selectedText(), u"とうきょう"_s);
+
+        s.run("OptMode2"); // no conversion in the delete mode
+        QTest::mouseClick(word, Qt::LeftButton);
+        Type(word, u"学校"_s);
+        QTest::keyClick(word, Qt::Key_Tab);
+        QCOMPARE(reading->text(), QString());
+    }
 
     void startUpModesAndSelection() {
         Screen s;

@@ -5,6 +5,7 @@
 #include "config.h"
 #include "frmConfig.h"
 #include "ranking.h"
+#include "settings.h"
 #include "testsupport.h"
 
 #include <QtTest>
@@ -49,15 +50,23 @@ private slots:
         gNameMode = "Clear";
         gNewRankPos = std::int16_t(place);
         gNewRankScore = 4321;
-        frmConfig screen;
+        frmConfig screen; // the default name's dialog opens over it
         screen.show();
         // Notes what the dialog shows, types the row's text and leaves it the
         // row's way.
-        QString seen = "no dialog";
+        struct Seen {
+            bool shown = false;
+            QString selected; // the proposed name, selected in the text box
+            QString place;    // lbl_Juni, empty when hidden
+            bool cancelShown = false;
+            bool screenEnabled = true; // the settings screen behind the dialog
+            bool leftOpen = false;
+        } seen;
         const auto answer = [&] {
             auto* dialog = qobject_cast<DlgUseName*>(QApplication::activeModalWidget());
             if (!dialog)
                 return;
+            seen.shown = true;
             auto* edit = dialog->findChild<QLineEdit*>("txtName");
             auto* juni = dialog->findChild<QLabel*>("lbl_Juni");
             auto* cancel = dialog->findChild<QPushButton*>("CancelButton");
@@ -70,10 +79,10 @@ private slots:
                 QTRY_VERIFY_WITH_TIMEOUT(!hold->isActive(), 1000);
             else
                 hold->stop();
-            seen = QStringLiteral("%1 %2 %3 %4")
-                       .arg(edit->selectedText(), juni->isVisible() ? juni->text() : "-",
-                            cancel->isVisible() ? "Cancel" : "-",
-                            screen.isEnabled() ? "enabled" : "disabled");
+            seen.selected = edit->selectedText();
+            seen.place = juni->isVisible() ? juni->text() : QString();
+            seen.cancelShown = cancel->isVisible();
+            seen.screenEnabled = screen.isEnabled();
             // Without a Cancel button Escape cannot throw the entry away.
             if (clear)
                 QTest::keyClick(edit, Qt::Key_Escape);
@@ -87,10 +96,9 @@ private slots:
                 QTest::mouseClick(how == ClickOk ? dialog->findChild<QPushButton*>("OKButton")
                                                  : cancel,
                                   Qt::LeftButton);
-            if (dialog->isVisible()) {
-                seen += " left open";
+            seen.leftOpen = dialog->isVisible();
+            if (seen.leftOpen)
                 dialog->reject();
-            }
         };
         if (clear) {
             DlgUseName dialog;
@@ -100,8 +108,15 @@ private slots:
             QTimer::singleShot(0, this, answer);
             QTest::mouseClick(screen.findChild<QPushButton*>("cmdHenkou"), Qt::LeftButton);
         }
-        const QString juni = QChar(0xFF11 + place) + QStringLiteral(" 位 ＲＡＮＫＩＮ♪ -");
-        QCOMPARE(seen, "Default " + (clear ? juni : "- Cancel") + " disabled");
+        QVERIFY2(seen.shown, "no modal dialog was open");
+        QCOMPARE(seen.selected, QStringLiteral("Default"));
+        QCOMPARE(seen.place,
+                 clear ? QChar(0xFF11 + place) + QStringLiteral(" 位 ＲＡＮＫＩＮ♪") : QString());
+        QCOMPARE(seen.cancelShown, !clear);
+        QVERIFY2(seen.leftOpen == false, "the dialog stayed open");
+        // The settings screen takes no input while its dialog is open.
+        if (!clear)
+            QVERIFY2(!seen.screenEnabled, "the settings screen was enabled under its dialog");
         QVERIFY(screen.isEnabled());
         const QString stored = QString::fromUtf8(name);
         if (clear) {

@@ -6,6 +6,8 @@
 #include "frmMenu.h"
 #include "ranking.h"
 #include "romaji.h"
+#include "settings.h"
+#include "spellings.h"
 #include "testsupport.h"
 #include "wordfile.h"
 

@@ -2,6 +2,7 @@
 #include "config.h"
 #include "course.h"
 #include "ranking.h"
+#include "settings.h"
 #include "testsupport.h"
 #include "wordfile.h"
 

@@ -1,5 +1,6 @@
 #include "judge.h"
 #include "romaji.h"
+#include "spellings.h"
 
 #include <QTest>
 

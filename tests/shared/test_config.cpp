@@ -1,6 +1,7 @@
 #include "atomicfile.h"
 #include "config.h"
 #include "cp932.h"
+#include "numbers.h"
 #include "testsupport.h"
 
 #include <QtTest>

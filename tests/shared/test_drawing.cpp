@@ -4,6 +4,8 @@
 #include "random.h"
 #include "recordcode.h"
 #include "romaji.h"
+#include "settings.h"
+#include "spellings.h"
 #include "testsupport.h"
 
 #include <QtTest>

@@ -10,6 +10,7 @@
 #include "ranking.h"
 #include "recordcode.h"
 #include "romaji.h"
+#include "settings.h"
 #include "testsupport.h"
 #include "wordfile.h"
 
@@ -101,9 +102,9 @@ bool DrawnWordsPair() {
 const std::pair<const char*, bool (*)()> kWrites[] = {
     {"setting", [] { return WriteProfile("GameConfig", "LEVEL", "3", "5"); }},
     {"conversion", [] { return ConvertWordFile("B.dat"); }},
-    {"add", [] { return AppendWordRecord("41,1", "001", 1); }},
+    {"add", [] { return AddWord("A", "001", 1); }},
     {"delete", [] { return DeleteWordRecord(2); }},
-    {"replace", [] { return ReplaceWordRecord(1, "42,2", "002", 2); }},
+    {"replace", [] { return ReplaceWord(1, "B", "002", 2); }},
     {"ranking", [] {
          InsertRanking(0, "Ken", 5000);
          return false;
@@ -255,12 +256,11 @@ private slots:
         QStringList words{"かわ", "やま", "うみ", "さかな", "はな"};
         for (int i = 0; i < 60; ++i) {
             const QString word = i % 3 ? QStringLiteral("みず") : QStringLiteral("つき");
-            EncodeWordText(word);
             if (i % 4 == 3) {
                 QVERIFY(DeleteWordRecord(1));
                 words.removeFirst();
             } else {
-                QVERIFY(AppendWordRecord(gHexText + "1", KanaToCodes(word), 1));
+                QVERIFY(AddWord(word, KanaToCodes(word), 1));
                 words.append(word);
             }
         }

@@ -1,6 +1,7 @@
 // The romaji of every kana code under the spelling choices.
 
 #include "romaji.h"
+#include "spellings.h"
 
 #include <QtTest>
 

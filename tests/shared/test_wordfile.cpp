@@ -180,7 +180,7 @@ private slots:
             QVERIFY(!ConvertWordFile("E.dat"));
             QCOMPARE(loaded.folder.readFile("type1") + loaded.folder.readFile("type2"), "");
             QCOMPARE(Stored(), "0,0,0,0,0 E.dat");
-            QVERIFY(AppendWordRecord("9056,95B7,3", "012046064046", 3));
+            QVERIFY(AddWord("新聞", "012046064046", 3));
             QCOMPARE(loaded.folder.readFile("Data/E.dat"),
                      QByteArray("0,0,1,0,0\r\n012046064046,9056,95B7,3\r\n"));
             QCOMPARE(loaded.folder.readFile("Data/A.dat"), Loaded::kList);
@@ -194,10 +194,10 @@ private slots:
     void refusedEdits() {
         Loaded loaded;
         const QList<QByteArray> before = loaded.state();
-        QVERIFY(!AppendWordRecord("41,2", "001", 3));
-        QVERIFY(!AppendWordRecord("41,3", "abc", 3));
-        QVERIFY(!AppendWordRecord("41\r\n,3", "001", 3));
-        QVERIFY(!ReplaceWordRecord(4, "41,1", "001", 1));
+        QVERIFY(!AddWord("A", "001", 6));
+        QVERIFY(!AddWord("A", "abc", 3));
+        QVERIFY(!AddWord("😀", "001", 3));
+        QVERIFY(!ReplaceWord(4, "A", "001", 1));
         QVERIFY(DeleteWordRecord(9));
         QCOMPARE(loaded.state(), before);
         QCOMPARE(loaded.capture.messages.size(), 4);
@@ -229,7 +229,7 @@ private slots:
         QVERIFY(ConvertWordFile("Big.dat"));
         QVERIFY(SaveWordFile());
         QCOMPARE(folder.readFile("Data/Big.dat"), list);
-        QVERIFY(!AppendWordRecord("41,1", "001", 1));
+        QVERIFY(!AddWord("A", "001", 1));
         QCOMPARE(capture.messages.size(), 1);
     }
 

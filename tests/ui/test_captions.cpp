@@ -13,6 +13,7 @@
 #include "frmRanking.h"
 #include "frmTouroku.h"
 #include "ranking.h"
+#include "settings.h"
 #include "testsupport.h"
 #include "uicommon.h"
 #include "wordfile.h"

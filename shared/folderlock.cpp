@@ -1,0 +1,93 @@
+#include "folderlock.h"
+
+#include "platform.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+// The lock files this process holds: descriptor, nesting depth, and whether
+// the first of them gave up waiting.
+struct HeldLock {
+    int fd = -1;
+    int depth = 0;
+    bool timedOut = false;
+};
+QHash<QByteArray, HeldLock> gHeldLocks;
+
+// Takes the lock on fd, waiting for the other program at most ten seconds.
+// Waiting sleeps between tries, at first briefly (the other program's
+// operations take milliseconds), then up to 50 ms.
+enum class LockResult { Locked, Unsupported, TimedOut };
+LockResult Lock(int fd) {
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + seconds(10);
+    milliseconds pause(1);
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return LockResult::Locked;
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return LockResult::Unsupported;
+        if (steady_clock::now() >= deadline)
+            return LockResult::TimedOut;
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, milliseconds(50));
+    }
+}
+
+} // namespace
+
+FolderLock::FolderLock(const QString& iniPath) : m_iniPath(iniPath) {
+    const QFileInfo info(iniPath);
+    m_lockName =
+        QFile::encodeName(JoinPath(info.absolutePath(), info.completeBaseName() + ".lock"));
+    BeginDeferringMessages();
+    HeldLock& held = gHeldLocks[m_lockName];
+    if (held.depth++ > 0)
+        return; // this process holds it already
+    held.fd = ::open(m_lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (held.fd < 0)
+        held.fd = ::open(m_lockName.constData(), O_RDONLY | O_CLOEXEC);
+    if (held.fd < 0)
+        return; // no lock file possible here: the write that follows will tell
+    const LockResult result = Lock(held.fd);
+    if (result == LockResult::Locked)
+        return;
+    // Unsupported by the file system: go on unlocked. Timed out: the caller
+    // gives up.
+    held.timedOut = result == LockResult::TimedOut;
+    ::close(held.fd);
+    held.fd = -1;
+}
+
+bool FolderLock::timedOut() const {
+    return gHeldLocks.value(m_lockName).timedOut;
+}
+
+QString FolderLock::error() const {
+    return timedOut() ? QStringLiteral(
+                            "もう一方のプログラムが「%1」を使い続けているため、書き込めません。")
+                            .arg(m_iniPath)
+                      : QString();
+}
+
+FolderLock::~FolderLock() {
+    const auto it = gHeldLocks.find(m_lockName);
+    if (--it->depth == 0) {
+        if (it->fd >= 0)
+            ::close(it->fd); // closing the last descriptor releases the lock
+        gHeldLocks.erase(it);
+    }
+    EndDeferringMessages();
+}

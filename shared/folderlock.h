@@ -1,0 +1,31 @@
+#pragma once
+// The one lock between the programs, over every file of the program folder
+// they share: ymconfig.ini, the working files and the word lists.
+
+#include <QByteArray>
+#include <QString>
+
+// The lock between the programs, held for the lifetime of the object: an
+// exclusive lock on a lock file beside the configuration file
+// ("ymconfig.lock") that is never renamed or removed. A lock taken again in
+// the same process while it is held shares the first, so an operation may call
+// others that lock too. The lock waits for the other program at most ten
+// seconds; timedOut() then tells, for the first lock and every lock taken
+// inside it. While any lock is held, messages wait and are shown once the last
+// lock is released, so a dialog never keeps the other program waiting.
+class FolderLock {
+public:
+    explicit FolderLock(const QString& iniPath);
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    bool timedOut() const;
+    // Why the files cannot be changed when the lock timed out, naming the
+    // file it guards; empty otherwise.
+    QString error() const;
+
+private:
+    QString m_iniPath;
+    QByteArray m_lockName;
+};
