@@ -4,7 +4,6 @@
 
 #include "config.h"
 #include "course.h"
-#include "drawing.h"
 #include "platform.h"
 #include "settings.h"
 #include "wordfile.h"

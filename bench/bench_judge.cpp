@@ -2,7 +2,6 @@
 
 #include "judge.h"
 #include "romaji.h"
-#include "wordfile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,12 +1,8 @@
 #include "frmTouroku.h"
 
-#include "atomicfile.h"
-#include "classcount.h"
 #include "config.h"
-#include "cp932.h"
 #include "frmFileWriter.h"
 #include "kanacode.h"
-#include "lines.h"
 #include "numbers.h"
 #include "platform.h"
 #include "reading.h"
@@ -29,8 +25,6 @@
 #include <QShortcut>
 #include <QShowEvent>
 #include <QTableView>
-
-#include <algorithm>
 
 namespace {
 

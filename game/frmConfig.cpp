@@ -2,10 +2,8 @@
 
 #include "DlgUseName.h"
 #include "background.h"
-#include "drawing.h"
 #include "numbers.h"
 #include "ranking.h"
-#include "romaji.h"
 #include "settings.h"
 #include "spellings.h"
 #include "uicommon.h"

@@ -2,7 +2,6 @@
 
 #include "DlgUseName.h"
 #include "background.h"
-#include "config.h"
 #include "settings.h"
 #include "twips.h"
 #include "uicommon.h"

@@ -53,7 +53,7 @@ bool WriteAll(int fd, const QByteArray& data, const QByteArray& temp) {
 QString ResolveTarget(const QString& path) {
     const QFileInfo info(path);
     if (info.isSymLink()) {
-        const QString target = info.symLinkTarget();
+        QString target = info.symLinkTarget();
         if (!target.isEmpty())
             return target;
     }

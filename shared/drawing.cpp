@@ -2,7 +2,6 @@
 
 #include "atomicfile.h"
 #include "classcount.h"
-#include "config.h"
 #include "cp932.h"
 #include "lines.h"
 #include "numbers.h"

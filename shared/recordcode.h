@@ -21,13 +21,13 @@ QString SplitWordRecord(const QString& type1Line, QString& text);
 bool EncodeWordText(const QString& text, QString* unencodable = nullptr);
 
 // The value of each byte as a hexadecimal digit; -1 for any other byte.
-constexpr std::array<signed char, 256> kHexDigits = [] {
-    std::array<signed char, 256> digits{};
+constexpr std::array<short, 256> kHexDigits = [] {
+    std::array<short, 256> digits{};
     for (int b = 0; b < 256; ++b)
-        digits[std::size_t(b)] = static_cast<signed char>(b >= '0' && b <= '9'   ? b - '0'
-                                                          : b >= 'A' && b <= 'F' ? b - 'A' + 10
-                                                          : b >= 'a' && b <= 'f' ? b - 'a' + 10
-                                                                                 : -1);
+        digits[std::size_t(b)] = static_cast<short>(b >= '0' && b <= '9'   ? b - '0'
+                                                    : b >= 'A' && b <= 'F' ? b - 'A' + 10
+                                                    : b >= 'a' && b <= 'f' ? b - 'a' + 10
+                                                                           : -1);
     return digits;
 }();
 

@@ -1,6 +1,5 @@
 #include "course.h"
 
-#include "config.h"
 #include "judge.h"
 #include "numbers.h"
 #include "platform.h"

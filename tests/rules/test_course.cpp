@@ -1,5 +1,4 @@
 #include "classcount.h"
-#include "config.h"
 #include "course.h"
 #include "ranking.h"
 #include "settings.h"

@@ -1,5 +1,4 @@
 #include "classcount.h"
-#include "config.h"
 #include "drawing.h"
 #include "random.h"
 #include "recordcode.h"

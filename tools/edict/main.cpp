@@ -47,7 +47,8 @@ namespace {
 // The dictionary as UTF-8; an empty result when it cannot be read or decoded.
 QByteArray DecodeEucJp(const QByteArray& euc) {
     iconv_t cd = iconv_open("UTF-8", "EUC-JP");
-    if (cd == reinterpret_cast<iconv_t>(-1))
+    // iconv_open says it failed with (iconv_t) -1.
+    if (cd == reinterpret_cast<iconv_t>(-1)) // NOLINT(performance-no-int-to-ptr)
         return {};
     QByteArray out(euc.size() * 2, Qt::Uninitialized);
     char* in = const_cast<char*>(euc.data());
