@@ -2,10 +2,8 @@
 
 #include "sqlsupport.h"
 
-#include <QSqlQuery>
 #include <QVariant>
 
-#include <initializer_list>
 #include <map>
 #include <tuple>
 
@@ -55,58 +53,31 @@ QVariant Optional(const std::optional<int>& value) {
     return value ? QVariant(*value) : QVariant();
 }
 
-// One statement prepared once and run for many rows.
-class Statement {
-public:
-    Statement(const QSqlDatabase& db, const char* sql, QSqlError* failure)
-        : m_query(db), m_failure(failure) {
-        m_ok = m_query.prepare(QString::fromUtf8(sql)) || fail();
-    }
-    bool run(std::initializer_list<QVariant> values) {
-        if (!m_ok)
-            return false;
-        int index = 0;
-        for (const QVariant& value : values)
-            m_query.bindValue(index++, value);
-        return m_query.exec() || fail();
-    }
-    QVariant lastInsertId() const { return m_query.lastInsertId(); }
-
-private:
-    bool fail() {
-        *m_failure = m_query.lastError();
-        m_ok = false;
-        return false;
-    }
-    QSqlQuery m_query;
-    QSqlError* m_failure;
-    bool m_ok = false;
-};
-
 bool StoreRows(const QSqlDatabase& db, const GameRecord& game, qint64& id, QSqlError* failure) {
-    Statement games(db,
-                    "INSERT INTO games (started, started_ms, list, level, words_per_stage, result,"
-                    " stage, score, words, keys, misses, seconds)"
-                    " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                    failure);
+    SqlStatement games(
+        db,
+        "INSERT INTO games (started, started_ms, list, level, words_per_stage, result,"
+        " stage, score, words, keys, misses, seconds)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        failure);
     if (!games.run({StartedText(game.started), game.started.toMSecsSinceEpoch(), game.list,
                     game.level, game.wordsPerStage, ResultName(game.result), game.stage, game.score,
                     game.words, game.keys, game.misses, game.seconds}))
         return false;
-    id = games.lastInsertId().toLongLong();
+    id = games.lastInsertId();
 
-    Statement words(db,
-                    "INSERT INTO words (game, pos, text, reaction_ms, completion_ms)"
-                    " VALUES (?, ?, ?, ?, ?)",
-                    failure);
-    Statement kana(db,
-                   "INSERT INTO kana (game, word, pos, kana, spelling, misses, ms)"
-                   " VALUES (?, ?, ?, ?, ?, ?, ?)",
-                   failure);
-    Statement misses(db,
-                     "INSERT INTO miss_keys (game, word, kana, seq, expected, typed)"
-                     " VALUES (?, ?, ?, ?, ?, ?)",
-                     failure);
+    SqlStatement words(db,
+                       "INSERT INTO words (game, pos, text, reaction_ms, completion_ms)"
+                       " VALUES (?, ?, ?, ?, ?)",
+                       failure);
+    SqlStatement kana(db,
+                      "INSERT INTO kana (game, word, pos, kana, spelling, misses, ms)"
+                      " VALUES (?, ?, ?, ?, ?, ?, ?)",
+                      failure);
+    SqlStatement misses(db,
+                        "INSERT INTO miss_keys (game, word, kana, seq, expected, typed)"
+                        " VALUES (?, ?, ?, ?, ?, ?)",
+                        failure);
     Tallies tallies;
     for (int w = 0; w < game.wordList.size(); ++w) {
         const WordRecord& word = game.wordList[w];
@@ -125,33 +96,34 @@ bool StoreRows(const QSqlDatabase& db, const GameRecord& game, qint64& id, QSqlE
         }
     }
 
-    Statement kanaTotals(db,
-                         "INSERT INTO kana_totals (kana, attempts, misses, timed, total_ms)"
-                         " VALUES (?, ?, ?, ?, ?) ON CONFLICT (kana) DO UPDATE SET"
-                         " attempts = attempts + excluded.attempts,"
-                         " misses = misses + excluded.misses,"
-                         " timed = timed + excluded.timed,"
-                         " total_ms = total_ms + excluded.total_ms",
-                         failure);
+    SqlStatement kanaTotals(db,
+                            "INSERT INTO kana_totals (kana, attempts, misses, timed, total_ms)"
+                            " VALUES (?, ?, ?, ?, ?) ON CONFLICT (kana) DO UPDATE SET"
+                            " attempts = attempts + excluded.attempts,"
+                            " misses = misses + excluded.misses,"
+                            " timed = timed + excluded.timed,"
+                            " total_ms = total_ms + excluded.total_ms",
+                            failure);
     for (const auto& [text, tally] : tallies.kana) {
         if (!kanaTotals.run({text, tally.attempts, tally.misses, tally.timed, tally.totalMs}))
             return false;
     }
-    Statement keyTotals(db,
-                        "INSERT INTO key_totals (key, expected, missed) VALUES (?, ?, ?)"
-                        " ON CONFLICT (key) DO UPDATE SET"
-                        " expected = expected + excluded.expected,"
-                        " missed = missed + excluded.missed",
-                        failure);
+    SqlStatement keyTotals(db,
+                           "INSERT INTO key_totals (key, expected, missed) VALUES (?, ?, ?)"
+                           " ON CONFLICT (key) DO UPDATE SET"
+                           " expected = expected + excluded.expected,"
+                           " missed = missed + excluded.missed",
+                           failure);
     for (const auto& [key, tally] : tallies.keys) {
         if (!keyTotals.run({key, tally.expected, tally.missed}))
             return false;
     }
-    Statement confusions(db,
-                         "INSERT INTO confusions (kana, expected, typed, count) VALUES (?, ?, ?, ?)"
-                         " ON CONFLICT (kana, expected, typed) DO UPDATE SET"
-                         " count = count + excluded.count",
-                         failure);
+    SqlStatement confusions(
+        db,
+        "INSERT INTO confusions (kana, expected, typed, count) VALUES (?, ?, ?, ?)"
+        " ON CONFLICT (kana, expected, typed) DO UPDATE SET"
+        " count = count + excluded.count",
+        failure);
     for (const auto& [confusion, count] : tallies.confusions) {
         const auto& [text, expected, typed] = confusion;
         if (!confusions.run({text, expected, typed, count}))

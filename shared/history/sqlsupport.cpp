@@ -1,8 +1,6 @@
 #include "sqlsupport.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QSqlQuery>
 
 namespace {
 
@@ -93,6 +91,40 @@ std::optional<QVariant> QueryValue(const QSqlDatabase& db, const QString& sql, Q
         return std::nullopt;
     }
     return query.value(0);
+}
+
+SqlStatement::SqlStatement(const QSqlDatabase& db, const QString& sql, QSqlError* failure)
+    : m_query(db), m_failure(failure) {
+    m_query.setForwardOnly(true);
+    m_ok = m_query.prepare(sql) || fail();
+}
+
+bool SqlStatement::run(std::initializer_list<QVariant> values) {
+    if (!m_ok)
+        return false;
+    int index = 0;
+    for (const QVariant& value : values)
+        m_query.bindValue(index++, value);
+    return m_query.exec() || fail();
+}
+
+bool SqlStatement::next() {
+    if (m_query.next())
+        return true;
+    if (m_query.lastError().isValid())
+        fail();
+    return false;
+}
+
+std::optional<int> SqlStatement::optionalInteger(int column) const {
+    const QVariant value = m_query.value(column);
+    return value.isNull() ? std::nullopt : std::optional<int>(value.toInt());
+}
+
+bool SqlStatement::fail() {
+    *m_failure = m_query.lastError();
+    m_ok = false;
+    return false;
 }
 
 SqlTransaction::SqlTransaction(const QSqlDatabase& db, Kind kind, QSqlError* failure) : m_db(db) {
