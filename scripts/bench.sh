@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Measures the figures the project watches and prints them as one table:
-# judge time per key, word-list file operations against a plain copy, the
+# judge time per key, word-list file operations against a plain copy,
+# recording a game in the history and reading its statistics, the
 # start-up time of both programs to their first window (with and without a
 # 32767-word list in Data), the editor's list at 32767 words, its suggested
 # reading (and that starting either program does not load MeCab), the
@@ -33,6 +34,10 @@ QT_QPA_PLATFORM=offscreen "$build_dir/bench/bench_reading" --benchmark_format=co
   >"$work/reading.txt" 2>/dev/null
 reading_ms() { grep -E "^$1/" "$work/reading.txt" | awk '{print $2}'; }
 reading() { grep -Eo "$1=[0-9.]+" "$work/reading.txt" | cut -d= -f2; }
+"$build_dir/bench/bench_history" --benchmark_format=console >"$work/history.txt" 2>/dev/null
+history_ms() { # benchmark, counter
+  printf '%.1f' "$(grep -E "^$1/" "$work/history.txt" | grep -Eo "$2=[0-9.]+" | cut -d= -f2)"
+}
 judge_ns=$(grep -Eo 'ns_per_key=[0-9.]+' "$work/judge.txt" | cut -d= -f2)
 file_row() { # name in the benchmark, label
   local line ms ratio
@@ -162,5 +167,10 @@ printf '| falling word, spread of its on-screen steps at level 3 | sd %s ms of m
 printf '| key to screen, %s keys | p50 %s ms, p99 %s ms (%.2fx a 60 Hz frame) | p99 under 2 ms |\n' \
   "$(play keys)" "$(play key_p50_ms)" "$(play key_p99_ms)" \
   "$(awk -v p="$(play key_p99_ms)" 'BEGIN {print p / (1000 / 60)}')"
+printf '| recording a game of 50 words (300 kana) in the open history | p50 %s ms, p99 %s ms (opening and closing too: p99 %s ms) | p99 under 20 ms |\n' \
+  "$(history_ms WriteGameOpen p50_ms)" "$(history_ms WriteGameOpen p99_ms)" \
+  "$(history_ms OpenAndWriteGame p99_ms)"
+printf '| opening the history and reading the statistics'"'"' first screen, 10000 games | p50 %s ms, p99 %s ms | under 300 ms |\n' \
+  "$(history_ms OpenOverview p50_ms)" "$(history_ms OpenOverview p99_ms)"
 printf '| Yubimaru CPU while a word falls, 10 s | %s %% of a core | under 1 %% |\n' "$cpu"
 printf '| Yubimaru resident memory while playing | %s MiB | under 80 MiB |\n' "$rss"

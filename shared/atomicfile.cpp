@@ -22,35 +22,9 @@ void Step(WriteStep step, const QByteArray& path) {
         gWriteStepHook(step, QFile::decodeName(path));
 }
 
-// Why a system call failed, in words the user reads.
-QString ReasonText(int error) {
-    switch (error) {
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("書き込みが許可されていません");
-    case EROFS:
-        return QStringLiteral("読み取り専用の場所です");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("ディスクの空きが足りません");
-    case ENOENT:
-        return QStringLiteral("フォルダーが見つかりません");
-    case EISDIR:
-        return QStringLiteral("同じ名前のフォルダーがあります");
-    case ENOTDIR:
-        return QStringLiteral("パスの途中にフォルダーでないものがあります");
-    case ENAMETOOLONG:
-        return QStringLiteral("名前が長すぎます");
-    case EIO:
-        return QStringLiteral("ディスクの読み書きに失敗しました");
-    default:
-        return QStringLiteral("システムのエラー %1").arg(error);
-    }
-}
-
 // "what 「path」 ... (reason)." for the error in errno.
 QString ErrnoText(const char* what, const QByteArray& path) {
-    return QString::fromUtf8(what).arg(QFile::decodeName(path), ReasonText(errno));
+    return QString::fromUtf8(what).arg(QFile::decodeName(path), SystemErrorReason(errno));
 }
 
 bool WriteAll(int fd, const QByteArray& data, const QByteArray& temp) {
@@ -159,6 +133,31 @@ bool StageFile(const FileContent& file, StagedFile& staged, QString* error) {
 }
 
 } // namespace
+
+QString SystemErrorReason(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("書き込みが許可されていません");
+    case EROFS:
+        return QStringLiteral("読み取り専用の場所です");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("ディスクの空きが足りません");
+    case ENOENT:
+        return QStringLiteral("フォルダーが見つかりません");
+    case EISDIR:
+        return QStringLiteral("同じ名前のフォルダーがあります");
+    case ENOTDIR:
+        return QStringLiteral("パスの途中にフォルダーでないものがあります");
+    case ENAMETOOLONG:
+        return QStringLiteral("名前が長すぎます");
+    case EIO:
+        return QStringLiteral("ディスクの読み書きに失敗しました");
+    default:
+        return QStringLiteral("システムのエラー %1").arg(error);
+    }
+}
 
 bool WriteFileAtomic(const QString& path, const QByteArray& data, QString* error) {
     return WriteFilesAtomic({{path, data}}, error);

@@ -32,6 +32,10 @@ struct FileContent {
 bool WriteFilesAtomic(const QList<FileContent>& files, QString* error = nullptr,
                       qsizetype* replaced = nullptr);
 
+// Why a system call failed (an errno value), in words the user reads, as the
+// messages of these writes give it.
+QString SystemErrorReason(int error);
+
 // Reads a whole file; nothing when it cannot be opened or read.
 std::optional<QByteArray> ReadWholeFile(const QString& path);
 

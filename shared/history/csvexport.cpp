@@ -1,0 +1,58 @@
+#include "csvexport.h"
+
+#include <QStringList>
+
+namespace {
+
+// A field as RFC 4180 writes it: quoted, with quotes doubled, when it holds a
+// comma, a quote or a line break.
+QString Field(const QString& text) {
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString Fixed(double value, int decimals) {
+    return QString::number(value, 'f', decimals);
+}
+
+QByteArray Lines(const QList<QStringList>& rows) {
+    QByteArray out;
+    for (const QStringList& row : rows) {
+        QStringList fields;
+        for (const QString& text : row)
+            fields.append(Field(text));
+        out += fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
+    }
+    return out;
+}
+
+} // namespace
+
+QByteArray GamesCsv(const QList<GameSummary>& games) {
+    QList<QStringList> rows{{"started", "list", "level", "words_per_stage", "result", "stage",
+                             "score", "words", "keys", "misses", "seconds", "kpm", "accuracy"}};
+    for (const GameSummary& game : games) {
+        rows.append({StartedText(game.started), game.list, QString::number(game.level),
+                     QString::number(game.wordsPerStage), ResultName(game.result),
+                     QString::number(game.stage), QString::number(game.score),
+                     QString::number(game.words), QString::number(game.keys),
+                     QString::number(game.misses), Fixed(game.seconds, 3), Fixed(game.kpm(), 1),
+                     Fixed(game.accuracy(), 4)});
+    }
+    return Lines(rows);
+}
+
+QByteArray KanaCsv(const QList<KanaFigures>& kana) {
+    QList<QStringList> rows{{"kana", "attempts", "misses", "miss_rate", "mean_ms"}};
+    for (const KanaFigures& figures : kana) {
+        const std::optional<double> mean = figures.meanMs();
+        rows.append({figures.kana, QString::number(figures.attempts),
+                     QString::number(figures.misses), Fixed(figures.missRate(), 4),
+                     mean ? Fixed(*mean, 1) : QString()});
+    }
+    return Lines(rows);
+}

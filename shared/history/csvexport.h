@@ -1,0 +1,20 @@
+#pragma once
+// The history as CSV for scripts and spreadsheets: UTF-8, a header row, lines
+// ended with CR LF, fields quoted as RFC 4180 says when they hold a comma,
+// a quote or a line break. Numbers use "." and no grouping.
+
+#include "historyfigures.h"
+
+#include <QByteArray>
+#include <QList>
+
+// One line per game in the order given (ReadGames gives oldest first):
+// started,list,level,words_per_stage,result,stage,score,words,keys,misses,
+// seconds,kpm,accuracy. started as the history keeps it (ISO 8601 with the
+// offset), seconds to the millisecond, kpm to 0.1, accuracy 0 to 1 to 0.0001.
+QByteArray GamesCsv(const QList<GameSummary>& games);
+
+// One line per kana in the order given: kana,attempts,misses,miss_rate,mean_ms.
+// miss_rate is misses per attempt to 0.0001; mean_ms to 0.1, empty when no
+// attempt was completed.
+QByteArray KanaCsv(const QList<KanaFigures>& kana);

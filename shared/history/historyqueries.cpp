@@ -1,0 +1,322 @@
+#include "historyqueries.h"
+
+#include "sqlsupport.h"
+#include "weakkana.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+// Up to this many games before the last one make its average.
+constexpr int kPreviousGames = 10;
+
+const char kSummaryColumns[] = "id, started, list, level, words_per_stage, result, stage, score,"
+                               " words, keys, misses, seconds";
+
+// The columns of kSummaryColumns from the current row.
+GameSummary Summary(const SqlStatement& row) {
+    GameSummary game;
+    game.id = row.number(0);
+    game.started = QDateTime::fromString(row.text(1), Qt::ISODate);
+    game.list = row.text(2);
+    game.level = row.integer(3);
+    game.wordsPerStage = row.integer(4);
+    game.result = ResultFromName(row.text(5)).value_or(GameResult::Ended);
+    game.stage = row.integer(6);
+    game.score = row.integer(7);
+    game.words = row.integer(8);
+    game.keys = row.integer(9);
+    game.misses = row.integer(10);
+    game.seconds = row.value(11).toDouble();
+    return game;
+}
+
+bool SelectGames(const QSqlDatabase& db, QList<GameSummary>& games, QSqlError* failure) {
+    SqlStatement row(db,
+                     QStringLiteral("SELECT %1 FROM games ORDER BY started_ms, id")
+                         .arg(QLatin1String(kSummaryColumns)),
+                     failure);
+    if (!row.run())
+        return false;
+    while (row.next())
+        games.append(Summary(row));
+    return row.ok();
+}
+
+bool SelectDays(const QSqlDatabase& db, QList<DayFigures>& days, QSqlError* failure) {
+    // The date part of the start text is the local date it was played on.
+    SqlStatement row(db,
+                     QStringLiteral("SELECT substr(started, 1, 10), count(*), sum(keys),"
+                                    " sum(misses), sum(seconds), max(score)"
+                                    " FROM games GROUP BY 1 ORDER BY 1"),
+                     failure);
+    if (!row.run())
+        return false;
+    while (row.next()) {
+        days.append({QDate::fromString(row.text(0), Qt::ISODate), row.integer(1), row.number(2),
+                     row.number(3), row.value(4).toDouble(), row.integer(5)});
+    }
+    return row.ok();
+}
+
+// The mean reaction time over the words of one game that got a key, from a
+// statement selecting it for the game bound.
+bool SelectReaction(SqlStatement& mean, qint64 game, std::optional<double>& reaction) {
+    if (!mean.run({game}))
+        return false;
+    if (mean.next() && !mean.value(0).isNull())
+        reaction = mean.value(0).toDouble();
+    return mean.ok();
+}
+
+HeadlineFigures Headline(const GameSummary& game, std::optional<double> reaction) {
+    return {double(game.score), game.kpm(), game.accuracy(), double(game.misses), reaction};
+}
+
+bool SelectLastGame(const QSqlDatabase& db, std::optional<LastGameComparison>& last,
+                    QSqlError* failure) {
+    SqlStatement row(
+        db,
+        QStringLiteral("SELECT %1 FROM games ORDER BY started_ms DESC, id DESC LIMIT ?")
+            .arg(QLatin1String(kSummaryColumns)),
+        failure);
+    if (!row.run({kPreviousGames + 1}))
+        return false;
+    QList<GameSummary> games; // newest first
+    while (row.next())
+        games.append(Summary(row));
+    if (!row.ok())
+        return false;
+    if (games.isEmpty())
+        return true;
+
+    SqlStatement meanReaction(
+        db, QStringLiteral("SELECT avg(reaction_ms) FROM words WHERE game = ?"), failure);
+    LastGameComparison comparison;
+    comparison.game = games.first();
+    std::optional<double> reaction;
+    if (!SelectReaction(meanReaction, comparison.game.id, reaction))
+        return false;
+    comparison.last = Headline(comparison.game, reaction);
+
+    HeadlineFigures& mean = comparison.previous;
+    int reactions = 0;
+    double reactionSum = 0;
+    for (qsizetype i = 1; i < games.size(); ++i) {
+        std::optional<double> earlier;
+        if (!SelectReaction(meanReaction, games[i].id, earlier))
+            return false;
+        const HeadlineFigures figures = Headline(games[i], earlier);
+        mean.score += figures.score;
+        mean.kpm += figures.kpm;
+        mean.accuracy += figures.accuracy;
+        mean.misses += figures.misses;
+        if (earlier) {
+            ++reactions;
+            reactionSum += *earlier;
+        }
+    }
+    comparison.previousGames = int(games.size() - 1);
+    if (comparison.previousGames > 0) {
+        const double n = comparison.previousGames;
+        mean.score /= n;
+        mean.kpm /= n;
+        mean.accuracy /= n;
+        mean.misses /= n;
+    }
+    if (reactions > 0)
+        mean.reactionMs = reactionSum / reactions;
+    last = comparison;
+    return true;
+}
+
+bool SelectKana(const QSqlDatabase& db, QList<KanaFigures>& kana, QSqlError* failure) {
+    SqlStatement row(
+        db, QStringLiteral("SELECT kana, attempts, misses, timed, total_ms FROM kana_totals"),
+        failure);
+    if (!row.run())
+        return false;
+    while (row.next())
+        kana.append({row.text(0), row.number(1), row.number(2), row.number(3), row.number(4)});
+    if (!row.ok())
+        return false;
+    std::sort(kana.begin(), kana.end(), [](const KanaFigures& a, const KanaFigures& b) {
+        return KanaBefore(a.kana, b.kana);
+    });
+    return true;
+}
+
+bool SelectKeys(const QSqlDatabase& db, QList<KeyFigures>& keys, QSqlError* failure) {
+    SqlStatement row(
+        db, QStringLiteral("SELECT key, expected, missed FROM key_totals ORDER BY key"), failure);
+    if (!row.run())
+        return false;
+    while (row.next())
+        keys.append({row.text(0), row.number(1), row.number(2)});
+    return row.ok();
+}
+
+bool SelectConfusions(const QSqlDatabase& db, int count, QList<Confusion>& confusions,
+                      QSqlError* failure) {
+    // Every confusion as frequent as the count-th, so ties are ordered here
+    // rather than by the table's key.
+    SqlStatement row(db,
+                     QStringLiteral("SELECT kana, expected, typed, count FROM confusions"
+                                    " WHERE count >= coalesce((SELECT count FROM confusions"
+                                    " ORDER BY count DESC LIMIT 1 OFFSET ?), 0)"),
+                     failure);
+    if (!row.run({std::max(count, 1) - 1}))
+        return false;
+    while (row.next())
+        confusions.append({row.text(0), row.text(1), row.text(2), row.number(3)});
+    if (!row.ok())
+        return false;
+    std::sort(confusions.begin(), confusions.end(), [](const Confusion& a, const Confusion& b) {
+        if (a.count != b.count)
+            return a.count > b.count;
+        if (a.kana != b.kana)
+            return KanaBefore(a.kana, b.kana);
+        return std::pair(a.expected, a.typed) < std::pair(b.expected, b.typed);
+    });
+    confusions.resize(std::clamp<qsizetype>(count, 0, confusions.size()));
+    return true;
+}
+
+bool SelectGame(const QSqlDatabase& db, qint64 id, std::optional<GameRecord>& game,
+                QSqlError* failure) {
+    SqlStatement summary(
+        db, QStringLiteral("SELECT %1 FROM games WHERE id = ?").arg(QLatin1String(kSummaryColumns)),
+        failure);
+    if (!summary.run({id}))
+        return false;
+    if (!summary.next())
+        return summary.ok();
+    GameRecord record;
+    static_cast<GameSummary&>(record) = Summary(summary);
+
+    SqlStatement words(db,
+                       QStringLiteral("SELECT text, reaction_ms, completion_ms FROM words"
+                                      " WHERE game = ? ORDER BY pos"),
+                       failure);
+    if (!words.run({id}))
+        return false;
+    while (words.next()) {
+        record.wordList.append(
+            {words.text(0), words.optionalInteger(1), words.optionalInteger(2), {}});
+    }
+    if (!words.ok())
+        return false;
+
+    // Rows whose places do not fit the game's words are skipped.
+    SqlStatement kana(db,
+                      QStringLiteral("SELECT word, kana, spelling, ms FROM kana"
+                                     " WHERE game = ? ORDER BY word, pos"),
+                      failure);
+    if (!kana.run({id}))
+        return false;
+    while (kana.next()) {
+        const int word = kana.integer(0);
+        if (word >= 0 && word < record.wordList.size())
+            record.wordList[word].kana.append(
+                {kana.text(1), kana.text(2), kana.optionalInteger(3), {}});
+    }
+    if (!kana.ok())
+        return false;
+
+    SqlStatement misses(db,
+                        QStringLiteral("SELECT word, kana, expected, typed FROM miss_keys"
+                                       " WHERE game = ? ORDER BY word, kana, seq"),
+                        failure);
+    if (!misses.run({id}))
+        return false;
+    while (misses.next()) {
+        const int word = misses.integer(0);
+        const int unit = misses.integer(1);
+        if (word >= 0 && word < record.wordList.size() && unit >= 0 &&
+            unit < record.wordList[word].kana.size())
+            record.wordList[word].kana[unit].misses.append({misses.text(2), misses.text(3)});
+    }
+    if (!misses.ok())
+        return false;
+    game = std::move(record);
+    return true;
+}
+
+// What select reads into a Result, in a read transaction of its own so the
+// statements of one call see one moment; an empty Result on failure.
+template <typename Result, typename Selector>
+Result Read(HistoryDb& db, QString* error, Selector select) {
+    Result result{};
+    const bool read = db.run(
+        HistoryDb::Access::Read,
+        [&](const QSqlDatabase& connection, QSqlError* failure) {
+            result = Result{};
+            SqlTransaction transaction(connection, SqlTransaction::Kind::Read, failure);
+            return transaction.begun() && select(connection, result, failure) &&
+                   transaction.commit(failure);
+        },
+        error);
+    return read ? result : Result{};
+}
+
+} // namespace
+
+QList<GameSummary> ReadGames(HistoryDb& db, QString* error) {
+    return Read<QList<GameSummary>>(db, error, SelectGames);
+}
+
+QList<DayFigures> ReadDays(HistoryDb& db, QString* error) {
+    return Read<QList<DayFigures>>(db, error, SelectDays);
+}
+
+std::optional<LastGameComparison> ReadLastGame(HistoryDb& db, QString* error) {
+    return Read<std::optional<LastGameComparison>>(db, error, SelectLastGame);
+}
+
+QList<KanaFigures> ReadKanaFigures(HistoryDb& db, QString* error) {
+    return Read<QList<KanaFigures>>(db, error, SelectKana);
+}
+
+QList<KeyFigures> ReadKeyFigures(HistoryDb& db, QString* error) {
+    return Read<QList<KeyFigures>>(db, error, SelectKeys);
+}
+
+QList<Confusion> ReadConfusions(HistoryDb& db, int count, QString* error) {
+    return Read<QList<Confusion>>(
+        db, error,
+        [count](const QSqlDatabase& connection, QList<Confusion>& confusions, QSqlError* failure) {
+            return SelectConfusions(connection, count, confusions, failure);
+        });
+}
+
+std::optional<GameRecord> ReadGame(HistoryDb& db, qint64 id, QString* error) {
+    return Read<std::optional<GameRecord>>(
+        db, error,
+        [id](const QSqlDatabase& connection, std::optional<GameRecord>& game, QSqlError* failure) {
+            return SelectGame(connection, id, game, failure);
+        });
+}
+
+std::optional<HistoryOverview> ReadOverview(HistoryDb& db, QString* error) {
+    std::optional<HistoryOverview> overview = Read<std::optional<HistoryOverview>>(
+        db, error,
+        [](const QSqlDatabase& connection, std::optional<HistoryOverview>& read,
+           QSqlError* failure) {
+            HistoryOverview all;
+            if (!SelectGames(connection, all.games, failure) ||
+                !SelectDays(connection, all.days, failure) ||
+                !SelectLastGame(connection, all.last, failure) ||
+                !SelectKana(connection, all.kana, failure) ||
+                !SelectKeys(connection, all.keys, failure) ||
+                !SelectConfusions(connection, kConfusionCount, all.confusions, failure))
+                return false;
+            read = std::move(all);
+            return true;
+        });
+    if (overview) {
+        overview->weakestByMisses = WeakestByMisses(overview->kana);
+        overview->slowest = SlowestKana(overview->kana);
+    }
+    return overview;
+}

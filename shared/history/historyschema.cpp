@@ -1,0 +1,131 @@
+#include "historyschema.h"
+
+#include "sqlsupport.h"
+
+#include <array>
+#include <initializer_list>
+
+namespace {
+
+using Step = std::initializer_list<const char*>;
+
+// Version 1. A game's rows are keyed by its id and their place in it, so a
+// game's words and kana lie together and are written in key order.
+const Step kVersion1 = {
+    R"(CREATE TABLE games (
+        id INTEGER PRIMARY KEY,
+        started TEXT NOT NULL,        -- ISO 8601 with the offset from UTC
+        started_ms INTEGER NOT NULL,  -- the same instant, ms since 1970 UTC
+        list TEXT NOT NULL,
+        level INTEGER NOT NULL,
+        words_per_stage INTEGER NOT NULL,
+        result TEXT NOT NULL,         -- won, lost, ended
+        stage INTEGER NOT NULL,
+        score INTEGER NOT NULL,
+        words INTEGER NOT NULL,       -- completed
+        keys INTEGER NOT NULL,
+        misses INTEGER NOT NULL,
+        seconds REAL NOT NULL))",
+    "CREATE INDEX games_by_start ON games (started_ms, id)",
+    R"(CREATE TABLE words (
+        game INTEGER NOT NULL,
+        pos INTEGER NOT NULL,         -- 0 for the first word shown
+        text TEXT NOT NULL,
+        reaction_ms INTEGER,          -- NULL: no key while it was shown
+        completion_ms INTEGER,        -- NULL: not completed
+        PRIMARY KEY (game, pos)) WITHOUT ROWID)",
+    R"(CREATE TABLE kana (
+        game INTEGER NOT NULL,
+        word INTEGER NOT NULL,        -- words.pos
+        pos INTEGER NOT NULL,         -- 0 for the word's first kana
+        kana TEXT NOT NULL,
+        misses INTEGER NOT NULL,
+        ms INTEGER,                   -- NULL: not completed
+        PRIMARY KEY (game, word, pos)) WITHOUT ROWID)",
+};
+
+// Version 2. The misses of version 1 become key rows with the keys unknown
+// (empty), so every miss has its row; the totals start from the kana rows.
+const Step kVersion2 = {
+    "ALTER TABLE kana ADD COLUMN spelling TEXT NOT NULL DEFAULT ''",
+    R"(CREATE TABLE miss_keys (
+        game INTEGER NOT NULL,
+        word INTEGER NOT NULL,
+        kana INTEGER NOT NULL,        -- kana.pos
+        seq INTEGER NOT NULL,         -- 0 for the kana's first miss
+        expected TEXT NOT NULL,       -- the key shown first, then the others
+        typed TEXT NOT NULL,
+        PRIMARY KEY (game, word, kana, seq)) WITHOUT ROWID)",
+    R"(INSERT INTO miss_keys (game, word, kana, seq, expected, typed)
+        WITH RECURSIVE seq (n) AS (
+            SELECT 0 UNION ALL
+            SELECT n + 1 FROM seq WHERE n + 1 < (SELECT max(misses) FROM kana))
+        SELECT kana.game, kana.word, kana.pos, seq.n, '', ''
+        FROM kana JOIN seq ON seq.n < kana.misses)",
+    R"(CREATE TABLE kana_totals (
+        kana TEXT PRIMARY KEY,
+        attempts INTEGER NOT NULL,
+        misses INTEGER NOT NULL,
+        timed INTEGER NOT NULL,       -- attempts completed
+        total_ms INTEGER NOT NULL) WITHOUT ROWID)",
+    R"(INSERT INTO kana_totals (kana, attempts, misses, timed, total_ms)
+        SELECT kana, count(*), sum(misses), count(ms), coalesce(sum(ms), 0)
+        FROM kana GROUP BY kana)",
+    R"(CREATE TABLE key_totals (
+        key TEXT PRIMARY KEY,
+        expected INTEGER NOT NULL,    -- keys pressed where it was due
+        missed INTEGER NOT NULL) WITHOUT ROWID)",
+    R"(CREATE TABLE confusions (
+        kana TEXT NOT NULL,
+        expected TEXT NOT NULL,
+        typed TEXT NOT NULL,
+        count INTEGER NOT NULL,
+        PRIMARY KEY (kana, expected, typed)) WITHOUT ROWID)",
+};
+
+// The steps in order: kSteps[v - 1] takes a file from version v - 1 to v.
+const std::array<const Step*, kHistoryVersion> kSteps = {&kVersion1, &kVersion2};
+
+} // namespace
+
+namespace {
+
+std::optional<int> Version(const QSqlDatabase& db, QSqlError* failure) {
+    const std::optional<QVariant> stored =
+        QueryValue(db, QStringLiteral("PRAGMA user_version"), failure);
+    return stored ? std::optional<int>(stored->toInt()) : std::nullopt;
+}
+
+} // namespace
+
+MigrateResult MigrateHistory(const QSqlDatabase& db, QSqlError* failure) {
+    // A file of the current version needs no write lock, so a reader opens
+    // at once however busy the writers are.
+    const std::optional<int> seen = Version(db, failure);
+    if (!seen)
+        return MigrateResult::Failed;
+    if (*seen >= kHistoryVersion)
+        return *seen == kHistoryVersion ? MigrateResult::Current : MigrateResult::Newer;
+    // Otherwise the version is read again inside the write transaction, so
+    // two programs opening an old or new file together migrate it once.
+    SqlTransaction transaction(db, SqlTransaction::Kind::Write, failure);
+    if (!transaction.begun())
+        return MigrateResult::Failed;
+    const std::optional<int> stored = Version(db, failure);
+    if (!stored)
+        return MigrateResult::Failed;
+    const int version = *stored;
+    if (version > kHistoryVersion)
+        return MigrateResult::Newer;
+    if (version == kHistoryVersion)
+        return transaction.commit(failure) ? MigrateResult::Current : MigrateResult::Failed;
+    for (int next = version + 1; next <= kHistoryVersion; ++next) {
+        for (const char* statement : *kSteps[std::size_t(next - 1)]) {
+            if (!Exec(db, QString::fromUtf8(statement), failure))
+                return MigrateResult::Failed;
+        }
+    }
+    if (!Exec(db, QStringLiteral("PRAGMA user_version = %1").arg(kHistoryVersion), failure))
+        return MigrateResult::Failed;
+    return transaction.commit(failure) ? MigrateResult::Current : MigrateResult::Failed;
+}

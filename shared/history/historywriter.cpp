@@ -1,0 +1,155 @@
+#include "historywriter.h"
+
+#include "sqlsupport.h"
+
+#include <QVariant>
+
+#include <map>
+#include <tuple>
+
+namespace {
+
+// What one game adds to the running totals.
+struct KanaTally {
+    qint64 attempts = 0;
+    qint64 misses = 0;
+    qint64 timed = 0;
+    qint64 totalMs = 0;
+};
+struct KeyTally {
+    qint64 expected = 0;
+    qint64 missed = 0;
+};
+using Confusion = std::tuple<QString, QString, QString>; // kana, expected, typed
+
+struct Tallies {
+    std::map<QString, KanaTally> kana;
+    std::map<QString, KeyTally> keys;
+    std::map<Confusion, qint64> confusions;
+
+    void add(const KanaRecord& kana) {
+        KanaTally& tally = this->kana[kana.kana];
+        ++tally.attempts;
+        tally.misses += kana.misses.size();
+        if (kana.ms) {
+            ++tally.timed;
+            tally.totalMs += *kana.ms;
+        }
+        for (const QChar key : kana.spelling)
+            ++keys[QString(key)].expected;
+        for (const KeyMiss& miss : kana.misses) {
+            if (miss.expected.isEmpty())
+                continue;
+            // A miss counts at the key the target showed.
+            KeyTally& due = keys[miss.expected.left(1)];
+            ++due.expected;
+            ++due.missed;
+            ++confusions[{kana.kana, miss.expected, miss.typed}];
+        }
+    }
+};
+
+QVariant Optional(const std::optional<int>& value) {
+    return value ? QVariant(*value) : QVariant();
+}
+
+bool StoreRows(const QSqlDatabase& db, const GameRecord& game, qint64& id, QSqlError* failure) {
+    SqlStatement games(
+        db,
+        "INSERT INTO games (started, started_ms, list, level, words_per_stage, result,"
+        " stage, score, words, keys, misses, seconds)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        failure);
+    if (!games.run({StartedText(game.started), game.started.toMSecsSinceEpoch(), game.list,
+                    game.level, game.wordsPerStage, ResultName(game.result), game.stage, game.score,
+                    game.words, game.keys, game.misses, game.seconds}))
+        return false;
+    id = games.lastInsertId();
+
+    SqlStatement words(db,
+                       "INSERT INTO words (game, pos, text, reaction_ms, completion_ms)"
+                       " VALUES (?, ?, ?, ?, ?)",
+                       failure);
+    SqlStatement kana(db,
+                      "INSERT INTO kana (game, word, pos, kana, spelling, misses, ms)"
+                      " VALUES (?, ?, ?, ?, ?, ?, ?)",
+                      failure);
+    SqlStatement misses(db,
+                        "INSERT INTO miss_keys (game, word, kana, seq, expected, typed)"
+                        " VALUES (?, ?, ?, ?, ?, ?)",
+                        failure);
+    Tallies tallies;
+    for (int w = 0; w < game.wordList.size(); ++w) {
+        const WordRecord& word = game.wordList[w];
+        if (!words.run({id, w, word.text, Optional(word.reactionMs), Optional(word.completionMs)}))
+            return false;
+        for (int k = 0; k < word.kana.size(); ++k) {
+            const KanaRecord& unit = word.kana[k];
+            if (!kana.run({id, w, k, unit.kana, unit.spelling, int(unit.misses.size()),
+                           Optional(unit.ms)}))
+                return false;
+            for (int m = 0; m < unit.misses.size(); ++m) {
+                if (!misses.run({id, w, k, m, unit.misses[m].expected, unit.misses[m].typed}))
+                    return false;
+            }
+            tallies.add(unit);
+        }
+    }
+
+    SqlStatement kanaTotals(db,
+                            "INSERT INTO kana_totals (kana, attempts, misses, timed, total_ms)"
+                            " VALUES (?, ?, ?, ?, ?) ON CONFLICT (kana) DO UPDATE SET"
+                            " attempts = attempts + excluded.attempts,"
+                            " misses = misses + excluded.misses,"
+                            " timed = timed + excluded.timed,"
+                            " total_ms = total_ms + excluded.total_ms",
+                            failure);
+    for (const auto& [text, tally] : tallies.kana) {
+        if (!kanaTotals.run({text, tally.attempts, tally.misses, tally.timed, tally.totalMs}))
+            return false;
+    }
+    SqlStatement keyTotals(db,
+                           "INSERT INTO key_totals (key, expected, missed) VALUES (?, ?, ?)"
+                           " ON CONFLICT (key) DO UPDATE SET"
+                           " expected = expected + excluded.expected,"
+                           " missed = missed + excluded.missed",
+                           failure);
+    for (const auto& [key, tally] : tallies.keys) {
+        if (!keyTotals.run({key, tally.expected, tally.missed}))
+            return false;
+    }
+    SqlStatement confusions(
+        db,
+        "INSERT INTO confusions (kana, expected, typed, count) VALUES (?, ?, ?, ?)"
+        " ON CONFLICT (kana, expected, typed) DO UPDATE SET"
+        " count = count + excluded.count",
+        failure);
+    for (const auto& [confusion, count] : tallies.confusions) {
+        const auto& [text, expected, typed] = confusion;
+        if (!confusions.run({text, expected, typed, count}))
+            return false;
+    }
+    return true;
+}
+
+bool Store(const QSqlDatabase& db, const GameRecord& game, qint64* id, QSqlError* failure) {
+    SqlTransaction transaction(db, SqlTransaction::Kind::Write, failure);
+    qint64 stored = 0;
+    if (!transaction.begun() || !StoreRows(db, game, stored, failure) ||
+        !transaction.commit(failure))
+        return false;
+    if (id)
+        *id = stored;
+    return true;
+}
+
+} // namespace
+
+bool WriteGame(HistoryDb& db, const GameRecord& game, QString* message, qint64* id) {
+    return db.run(
+        HistoryDb::Access::Write,
+        [&](const QSqlDatabase& connection, QSqlError* failure) {
+            return Store(connection, game, id, failure);
+        },
+        message);
+}

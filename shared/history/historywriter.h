@@ -1,0 +1,21 @@
+#pragma once
+// Recording a finished game in the history.
+
+#include "gamerecord.h"
+#include "historydb.h"
+
+#include <QString>
+
+// Writes game (its figures, every word, kana and miss, and the running
+// totals they add to) as one transaction, so the history holds the whole game
+// or nothing of it; db is opened first when it is not open. Into an open db
+// it takes a few milliseconds: call it after a game has ended, never from a
+// timer tick or a key. When the file turns out to be broken, it is moved aside (see
+// HistoryDb::open) and the game is written to a new one.
+// True when the game is stored; *id is then its number. message, in Japanese
+// and naming the file: why it was not stored (the folder cannot be written,
+// the disk is full, the file is of a later version ...); or, when stored, a
+// notice worth showing once (a broken file was moved aside); empty when there
+// is nothing to say.
+bool WriteGame(HistoryDb& db, const GameRecord& game, QString* message = nullptr,
+               qint64* id = nullptr);
