@@ -25,30 +25,14 @@ public:
             return false;
         const qsizetype end = FindLineEnd(m_bytes, m_pos);
         line = m_bytes.sliced(m_pos, end - m_pos);
-        m_crLf = end + 1 < size && m_bytes[end] == '\r' && m_bytes[end + 1] == '\n';
-        m_pos = std::min(end + (m_crLf ? 2 : 1), size);
-        ++m_count;
+        const bool crLf = end + 1 < size && m_bytes[end] == '\r' && m_bytes[end + 1] == '\n';
+        m_pos = std::min(end + (crLf ? 2 : 1), size);
         return true;
-    }
-
-    // Whether the line last read ended in CR LF.
-    bool endedInCrLf() const { return m_crLf; }
-    // Where the next line starts: the offset just after the end of the last.
-    qsizetype position() const { return m_pos; }
-
-    // Reads the remaining lines; the number of lines in all.
-    qsizetype countAll() {
-        QByteArrayView unused;
-        while (next(unused)) {
-        }
-        return m_count;
     }
 
 private:
     QByteArrayView m_bytes;
     qsizetype m_pos = 0;
-    qsizetype m_count = 0;
-    bool m_crLf = false;
 };
 
 // Builds file content line by line, each line ended by CR LF, in storage
@@ -76,9 +60,6 @@ public:
         p = Put(p, second);
         Put(p, "\r\n");
     }
-
-    // Bytes as they stand, with no line end added.
-    void raw(QByteArrayView bytes) { Put(reserve(bytes.size()), bytes); }
 
 private:
     // Room for n more bytes; where they go. The size counts them already.
