@@ -6,6 +6,7 @@
 #include "platform.h"
 #include "reading.h"
 #include "uicommon.h"
+#include "wordedit.h"
 #include "wordfile.h"
 
 #include <QEvent>

@@ -2,10 +2,10 @@
 // screen and ends when it closes.
 
 #include "frmTouroku.h"
+#include "liststore.h"
 #include "platform.h"
 #include "qttranslation.h"
 #include "uicommon.h"
-#include "wordfile.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -3,7 +3,7 @@
 // loaded list. The words stay as the working files hold them and a row is
 // decoded only when the view shows it, so a list of any size fills at once.
 
-#include "wordfile.h"
+#include "wordedit.h"
 #include "workfiles.h"
 
 #include <QAbstractTableModel>

@@ -3,160 +3,18 @@
 #include "atomicfile.h"
 #include "classcount.h"
 #include "config.h"
-#include "cp932.h"
-#include "inikeys.h"
 #include "platform.h"
-#include "recordcheck.h"
-#include "recordcode.h"
 
 #include <QDir>
 
 #include <algorithm>
-#include <functional>
 #include <optional>
 
 QStringList gDatFiles{QString()};
 std::int16_t gDatFileCount = 0;
 QString gWordFile;
-QString gLoadedWordFile;
 
 namespace {
-
-ProgramKind gProgramKind = ProgramKind::Game;
-
-// A file name that stays inside the Data folder and can be recorded in the
-// configuration file.
-bool IsPlainFileName(const QString& name) {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
-        QDir::isAbsolutePath(name))
-        return false;
-    for (const QChar c : name) {
-        if (c == u'/' || c == u'\\' || c == u':' || c.unicode() < 0x20)
-            return false;
-    }
-    return EncodeCp932(name).has_value();
-}
-
-// The words of one operation, kept from one to the next: a list of 32767
-// words takes a megabyte or two, and memory handed out afresh by the system
-// for every operation costs more than the work done in it.
-WordRecords& KeptRecords() {
-    static WordRecords records;
-    return records;
-}
-
-enum class ListState { Read, Missing, Refused };
-
-// Reads and checks Data/name; why names the file and the line of a refused
-// list.
-ListState ReadList(const QString& name, QByteArray& bytes, WordRecords& records, QString& why) {
-    std::optional<QByteArray> read = ReadWholeFile(DataFolder() + name);
-    if (!read)
-        return ListState::Missing;
-    bytes = std::move(*read);
-    QList<int> counts;
-    if (const std::optional<Problem> problem =
-            ParseWordList(bytes, counts, records.type1, records.type2)) {
-        why =
-            QStringLiteral("単語ファイル「%1」の%2行目が正しくないため、読み込みませんでした。\n%3")
-                .arg(name)
-                .arg(problem->line)
-                .arg(problem->why);
-        return ListState::Refused;
-    }
-    std::copy(counts.begin(), counts.end(), records.counts.begin());
-    return ListState::Read;
-}
-
-// True when the working files hold list name as it is now; the counts in
-// memory then follow them.
-bool WorkFilesHold(const QString& name) {
-    std::array<int, kLevels> counts{};
-    if (!WorkFilesHold(name, DataFolder() + name, counts))
-        return false;
-    SetClassCounts(counts);
-    return true;
-}
-
-// The words of list name from the working files when they hold it: checked
-// when the list was loaded, so they need not be checked again.
-bool ReadHeldWords(const QString& name, WordRecords& records) {
-    return WorkFilesHold(name, DataFolder() + name, records.counts) && ReadWorkFiles(records);
-}
-
-// How far a store got.
-enum class Stored {
-    All,      // every file replaced
-    ListOnly, // the list replaced, a later file not: the change is made, and
-              // the working files are made anew at their next use
-    Nothing,  // no file replaced
-};
-
-// Replaces, as one unit, the files that hold list name: the list itself when
-// newList is given, both working files, and FileInfo NAME, the counts and the
-// stamp in ymconfig.ini, renamed in this order. A crash after the list leaves
-// working files whose stamp no longer matches, and the next use makes them
-// anew. When ymconfig.ini cannot be changed (ini.error() says why) the rest is
-// written all the same: no stamp then vouches for the working files. Unless
-// every file was replaced, why says what failed.
-Stored StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* newList,
-                 const QByteArray& listBytes, const WordRecords& records, QString& why) {
-    // The working files are made anew whenever they do not match, so they
-    // need not wait for the disk; the list and ymconfig.ini do.
-    QList<FileContent> files;
-    if (newList)
-        files.append({DataFolder() + name, *newList});
-    files.append({gType1Path, records.type1, false});
-    files.append({gType2Path, records.type2, false});
-    if (ini.error().isEmpty()) {
-        const QString fallback = gProgramKind == ProgramKind::Game ? QStringLiteral("NOMAL")
-                                                                   : QStringLiteral("NOMAL.dat");
-        WriteProfile(IniKey::FileInfo, IniKey::ListName, fallback, name);
-        for (int i = 0; i < kLevels; ++i)
-            WriteProfile(IniKey::MessageClass, ClassCountKey(i), QStringLiteral("1"),
-                         QString::number(records.counts[i]));
-        WriteProfile(IniKey::FileInfo, IniKey::Stamp, QString(),
-                     QString::fromLatin1(WorkFilesStamp(listBytes, records.countsText(),
-                                                        records.type1, records.type2)));
-        if (const auto file = ini.changedFile())
-            files.append(*file);
-    }
-    VouchForWorkFiles(QString(), QString(), {}, false);
-    qsizetype replaced = 0;
-    if (!WriteFilesAtomic(files, &why, &replaced)) {
-        // ymconfig.ini comes last, so it is never among the files replaced.
-        ini.discard();
-        if (replaced == 0 || !newList)
-            return Stored::Nothing;
-        SetClassCounts(records.counts);
-        gLoadedWordFile = name;
-        return Stored::ListOnly;
-    }
-    if (ini.error().isEmpty()) {
-        ini.written();
-        VouchForWorkFiles(name, DataFolder() + name, records.counts, newList != nullptr);
-    }
-    SetClassCounts(records.counts);
-    gLoadedWordFile = name;
-    return Stored::All;
-}
-
-// What a list that was stored only in part tells the user: the change is
-// made, as the list holds it, though a working file could not follow.
-QString ListOnlyText(const QString& name, const QString& why) {
-    return QStringLiteral(
-               "単語ファイル「%1」への変更は保存しました。ただし作業ファイルを"
-               "置き換えられませんでした。作業ファイルは次に使うときに作り直します。\n%2")
-        .arg(name, why);
-}
-
-// Why a list could not be loaded: refused (why names the file and the line)
-// or not written (why says which file and why; said once in a run, as a list
-// is loaded again and again in the background). A missing list says nothing.
-struct LoadProblem {
-    QString why;
-    bool once = false;
-};
 
 // Loads list name into the working files; false, with the problem, when it
 // is missing, refused or cannot be written.
@@ -183,19 +41,6 @@ bool Load(ProfileTransaction& ini, const QString& name, bool& holdsWords, LoadPr
     return true;
 }
 
-// Shows what an operation ends with: the problem, and ymconfig.ini that could
-// not be changed, which is said once in a run.
-void ShowProblems(ProfileTransaction& ini, const LoadProblem& problem) {
-    if (!ini.error().isEmpty())
-        ReportIniFailure(ini.error());
-    if (problem.why.isEmpty())
-        return;
-    if (problem.once)
-        ShowWarningOnce(problem.why, problem.why);
-    else
-        ShowWarning(problem.why);
-}
-
 // Loads list name as an operation of its own and shows what went wrong.
 bool LoadShown(const QString& name, bool& holdsWords) {
     WordListUnit op;
@@ -205,135 +50,6 @@ bool LoadShown(const QString& name, bool& holdsWords) {
     const bool loaded = !name.isEmpty() && Load(op.ini(), name, holdsWords, problem);
     ShowProblems(op.ini(), problem);
     return loaded;
-}
-
-// What a change does to the words of the list.
-enum class Outcome {
-    Changed,
-    Refused,     // nothing changed, why says why
-    ListChanged, // nothing changed: the word the user chose is no longer there
-};
-using Change = std::function<Outcome(WordRecords&, QString&)>;
-
-// Applies change to the words of the loaded list and stores the list, the
-// working files and the counts as one unit. The words, as the change left
-// them, stay in KeptRecords(). Unless the change is stored whole, why says
-// what went wrong.
-Outcome ChangeLoadedList(ProfileTransaction& ini, const Change& change, Stored& stored,
-                         QString& why) {
-    stored = Stored::Nothing;
-    if (!ini.locked()) {
-        why = ini.error();
-        return Outcome::Refused;
-    }
-    if (gLoadedWordFile.isEmpty()) {
-        why = QStringLiteral("単語ファイルが読み込まれていません。");
-        return Outcome::Refused;
-    }
-    // Working files that hold the list are its words; else the list is read
-    // and checked again.
-    WordRecords& records = KeptRecords();
-    if (!ReadHeldWords(gLoadedWordFile, records)) {
-        QByteArray bytes;
-        switch (ReadList(gLoadedWordFile, bytes, records, why)) {
-        case ListState::Missing:
-            why = QStringLiteral("単語ファイル「%1」が見つかりません。").arg(gLoadedWordFile);
-            return Outcome::Refused;
-        case ListState::Refused:
-            return Outcome::Refused;
-        case ListState::Read:
-            break;
-        }
-    }
-    const Outcome outcome = change(records, why);
-    if (outcome != Outcome::Changed)
-        return outcome;
-    const QByteArray list = records.listBytes();
-    stored = StoreList(ini, gLoadedWordFile, &list, list, records, why);
-    return stored == Stored::Nothing ? Outcome::Refused : Outcome::Changed;
-}
-
-// ChangeLoadedList with what went wrong shown; failure opens the message of
-// a change not made. after, when given, gets the words of the list as the
-// change left them, or, when the word the user chose was gone, as they are.
-bool ChangeList(const QString& failure, std::optional<WordRecords>* after, const Change& change) {
-    WordListUnit op;
-    QString why;
-    Stored stored = Stored::Nothing;
-    const Outcome outcome = ChangeLoadedList(op.ini(), change, stored, why);
-    if (after)
-        *after =
-            outcome == Outcome::Refused ? std::nullopt : std::optional<WordRecords>(KeptRecords());
-    QString shown;
-    if (outcome != Outcome::Changed)
-        shown = failure + QLatin1Char('\n') + why;
-    else if (stored == Stored::ListOnly)
-        shown = ListOnlyText(gLoadedWordFile, why);
-    ShowProblems(op.ini(), {shown});
-    return outcome == Outcome::Changed;
-}
-
-// The line of the word the user saw among records: its own line while the
-// words are those it was shown among; else the one line that holds the same
-// word, and 0, with why, when it is gone or stands there more than once.
-int FindSeenWord(const WordRecords& records, int line, const SeenWord& seen, QString& why) {
-    if (records.version() == seen.listVersion && line >= 1 && line <= records.total())
-        return line;
-    const QList<int> lines = records.findRecord(seen.type1, seen.type2);
-    if (lines.size() == 1)
-        return lines.front();
-    why =
-        QStringLiteral("単語ファイル「%1」がもう一方のプログラムで変更されたため、"
-                       "選んだ単語がどれか分かりません。今の一覧を表示します。選び直してください。")
-            .arg(gLoadedWordFile);
-    return 0;
-}
-
-// The type1 and type2 lines of a new word: gHexText, the word's coded
-// characters, followed by the level digit, and the reading's codes; checked
-// as a list's records are. Nothing, with why, when they cannot be stored.
-std::optional<std::pair<QByteArray, QByteArray>>
-EncodeNewRecord(const QString& word, const QString& readingCodes, int level, QString& why) {
-    QString unencodable;
-    if (!EncodeWordText(word, &unencodable)) {
-        why = QStringLiteral("「%1」は単語ファイルに保存できない文字です。\n"
-                             "この文字を使わずに入力してください。")
-                  .arg(unencodable);
-        return std::nullopt;
-    }
-    gHexText += QString::number(level);
-    const std::optional<QByteArray> type1 = EncodeCp932(gHexText);
-    const std::optional<QByteArray> type2 = EncodeCp932(readingCodes);
-    if (level < 1 || level > kLevels || !type1 || !type2) {
-        why = QStringLiteral("単語のレベルが正しくありません。");
-        return std::nullopt;
-    }
-    RecordCheck check;
-    check.add(1, *type2, *type1);
-    if (const std::optional<Problem> problem = check.problem()) {
-        why = problem->why;
-        return std::nullopt;
-    }
-    return std::pair{*type1, *type2};
-}
-
-// Appends a checked record to records; false, with why, at the size limit.
-bool AddRecord(WordRecords& records, const std::pair<QByteArray, QByteArray>& record, int level,
-               QString& why) {
-    if (records.total() >= kMaxCount) {
-        why = QStringLiteral("単語は32767件までしか登録できません。");
-        return false;
-    }
-    records.type1 += record.first + "\r\n";
-    records.type2 += record.second + "\r\n";
-    ++records.counts[level - 1];
-    return true;
-}
-
-// Takes record n out of records, lowering its level's count.
-void RemoveRecord(WordRecords& records, int n) {
-    const QByteArray type1 = records.takeRecord(n);
-    --records.counts[type1.back() - '1'];
 }
 
 // Sets gIniPath and the working-file paths, first, as the lock lives beside
@@ -356,14 +72,6 @@ bool WordListUnit::ready() {
 
 QString WordListTitle(const QString& fileName) {
     return fileName.left(std::max<qsizetype>(0, fileName.size() - 4));
-}
-
-void SetProgramKind(ProgramKind kind) {
-    gProgramKind = kind;
-}
-
-QString DataFolder() {
-    return JoinPath(ProgramFolder(), QStringLiteral("Data")) + QLatin1Char('/');
 }
 
 void ListWordFiles() {
@@ -426,57 +134,6 @@ bool ReadLoadedWords(WordRecords& records) {
     QString why;
     return !gLoadedWordFile.isEmpty() &&
            ReadList(gLoadedWordFile, bytes, records, why) == ListState::Read;
-}
-
-bool AddWord(const QString& word, const QString& readingCodes, int level,
-             std::optional<WordRecords>* after) {
-    const QString failure = QStringLiteral("単語を追加できませんでした。");
-    QString why;
-    const auto record = EncodeNewRecord(word, readingCodes, level, why);
-    if (!record) {
-        ShowWarning(failure + QLatin1Char('\n') + why);
-        return false;
-    }
-    return ChangeList(failure, after, [&](WordRecords& records, QString& reason) {
-        return AddRecord(records, *record, level, reason) ? Outcome::Changed : Outcome::Refused;
-    });
-}
-
-bool DeleteWordRecord(std::int16_t recordNumber, const SeenWord& seen,
-                      std::optional<WordRecords>* after) {
-    return ChangeList(QStringLiteral("単語を削除できませんでした。"), after,
-                      [&](WordRecords& records, QString& reason) {
-                          const int line = FindSeenWord(records, recordNumber, seen, reason);
-                          if (line == 0)
-                              return Outcome::ListChanged;
-                          RemoveRecord(records, line);
-                          return Outcome::Changed;
-                      });
-}
-
-bool ReplaceWord(std::int16_t recordNumber, const SeenWord& seen, const QString& word,
-                 const QString& readingCodes, int level, std::optional<WordRecords>* after) {
-    const QString failure = QStringLiteral("単語を変更できませんでした。");
-    QString why;
-    const auto record = EncodeNewRecord(word, readingCodes, level, why);
-    if (!record) {
-        ShowWarning(failure + QLatin1Char('\n') + why);
-        return false;
-    }
-    return ChangeList(failure, after, [&](WordRecords& records, QString& reason) {
-        const int line = FindSeenWord(records, recordNumber, seen, reason);
-        if (line == 0)
-            return Outcome::ListChanged;
-        RemoveRecord(records, line);
-        return AddRecord(records, *record, level, reason) ? Outcome::Changed : Outcome::Refused;
-    });
-}
-
-std::optional<SeenWord> SeeWord(const WordRecords& records, int line) {
-    const auto record = records.record(line);
-    if (!record)
-        return std::nullopt;
-    return SeenWord{record->first, record->second, records.version()};
 }
 
 bool SaveWordFile() {

@@ -1,6 +1,7 @@
 #pragma once
 // Word-list files in Data/ and the operations on them: listing, conversion
-// into the working files, and the editor's changes and saves.
+// into the working files, and saving; the editor's changes are in
+// wordedit.h.
 //
 // The word list is the truth; the working files and the MessageClass counts
 // are made from it. Each operation below is one unit between the two programs
@@ -10,6 +11,7 @@
 // before anything relies on them.
 
 #include "config.h"
+#include "liststore.h"
 #include "workfiles.h"
 
 #include <QString>
@@ -21,10 +23,6 @@
 extern QStringList gDatFiles;      // names found, then one empty entry
 extern std::int16_t gDatFileCount; // number of names found
 extern QString gWordFile;          // current word list (name with extension)
-// The list this program last loaded into the working files in this run
-// (empty before the first): the list the editor shows and saves to, the list
-// the game draws from.
-extern QString gLoadedWordFile;
 
 // The frame of an operation, for a caller whose several steps must see the
 // same files (the game's draw): while it lives the paths are set, the lock
@@ -42,12 +40,6 @@ private:
     ProfileTransaction m_ini;
 };
 
-// Which program is running: the fallbacks of a few writes differ.
-enum class ProgramKind { Game, Editor };
-void SetProgramKind(ProgramKind kind);
-
-// The Data folder beside the programs, ending in a separator.
-QString DataFolder();
 // A word list's name as the screens show it: without its last four characters
 // (the ".dat" extension).
 QString WordListTitle(const QString& fileName);
@@ -75,42 +67,6 @@ bool RepairWorkFiles();
 // cannot be written. False when no list is loaded or it cannot be read.
 bool ReadLoadedWords(WordRecords& records);
 
-// A word as the registration screen showed it: its "type1" and "type2"
-// lines, and the version (WordRecords::version) of the words it was shown
-// among.
-struct SeenWord {
-    QByteArray type1;
-    QByteArray type2;
-    QByteArray listVersion;
-};
-// The word at line n (from 1) of records as a screen shows it; nothing past
-// the end.
-std::optional<SeenWord> SeeWord(const WordRecords& records, int n);
-
-// The editor's changes to the loaded list, one call per action. Each is
-// saved into the list at once and the working files and counts follow;
-// gClassCountText then holds the new counts. False, with a "警告" message,
-// when the word cannot be stored or any write fails; then nothing has
-// changed. A change saved in the list whose working files could not follow
-// is made (true), with a message saying so.
-// after, when given, gets the words of the list as the change left them; or,
-// when the word the user chose is no longer there, the words as they are now,
-// for the screen to show; nothing otherwise.
-// Adds word with the reading readingCodes (three-digit kana codes) at level
-// at the end of the list; gHexText is then its "type1" line.
-bool AddWord(const QString& word, const QString& readingCodes, int level,
-             std::optional<WordRecords>* after = nullptr);
-// Removes the word the user saw at line n (from 1): that line while the list
-// is as it was shown; when the other program has changed it since, the one
-// line that holds the same word. When that word is gone or stands there more
-// than once, nothing is removed and the message says the list was changed.
-bool DeleteWordRecord(std::int16_t recordNumber, const SeenWord& seen,
-                      std::optional<WordRecords>* after = nullptr);
-// The word the user saw at line n, found as DeleteWordRecord finds it,
-// replaced by a new word at the end of the list, as one change.
-bool ReplaceWord(std::int16_t recordNumber, const SeenWord& seen, const QString& word,
-                 const QString& readingCodes, int level,
-                 std::optional<WordRecords>* after = nullptr);
 // Writes the working files into the loaded list when they hold it; a list
 // that was not loaded in this run is never written, and no list is created.
 // False when nothing is loaded or the list cannot be written (with a message).

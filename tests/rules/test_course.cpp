@@ -1,9 +1,9 @@
 #include "classcount.h"
 #include "course.h"
+#include "liststore.h"
 #include "ranking.h"
 #include "settings.h"
 #include "testsupport.h"
-#include "wordfile.h"
 
 #include <QTest>
 

@@ -14,7 +14,7 @@
 
 namespace {
 
-QString Stored(const char* section, const char* key) {
+QString IniValue(const char* section, const char* key) {
     QString value;
     ReadProfile(section, key, "?", value);
     return value;
@@ -24,7 +24,7 @@ QString Stored(const char* section, const char* key) {
 QStringList StoredCounts() {
     QStringList counts;
     for (const char* key : {"A", "B", "C", "D", "E"})
-        counts.append(Stored("MessageClass", key));
+        counts.append(IniValue("MessageClass", key));
     return counts;
 }
 
@@ -98,12 +98,12 @@ private slots:
         QCOMPARE(folder.readFile("type1"), "41,1\r\nFFFF82A0,2\r\n9056,95B7,3\r\n42,4\r\n43,5\r\n");
         QCOMPARE(folder.readFile("type2"), "001\r\n002\r\n003\r\n004\r\n005\r\n");
         QCOMPARE(StoredCounts(), QStringList({"1", "1", "1", "1", "1"}));
-        QCOMPARE(Stored("FileInfo", "NAME"), "W.dat");
+        QCOMPARE(IniValue("FileInfo", "NAME"), "W.dat");
         QCOMPARE(gLoadedWordFile, "W.dat");
         QCOMPARE(capture.messages.size(), 0);
         // The other program and the next start compare this stamp. Guards a
         // hash seeded anew in each process, which made every start convert.
-        QCOMPARE(Stored("FileInfo", "STAMP"), "ad9cf460b09a5d8e");
+        QCOMPARE(IniValue("FileInfo", "STAMP"), "ad9cf460b09a5d8e");
     }
 
     // A list that cannot be read whole is refused with one message naming the
@@ -139,7 +139,7 @@ private slots:
             QVERIFY(!ConvertWordFile("E.dat"));
             QCOMPARE(loaded.folder.readFile("type1") + loaded.folder.readFile("type2"), "");
             QCOMPARE(StoredCounts(), QStringList({"0", "0", "0", "0", "0"}));
-            QCOMPARE(Stored("FileInfo", "NAME"), "E.dat");
+            QCOMPARE(IniValue("FileInfo", "NAME"), "E.dat");
             QVERIFY(AddWord("新聞", "012046064046", 3));
             QCOMPARE(loaded.folder.readFile("Data/E.dat"),
                      QByteArray("0,0,1,0,0\r\n012046064046,9056,95B7,3\r\n"));

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "wordfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QtTest>

@@ -3,7 +3,7 @@
 // message boxes the code under test shows.
 
 #include "platform.h"
-#include "wordfile.h"
+#include "wordedit.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,0 +1,138 @@
+#include "liststore.h"
+
+#include "atomicfile.h"
+#include "classcount.h"
+#include "cp932.h"
+#include "inikeys.h"
+#include "platform.h"
+#include "recordcheck.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+QString gLoadedWordFile;
+
+namespace {
+
+ProgramKind gProgramKind = ProgramKind::Game;
+
+} // namespace
+
+void SetProgramKind(ProgramKind kind) {
+    gProgramKind = kind;
+}
+
+QString DataFolder() {
+    return JoinPath(ProgramFolder(), QStringLiteral("Data")) + QLatin1Char('/');
+}
+
+bool IsPlainFileName(const QString& name) {
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+        QDir::isAbsolutePath(name))
+        return false;
+    for (const QChar c : name) {
+        if (c == u'/' || c == u'\\' || c == u':' || c.unicode() < 0x20)
+            return false;
+    }
+    return EncodeCp932(name).has_value();
+}
+
+WordRecords& KeptRecords() {
+    // Kept from one operation to the next: a list of 32767 words takes a
+    // megabyte or two, and memory handed out afresh by the system for every
+    // operation costs more than the work done in it.
+    static WordRecords records;
+    return records;
+}
+
+ListState ReadList(const QString& name, QByteArray& bytes, WordRecords& records, QString& why) {
+    std::optional<QByteArray> read = ReadWholeFile(DataFolder() + name);
+    if (!read)
+        return ListState::Missing;
+    bytes = std::move(*read);
+    QList<int> counts;
+    if (const std::optional<Problem> problem =
+            ParseWordList(bytes, counts, records.type1, records.type2)) {
+        why =
+            QStringLiteral("単語ファイル「%1」の%2行目が正しくないため、読み込みませんでした。\n%3")
+                .arg(name)
+                .arg(problem->line)
+                .arg(problem->why);
+        return ListState::Refused;
+    }
+    std::copy(counts.begin(), counts.end(), records.counts.begin());
+    return ListState::Read;
+}
+
+bool WorkFilesHold(const QString& name) {
+    std::array<int, kLevels> counts{};
+    if (!WorkFilesHold(name, DataFolder() + name, counts))
+        return false;
+    SetClassCounts(counts);
+    return true;
+}
+
+bool ReadHeldWords(const QString& name, WordRecords& records) {
+    return WorkFilesHold(name, DataFolder() + name, records.counts) && ReadWorkFiles(records);
+}
+
+Stored StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* newList,
+                 const QByteArray& listBytes, const WordRecords& records, QString& why) {
+    // The working files are made anew whenever they do not match, so they
+    // need not wait for the disk; the list and ymconfig.ini do.
+    QList<FileContent> files;
+    if (newList)
+        files.append({DataFolder() + name, *newList});
+    files.append({gType1Path, records.type1, false});
+    files.append({gType2Path, records.type2, false});
+    if (ini.error().isEmpty()) {
+        const QString fallback = gProgramKind == ProgramKind::Game ? QStringLiteral("NOMAL")
+                                                                   : QStringLiteral("NOMAL.dat");
+        WriteProfile(IniKey::FileInfo, IniKey::ListName, fallback, name);
+        for (int i = 0; i < kLevels; ++i)
+            WriteProfile(IniKey::MessageClass, ClassCountKey(i), QStringLiteral("1"),
+                         QString::number(records.counts[i]));
+        WriteProfile(IniKey::FileInfo, IniKey::Stamp, QString(),
+                     QString::fromLatin1(WorkFilesStamp(listBytes, records.countsText(),
+                                                        records.type1, records.type2)));
+        if (const auto file = ini.changedFile())
+            files.append(*file);
+    }
+    VouchForWorkFiles(QString(), QString(), {}, false);
+    qsizetype replaced = 0;
+    if (!WriteFilesAtomic(files, &why, &replaced)) {
+        // ymconfig.ini comes last, so it is never among the files replaced.
+        ini.discard();
+        if (replaced == 0 || !newList)
+            return Stored::Nothing;
+        SetClassCounts(records.counts);
+        gLoadedWordFile = name;
+        return Stored::ListOnly;
+    }
+    if (ini.error().isEmpty()) {
+        ini.written();
+        VouchForWorkFiles(name, DataFolder() + name, records.counts, newList != nullptr);
+    }
+    SetClassCounts(records.counts);
+    gLoadedWordFile = name;
+    return Stored::All;
+}
+
+QString ListOnlyText(const QString& name, const QString& why) {
+    return QStringLiteral(
+               "単語ファイル「%1」への変更は保存しました。ただし作業ファイルを"
+               "置き換えられませんでした。作業ファイルは次に使うときに作り直します。\n%2")
+        .arg(name, why);
+}
+
+void ShowProblems(ProfileTransaction& ini, const LoadProblem& problem) {
+    if (!ini.error().isEmpty())
+        ReportIniFailure(ini.error());
+    if (problem.why.isEmpty())
+        return;
+    if (problem.once)
+        ShowWarningOnce(problem.why, problem.why);
+    else
+        ShowWarning(problem.why);
+}
