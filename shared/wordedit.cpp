@@ -7,6 +7,8 @@
 #include "recordcode.h"
 #include "wordfile.h"
 
+#include <QDir>
+
 #include <functional>
 #include <utility>
 
@@ -192,4 +194,67 @@ std::optional<SeenWord> SeeWord(const WordRecords& records, int line) {
     if (!record)
         return std::nullopt;
     return SeenWord{record->first, record->second, records.version()};
+}
+
+std::optional<QString> NewWordProblem(const NewWord& word) {
+    QString why;
+    if (EncodeNewRecord(word.text, word.readingCodes, word.level, why))
+        return std::nullopt;
+    return why;
+}
+
+bool StoreWords(const QString& name, const QList<NewWord>& words, ListWrite mode, int& stored,
+                QString& why) {
+    stored = 0;
+    WordListUnit op;
+    if (!op.ini().locked()) {
+        why = op.ini().error();
+        return false;
+    }
+    if (!IsPlainFileName(name)) {
+        why = QStringLiteral("「%1」は単語ファイルの名前に使えません。").arg(name);
+        return false;
+    }
+    WordRecords& records = KeptRecords();
+    records = WordRecords();
+    if (mode == ListWrite::Append && !ReadHeldWords(name, records)) {
+        QByteArray bytes;
+        switch (ReadList(name, bytes, records, why)) {
+        case ListState::Missing:
+            records = WordRecords();
+            break;
+        case ListState::Refused:
+            return false;
+        case ListState::Read:
+            break;
+        }
+    }
+    for (const NewWord& word : words) {
+        const auto record = EncodeNewRecord(word.text, word.readingCodes, word.level, why);
+        if (!record)
+            return false;
+        QString full; // the list is full: the words after are not stored
+        if (!AddRecord(records, *record, word.level, full))
+            break;
+        ++stored;
+    }
+    const QByteArray list = records.listBytes();
+    if (name == gLoadedWordFile) {
+        switch (StoreList(op.ini(), name, &list, list, records, why)) {
+        case Stored::All:
+            return true;
+        case Stored::ListOnly:
+            why = ListOnlyText(name, why);
+            return true;
+        case Stored::Nothing:
+            stored = 0;
+            return false;
+        }
+    }
+    QDir().mkpath(DataFolder());
+    if (!WriteFileAtomic(DataFolder() + name, list, &why)) {
+        stored = 0;
+        return false;
+    }
+    return true;
 }

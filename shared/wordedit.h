@@ -1,11 +1,13 @@
 #pragma once
-// The editor's changes to the loaded word list, one operation per action:
-// adding, deleting and changing a word. Each is one unit, as the operations of
-// wordfile.h are.
+// Changes to word lists: the editor's adding, deleting and changing a word
+// of the loaded list, one operation per action, and storing many words into
+// a list by its name (an import, a practice list). Each is one unit, as the
+// operations of wordfile.h are.
 
 #include "workfiles.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -47,3 +49,30 @@ bool DeleteWordRecord(std::int16_t recordNumber, const SeenWord& seen,
 bool ReplaceWord(std::int16_t recordNumber, const SeenWord& seen, const QString& word,
                  const QString& readingCodes, int level,
                  std::optional<WordRecords>* after = nullptr);
+
+// A word to store: its text as shown, its reading as three-digit kana codes
+// and its level 1..5.
+struct NewWord {
+    QString text;
+    QString readingCodes;
+    int level = 1;
+};
+// Why word cannot go into a list as the editor stores it (a character the
+// list cannot hold, a reading that does not code, a level outside 1..5, a
+// text too long for a line); nothing when it can.
+std::optional<QString> NewWordProblem(const NewWord& word);
+
+enum class ListWrite {
+    Append,  // after the list's own words; a list not there is made
+    Replace, // in place of the list's words, made when missing
+};
+// Stores words, each of which passes NewWordProblem, in Data/name as one
+// operation under the lock between the programs. A list holds 32767 words:
+// those past that are not stored, and stored gets how many were (the first
+// ones). When name is the list loaded into the working files, they and the
+// counts follow; working files that held it otherwise are made anew at their
+// next use. False, with why, when the list there cannot be read or is refused,
+// a word does not pass, or the list cannot be written: then nothing changed.
+// A note for the user may come in why on success too.
+bool StoreWords(const QString& name, const QList<NewWord>& words, ListWrite mode, int& stored,
+                QString& why);

@@ -5,6 +5,7 @@
 #include "config.h"
 #include "recordcode.h"
 #include "testsupport.h"
+#include "wordedit.h"
 #include "wordfile.h"
 
 #include <QSet>
@@ -206,6 +207,46 @@ private slots:
             QVERIFY2(!DeleteWordRecord(3, seenSecondA), "which of the two A was meant is unknown");
             QCOMPARE(loaded.folder.readFile("Data/D.dat"), "2,0,0,0,0\r\n" + a + a);
         }
+    }
+
+    // Many words go into a list by its name: after its words or in place of
+    // them, made when missing, up to the 32767 a list holds; the loaded
+    // list's working files follow. A word that cannot be stored, or a list
+    // that is refused, stores nothing.
+    void storeWordsByName() {
+        Loaded loaded;
+        const QList<NewWord> words{{"C", "004", 2}, {"新聞", "012046064046", 3}};
+        int stored = 0;
+        QString why;
+        QVERIFY2(StoreWords("New.dat", words, ListWrite::Append, stored, why), qPrintable(why));
+        QCOMPARE(stored, 2);
+        QCOMPARE(loaded.folder.readFile("Data/New.dat"),
+                 QByteArray("0,1,1,0,0\r\n004,43,2\r\n012046064046,9056,95B7,3\r\n"));
+        QVERIFY(StoreWords("New.dat", {{"D", "005", 1}}, ListWrite::Replace, stored, why));
+        QCOMPARE(loaded.folder.readFile("Data/New.dat"), QByteArray("1,0,0,0,0\r\n005,44,1\r\n"));
+
+        QVERIFY(StoreWords("A.dat", words, ListWrite::Append, stored, why));
+        WordRecords shown;
+        QVERIFY(ReadLoadedWords(shown));
+        QCOMPARE(shown.total(), 5);
+        QCOMPARE(shown.record(5)->first, QByteArray("9056,95B7,3"));
+
+        const QList<QByteArray> before = loaded.state();
+        QVERIFY(!StoreWords("A.dat", {{"E", "006", 1}, {"😀", "001", 1}}, ListWrite::Append, stored,
+                            why));
+        QVERIFY2(why.contains("😀"), qPrintable(why));
+        loaded.folder.writeFile("Data/Bad.dat", "1,0,0,0,0\r\n");
+        QVERIFY(!StoreWords("Bad.dat", words, ListWrite::Append, stored, why));
+        QCOMPARE(loaded.state(), before);
+        QCOMPARE(stored, 0);
+
+        QByteArray full = "32766,0,0,0,0\r\n";
+        for (int i = 0; i < 32766; ++i)
+            full += "001,41,1\r\n";
+        loaded.folder.writeFile("Data/Full.dat", full);
+        QVERIFY(StoreWords("Full.dat", words, ListWrite::Append, stored, why));
+        QCOMPARE(stored, 1);
+        QVERIFY(loaded.folder.readFile("Data/Full.dat").startsWith("32766,1,0,0,0\r\n"));
     }
 
     // A list that was not loaded is never written, and no list is created:
