@@ -143,17 +143,25 @@ void RemoveRecord(WordRecords& records, int n) {
     --records.counts[type1.back() - '1'];
 }
 
+// EncodeNewRecord for a change, which otherwise fails with failure and the
+// reason shown.
+std::optional<std::pair<QByteArray, QByteArray>>
+CheckedRecord(const QString& failure, const QString& word, const QString& readingCodes, int level) {
+    QString why;
+    auto record = EncodeNewRecord(word, readingCodes, level, why);
+    if (!record)
+        ShowWarning(failure + QLatin1Char('\n') + why);
+    return record;
+}
+
 } // namespace
 
 bool AddWord(const QString& word, const QString& readingCodes, int level,
              std::optional<WordRecords>* after) {
     const QString failure = QStringLiteral("単語を追加できませんでした。");
-    QString why;
-    const auto record = EncodeNewRecord(word, readingCodes, level, why);
-    if (!record) {
-        ShowWarning(failure + QLatin1Char('\n') + why);
+    const auto record = CheckedRecord(failure, word, readingCodes, level);
+    if (!record)
         return false;
-    }
     return ChangeList(failure, after, [&](WordRecords& records, QString& reason) {
         return AddRecord(records, *record, level, reason) ? Outcome::Changed : Outcome::Refused;
     });
@@ -174,12 +182,9 @@ bool DeleteWordRecord(std::int16_t recordNumber, const SeenWord& seen,
 bool ReplaceWord(std::int16_t recordNumber, const SeenWord& seen, const QString& word,
                  const QString& readingCodes, int level, std::optional<WordRecords>* after) {
     const QString failure = QStringLiteral("単語を変更できませんでした。");
-    QString why;
-    const auto record = EncodeNewRecord(word, readingCodes, level, why);
-    if (!record) {
-        ShowWarning(failure + QLatin1Char('\n') + why);
+    const auto record = CheckedRecord(failure, word, readingCodes, level);
+    if (!record)
         return false;
-    }
     return ChangeList(failure, after, [&](WordRecords& records, QString& reason) {
         const int line = FindSeenWord(records, recordNumber, seen, reason);
         if (line == 0)
