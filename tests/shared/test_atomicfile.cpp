@@ -22,6 +22,47 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"type1"});
     }
 
+    // Every new content is written and, unless left to the system, flushed
+    // before the first file is renamed; the renames go in the order given and
+    // the folder is synced after them. Guards a write that renames what is not
+    // yet on the disk, which a power cut turns into an empty file.
+    void flushesBeforeRenaming() {
+        QTemporaryDir dir;
+        const QString list = dir.filePath("W.dat"), type1 = dir.filePath("type1");
+        struct Step {
+            WriteStep step;
+            QString file; // the file written, or the folder synced
+        };
+        QList<Step> steps;
+        SetWriteStepHook([&](WriteStep step, const QString& path) {
+            // A temporary file ".W.dat.<pid>.<n>.tmp" stands for its file.
+            const QString name = QFileInfo(path).fileName();
+            steps.append({step, name.startsWith('.') ? name.section('.', 1, -4) : name});
+        });
+        const bool written = WriteFilesAtomic({{list, "list"}, {type1, "words", false}});
+        SetWriteStepHook(nullptr);
+        QVERIFY(written);
+        const auto at = [&](WriteStep step, const QString& file) {
+            for (qsizetype i = 0; i < steps.size(); ++i) {
+                if (steps[i].step == step && steps[i].file == file)
+                    return i;
+            }
+            return qsizetype(-1);
+        };
+        const qsizetype firstRename = at(WriteStep::Rename, "W.dat");
+        QVERIFY2(firstRename >= 0, "the list was renamed");
+        const qsizetype flush = at(WriteStep::Flush, "W.dat");
+        QVERIFY2(flush >= 0 && flush < firstRename, "the list is flushed before renaming");
+        QVERIFY2(at(WriteStep::Write, "W.dat") < flush, "the list is written, then flushed");
+        QVERIFY2(at(WriteStep::Write, "type1") < firstRename,
+                 "every file is written before the first rename");
+        QCOMPARE(at(WriteStep::Flush, "type1"), -1); // left to the system
+        QVERIFY2(firstRename < at(WriteStep::Rename, "type1"), "the renames keep their order");
+        QVERIFY2(at(WriteStep::Rename, "type1") <
+                     at(WriteStep::Flush, QFileInfo(dir.path()).fileName()),
+                 "the folder is synced after the renames");
+    }
+
     // The temporary file of a write whose process is gone (a crash) is
     // removed; that of a running process and every other file stay.
     void removesStaleTempFiles() {
