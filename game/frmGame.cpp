@@ -210,9 +210,6 @@ void frmGame::Form_KeyPress(char16_t key) {
 void frmGame::cmdStartEND_Click() {
     mCourse.clickStartEnd();
     ShowScreen();
-    // Keys go to the window during a game, so no button shows the focus.
-    if (mCourse.judgesKeys())
-        setFocus();
 }
 
 void frmGame::cmdEXIT_Click() {
@@ -249,6 +246,18 @@ void frmGame::ShowScreen() {
         s.countTimer.running && s.gameTimer.running && s.countTimer.period == s.gameTimer.period;
     ApplyTimer(TimerCount, mTimersTogether ? TimerState{false, 0} : s.countTimer);
     ApplyTimer(TimerGame, s.gameTimer);
+    ShowFocus();
+}
+
+void frmGame::ShowFocus() {
+    const bool judging = mCourse.judgesKeys();
+    if (judging == mJudging)
+        return;
+    mJudging = judging;
+    if (judging)
+        setFocus();
+    else
+        cmdStartEND->setFocus();
 }
 
 void frmGame::ShowFallingWord(const QString& text, float top) {

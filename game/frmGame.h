@@ -49,6 +49,10 @@ private:
     void ShowFallingWord(const QString& text, float top);
     // Shows text in a label that has another, fitted as it was laid out.
     void SetCaption(QLabel* label, const QString& text);
+    // Keys go to the window during a game, so no button shows the focus.
+    // When the game stops (lost, won, ended) the start/end button takes it:
+    // Return ends a lost game there, and Return again starts the next.
+    void ShowFocus();
     void SetCountStyle(CountStyle style);
     void SetMissMark(bool on);
     void ApplyTimer(QTimer& timer, const TimerState& state);
@@ -61,6 +65,7 @@ private:
     QTimer TimerGame;
     QPixmap mPicture;
     bool mTimersTogether = false;
+    bool mJudging = false; // the course judged keys when last shown
     CountStyle mCountStyle = CountStyle::Dead;
     float mShownTop = -1; // the falling word's top as last shown, twips
     FallingWord mFallingWord;

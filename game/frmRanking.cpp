@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace {
 
@@ -61,6 +62,9 @@ frmRanking::frmRanking(QWidget* parent) : QWidget(parent) {
     cmdEXIT->setFont(WindowsFont(kUiGothic, 24));
     SetButtonFace(cmdEXIT, QColor(255, 255, 192));
     connect(cmdEXIT, &QPushButton::clicked, this, &frmRanking::cmdEXIT_Click);
+    // Escape goes back as EXIT does.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &frmRanking::cmdEXIT_Click);
 
     Form_Load();
     FitCaptions(this);

@@ -155,13 +155,21 @@ private slots:
             if (word == 25)
                 QTimer::singleShot(0, this, enterName);
             QTest::keyClicks(word == 1 ? startEnd : static_cast<QWidget*>(game), romaji.toLower());
-            if (word == 1)
+            if (word == 1) {
                 QVERIFY(!MissMarkShown(game));
+                game->setFocus(); // where START puts it for a game
+            }
         }
         QVERIFY(dialogSeen);
-        // Back to idle by itself, the high score refreshed.
+        // Back to idle by itself, the high score refreshed; START has the
+        // focus, so Return plays again.
         QCOMPARE(startEnd->text() + ' ' + Text("lblHighScore"),
                  QStringLiteral("ＳＴＡＲＴ ") + QString::number(gRankScore[0]));
+        game->activateWindow(); // the offscreen platform leaves that to the test
+        QVERIFY(QTest::qWaitForWindowActive(game));
+        QCOMPARE(QApplication::focusWidget(), startEnd);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(Text("lbl_Count"), QStringLiteral("３"));
         ReadRanking(); // as ymconfig.ini now holds it
         const auto place =
             std::find(gRankScore.cbegin(), gRankScore.cend(), score) - gRankScore.cbegin();
@@ -203,15 +211,17 @@ private slots:
         // where it fell through.
         const QRect box = Label("lblTarget")->geometry();
         QVERIFY(DarkPixels(game, box) > 20 && DarkPixels(game, box.translated(0, -60)) == 0);
-        // The word stays where it died until END, which the keyboard reaches
-        // again: Tab to it, Return presses it.
+        // The word stays where it died until END, which has the focus: Return
+        // ends the game there, and Return again on START plays the next.
         game->TimerGame_Timer();
         QCOMPARE(Label("lblTarget")->geometry(), box);
         QVERIFY(QTest::qWaitForWindowActive(game));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), Button("cmdStartEND"));
-        QTest::keyClick(Button("cmdStartEND"), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(Button("cmdStartEND")->text(), QStringLiteral("ＳＴＡＲＴ"));
+        QCOMPARE(QApplication::focusWidget(), Button("cmdStartEND"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(count->text(), QStringLiteral("３"));
     }
 
 private:
