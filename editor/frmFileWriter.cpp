@@ -12,6 +12,7 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -164,6 +165,7 @@ frmFileWriter::frmFileWriter(QWidget* parent) : QDialog(parent) {
     connect(cmd_Up, &QPushButton::clicked, this, &frmFileWriter::cmd_Up_Click);
     connect(cmd_Down, &QPushButton::clicked, this, &frmFileWriter::cmd_Down_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmFileWriter::cmdOK_Click);
+    AddButtonShortcut(cmdOK, QKeySequence(Qt::CTRL | Qt::Key_S));
     txtKanjiName->installEventFilter(this);
 
     Form_Load();

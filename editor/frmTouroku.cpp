@@ -18,11 +18,11 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QShowEvent>
 #include <QTableView>
 
@@ -168,17 +168,11 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     txt_Hiragana->installEventFilter(this);
 
     // Alt+arrow anywhere on the screen changes the level, only while the
-    // matching button is enabled.
-    auto* levelUp = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Up), this);
-    connect(levelUp, &QShortcut::activated, this, [this] {
-        if (cmd_Up->isEnabled())
-            cmd_Up_Click();
-    });
-    auto* levelDown = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Down), this);
-    connect(levelDown, &QShortcut::activated, this, [this] {
-        if (cmd_Down->isEnabled())
-            cmd_Down_Click();
-    });
+    // matching button is enabled. Ctrl+S saves whenever 保存 can: Alt+S, which
+    // 選択確定 shares, only moves between the two while both are enabled.
+    AddButtonShortcut(cmd_Up, QKeySequence(Qt::ALT | Qt::Key_Up));
+    AddButtonShortcut(cmd_Down, QKeySequence(Qt::ALT | Qt::Key_Down));
+    AddButtonShortcut(cmdOK, QKeySequence(Qt::CTRL | Qt::Key_S));
 
     Form_Load();
     FitCaptions(this);

@@ -13,6 +13,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QWidget>
@@ -153,6 +154,14 @@ QPushButton* AddButton(QWidget* parent, const QString& name, const QString& capt
     button->setAutoDefault(true);
     PlaceTwips(button, left, top, width, height);
     return button;
+}
+
+void AddButtonShortcut(QPushButton* button, const QKeySequence& keys) {
+    auto* shortcut = new QShortcut(keys, button);
+    QObject::connect(shortcut, &QShortcut::activated, button, [button] {
+        if (button->isEnabled())
+            button->click();
+    });
 }
 
 void FitCaption(QWidget* control) {

@@ -8,6 +8,7 @@
 #include <QString>
 
 class QAbstractButton;
+class QKeySequence;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -32,6 +33,8 @@ QLabel* AddLabel(QWidget* parent, const QString& name, const QString& caption, i
                  Qt::Alignment alignment = Qt::AlignCenter);
 QPushButton* AddButton(QWidget* parent, const QString& name, const QString& caption, int left,
                        int top, int width, int height);
+// keys anywhere in button's window press the button, while it is enabled.
+void AddButtonShortcut(QPushButton* button, const QKeySequence& keys);
 
 // Makes every caption of window fit its control at the current scale: a
 // button or a label whose edges show (a background or a frame) gets a smaller

@@ -6,6 +6,7 @@
 #include "testsupport.h"
 #include "wordfile.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -89,7 +90,11 @@ private slots:
             QStringLiteral("ねこ|024010|😀|2"));
         QVERIFY(capture.messages.size() == 1 && capture.messages[0].text.contains(u"😀"));
         QCOMPARE(folder.readFile("Data/Nomal.dat"), kNomal);
-        QCOMPARE(Run(keyboard, "txtKanjiName=猫 cmdOK"), QStringLiteral("|||2"));
+        // Ctrl+S presses 保存 from the word field.
+        QVERIFY(QTest::qWaitForWindowActive(&keyboard));
+        Run(keyboard, "txtKanjiName=猫");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(Run(keyboard, ""), QStringLiteral("|||2"));
         QCOMPARE(folder.readFile("Data/Nomal.dat"),
                  QByteArray("1,1,0,0,0\r\n036031,8E52,1\r\n024010,944C,2\r\n"));
         QCOMPARE(keyboard.focusWidget(), Child<QWidget>(&keyboard, "txtKanjiName"));

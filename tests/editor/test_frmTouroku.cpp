@@ -50,8 +50,8 @@ struct Screen {
     bool focused(const QString& name) const { return QApplication::focusWidget() == get(name); }
     // Runs steps separated by blanks: "field=text" fills a field ("_" standing
     // for a blank), "row:N" clicks row N of the list, "alt:K" presses Alt+K,
-    // "enter:F" presses Enter in the field F; any other step clicks the
-    // button of that name. Returns shows().
+    // "ctrl:K" Ctrl+K where the focus is, "enter:F" presses Enter in the
+    // field F; any other step clicks the button of that name. Returns shows().
     QString run(const QString& steps) const {
         for (const QString& step : steps.split(u' ')) {
             const QString arg = step.section(u':', 1);
@@ -64,6 +64,9 @@ struct Screen {
                                   list->visualRect(list->model()->index(arg.toInt(), 0)).center());
             else if (step.startsWith(u"alt:"))
                 QTest::keyClick(w.get(), QKeySequence(arg)[0].key(), Qt::AltModifier);
+            else if (step.startsWith(u"ctrl:"))
+                QTest::keyClick(QApplication::focusWidget(), QKeySequence(arg)[0].key(),
+                                Qt::ControlModifier);
             else if (step.startsWith(u"enter:"))
                 QTest::keyClick(get(arg), Qt::Key_Return);
             else
@@ -187,6 +190,29 @@ private slots:
         });
         s.run("txt_Tango=猫 cmdTenyuryoku");
         QVERIFY(s.rows().endsWith(u"5|3|猫|ねこ|8"));
+    }
+
+    // Ctrl+S presses 保存 whenever it is enabled, wherever the focus is. In
+    // the modify mode 選択確定 and 保存 share Alt+S, which then only moves the
+    // focus between them.
+    void saveFromTheKeyboard() {
+        Screen s;
+        s.run("txt_Tango=猫 txt_Hiragana=ねこ ctrl:S"); // not converted: nothing to save
+        QCOMPARE(s.wordList(), kNomal);
+        s.run("cmdHenkan");
+        s.get("txt_Tango")->setFocus();
+        s.run("ctrl:S");
+        QCOMPARE(s.wordList(), "3,0,3,1,0\r\n" + kRecords + "024010,944C,1\r\n");
+
+        // 山 (line 1) read やまやま: it moves to the end.
+        s.run("OptMode1 row:0 cmdHenkou txt_Hiragana=やまやま cmdHenkan alt:S");
+        QVERIFY2(s.focused("cmdHenkou"), "Alt+S did not move to 選択確定");
+        QCOMPARE(s.run("alt:S"), u"111000|山|やまやま|やまやま|1|１"_s);
+        QVERIFY(s.focused("cmdOK"));
+        s.get("txt_Tango")->setFocus();
+        QCOMPARE(s.run("ctrl:S"), u"010111|||||１"_s);
+        QCOMPARE(s.wordList(), "3,0,3,1,0\r\n" + kRecords.mid(kRecords.indexOf('\n') + 1) +
+                                   "024010,944C,1\r\n036031036031,8E52,1\r\n");
     }
 
     void modifyAndDelete() {
