@@ -6,6 +6,7 @@
 #include "numbers.h"
 #include "platform.h"
 #include "reading.h"
+#include "settings.h"
 #include "twips.h"
 #include "uicommon.h"
 #include "wordfile.h"
@@ -182,6 +183,7 @@ void frmTouroku::Form_Load() {
     ConfigFileExists();
     CleanUpProgramFolder();
     ListWordFiles();
+    ChooseSavedWordList();
     ConvertWordFile(gWordFile);
     ShowFileName();
     OptMode[AddMode]->setChecked(true); // runs SetAddMode

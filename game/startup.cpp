@@ -11,6 +11,7 @@ bool StartUp() {
     CleanUpProgramFolder();
     ReadSettings(QStringLiteral("0"));
     ListWordFiles();
+    ChooseSavedWordList();
 
     frmMenu* menu = MenuWindow();
     if (!menu)

@@ -9,6 +9,7 @@ inline constexpr char Level[] = "LEVEL";      // start level 1..5
 inline constexpr char UserName[] = "NAME";    // the default player name
 inline constexpr char Maniax[] = "MANIAX";    // masking: 0 off, 5..7 its degree
 inline constexpr char WordCount[] = "NUMBER"; // words per stage, 6..10
+inline constexpr char WordList[] = "LIST";    // the word list chosen, a name in Data/
 
 // [KeyConfig]: the twenty spelling choices under "A" to "T".
 inline constexpr char KeyConfig[] = "KeyConfig";

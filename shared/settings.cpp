@@ -7,6 +7,7 @@
 #include "ranking.h"
 #include "romaji.h"
 #include "spellings.h"
+#include "wordfile.h"
 
 #include <algorithm>
 
@@ -80,7 +81,17 @@ void WriteSettings(std::int16_t wordCount) {
     WriteProfile(IniKey::GameConfig, IniKey::Maniax, QStringLiteral("0"), QString::number(gManiax));
     WriteProfile(IniKey::GameConfig, IniKey::WordCount, QStringLiteral("10"),
                  QString::number(wordCount));
+    // An empty value reads as no choice at all.
+    WriteProfile(IniKey::GameConfig, IniKey::WordList, QString(), gWordFile);
     settings.commit();
+}
+
+void ChooseSavedWordList() {
+    QString saved;
+    ReadProfile(IniKey::GameConfig, IniKey::WordList, QString(), saved);
+    // Only a name that was listed: nothing else in Data/ is ever opened.
+    if (!saved.isEmpty() && gDatFiles.contains(saved))
+        gWordFile = saved;
 }
 
 void WriteUserName(const QString& name) {

@@ -32,9 +32,15 @@ void ReadSettings(const QString& numberDefault);
 std::int16_t ReadWordCount(const QString& numberDefault);
 
 // The settings screen's choices into ymconfig.ini in one replacement:
-// gKeyConfig under KeyConfig, gGameLevel, gManiax and wordCount under
-// GameConfig. A value the file cannot hold takes its default, with a "警告"
-// message; a file that cannot be written is reported once in a run.
+// gKeyConfig under KeyConfig, gGameLevel, gManiax, wordCount and the word
+// list gWordFile under GameConfig. A value the file cannot hold takes its
+// default, with a "警告" message; a file that cannot be written is reported
+// once in a run.
 void WriteSettings(std::int16_t wordCount);
+// The word list chosen on the settings screen becomes gWordFile again when
+// ListWordFiles found it, so that both programs start on it. Without one (a
+// file from before the choice was kept, a list since removed) gWordFile stays
+// as ListWordFiles chose it.
+void ChooseSavedWordList();
 // The default player name into GameConfig NAME, as WriteSettings writes.
 void WriteUserName(const QString& name);

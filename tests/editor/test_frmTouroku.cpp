@@ -34,11 +34,17 @@ bool MeCabLoaded() {
     return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libmecab");
 }
 
-// A program folder holding the given word lists, and the screen open on it.
+// A program folder holding the given word lists (and a GameConfig line added
+// to the default ymconfig.ini), and the screen open on it.
 struct Screen {
-    explicit Screen(const QList<std::pair<QString, QByteArray>>& lists = {{"Nomal.dat", kNomal}}) {
+    explicit Screen(const QList<std::pair<QString, QByteArray>>& lists = {{"Nomal.dat", kNomal}},
+                    const QByteArray& gameConfig = {}) {
         for (const auto& [name, bytes] : lists)
             folder.writeFile("Data/" + name, bytes);
+        if (!gameConfig.isEmpty())
+            folder.writeFile("ymconfig.ini",
+                             DefaultConfigBytes().replace(
+                                 "[GameConfig]\r\n", "[GameConfig]\r\n" + gameConfig + "\r\n"));
         w = std::make_unique<frmTouroku>();
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
@@ -264,6 +270,21 @@ private slots:
         QCOMPARE(s.wordList("Second.dat"),
                  QByteArray("2,0,0,0,0\r\n024010,944C,1\r\n002023,8CA2,1\r\n"));
         QCOMPARE(s.wordList(), kNomal);
+    }
+
+    // The editor starts on the word list the game's settings screen saved,
+    // while that list is there.
+    void startsOnTheSavedList() {
+        const std::tuple<QByteArray, QString, QString> kCases[] = {
+            {"LIST=Second.dat", u"Second"_s, u"1|1|猫|ねこ|1"_s},
+            {"LIST=Gone.dat", u"Nomal"_s, kLevel1Rows},
+        };
+        for (const auto& [saved, list, rows] : kCases) {
+            Screen s({{"Nomal.dat", kNomal}, {"Second.dat", "1,0,0,0,0\r\n024010,944C,1\r\n"}},
+                     saved);
+            QCOMPARE(s.text("lblFileName"), list);
+            QCOMPARE(s.rows(), rows);
+        }
     }
 
     // Working files the other program or a crash left with other words are

@@ -8,6 +8,7 @@
 #include "romaji.h"
 #include "settings.h"
 #include "spellings.h"
+#include "startup.h"
 #include "testsupport.h"
 #include "wordfile.h"
 
@@ -127,7 +128,8 @@ private slots:
         gRankName[0] = QStringLiteral("stale");
         Click("Command1");
         expected.replace("LEVEL=3", "LEVEL=4").replace("NUMBER=8", "NUMBER=6");
-        QCOMPARE(mFolder->readFile("ymconfig.ini"), expected.replace("MANIAX=0", "MANIAX=7"));
+        QCOMPARE(mFolder->readFile("ymconfig.ini"),
+                 expected.replace("MANIAX=0\r\n", "MANIAX=7\r\nLIST=Nomal.dat\r\n"));
         QCOMPARE(Shown(), QStringLiteral("LEVEL 4, Lv3, on, ６個, fixed, 4 7 6"));
         QCOMPARE(gUserName + ' ' + gRankName[0] + ' ' + gRomaji[12], "Default POKOTA SHI");
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -152,6 +154,44 @@ private slots:
             QCOMPARE(mFolder->readFile("type2"),
                      QByteArray("00") + char('1' + next[0] - 'A') + "\r\n");
         }
+    }
+
+    // The word list chosen here and saved with 設定完了 is the one the next
+    // start-up chooses; once it is gone, start-up chooses as without it.
+    void rememberedWordList() {
+        QApplication::setQuitOnLastWindowClosed(false);
+        for (const char* name : {"Doushi.dat", "Nomal.dat", "Tabemono.dat"})
+            mFolder->writeFile(QStringLiteral("Data/") + name, "1,0,0,0,0\r\n001,41,1\r\n");
+        const auto startUp = [] {
+            if (MenuWindow())
+                MenuWindow()->close(); // the last run ends
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            gWordFile.clear();
+            return StartUp();
+        };
+        QVERIFY(startUp());
+        QCOMPARE(gWordFile, QStringLiteral("Nomal.dat")); // the file holds no choice yet
+        auto* config = MenuWindow()->findChild<QPushButton*>("cmdCONFIG");
+        config->setFocus();
+        QTest::keyClick(config, Qt::Key_Return);
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* screen = qobject_cast<frmConfig*>(window))
+                mScreen = screen;
+        QVERIFY(mScreen && QTest::qWaitForWindowActive(mScreen));
+        Click("cmdFileChange");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::AltModifier);
+        QTRY_VERIFY2(!MenuWindow()->isHidden(), "設定完了 did not go back to the menu");
+
+        QVERIFY(startUp());
+        QCOMPARE(gWordFile, QStringLiteral("Tabemono.dat"));
+        QVERIFY(QFile::remove(mFolder->filePath("Data/Tabemono.dat")));
+        QVERIFY(startUp());
+        QCOMPARE(gWordFile, QStringLiteral("Nomal.dat"));
+        QVERIFY(QFile::remove(mFolder->filePath("Data/Nomal.dat")));
+        QVERIFY(startUp());
+        QCOMPARE(gWordFile, QStringLiteral("Doushi.dat"));
+        MenuWindow()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
 private:
