@@ -79,6 +79,8 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
         });
     }
 
+    TabToCheckedOption({OptMode[0], OptMode[1], OptMode[2]});
+
     lbl_Level = AddLabel(this, "lbl_Level", kFullWidthLevels[0], 120, 480, 1215, 975);
     lbl_Level->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 48));
     lbl_Level->setAlignment(Qt::AlignCenter);

@@ -220,6 +220,10 @@ void frmConfig::ConnectHandlers() {
                     if (checked)
                         optSpelling_Click(i, id);
                 });
+    for (const QButtonGroup* group : {mLevelGroup, mNumberGroup, mManiaxGroup})
+        TabToCheckedOption(group->buttons());
+    for (const SpellingGroup& spelling : mSpelling)
+        TabToCheckedOption(spelling.group->buttons());
     connect(cnd_Maniax, &QPushButton::clicked, this, &frmConfig::cnd_Maniax_Click);
     connect(cmdHenkou, &QPushButton::clicked, this, &frmConfig::cmdHenkou_Click);
     connect(cmdFileChange, &QPushButton::clicked, this, &frmConfig::cmdFileChange_Click);

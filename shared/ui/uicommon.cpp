@@ -164,6 +164,23 @@ void AddButtonShortcut(QPushButton* button, const QKeySequence& keys) {
     });
 }
 
+void TabToCheckedOption(const QList<QAbstractButton*>& options) {
+    const auto update = [options] {
+        const bool anyChecked =
+            std::any_of(options.cbegin(), options.cend(),
+                        [](const QAbstractButton* o) { return o->isChecked(); });
+        for (QAbstractButton* option : options) {
+            const bool stop = !anyChecked || option->isChecked();
+            const int policy = option->focusPolicy();
+            option->setFocusPolicy(static_cast<Qt::FocusPolicy>(stop ? policy | Qt::TabFocus
+                                                                     : policy & ~Qt::TabFocus));
+        }
+    };
+    for (QAbstractButton* option : options)
+        QObject::connect(option, &QAbstractButton::toggled, option, update);
+    update();
+}
+
 void FitCaption(QWidget* control) {
     if (auto* button = qobject_cast<QPushButton*>(control)) {
         QStyleOptionButton option;

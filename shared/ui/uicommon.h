@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QList>
 #include <QRect>
 #include <QString>
 
@@ -35,6 +36,10 @@ QPushButton* AddButton(QWidget* parent, const QString& name, const QString& capt
                        int top, int width, int height);
 // keys anywhere in button's window press the button, while it is enabled.
 void AddButtonShortcut(QPushButton* button, const QKeySequence& keys);
+// Tab and Shift+Tab into a group of options land on the chosen one, not the
+// first: only the checked option is a tab stop (each while none is checked).
+// The arrow keys move within the group.
+void TabToCheckedOption(const QList<QAbstractButton*>& options);
 
 // Makes every caption of window fit its control at the current scale: a
 // button or a label whose edges show (a background or a frame) gets a smaller

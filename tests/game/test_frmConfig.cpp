@@ -136,6 +136,29 @@ private slots:
         QVERIFY(mScreen.isNull() && menu.isVisible());
     }
 
+    // Tab and Shift+Tab into a group of options land on the chosen option,
+    // also after the arrow keys chose another.
+    void tabIntoOptionGroups() {
+        gGameLevel = 4;
+        gManiax = 6;
+        gKeyConfig[0] = QStringLiteral("2");
+        Open();
+        QVERIFY(QTest::qWaitForWindowActive(mScreen));
+        Find<QWidget>("Command1")->setFocus();
+        const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+            return QApplication::focusWidget()->objectName();
+        };
+        for (const char* next : {"optGameLevel4", "optNumber8", "cmdHenkou", "cnd_Maniax",
+                                 "optManiax6", "optSi2", "optTi1"})
+            QCOMPARE(press(Qt::Key_Tab), QString(next));
+        QCOMPARE(press(Qt::Key_Tab, Qt::ShiftModifier), QStringLiteral("optSi2"));
+        QCOMPARE(press(Qt::Key_Left), QStringLiteral("optSi1"));
+        QCOMPARE(press(Qt::Key_Tab, Qt::ShiftModifier), QStringLiteral("optManiax6"));
+        QCOMPARE(press(Qt::Key_Tab), QStringLiteral("optSi1"));
+        QCOMPARE(gKeyConfig[0], QStringLiteral("1"));
+    }
+
     // Each click makes the next word list current and converts it at once.
     void fileChange() {
         mFolder->writeFile("Data/A.dat", "1,0,0,0,0\r\n001,41,1\r\n");
