@@ -134,6 +134,8 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     lst_Touroku->setSelectionBehavior(QAbstractItemView::SelectRows);
     lst_Touroku->setSelectionMode(QAbstractItemView::SingleSelection);
     lst_Touroku->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the next control rather than moving along a row.
+    lst_Touroku->setTabKeyNavigation(false);
     lst_Touroku->setModel(mWords);
     const std::array<int, 5> columnTwips{950, 800, 4551, 4700, 1440};
     for (std::size_t i = 0; i < columnTwips.size(); ++i)
@@ -169,6 +171,7 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
             });
     txt_Tango->installEventFilter(this);
     txt_Hiragana->installEventFilter(this);
+    lst_Touroku->installEventFilter(this);
 
     // Alt+arrow anywhere on the screen changes the level, only while the
     // matching button is enabled. Ctrl+S saves whenever 保存 can: Alt+S, which
@@ -349,6 +352,13 @@ bool frmTouroku::eventFilter(QObject* watched, QEvent* event) {
         OfferReading(static_cast<QFocusEvent*>(event)->reason());
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
+        // Home and End go to the first and the last entry, not along the row.
+        if (watched == lst_Touroku && (key == Qt::Key_Home || key == Qt::Key_End)) {
+            const int rows = mWords->rowCount();
+            if (rows > 0)
+                lst_Touroku->setCurrentIndex(mWords->index(key == Qt::Key_Home ? 0 : rows - 1, 0));
+            return true;
+        }
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (watched == txt_Tango) {
                 txt_Tango_KeyPress();

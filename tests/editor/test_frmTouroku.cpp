@@ -221,6 +221,29 @@ private slots:
                                    "024010,944C,1\r\n036031036031,8E52,1\r\n");
     }
 
+    // Through the screen by keys: Tab reaches the chosen mode and leaves the
+    // list again; in the list Home and End take the first and the last entry.
+    void keyboardThroughModeAndList() {
+        Screen s;
+        s.run("cmd_Up cmd_Up"); // level 3: 海 (line 2), 空 (3), 雨 (6)
+        s.get("cmd_END")->setFocus();
+        const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+            return QApplication::focusWidget()->objectName();
+        };
+        QCOMPARE(press(Qt::Key_Tab), u"OptMode0"_s);
+        press(Qt::Key_Down);
+        QCOMPARE(press(Qt::Key_Down), u"OptMode2"_s); // the delete mode
+        QCOMPARE(press(Qt::Key_Tab), u"lst_Touroku"_s);
+        press(Qt::Key_End);
+        QCOMPARE(s.shows(), u"010111|雨|あめ||6|３"_s);
+        press(Qt::Key_Home);
+        QCOMPARE(s.shows(), u"010111|海|うみ||2|３"_s);
+        QCOMPARE(press(Qt::Key_Tab), u"txt_Tango"_s);
+        QCOMPARE(press(Qt::Key_Tab, Qt::ShiftModifier), u"lst_Touroku"_s);
+        QCOMPARE(press(Qt::Key_Tab, Qt::ShiftModifier), u"OptMode2"_s);
+    }
+
     void modifyAndDelete() {
         Screen s;
         // 空 (line 3) becomes から and moves to the end.
