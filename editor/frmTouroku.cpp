@@ -68,6 +68,13 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     Frame1 = new QGroupBox(QStringLiteral("MODE"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     PlaceTwips(Frame1, 9360, 0, 2370, 1140);
+    // The frame's top line runs through the middle of the caption, so that
+    // the caption sits on the frame and the options inside it.
+    Frame1->setStyleSheet(
+        QStringLiteral("QGroupBox { border: 1px solid palette(dark); margin-top: %1px; }"
+                       "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 2px;"
+                       " background-color: palette(window); }")
+            .arg(Frame1->fontMetrics().height() / 2));
     const std::array<QString, 3> modeCaptions{"追加", "修正", "削除"};
     for (std::size_t i = 0; i < OptMode.size(); ++i) {
         OptMode[i] = new QRadioButton(modeCaptions[i], Frame1);

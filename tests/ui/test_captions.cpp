@@ -1,7 +1,8 @@
 // Every window of both programs: each control lies inside its panel, each
 // caption fits inside its control with a visible margin (some once touched
-// or crossed the edges of their buttons and boxes), and the focused button
-// wears a plain frame (the style's own was a faint line on the pale faces).
+// or crossed the edges of their buttons and boxes), a frame's caption sits on
+// its top line, and the focused button wears a plain frame (the style's own
+// was a faint line on the pale faces).
 // The program runs once per scale: 100 %, 150 % and 200 %, set by ctest.
 
 #include "DlgUseName.h"
@@ -102,6 +103,21 @@ bool FocusShows(QPushButton* button) {
     return focused < 80 && spot() > 160;
 }
 
+// The top line of a group box's frame as drawn (logical pixels from its
+// top): the first pixel that differs from the inside of the box, near its
+// right edge, away from the caption.
+int FrameTopLine(QGroupBox* box) {
+    const QImage shot = box->grab().toImage();
+    const qreal ratio = shot.devicePixelRatio();
+    const int x = int((box->width() - 4) * ratio);
+    const int inside = qGray(shot.pixel(x, shot.height() / 2));
+    for (int y = 0; y < shot.height(); ++y) {
+        if (qAbs(qGray(shot.pixel(x, y)) - inside) > 12)
+            return int(y / ratio);
+    }
+    return -1;
+}
+
 } // namespace
 
 class TestCaptions : public QObject {
@@ -150,6 +166,16 @@ private slots:
                     continue;
                 const QString where = QString::fromLatin1(window->metaObject()->className()) + '/' +
                                       widget->objectName();
+                // A frame's top line runs across its caption, above what it holds.
+                if (auto* box = qobject_cast<QGroupBox*>(widget)) {
+                    const int line = FrameTopLine(box);
+                    if (line <= ink.top() || line >= ink.bottom())
+                        QDebug(&faults.emplace_back()).nospace()
+                            << where << ": frame line at " << line << ", caption ink " << ink;
+                    for (const QWidget* inside : box->findChildren<QWidget*>())
+                        if (inside->y() <= line)
+                            faults << where + ": " + inside->objectName() + " crosses the frame";
+                }
                 const int margin = EdgesShow(widget) ? kMargin : 0;
                 if (!room.adjusted(margin, margin, -margin, -margin).contains(ink))
                     QDebug(&faults.emplace_back()).nospace()
