@@ -16,7 +16,9 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QWidget>
+#include <qdrawutil.h>
 
 #include <algorithm>
 
@@ -93,20 +95,41 @@ void GrowToFit(QLabel* label) {
     label->setGeometry(place.adjusted(-left, -down, right, down));
 }
 
+// Set on a button whose face SetButtonFace coloured.
+const char* const kFaceProperty = "faceColour";
+
 // A push button whose focus shows as a dark frame inside its edge; the
 // style's own focus mark is a faint line on the pale faces of the layouts.
+// A button given a face colour shows exactly that colour, flat, where the
+// style would shade it into a gradient.
 class KeyboardButton : public QPushButton {
 public:
     using QPushButton::QPushButton;
 
 protected:
     void paintEvent(QPaintEvent* event) override {
-        QPushButton::paintEvent(event);
+        if (property(kFaceProperty).isValid())
+            PaintFlatFace();
+        else
+            QPushButton::paintEvent(event);
         if (!hasFocus())
             return;
         QPainter painter(this);
         painter.setPen(QPen(QColor(0, 0, 96), 2));
         painter.drawRect(QRectF(rect()).adjusted(4, 4, -4, -4));
+    }
+
+private:
+    // The face edged light above and left, dark below and right, the other
+    // way round while pressed; the caption where the style puts it.
+    void PaintFlatFace() {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const QBrush face = palette().button();
+        qDrawWinButton(&painter, rect(), palette(), isDown() || isChecked(), &face);
+        option.rect = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+        painter.drawControl(QStyle::CE_PushButtonLabel, option);
     }
 };
 
@@ -260,7 +283,11 @@ void SetBackgroundColor(QWidget* widget, const QColor& color) {
 void SetButtonFace(QAbstractButton* button, const QColor& color) {
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, color);
+    palette.setColor(QPalette::Light, Qt::white);
+    palette.setColor(QPalette::Dark, QColor(128, 128, 128));
+    palette.setColor(QPalette::Shadow, Qt::black);
     button->setPalette(palette);
+    button->setProperty(kFaceProperty, color);
 }
 
 void SetTextColor(QWidget* widget, const QColor& color) {

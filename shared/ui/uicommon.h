@@ -67,7 +67,8 @@ void SetClientSizeTwips(QWidget* window, int width, int height);
 
 // Opaque background of a window, panel or label.
 void SetBackgroundColor(QWidget* widget, const QColor& color);
-// Face colour of a button.
+// Face colour of a button made by AddButton: exactly that colour, flat, with
+// a light and a dark edge as on Windows.
 void SetButtonFace(QAbstractButton* button, const QColor& color);
 // Text colour of a label or button.
 void SetTextColor(QWidget* widget, const QColor& color);

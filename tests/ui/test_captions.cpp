@@ -187,6 +187,39 @@ private slots:
             qWarning().noquote() << faults.join('\n');
         QVERIFY(faults.isEmpty());
     }
+
+    // A button's face shows its colour exactly, flat (the style once shaded
+    // it into a paler gradient), inside a dark edge below and right.
+    void buttonFaces() {
+        TempProgramFolder folder;
+        QVERIFY(ConfigFileExists());
+        gNameMode = "Default";
+        std::vector<std::unique_ptr<QWidget>> windows;
+        windows.emplace_back(new frmMenu);
+        windows.emplace_back(new frmGame);
+        windows.emplace_back(new frmConfig);
+        windows.emplace_back(new DlgUseName);
+        const std::tuple<int, const char*, QColor> kFaces[] = {
+            {0, "cmdSTART", QColor(255, 255, 192)},   {1, "cmdStartEND", QColor(192, 192, 255)},
+            {2, "Command1", QColor(255, 192, 255)},   {2, "cmdHenkou", QColor(192, 255, 192)},
+            {2, "cnd_Maniax", QColor(255, 128, 128)}, {3, "CancelButton", QColor(192, 255, 192)},
+        };
+        for (const auto& [window, name, face] : kFaces) {
+            auto* button = Child<QPushButton>(windows[window].get(), name);
+            button->clearFocus();
+            const QImage shot = button->grab().toImage();
+            const qreal ratio = shot.devicePixelRatio();
+            // Beside the caption, inside the edge; and the bottom edge.
+            const QColor inside =
+                shot.pixelColor(QPointF(4 * ratio, button->height() * ratio / 2).toPoint());
+            const QColor edge = shot.pixelColor(shot.width() / 2, shot.height() - 1);
+            QVERIFY2(
+                inside == face,
+                qPrintable(
+                    QStringLiteral("%1 shows %2, not %3").arg(name, inside.name(), face.name())));
+            QVERIFY2(qGray(edge.rgb()) < 100, name);
+        }
+    }
 };
 
 QTEST_MAIN(TestCaptions)
