@@ -64,6 +64,7 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     lblFileName = AddLabel(this, "lblFileName", QStringLiteral("NOMAL"), 480, 0, 4575, 465);
     lblFileName->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 15.75, true));
     SetBackgroundColor(lblFileName, QColor(255, 192, 128));
+    FitNamesAlike(lblFileName);
 
     Frame1 = new QGroupBox(QStringLiteral("MODE"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));

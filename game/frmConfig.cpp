@@ -108,6 +108,7 @@ void frmConfig::BuildTopArea() {
     lblFileName = AddLabel(this, QStringLiteral("lblFileName"), QString(), 480, 360, 2055, 375,
                            WindowsFont(kUiGothic, 15.75, true, true), Qt::AlignCenter);
     SetBackgroundColor(lblFileName, QColor(255, 192, 128));
+    FitNamesAlike(lblFileName);
 
     lbl_Maniax = AddLabel(this, QStringLiteral("lbl_Maniax"), QStringLiteral("Maniax"), 9720, 240,
                           1575, 495, WindowsFont(kUiGothic, 20.25, true, true), Qt::AlignCenter);

@@ -137,6 +137,7 @@ void frmGame::BuildControls() {
     lblFileName =
         AddLabel(this, "lblFileName", QString(), 600, 120, 2055, 375, uiGothic(15.75, true, true));
     SetBackgroundColor(lblFileName, QColor(255, 192, 128));
+    FitNamesAlike(lblFileName);
 }
 
 void frmGame::Form_Load() {

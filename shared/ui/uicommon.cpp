@@ -21,6 +21,7 @@
 #include <qdrawutil.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -54,6 +55,13 @@ void ShrinkToFit(QWidget* widget, const QString& text, Qt::Alignment alignment, 
 // again, not from where the last fit left it.
 const char* const kPlaceProperty = "layoutPlace";
 const char* const kPointsProperty = "layoutPoints";
+// Set by FitNamesAlike.
+const char* const kNamesProperty = "namesAlike";
+
+// The letters that reach highest and lowest (each is drawn to whole pixels,
+// so one may stand a pixel taller than another): the height of a name label
+// is fitted to them as well as to the name.
+const QString kTallAndDeep = QStringLiteral("bdfhklgjpqy");
 
 // A label with a background or a frame keeps its size; a transparent one
 // may grow.
@@ -93,6 +101,53 @@ void GrowToFit(QLabel* label) {
     else
         right = std::max(right, wider);
     label->setGeometry(place.adjusted(-left, -down, right, down));
+}
+
+// Fits a name label (see FitNamesAlike): the font shrinks until the caption
+// keeps the margin from the sides and the tall and deep letters with the
+// caption's own keep it from top and bottom; then the line moves up or down
+// so that those letters sit in the middle.
+void FitName(QLabel* label) {
+    label->setContentsMargins(0, 0, 0, 0);
+    const int frame = label->frameWidth();
+    const QRect edges = label->rect().adjusted(frame, frame, -frame, -frame);
+    const QRect inner =
+        edges.adjusted(kCaptionMargin, kCaptionMargin, -kCaptionMargin, -kCaptionMargin);
+    const int m = label->margin();
+    const QString text = label->text();
+    const auto letters = [label, &text](const QFont& f) {
+        return QFontMetrics(f, label).tightBoundingRect(kTallAndDeep + text);
+    };
+    const auto fits = [&](const QFont& f) {
+        const QRect ink = CaptionInk(label, f, text, label->alignment(),
+                                     label->contentsRect().adjusted(m, m, -m, -m));
+        return ink.left() >= inner.left() && ink.right() <= inner.right() &&
+               letters(f).height() <= inner.height();
+    };
+    QFont font = label->font();
+    while (!fits(font) && font.pointSizeF() > kSmallestPoints)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    if (font != label->font())
+        label->setFont(font);
+
+    // Where centring puts the baseline with the contents margins of a shift,
+    // and the shift that brings it nearest to where the letters are centred.
+    const QFontMetrics metrics(font, label);
+    const QRect span = letters(font);
+    const int wanted = edges.top() + (edges.height() - span.height()) / 2 - span.top();
+    const auto baseline = [&](int shift) {
+        const QRect area = edges.adjusted(0, std::max(0, shift), 0, std::min(0, shift));
+        return QStyle::alignedRect(label->layoutDirection(), Qt::AlignVCenter,
+                                   QSize(1, metrics.height()), area.adjusted(0, m, 0, -m))
+                   .top() +
+               metrics.ascent();
+    };
+    int best = 0;
+    for (int shift = -edges.height(); shift <= edges.height(); ++shift) {
+        if (std::abs(baseline(shift) - wanted) < std::abs(baseline(best) - wanted))
+            best = shift;
+    }
+    label->setContentsMargins(0, std::max(0, best), 0, std::max(0, -best));
 }
 
 // Set on a button whose face SetButtonFace coloured.
@@ -220,6 +275,10 @@ void FitCaption(QWidget* control) {
             // Text set against one side keeps the margin from that side.
             if (!(label->alignment() & Qt::AlignHCenter) && label->margin() == 0)
                 label->setMargin(kCaptionMargin);
+            if (label->property(kNamesProperty).toBool()) {
+                FitName(label);
+                return;
+            }
             const QRect room = label->contentsRect();
             const int m = label->margin();
             ShrinkToFit(label, label->text(), label->alignment(), room.adjusted(m, m, -m, -m),
@@ -233,6 +292,10 @@ void FitCaption(QWidget* control) {
 void FitCaptions(QWidget* window) {
     for (QWidget* widget : window->findChildren<QWidget*>())
         FitCaption(widget);
+}
+
+void FitNamesAlike(QLabel* label) {
+    label->setProperty(kNamesProperty, true);
 }
 
 void ShowCaption(QLabel* label, const QString& text) {

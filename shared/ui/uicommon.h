@@ -49,6 +49,11 @@ void TabToCheckedOption(const QList<QAbstractButton*>& options);
 void FitCaptions(QWidget* window);
 // The same for one control, whose caption changed.
 void FitCaption(QWidget* control);
+// Makes a label whose edges show, and which shows one name or another (a word
+// list's), show every name at one size unless one is too wide: its height is
+// fitted to the tallest and deepest letters of its font, centred on them,
+// rather than to each name's own.
+void FitNamesAlike(QLabel* label);
 // Shows text in a label fitted as it was laid out: a label whose edges show
 // in the font size it was laid out with, smaller when the text needs it; a
 // transparent one grown around its layout place.

@@ -62,10 +62,13 @@ std::pair<QRect, QRect> CaptionPlace(QWidget* widget) {
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         if (label->text().isEmpty() || label->wordWrap())
             return {};
+        // Drawn inside the contents and the margin; the room is all inside
+        // the frame (the contents may lie off centre to place the caption).
         const int m = label->margin();
-        const QRect room = label->contentsRect();
-        return {InkRect(label, label->text(), label->alignment(), room.adjusted(m, m, -m, -m)),
-                room};
+        const int frame = label->frameWidth();
+        return {InkRect(label, label->text(), label->alignment(),
+                        label->contentsRect().adjusted(m, m, -m, -m)),
+                label->rect().adjusted(frame, frame, -frame, -frame)};
     }
     if (auto* button = qobject_cast<QPushButton*>(widget)) {
         const QRect room = ContentsRect(button, QStyle::SE_PushButtonContents);
@@ -186,6 +189,42 @@ private slots:
         if (!faults.isEmpty())
             qWarning().noquote() << faults.join('\n');
         QVERIFY(faults.isEmpty());
+    }
+
+    // Both screens that switch the word list show every shipped list's name
+    // at one size, inside the label's edges ("Gairaigo", whose g reaches
+    // lower, was once drawn smaller).
+    void listNamesAlike() {
+        TempProgramFolder folder;
+        const QStringList kShipped = {"Doushi", "Gairaigo", "Nomal", "Tabemono"};
+        for (const QString& name : kShipped)
+            folder.installShippedWordList(name + ".dat");
+        QVERIFY(ConfigFileExists());
+        SetProgramKind(ProgramKind::Editor);
+        std::vector<std::unique_ptr<QWidget>> windows;
+        windows.emplace_back(new frmTouroku);
+        ListWordFiles();
+        windows.emplace_back(new frmConfig);
+        for (const auto& window : windows) {
+            auto* label = Child<QLabel>(window.get(), "lblFileName");
+            QMap<QString, double> points; // by name shown
+            for (int i = 0; i < kShipped.size(); ++i) {
+                QTest::mouseClick(Child<QPushButton>(window.get(), "cmdFileChange"),
+                                  Qt::LeftButton);
+                points[label->text()] = label->font().pointSizeF();
+                const auto [ink, room] = CaptionPlace(label);
+                QVERIFY2(room.adjusted(kMargin, kMargin, -kMargin, -kMargin).contains(ink),
+                         qPrintable(label->text()));
+            }
+            QCOMPARE(points.keys(), kShipped);
+            for (const QString& name : kShipped)
+                QVERIFY2(points[name] == points.first(),
+                         qPrintable(QStringLiteral("%1 in %2 pt, %3 in %4 pt")
+                                        .arg(name)
+                                        .arg(points[name])
+                                        .arg(points.firstKey())
+                                        .arg(points.first())));
+        }
     }
 
     // A button's face shows its colour exactly, flat (the style once shaded
