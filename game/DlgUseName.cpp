@@ -5,7 +5,6 @@
 #include "settings.h"
 #include "uicommon.h"
 
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,26 +14,6 @@ namespace {
 
 bool IsBlank(QChar c) {
     return c == QChar(0x0020) || c == QChar(0x3000);
-}
-
-// Keeps a label readable when its caption is wider than its place: a centred
-// label grows evenly to both sides up to maxWidth; a caption still too wide
-// gets a smaller font.
-void FitWithin(QLabel* label, int maxWidth) {
-    QFont font = label->font();
-    const QRect place = label->geometry();
-    int needed = QFontMetrics(font).horizontalAdvance(label->text()) + 4;
-    while (needed > maxWidth && font.pointSizeF() > 6) {
-        font.setPointSizeF(font.pointSizeF() - 0.75);
-        needed = QFontMetrics(font).horizontalAdvance(label->text()) + 4;
-    }
-    label->setFont(font);
-    if (needed <= place.width())
-        return;
-    if (label->alignment() & Qt::AlignHCenter)
-        label->setGeometry(place.center().x() - needed / 2, place.y(), needed, place.height());
-    else
-        label->resize(needed, place.height());
 }
 
 } // namespace
@@ -91,6 +70,10 @@ DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent), TimerKeyHold(this) {
     lbl_Setumei = makeLabel("lbl_Setumei", 240, 480, 3900, 285);
     lbl_Juni = makeLabel("lbl_Juni", 1080, 120, 2160, 285);
     lbl_Juni->setAlignment(Qt::AlignCenter);
+    // A caption wider than its label gets a smaller font, so that neither
+    // runs into the buttons on the right.
+    KeepLabelWidth(lbl_Setumei);
+    KeepLabelWidth(lbl_Juni);
 
     TimerKeyHold.setObjectName("TimerKeyHold");
     TimerKeyHold.setSingleShot(true);
@@ -117,9 +100,6 @@ void DlgUseName::Form_Load() {
         lbl_Setumei->setText("Defaultの名前を入力して下さい");
         CancelButton->setVisible(true);
     }
-    // Neither caption may run into the buttons on the right.
-    FitWithin(lbl_Juni, OKButton->x() - 8 - lbl_Juni->x());
-    FitWithin(lbl_Setumei, OKButton->x() - 8 - lbl_Setumei->x());
     FitCaptions(this);
 
     txtName->setText(gUserName);

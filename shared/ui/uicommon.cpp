@@ -8,6 +8,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMargins>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPalette>
@@ -55,7 +56,8 @@ void ShrinkToFit(QWidget* widget, const QString& text, Qt::Alignment alignment, 
 // again, not from where the last fit left it.
 const char* const kPlaceProperty = "layoutPlace";
 const char* const kPointsProperty = "layoutPoints";
-// Set by FitNamesAlike.
+// Set by KeepLabelWidth and FitNamesAlike.
+const char* const kKeepWidthProperty = "keepWidth";
 const char* const kNamesProperty = "namesAlike";
 
 // The letters that reach highest and lowest (each is drawn to whole pixels,
@@ -76,15 +78,13 @@ void RememberLayout(QLabel* label) {
         label->setProperty(kPointsProperty, label->font().pointSizeF());
 }
 
-// Grows a transparent label around its layout place (keeping its text where
-// it is) until no ink of its caption lies outside it. The ink measure can
-// fall a pixel or two short of what is drawn, so the label is also made as
-// wide as the caption's advance with a little room and the lean of italic
-// glyphs, and as tall as a line of its font.
-void GrowToFit(QLabel* label) {
-    const QRect place = LabelPlace(label);
-    const QRect box(QPoint(0, 0), place.size());
-    const QFont font = label->font();
+// How far a transparent label must grow around its layout place (keeping its
+// text where it is) so that no ink of its caption in font lies outside it.
+// The ink measure can fall a pixel or two short of what is drawn, so the
+// label is also made as wide as the caption's advance with a little room and
+// the lean of italic glyphs, and as tall as a line of its font.
+QMargins NeededGrowth(QLabel* label, const QFont& font) {
+    const QRect box(QPoint(0, 0), LabelPlace(label).size());
     const QRect ink = CaptionInk(label, font, label->text(), label->alignment(),
                                  box.marginsRemoved(label->contentsMargins()));
     const QFontMetrics metrics(font, label);
@@ -100,7 +100,25 @@ void GrowToFit(QLabel* label) {
         left = std::max(left, wider);
     else
         right = std::max(right, wider);
-    label->setGeometry(place.adjusted(-left, -down, right, down));
+    return {left, down, right, down};
+}
+
+void GrowToFit(QLabel* label) {
+    label->setGeometry(LabelPlace(label).marginsAdded(NeededGrowth(label, label->font())));
+}
+
+// Shrinks a transparent label's font until its caption needs no more width
+// than the label was laid out with.
+void ShrinkToWidth(QLabel* label) {
+    QFont font = label->font();
+    const auto wider = [label](const QFont& f) {
+        const QMargins growth = NeededGrowth(label, f);
+        return growth.left() + growth.right() > 0;
+    };
+    while (wider(font) && font.pointSizeF() > kSmallestPoints)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    if (font != label->font())
+        label->setFont(font);
 }
 
 // Fits a name label (see FitNamesAlike): the font shrinks until the caption
@@ -284,6 +302,8 @@ void FitCaption(QWidget* control) {
             ShrinkToFit(label, label->text(), label->alignment(), room.adjusted(m, m, -m, -m),
                         room);
         } else {
+            if (label->property(kKeepWidthProperty).toBool())
+                ShrinkToWidth(label);
             GrowToFit(label);
         }
     }
@@ -294,13 +314,17 @@ void FitCaptions(QWidget* window) {
         FitCaption(widget);
 }
 
+void KeepLabelWidth(QLabel* label) {
+    label->setProperty(kKeepWidthProperty, true);
+}
+
 void FitNamesAlike(QLabel* label) {
     label->setProperty(kNamesProperty, true);
 }
 
 void ShowCaption(QLabel* label, const QString& text) {
     RememberLayout(label);
-    if (EdgesShow(label)) {
+    if (EdgesShow(label) || label->property(kKeepWidthProperty).toBool()) {
         QFont font = label->font();
         font.setPointSizeF(label->property(kPointsProperty).toDouble());
         label->setFont(font);

@@ -49,6 +49,9 @@ void TabToCheckedOption(const QList<QAbstractButton*>& options);
 void FitCaptions(QWidget* window);
 // The same for one control, whose caption changed.
 void FitCaption(QWidget* control);
+// Keeps a transparent label at its layout width: a caption too wide for it
+// gets a smaller font rather than a wider label.
+void KeepLabelWidth(QLabel* label);
 // Makes a label whose edges show, and which shows one name or another (a word
 // list's), show every name at one size unless one is too wide: its height is
 // fitted to the tallest and deepest letters of its font, centred on them,

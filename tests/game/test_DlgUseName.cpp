@@ -7,6 +7,7 @@
 #include "ranking.h"
 #include "settings.h"
 #include "testsupport.h"
+#include "twips.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -128,6 +129,33 @@ private slots:
             QCOMPARE(Ini("GameConfig", "NAME"), stored);
             QCOMPARE(gUserName, stored);
             QCOMPARE(screen.findChild<QLabel*>("lblUserName")->text(), stored);
+        }
+    }
+
+    // The place line and the instruction keep the widths they were laid out
+    // with, left of the buttons; a caption too wide gets a smaller font.
+    void labelsKeepTheirWidths() {
+        TempProgramFolder folder;
+        gUserName = "Default";
+        gNewRankPos = 8;
+        // Label, mode, left and width in twips.
+        const std::tuple<const char*, const char*, int, int> kLabels[] = {
+            {"lbl_Juni", "Clear", 1080, 2160},
+            {"lbl_Setumei", "Clear", 240, 3900},
+            {"lbl_Setumei", "Default", 240, 3900},
+        };
+        for (const auto& [name, mode, left, width] : kLabels) {
+            gNameMode = mode;
+            DlgUseName dialog;
+            dialog.show();
+            const auto* label = dialog.findChild<QLabel*>(name);
+            const QString where = QStringLiteral("%1 (%2)").arg(name, mode);
+            QVERIFY2(label->x() == TwipsToPixels(left) && label->width() == TwipsToPixels(width),
+                     qPrintable(where + " moved or resized"));
+            QVERIFY2(QFontMetrics(label->font()).horizontalAdvance(label->text()) <= label->width(),
+                     qPrintable(where + " cut off"));
+            QVERIFY2(label->geometry().right() < dialog.findChild<QPushButton*>("OKButton")->x(),
+                     qPrintable(where + " runs into OK"));
         }
     }
 
