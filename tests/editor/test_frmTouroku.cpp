@@ -210,8 +210,11 @@ private slots:
         s.run("ctrl:S");
         QCOMPARE(s.wordList(), "3,0,3,1,0\r\n" + kRecords + "024010,944C,1\r\n");
 
-        // 山 (line 1) read やまやま: it moves to the end.
-        s.run("OptMode1 row:0 cmdHenkou txt_Hiragana=やまやま cmdHenkan alt:S");
+        // 山 (line 1) read やまやま: it moves to the end. Alt+S takes the entry
+        // while 保存 is disabled.
+        s.run("OptMode1 row:0 alt:S");
+        QTRY_VERIFY2(s.get("cmdHenkan")->isEnabled(), "Alt+S did not press 選択確定");
+        s.run("txt_Hiragana=やまやま cmdHenkan alt:S");
         QVERIFY2(s.focused("cmdHenkou"), "Alt+S did not move to 選択確定");
         QCOMPARE(s.run("alt:S"), u"111000|山|やまやま|やまやま|1|１"_s);
         QVERIFY(s.focused("cmdOK"));
