@@ -98,7 +98,7 @@ bool FocusShows(QPushButton* button) {
     const auto spot = [button] {
         const QImage shot = button->grab().toImage();
         const qreal ratio = shot.devicePixelRatio();
-        return qGray(shot.pixel(QPointF(button->width() / 2 * ratio, 4 * ratio).toPoint()));
+        return qGray(shot.pixel(QPointF(button->width() * ratio / 2, 4 * ratio).toPoint()));
     };
     button->setFocus();
     const int focused = spot();
