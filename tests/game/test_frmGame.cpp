@@ -91,6 +91,7 @@ private slots:
             {"cmdSTART", "frmGame", "close box", true},
             {"cmdRANKING", "frmRanking", "cmdEXIT", false},
             {"cmdRANKING", "frmRanking", "Alt+E", true},
+            {"cmdRANKING", "frmRanking", "Esc", true},
             {"cmdRANKING", "frmRanking", "close box", false},
             {"cmdCONFIG", "frmConfig", "Command1", false},
             {"cmdCONFIG", "frmConfig", "Alt+E", true},
@@ -107,6 +108,8 @@ private slots:
                 PressReturn(screen, exit);
             } else if (exit == QLatin1String("Alt+E")) {
                 QTest::keyClick(screen, Qt::Key_E, Qt::AltModifier);
+            } else if (exit == QLatin1String("Esc")) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
             } else {
                 QCloseEvent close; // as the window system sends it
                 QSpontaneKeyEvent::setSpontaneous(&close);

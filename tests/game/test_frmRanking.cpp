@@ -1,7 +1,6 @@
-// The ranking screen: the entries its rows show, and the way back.
+// The ranking screen: the entries its rows show.
 
 #include "config.h"
-#include "frmMenu.h"
 #include "frmRanking.h"
 #include "ranking.h"
 #include "testsupport.h"
@@ -38,21 +37,6 @@ private slots:
             QCOMPARE(texts, QStringList({QString::number(i + 1), gRankName[i],
                                          QString::number(gRankScore[i]), "点"}));
         }
-    }
-
-    // Escape goes back to the menu as EXIT does, wherever the focus is.
-    void escapeGoesBack() {
-        TempProgramFolder folder;
-        frmMenu menu;
-        menu.show();
-        QPointer<frmRanking> screen = new frmRanking;
-        menu.OpenScreen(screen);
-        QVERIFY(QTest::qWaitForWindowActive(screen));
-        QVERIFY2(!menu.isVisible(), "the menu stayed with the ranking open");
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY2(screen.isNull(), "the ranking screen stayed open");
-        QVERIFY(menu.isVisible());
     }
 };
 

@@ -1,8 +1,8 @@
 // Every window of both programs: each control lies inside its panel, each
 // caption fits inside its control with a visible margin (some once touched
 // or crossed the edges of their buttons and boxes), a frame's caption sits on
-// its top line, and the focused button wears a plain frame (the style's own
-// was a faint line on the pale faces).
+// its top line, a button shows its face colour flat, and the focused button
+// wears a plain frame (the style's own was a faint line on the pale faces).
 // The program runs once per scale: 100 %, 150 % and 200 %, set by ctest.
 
 #include "DlgUseName.h"
@@ -106,6 +106,16 @@ bool FocusShows(QPushButton* button) {
     return focused < 80 && spot() > 160;
 }
 
+// A button given a face colour shows exactly that colour, flat, beside its
+// caption (the style once shaded it paler), and a dark edge below.
+bool FaceShows(QPushButton* button) {
+    const QImage shot = button->grab().toImage();
+    const qreal ratio = shot.devicePixelRatio();
+    const QPoint beside = QPointF(4 * ratio, button->height() * ratio / 2).toPoint();
+    return shot.pixelColor(beside) == button->palette().button().color() &&
+           qGray(shot.pixel(shot.width() / 2, shot.height() - 1)) < 100;
+}
+
 // The top line of a group box's frame as drawn (logical pixels from its
 // top): the first pixel that differs from the inside of the box, near its
 // right edge, away from the caption.
@@ -164,6 +174,9 @@ private slots:
                 auto* button = qobject_cast<QPushButton*>(widget);
                 if (button && button->isEnabled() && !FocusShows(button))
                     faults << button->objectName() + ": the focus does not show";
+                if (button && button->palette().isBrushSet(QPalette::Active, QPalette::Button) &&
+                    !FaceShows(button))
+                    faults << button->objectName() + ": the face is not its colour, flat";
                 const auto [ink, room] = CaptionPlace(widget);
                 if (room.isEmpty())
                     continue;
@@ -191,72 +204,27 @@ private slots:
         QVERIFY(faults.isEmpty());
     }
 
-    // Both screens that switch the word list show every shipped list's name
-    // at one size, inside the label's edges ("Gairaigo", whose g reaches
-    // lower, was once drawn smaller).
+    // The settings screen shows every shipped list's name at one size, inside
+    // the label's edges ("Gairaigo", whose g reaches lower, was drawn smaller).
     void listNamesAlike() {
         TempProgramFolder folder;
-        const QStringList kShipped = {"Doushi", "Gairaigo", "Nomal", "Tabemono"};
-        for (const QString& name : kShipped)
-            folder.installShippedWordList(name + ".dat");
+        for (const char* name : {"Doushi", "Gairaigo", "Nomal", "Tabemono"})
+            folder.installShippedWordList(QString::fromLatin1(name) + ".dat");
         QVERIFY(ConfigFileExists());
-        SetProgramKind(ProgramKind::Editor);
-        std::vector<std::unique_ptr<QWidget>> windows;
-        windows.emplace_back(new frmTouroku);
         ListWordFiles();
-        windows.emplace_back(new frmConfig);
-        for (const auto& window : windows) {
-            auto* label = Child<QLabel>(window.get(), "lblFileName");
-            QMap<QString, double> points; // by name shown
-            for (int i = 0; i < kShipped.size(); ++i) {
-                QTest::mouseClick(Child<QPushButton>(window.get(), "cmdFileChange"),
-                                  Qt::LeftButton);
-                points[label->text()] = label->font().pointSizeF();
-                const auto [ink, room] = CaptionPlace(label);
-                QVERIFY2(room.adjusted(kMargin, kMargin, -kMargin, -kMargin).contains(ink),
-                         qPrintable(label->text()));
-            }
-            QCOMPARE(points.keys(), kShipped);
-            for (const QString& name : kShipped)
-                QVERIFY2(points[name] == points.first(),
-                         qPrintable(QStringLiteral("%1 in %2 pt, %3 in %4 pt")
-                                        .arg(name)
-                                        .arg(points[name])
-                                        .arg(points.firstKey())
-                                        .arg(points.first())));
-        }
-    }
-
-    // A button's face shows its colour exactly, flat (the style once shaded
-    // it into a paler gradient), inside a dark edge below and right.
-    void buttonFaces() {
-        TempProgramFolder folder;
-        QVERIFY(ConfigFileExists());
-        gNameMode = "Default";
-        std::vector<std::unique_ptr<QWidget>> windows;
-        windows.emplace_back(new frmMenu);
-        windows.emplace_back(new frmGame);
-        windows.emplace_back(new frmConfig);
-        windows.emplace_back(new DlgUseName);
-        const std::tuple<int, const char*, QColor> kFaces[] = {
-            {0, "cmdSTART", QColor(255, 255, 192)},   {1, "cmdStartEND", QColor(192, 192, 255)},
-            {2, "Command1", QColor(255, 192, 255)},   {2, "cmdHenkou", QColor(192, 255, 192)},
-            {2, "cnd_Maniax", QColor(255, 128, 128)}, {3, "CancelButton", QColor(192, 255, 192)},
-        };
-        for (const auto& [window, name, face] : kFaces) {
-            auto* button = Child<QPushButton>(windows[window].get(), name);
-            button->clearFocus();
-            const QImage shot = button->grab().toImage();
-            const qreal ratio = shot.devicePixelRatio();
-            // Beside the caption, inside the edge; and the bottom edge.
-            const QColor inside =
-                shot.pixelColor(QPointF(4 * ratio, button->height() * ratio / 2).toPoint());
-            const QColor edge = shot.pixelColor(shot.width() / 2, shot.height() - 1);
-            QVERIFY2(
-                inside == face,
-                qPrintable(
-                    QStringLiteral("%1 shows %2, not %3").arg(name, inside.name(), face.name())));
-            QVERIFY2(qGray(edge.rgb()) < 100, name);
+        frmConfig screen;
+        auto* label = Child<QLabel>(&screen, "lblFileName");
+        const double nomal = label->font().pointSizeF();
+        for (int i = 0; i < 3; ++i) {
+            QTest::mouseClick(Child<QPushButton>(&screen, "cmdFileChange"), Qt::LeftButton);
+            const double points = label->font().pointSizeF();
+            QVERIFY2(points == nomal, qPrintable(QStringLiteral("%1 in %2 pt, Nomal in %3 pt")
+                                                     .arg(label->text())
+                                                     .arg(points)
+                                                     .arg(nomal)));
+            const auto [ink, room] = CaptionPlace(label);
+            QVERIFY2(room.adjusted(kMargin, kMargin, -kMargin, -kMargin).contains(ink),
+                     qPrintable(label->text()));
         }
     }
 };
