@@ -464,8 +464,16 @@ void frmTouroku::cmdOK_Click() {
         return;
     ClearEntry(mode);
     mWords->showLevel(std::move(*after), level);
-    if (done)
-        txt_Tango->setFocus();
+    if (!done)
+        return;
+    // A word added or changed stands last in its level: the list shows it.
+    if (mode != DeleteMode && mWords->rowCount() > 0) {
+        const QModelIndex added = mWords->index(mWords->rowCount() - 1, 0);
+        lst_Touroku->selectionModel()->setCurrentIndex(added, QItemSelectionModel::ClearAndSelect |
+                                                                  QItemSelectionModel::Rows);
+        lst_Touroku->scrollTo(added);
+    }
+    txt_Tango->setFocus();
 }
 
 void frmTouroku::cmdTenyuryoku_Click() {
