@@ -17,11 +17,61 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// Which of the entry's buttons are enabled: 変換・復元, 選択確定, 保存, and
+// 再表示, ▲ and ▼, which go together.
+struct Buttons {
+    bool convert, choose, save, list;
+    bool operator==(const Buttons&) const = default;
+};
+// The stages of an entry: adding; choosing a word to change or delete; the
+// chosen word being edited, then converted; a chosen word to delete.
+constexpr Buttons kAdding{true, false, false, true};
+constexpr Buttons kChoosing{false, true, false, true};
+constexpr Buttons kEditing{true, true, false, false};
+constexpr Buttons kEditReady{true, true, true, false};
+constexpr Buttons kDeleteReady{false, false, true, false};
+
+// The entry part of the screen: its buttons, then txt_Tango, txt_Hiragana,
+// lbl_HenKan, lbl_Gyo and lbl_Level.
+struct Entry {
+    Buttons buttons;
+    QString word, reading, converted, line, level;
+    bool operator==(const Entry&) const = default;
+};
+char* toString(const Entry& e) {
+    QStringList enabled;
+    const std::pair<bool, const char*> buttons[] = {{e.buttons.convert, "変換・復元"},
+                                                    {e.buttons.choose, "選択確定"},
+                                                    {e.buttons.save, "保存"},
+                                                    {e.buttons.list, "再表示 ▲ ▼"}};
+    for (const auto& [on, name] : buttons)
+        if (on)
+            enabled << QString::fromUtf8(name);
+    return ToPrintable(
+        u"enabled: %1; word 「%2」 reading 「%3」 converted 「%4」 line 「%5」 level %6"_s.arg(
+            enabled.join(u", "), e.word, e.reading, e.converted, e.line, e.level));
+}
+
+// A row of the list: its number, level, word, reading and line in the
+// working files.
+struct Row {
+    int row, level;
+    QString word, reading;
+    int line;
+    bool operator==(const Row&) const = default;
+};
+char* toString(const Row& r) {
+    return ToPrintable(u"row %1: level %2, 「%3」 「%4」, line %5"_s.arg(r.row)
+                           .arg(r.level)
+                           .arg(r.word, r.reading)
+                           .arg(r.line));
+}
+
 // 山 やま 1, 海 うみ 3, 空 そら 3, 川 かわ 1, 花 はな 4, 雨 あめ 3.
 const QByteArray kRecords = "036031,8E52,1\r\n003032,8A43,3\r\n015039,8BF3,3\r\n"
                             "006044,90EC,1\r\n026021,89D4,4\r\n001034,894A,3\r\n";
 const QByteArray kNomal = "2,0,3,1,0\r\n" + kRecords;
-const QString kLevel1Rows = "1|1|山|やま|1 2|1|川|かわ|4";
+const QList<Row> kLevel1Rows{{1, 1, u"山"_s, u"やま"_s, 1}, {2, 1, u"川"_s, u"かわ"_s, 4}};
 
 // Types text into a field, one key per character.
 void Type(QWidget* field, const QString& text) {
@@ -58,7 +108,7 @@ struct Screen {
     // for a blank), "row:N" clicks row N of the list, "alt:K" presses Alt+K,
     // "ctrl:K" Ctrl+K where the focus is, "enter:F" presses Enter in the
     // field F; any other step clicks the button of that name. Returns shows().
-    QString run(const QString& steps) const {
+    Entry run(const QString& steps) const {
         for (const QString& step : steps.split(u' ')) {
             const QString arg = step.section(u':', 1);
             auto* list = get<QTableView>("lst_Touroku");
@@ -80,24 +130,28 @@ struct Screen {
         }
         return shows();
     }
-    // The enabled states of cmdHenkan, cmdHenkou, cmdOK, cmd_DSP, cmd_Up and
-    // cmd_Down, then txt_Tango, txt_Hiragana, lbl_HenKan, lbl_Gyo, lbl_Level.
-    QString shows() const {
-        QString shown;
-        for (auto name : {"cmdHenkan", "cmdHenkou", "cmdOK", "cmd_DSP", "cmd_Up", "cmd_Down"})
-            shown += get(name)->isEnabled() ? u'1' : u'0';
-        for (auto name : {"txt_Tango", "txt_Hiragana", "lbl_HenKan", "lbl_Gyo", "lbl_Level"})
-            shown += u'|' + text(name);
-        return shown;
+    // What the entry part of the screen shows.
+    Entry shows() const {
+        const auto on = [this](const char* name) { return get(name)->isEnabled(); };
+        const bool list = on("cmd_DSP");
+        if (on("cmd_Up") != list || on("cmd_Down") != list)
+            qFatal("再表示, ▲ and ▼ went apart");
+        return {{on("cmdHenkan"), on("cmdHenkou"), on("cmdOK"), list},
+                text("txt_Tango"),
+                text("txt_Hiragana"),
+                text("lbl_HenKan"),
+                text("lbl_Gyo"),
+                text("lbl_Level")};
     }
-    // The rows of the list, each "row|level|word|reading|line", one blank apart.
-    QString rows() const {
-        QString rows;
+    // The rows of the list.
+    QList<Row> rows() const {
+        QList<Row> rows;
         const QAbstractItemModel* model = get<QTableView>("lst_Touroku")->model();
+        const auto cell = [model](int r, int c) { return model->index(r, c).data().toString(); };
         for (int r = 0; r < model->rowCount(); ++r)
-            for (int c = 0; c < 5; ++c)
-                rows += model->index(r, c).data().toString() + (c < 4 ? u'|' : u' ');
-        return rows.trimmed();
+            rows.append({cell(r, 0).toInt(), cell(r, 1).toInt(), cell(r, 2), cell(r, 3),
+                         cell(r, 4).toInt()});
+        return rows;
     }
     QByteArray wordList(const QString& name = "Nomal.dat") const {
         return folder.readFile("Data/" + name);
@@ -158,35 +212,49 @@ private slots:
         QCOMPARE(s.w->windowTitle() + s.text("lblFileName"), u"登録画面Nomal"_s);
         QCOMPARE(s.rows(), kLevel1Rows);
         QVERIFY(s.focused("txt_Tango") && !s.get("cmdFileChange")->isEnabled()); // one list
-        QCOMPARE(s.run("row:0"), u"100111|||||１"_s);              // add mode ignores the list
-        QCOMPARE(s.run("OptMode1 cmdHenkou"), u"010111|||||１"_s); // no selection
-        QCOMPARE(s.run("row:1 enter:txt_Hiragana"), u"010111|川|かわ||4|１"_s);
+        QCOMPARE(s.run("row:0"),
+                 (Entry{.buttons = kAdding, .level = u"１"_s})); // add mode ignores the list
+        QCOMPARE(s.run("OptMode1 cmdHenkou"),
+                 (Entry{.buttons = kChoosing, .level = u"１"_s})); // no selection
+        // 川 (line 4) chosen, confirmed, edited and converted.
+        Entry river{kChoosing, u"川"_s, u"かわ"_s, {}, u"4"_s, u"１"_s};
+        QCOMPARE(s.run("row:1 enter:txt_Hiragana"), river);
         QVERIFY(s.focused("cmdHenkou"));
         // Locked after the confirmation: no other row, no Alt+Up.
-        QCOMPARE(s.run("cmdHenkou row:0 alt:Up"), u"110000|川|かわ||4|１"_s);
-        QCOMPARE(s.run("txt_Hiragana=漢字 cmdHenkan"), u"110000|川|漢字||4|１"_s);
-        QCOMPARE(s.run("txt_Hiragana=かわ cmdHenkan"), u"111000|川|かわ|かわ|4|１"_s);
+        river.buttons = kEditing;
+        QCOMPARE(s.run("cmdHenkou row:0 alt:Up"), river);
+        river.reading = u"漢字"_s;
+        QCOMPARE(s.run("txt_Hiragana=漢字 cmdHenkan"), river); // no kana: nothing converted
+        river.buttons = kEditReady;
+        river.reading = river.converted = u"かわ"_s;
+        QCOMPARE(s.run("txt_Hiragana=かわ cmdHenkan"), river);
         QVERIFY(s.focused("cmdOK"));
-        QCOMPARE(s.run("cmdClear"), u"010111|||||１"_s);
-        QVERIFY(s.run("OptMode2 row:0 cmdHenkou") == u"001000|山|やま||1|１" && s.focused("cmdOK"));
+        QCOMPARE(s.run("cmdClear"), (Entry{.buttons = kChoosing, .level = u"１"_s}));
+        const Entry mountain{kDeleteReady, u"山"_s, u"やま"_s, {}, u"1"_s, u"１"_s};
+        QCOMPARE(s.run("OptMode2 row:0 cmdHenkou"), mountain);
+        QVERIFY(s.focused("cmdOK"));
     }
 
     // Levels cycle by button and by Alt+arrow; a word added from the keyboard
     // alone; one saved on the kana keyboard shows up in the list.
     void levelsAndAddingAWord() {
         Screen s;
-        QCOMPARE(s.run("txt_Tango=山 cmd_Down"), u"100111|||||５"_s);
-        QCOMPARE(s.run("alt:Up"), u"100111|||||１"_s);
+        QCOMPARE(s.run("txt_Tango=山 cmd_Down"), (Entry{.buttons = kAdding, .level = u"５"_s}));
+        QCOMPARE(s.run("alt:Up"), (Entry{.buttons = kAdding, .level = u"１"_s}));
         s.run("alt:Down alt:Down alt:Down txt_Tango=新聞 enter:txt_Tango");
         QVERIFY(s.focused("txt_Hiragana"));
-        QCOMPARE(s.run("txt_Hiragana=しんぶん enter:txt_Hiragana"), u"100111|新聞|しんぶん|||３"_s);
+        const Entry typed{kAdding, u"新聞"_s, u"しんぶん"_s, {}, {}, u"３"_s};
+        QCOMPARE(s.run("txt_Hiragana=しんぶん enter:txt_Hiragana"), typed);
         QVERIFY(s.focused("cmdHenkan"));
         s.run("alt:H"); // an animated click
         QTRY_VERIFY(s.text("lbl_HenKan") == u"しんぶん" && s.focused("cmdOK"));
         s.run("txt_Hiragana=あ alt:S"); // the codes of the conversion are saved
         QTRY_COMPARE(s.wordList(), "2,0,4,1,0\r\n" + kRecords + "012046064046,9056,95B7,3\r\n");
-        QVERIFY(s.rows().endsWith(u"4|3|新聞|しんぶん|7"));
-        QVERIFY(s.shows() == u"100111|||||３" && s.focused("txt_Tango"));
+        QCOMPARE(s.rows().last(), (Row{4, 3, u"新聞"_s, u"しんぶん"_s, 7}));
+        const QTableView* list = s.get<QTableView>("lst_Touroku");
+        QCOMPARE(list->currentIndex().row(), 3); // the list shows the word added
+        QCOMPARE(s.shows(), (Entry{.buttons = kAdding, .level = u"３"_s}));
+        QVERIFY(s.focused("txt_Tango"));
 
         // The kana keyboard gets the word and level 3 and saves ねこ with them.
         QTimer::singleShot(0, s.w.get(), [] {
@@ -195,7 +263,7 @@ private slots:
                                   Qt::LeftButton);
         });
         s.run("txt_Tango=猫 cmdTenyuryoku");
-        QVERIFY(s.rows().endsWith(u"5|3|猫|ねこ|8"));
+        QCOMPARE(s.rows().last(), (Row{5, 3, u"猫"_s, u"ねこ"_s, 8}));
     }
 
     // Ctrl+S presses 保存 whenever it is enabled, wherever the focus is. In
@@ -214,10 +282,10 @@ private slots:
         // while 保存 is disabled.
         s.run("OptMode1 row:0 alt:S");
         QTRY_VERIFY2(s.get("cmdHenkan")->isEnabled(), "Alt+S did not press 選択確定");
-        QCOMPARE(s.run("txt_Hiragana=やまやま cmdHenkan alt:S"),
-                 u"111000|山|やまやま|やまやま|1|１"_s);
+        const Entry converted{kEditReady, u"山"_s, u"やまやま"_s, u"やまやま"_s, u"1"_s, u"１"_s};
+        QCOMPARE(s.run("txt_Hiragana=やまやま cmdHenkan alt:S"), converted);
         QVERIFY2(s.focused("cmdHenkou"), "Alt+S did not move to 選択確定");
-        QCOMPARE(s.run("ctrl:S"), u"010111|||||１"_s);
+        QCOMPARE(s.run("ctrl:S"), (Entry{.buttons = kChoosing, .level = u"１"_s}));
         QCOMPARE(s.wordList(), "3,0,3,1,0\r\n" + kRecords.mid(kRecords.indexOf('\n') + 1) +
                                    "024010,944C,1\r\n036031036031,8E52,1\r\n");
     }
@@ -237,9 +305,9 @@ private slots:
         QCOMPARE(press(Qt::Key_Down), u"OptMode2"_s); // the delete mode
         QCOMPARE(press(Qt::Key_Tab), u"lst_Touroku"_s);
         press(Qt::Key_End);
-        QCOMPARE(s.shows(), u"010111|雨|あめ||6|３"_s);
+        QCOMPARE(s.shows(), (Entry{kChoosing, u"雨"_s, u"あめ"_s, {}, u"6"_s, u"３"_s}));
         press(Qt::Key_Home);
-        QCOMPARE(s.shows(), u"010111|海|うみ||2|３"_s);
+        QCOMPARE(s.shows(), (Entry{kChoosing, u"海"_s, u"うみ"_s, {}, u"2"_s, u"３"_s}));
         QCOMPARE(press(Qt::Key_Tab, Qt::ShiftModifier), u"OptMode2"_s);
     }
 
@@ -247,7 +315,10 @@ private slots:
         Screen s;
         // 空 (line 3) becomes から and moves to the end.
         s.run("cmd_Up cmd_Up OptMode1 row:1 cmdHenkou txt_Hiragana=から cmdHenkan cmdOK");
-        QCOMPARE(s.rows(), u"1|3|海|うみ|2 2|3|雨|あめ|5 3|3|空|から|6"_s);
+        const QList<Row> level3{{1, 3, u"海"_s, u"うみ"_s, 2},
+                                {2, 3, u"雨"_s, u"あめ"_s, 5},
+                                {3, 3, u"空"_s, u"から"_s, 6}};
+        QCOMPARE(s.rows(), level3);
         QVERIFY(s.wordList().endsWith("894A,3\r\n006039,8BF3,3\r\n"));
         s.run("cmd_Up OptMode2 row:0 cmdHenkou cmdOK"); // level 4 holds only 花
         QVERIFY(s.rows().isEmpty());
@@ -283,10 +354,13 @@ private slots:
                   {"Bad.dat", "1,0,0,0,0\r\n001,41,9\r\n"},
                   {"Second.dat", "0,0,0,0,0\r\n"}});
         MessageCapture capture;
-        QCOMPARE(s.run("OptMode2 row:0 cmdHenkou cmdFileChange"), u"010111|||||１"_s);
-        QVERIFY(s.text("lblFileName") == u"Second" && s.rows().isEmpty());
+        QCOMPARE(s.run("OptMode2 row:0 cmdHenkou cmdFileChange"),
+                 (Entry{.buttons = kChoosing, .level = u"１"_s}));
+        QCOMPARE(s.text("lblFileName"), u"Second"_s);
+        QVERIFY(s.rows().isEmpty());
         s.run("OptMode0 txt_Tango=猫 txt_Hiragana=ねこ cmdHenkan cmdOK cmdFileChange");
-        QVERIFY(s.text("lblFileName") == u"Second" && s.rows() == u"1|1|猫|ねこ|1");
+        QCOMPARE(s.text("lblFileName"), u"Second"_s);
+        QCOMPARE(s.rows(), (QList<Row>{{1, 1, u"猫"_s, u"ねこ"_s, 1}}));
         QVERIFY(capture.messages.size() == 1 && capture.messages[0].text.contains(u"Bad.dat"));
         s.run("txt_Tango=犬 txt_Hiragana=いぬ cmdHenkan cmdOK");
         QCOMPARE(s.wordList("Second.dat"),
@@ -299,7 +373,7 @@ private slots:
         Screen s({{"Nomal.dat", kNomal}, {"Second.dat", "1,0,0,0,0\r\n024010,944C,1\r\n"}},
                  "LIST=Second.dat");
         QCOMPARE(s.text("lblFileName"), u"Second"_s);
-        QCOMPARE(s.rows(), u"1|1|猫|ねこ|1"_s);
+        QCOMPARE(s.rows(), (QList<Row>{{1, 1, u"猫"_s, u"ねこ"_s, 1}}));
     }
 
     // Working files the other program or a crash left with other words are
@@ -310,7 +384,8 @@ private slots:
         MessageCapture capture;
         s.folder.writeFile("type1", "8E52,1\r\n");
         s.run("cmd_DSP");
-        QVERIFY(capture.messages.isEmpty() && s.rows() == kLevel1Rows);
+        QVERIFY(capture.messages.isEmpty());
+        QCOMPARE(s.rows(), kLevel1Rows);
         QCOMPARE(s.folder.readFile("type1").count('\n'), 6);
         s.run("cmd_END");
         QVERIFY(!s.w->isVisible() && s.wordList() == kNomal);

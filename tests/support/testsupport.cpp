@@ -62,3 +62,7 @@ SeenWord SeenNow(int n) {
         return {};
     return SeeWord(words, n).value_or(SeenWord());
 }
+
+char* ToPrintable(const QString& text) {
+    return qstrdup(text.toUtf8().constData());
+}

@@ -42,6 +42,10 @@ struct CapturedMessage {
 // what a change of that word carries.
 SeenWord SeenNow(int n);
 
+// Text for a failure message of QCOMPARE (a toString of a test's own type),
+// in UTF-8 as a terminal shows it: QTest's own escapes every letter past ASCII.
+char* ToPrintable(const QString& text);
+
 // The child of that name; the test program stops when there is none.
 template <typename T> T* Child(const QObject* parent, const QString& name) {
     T* child = parent->findChild<T*>(name);
