@@ -18,10 +18,22 @@ const QByteArray kNomal = "1,0,0,0,0\r\n036031,8E52,1\r\n";
 QString Text(QWidget& w, const QString& name) {
     return Child<QObject>(&w, name)->property("text").toString();
 }
+
+// What the keyboard holds: the kana picked and their codes, the word and the
+// level.
+struct Entry {
+    QString kana, codes, word, level;
+    bool operator==(const Entry&) const = default;
+};
+char* toString(const Entry& e) {
+    return ToPrintable(QStringLiteral("kana 「%1」 codes 「%2」 word 「%3」 level %4")
+                           .arg(e.kana, e.codes, e.word, e.level));
+}
+
 // Runs steps separated by blanks: "field=text" fills a field ("_" standing
-// for a blank), any other step clicks the button of that name. Returns the
-// picked kana and their codes, the word and the level.
-QString Run(QWidget& w, const QString& steps) {
+// for a blank), any other step clicks the button of that name. Returns what
+// the keyboard then holds.
+Entry Run(QWidget& w, const QString& steps) {
     for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
         if (step.contains(u'='))
             Child<QLineEdit>(&w, step.section(u'=', 0, 0))
@@ -29,8 +41,8 @@ QString Run(QWidget& w, const QString& steps) {
         else
             QTest::mouseClick(Child<QPushButton>(&w, step), Qt::LeftButton);
     }
-    return Text(w, "lblHiragana") + u'|' + Text(w, "lblNumber") + u'|' + Text(w, "txtKanjiName") +
-           u'|' + Text(w, "lbl_Level");
+    return {Text(w, "lblHiragana"), Text(w, "lblNumber"), Text(w, "txtKanjiName"),
+            Text(w, "lbl_Level")};
 }
 
 } // namespace
@@ -48,7 +60,8 @@ private slots:
         gWriterWord = gWriterLevel = QString(); // nothing handed over: level 1
         frmFileWriter keyboard;
         // 戻る on an empty entry does nothing; し then stays through the chart.
-        QCOMPARE(Run(keyboard, "Command108 Command14"), QStringLiteral("し|012||1"));
+        const Entry shi{"し", "012", "", "1"};
+        QCOMPARE(Run(keyboard, "Command108 Command14"), shi);
         const QStringList kana(gKana.begin(), gKana.end());
         QStringList pressed;
         for (int n = 1; n <= 120; ++n) {
@@ -56,10 +69,10 @@ private slots:
             if (n == 108 || n == 109 || !button)
                 continue;
             const QString caption = button->text();
+            const QString code = QStringLiteral("%1").arg(kana.indexOf(caption), 3, 10, QChar('0'));
             QCOMPARE(Run(keyboard, button->objectName()),
-                     QString::asprintf("し%s|012%03d||1", qPrintable(caption),
-                                       int(kana.indexOf(caption))));
-            QCOMPARE(Run(keyboard, "Command108"), QStringLiteral("し|012||1"));
+                     (Entry{"し" + caption, "012" + code, "", "1"}));
+            QCOMPARE(Run(keyboard, "Command108"), shi);
             pressed << caption;
         }
         pressed.sort();
@@ -69,9 +82,9 @@ private slots:
 
         // The level stays within 1 to 5; クリア keeps it and empties the rest.
         QCOMPARE(Run(keyboard, "cmd_Up cmd_Up cmd_Up cmd_Up cmd_Up txtKanjiName=猫 cmdClear"),
-                 QStringLiteral("|||5"));
+                 (Entry{.level = "5"}));
         QCOMPARE(Run(keyboard, "cmd_Down cmd_Down cmd_Down cmd_Down cmd_Down"),
-                 QStringLiteral("|||1"));
+                 (Entry{.level = "1"}));
     }
 
     void saves() {
@@ -87,14 +100,14 @@ private slots:
         // can hold: nothing is saved.
         QCOMPARE(
             Run(keyboard, "cmdOK Command22 Command10 txtKanjiName=__ cmdOK txtKanjiName=😀 cmdOK"),
-            QStringLiteral("ねこ|024010|😀|2"));
+            (Entry{"ねこ", "024010", "😀", "2"}));
         QVERIFY(capture.messages.size() == 1 && capture.messages[0].text.contains(u"😀"));
         QCOMPARE(folder.readFile("Data/Nomal.dat"), kNomal);
         // Ctrl+S presses 保存 from the word field.
         QVERIFY(QTest::qWaitForWindowActive(&keyboard));
         Run(keyboard, "txtKanjiName=猫");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(Run(keyboard, ""), QStringLiteral("|||2"));
+        QCOMPARE(Run(keyboard, ""), (Entry{.level = "2"}));
         QCOMPARE(folder.readFile("Data/Nomal.dat"),
                  QByteArray("1,1,0,0,0\r\n036031,8E52,1\r\n024010,944C,2\r\n"));
         QCOMPARE(keyboard.focusWidget(), Child<QWidget>(&keyboard, "txtKanjiName"));
