@@ -16,6 +16,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 // Option arrays in KeyConfig order, with their option counts.
 const std::pair<const char*, int> kSpelling[20] = {
@@ -25,6 +27,26 @@ const std::pair<const char*, int> kSpelling[20] = {
     {"optXa", 2},  {"optXi", 2},  {"optXu", 2},  {"optXe", 2},  {"optXo", 2},
 };
 constexpr int kNn = 4;
+
+// What the settings screen shows, and the settings the game then holds.
+struct Shown {
+    QString level;                         // the LEVEL option selected
+    QString degree;                        // the MANIAX degree selected
+    bool maniax;                           // MANIAX on: its label shown, its degrees enabled
+    QString number;                        // the words-per-stage option selected
+    bool listSwitch;                       // ▼ switches the word list
+    int gameLevel, maniaxValue, wordCount; // gGameLevel, gManiax, gWordCount
+    bool operator==(const Shown&) const = default;
+};
+char* toString(const Shown& s) {
+    return ToPrintable(
+        QStringLiteral("%1, %2 %3, %4, list %5; gGameLevel %6 gManiax %7 gWordCount %8")
+            .arg(s.level, s.degree, s.maniax ? "on" : "off", s.number,
+                 s.listSwitch ? "switches" : "fixed")
+            .arg(s.gameLevel)
+            .arg(s.maniaxValue)
+            .arg(s.wordCount));
+}
 } // namespace
 
 class TestFrmConfig : public QObject {
@@ -61,11 +83,11 @@ private slots:
         }
         // LEVEL, MANIAX, the NUMBER line and the count of word lists; then what
         // the screen shows after the load.
-        const std::tuple<int, int, const char*, int, const char*> kSettings[] = {
-            {1, 6, "NUMBER=6", 1, "LEVEL 1, Lv2, on, ６個, fixed, 1 6 6"},
-            {9, 3, "NUMBER=100", 2, "LEVEL 5, Lv1, off, １０個, switch, 5 0 10"},
-            {5, 7, "", 2, "LEVEL 5, Lv3, on, １０個, switch, 5 7 10"},
-            {2, 5, "NUMBER= 7abc", 2, "LEVEL 2, Lv1, on, ７個, switch, 2 5 7"},
+        const std::tuple<int, int, const char*, int, Shown> kSettings[] = {
+            {1, 6, "NUMBER=6", 1, {u"LEVEL 1"_s, u"Lv2"_s, true, u"６個"_s, false, 1, 6, 6}},
+            {9, 3, "NUMBER=100", 2, {u"LEVEL 5"_s, u"Lv1"_s, false, u"１０個"_s, true, 5, 0, 10}},
+            {5, 7, "", 2, {u"LEVEL 5"_s, u"Lv3"_s, true, u"１０個"_s, true, 5, 7, 10}},
+            {2, 5, "NUMBER= 7abc", 2, {u"LEVEL 2"_s, u"Lv1"_s, true, u"７個"_s, true, 2, 5, 7}},
         };
         for (const auto& [level, maniax, number, files, shown] : kSettings) {
             mFolder->writeFile("ymconfig.ini", DefaultConfigBytes().replace(
@@ -74,7 +96,7 @@ private slots:
             gManiax = std::int16_t(maniax);
             gDatFileCount = std::int16_t(files);
             Open();
-            QCOMPARE(Shown(), QString(shown));
+            QCOMPARE(ShownNow(), shown);
         }
     }
 
@@ -97,17 +119,17 @@ private slots:
         }
         // Level and MANIAX change at once, NUMBER only when finishing; the
         // MANIAX degree survives switching it off and on.
-        const std::pair<const char*, const char*> kClicks[] = {
-            {"optNumber6", "LEVEL 3, Lv1, off, ６個, fixed, 3 0 8"},
-            {"cnd_Maniax", "LEVEL 3, Lv1, on, ６個, fixed, 3 5 8"},
-            {"optManiax7", "LEVEL 3, Lv3, on, ６個, fixed, 3 7 8"},
-            {"cnd_Maniax", "LEVEL 3, Lv3, off, ６個, fixed, 3 0 8"},
-            {"optGameLevel4", "LEVEL 4, Lv3, off, ６個, fixed, 4 0 8"},
-            {"cnd_Maniax", "LEVEL 4, Lv3, on, ６個, fixed, 4 7 8"},
+        const std::pair<const char*, Shown> kClicks[] = {
+            {"optNumber6", {u"LEVEL 3"_s, u"Lv1"_s, false, u"６個"_s, false, 3, 0, 8}},
+            {"cnd_Maniax", {u"LEVEL 3"_s, u"Lv1"_s, true, u"６個"_s, false, 3, 5, 8}},
+            {"optManiax7", {u"LEVEL 3"_s, u"Lv3"_s, true, u"６個"_s, false, 3, 7, 8}},
+            {"cnd_Maniax", {u"LEVEL 3"_s, u"Lv3"_s, false, u"６個"_s, false, 3, 0, 8}},
+            {"optGameLevel4", {u"LEVEL 4"_s, u"Lv3"_s, false, u"６個"_s, false, 4, 0, 8}},
+            {"cnd_Maniax", {u"LEVEL 4"_s, u"Lv3"_s, true, u"６個"_s, false, 4, 7, 8}},
         };
         for (const auto& [button, shown] : kClicks) {
             Click(button);
-            QCOMPARE(Shown(), QString(shown));
+            QCOMPARE(ShownNow(), shown);
         }
 
         QVERIFY(QFile::remove(mFolder->filePath("ymconfig.ini")));
@@ -130,8 +152,11 @@ private slots:
         expected.replace("LEVEL=3", "LEVEL=4").replace("NUMBER=8", "NUMBER=6");
         QCOMPARE(mFolder->readFile("ymconfig.ini"),
                  expected.replace("MANIAX=0\r\n", "MANIAX=7\r\nLIST=Nomal.dat\r\n"));
-        QCOMPARE(Shown(), QStringLiteral("LEVEL 4, Lv3, on, ６個, fixed, 4 7 6"));
-        QCOMPARE(gUserName + ' ' + gRankName[0] + ' ' + gRomaji[12], "Default POKOTA SHI");
+        QCOMPARE(ShownNow(), (Shown{u"LEVEL 4"_s, u"Lv3"_s, true, u"６個"_s, false, 4, 7, 6}));
+        // Everything is read back: the name, the ranking, the spellings.
+        QCOMPARE(gUserName, u"Default"_s);
+        QCOMPARE(gRankName[0], u"POKOTA"_s);
+        QCOMPARE(gRomaji[12], u"SHI"_s);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(mScreen.isNull() && menu.isVisible());
     }
@@ -220,18 +245,19 @@ private:
         }
         return captions.join('+');
     }
-    // Level, MANIAX degree and number as selected; MANIAX on or off ("mixed"
-    // when the label and the options disagree); whether the word list can be
-    // switched; the shared level, MANIAX and number.
-    QString Shown() const {
+    // What the screen shows of the settings now, and the values they hold.
+    Shown ShownNow() const {
         const bool on = Find<QLabel>("lbl_Maniax")->isVisibleTo(mScreen);
-        const char* state =
-            on != Find<QRadioButton>("optManiax5")->isEnabled() ? "mixed" : (on ? "on" : "off");
-        const char* files = Find<QPushButton>("cmdFileChange")->isEnabled() ? "switch" : "fixed";
-        return QStringLiteral("%1, %2, %3, %4, %5, ")
-                   .arg(Selected("optGameLevel", 1, 5), Selected("optManiax", 5, 7), state,
-                        Selected("optNumber", 6, 10), files) +
-               QString::asprintf("%d %d %d", gGameLevel, gManiax, gWordCount);
+        if (on != Find<QRadioButton>("optManiax5")->isEnabled())
+            qFatal("the MANIAX label and its options disagree");
+        return {Selected("optGameLevel", 1, 5),
+                Selected("optManiax", 5, 7),
+                on,
+                Selected("optNumber", 6, 10),
+                Find<QPushButton>("cmdFileChange")->isEnabled(),
+                gGameLevel,
+                gManiax,
+                gWordCount};
     }
 
     std::unique_ptr<TempProgramFolder> mFolder;
