@@ -19,12 +19,18 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// Option arrays in KeyConfig order, with their option counts.
-const std::pair<const char*, int> kSpelling[20] = {
-    {"optSi", 2},  {"optTi", 2},  {"optTu", 2},  {"optFu", 2},  {"optNn", 2},
-    {"optSya", 2}, {"optSyu", 2}, {"optSyo", 2}, {"optTya", 2}, {"optTyu", 2},
-    {"optTyo", 2}, {"optJa", 3},  {"optJu", 3},  {"optJo", 3},  {"optJi", 2},
-    {"optXa", 2},  {"optXi", 2},  {"optXu", 2},  {"optXe", 2},  {"optXo", 2},
+// Option arrays in KeyConfig order, with their option counts and the kana
+// code whose spelling each sets.
+struct SpellingGroup {
+    const char* array;
+    int count;
+    int code;
+};
+const SpellingGroup kSpelling[20] = {
+    {"optSi", 2, 12},  {"optTi", 2, 17},  {"optTu", 2, 18},  {"optFu", 2, 28},  {"optNn", 2, 46},
+    {"optSya", 2, 75}, {"optSyu", 2, 76}, {"optSyo", 2, 77}, {"optTya", 2, 78}, {"optTyu", 2, 79},
+    {"optTyo", 2, 80}, {"optJa", 3, 96},  {"optJu", 3, 97},  {"optJo", 3, 98},  {"optJi", 2, 53},
+    {"optXa", 2, 114}, {"optXi", 2, 115}, {"optXu", 2, 116}, {"optXe", 2, 117}, {"optXo", 2, 118},
 };
 constexpr int kNn = 4;
 
@@ -78,7 +84,7 @@ private slots:
             gKeyConfig.fill(QStringLiteral("1"));
             gKeyConfig[index] = stored;
             Open();
-            QCOMPARE(Selected(kSpelling[index].first, 1, kSpelling[index].second), caption);
+            QCOMPARE(Selected(kSpelling[index].array, 1, kSpelling[index].count), caption);
             QCOMPARE(gKeyConfig[index], QString(after));
         }
         // LEVEL, MANIAX, the NUMBER line and the count of word lists; then what
@@ -110,7 +116,7 @@ private slots:
         menu.OpenScreen(mScreen);
         QByteArray expected = DefaultConfigBytes();
         for (int i = 0; i < 20; ++i) {
-            const auto [array, count] = kSpelling[i];
+            const auto [array, count, code] = kSpelling[i];
             const int k = i == kNn ? 1 : count; // each away from the stored 1
             Click(array + QString::number(k));
             QCOMPARE(gKeyConfig[i], QString::number(i == kNn ? 2 : k));
@@ -159,6 +165,33 @@ private slots:
         QCOMPARE(gRomaji[12], u"SHI"_s);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(mScreen.isNull() && menu.isVisible());
+    }
+
+    // Every option of every spelling group, chosen and finished, is stored
+    // under its key and read back into the romaji table as its caption says
+    // ("ZYA" as JA), and shows chosen when the screen opens again.
+    void everySpellingRoundTrips() {
+        for (int k = 1; k <= 3; ++k) {
+            Open();
+            for (const SpellingGroup& group : kSpelling)
+                Click(group.array + QString::number(std::min(k, group.count)));
+            Click("Command1");
+            Open();
+            for (int i = 0; i < 20; ++i) {
+                const SpellingGroup& group = kSpelling[i];
+                const int option = std::min(k, group.count);
+                const QString caption = Selected(group.array, 1, group.count);
+                QCOMPARE(caption,
+                         Find<QRadioButton>(group.array + QString::number(option))->text());
+                const QString key(QChar(u'A' + i));
+                QString stored;
+                ReadProfile("KeyConfig", key, "", stored);
+                QCOMPARE(stored, QString::number(i == kNn ? 3 - option : option));
+                // The third options ZYA, ZYU, ZYO play as JA, JU, JO.
+                const QString spelling = option == 3 ? u'J' + caption.mid(2) : caption;
+                QCOMPARE(gRomaji[std::size_t(group.code)], spelling);
+            }
+        }
     }
 
     // Tab and Shift+Tab into a group of options land on the chosen option.
