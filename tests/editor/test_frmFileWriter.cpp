@@ -22,7 +22,7 @@ QString Text(QWidget& w, const QString& name) {
 // What the keyboard holds: the kana picked and their codes, the word and the
 // level.
 struct Entry {
-    QString kana, codes, word, level;
+    QString kana{}, codes{}, word{}, level{};
     bool operator==(const Entry&) const = default;
 };
 char* toString(const Entry& e) {
@@ -85,6 +85,19 @@ private slots:
                  (Entry{.level = "5"}));
         QCOMPARE(Run(keyboard, "cmd_Down cmd_Down cmd_Down cmd_Down cmd_Down"),
                  (Entry{.level = "1"}));
+    }
+
+    // The registration screen hands over its word and level: every level
+    // shows as handed over; anything else starts at level 1.
+    void takesTheWordAndLevelHandedOver() {
+        TempProgramFolder folder;
+        for (const char* level : {"1", "2", "3", "4", "5", "0", "6", "１", "", "23"}) {
+            gWriterWord = QStringLiteral("犬");
+            gWriterLevel = QString::fromUtf8(level);
+            frmFileWriter keyboard;
+            const bool valid = gWriterLevel.size() == 1 && level[0] >= '1' && level[0] <= '5';
+            QCOMPARE(Run(keyboard, ""), (Entry{.word = "犬", .level = valid ? level : "1"}));
+        }
     }
 
     void saves() {

@@ -34,8 +34,8 @@ constexpr Buttons kDeleteReady{false, false, true, false};
 // The entry part of the screen: its buttons, then txt_Tango, txt_Hiragana,
 // lbl_HenKan, lbl_Gyo and lbl_Level.
 struct Entry {
-    Buttons buttons;
-    QString word, reading, converted, line, level;
+    Buttons buttons{};
+    QString word{}, reading{}, converted{}, line{}, level{};
     bool operator==(const Entry&) const = default;
 };
 char* toString(const Entry& e) {
