@@ -56,15 +56,19 @@ QStringList KanaUnits(const QString& codes) {
     QStringList units;
     QString pendingTsu; // small っ waiting for the kana they double
     for (qsizetype i = 0; i + 3 <= codes.size(); i += 3) {
-        bool ok = false;
-        const int code = codes.mid(i, 3).toInt(&ok);
-        if (!ok || code < 1 || code > kLastKanaCode)
+        // Three digits, as the romaji reads them: " 12" or "+12" name no kana.
+        int code = 0;
+        for (qsizetype j = i; j < i + 3 && code >= 0; ++j) {
+            const char16_t c = codes[j].unicode();
+            code = c >= u'0' && c <= u'9' ? code * 10 + (c - u'0') : -1;
+        }
+        if (code < 1 || code > kLastKanaCode)
             continue;
         if (code == kSmallTsu) {
             pendingTsu += gKana[code];
             continue;
         }
-        units.append(pendingTsu + gKana[code]);
+        units.append(pendingTsu.isEmpty() ? gKana[code] : pendingTsu + gKana[code]);
         pendingTsu.clear();
     }
     if (!pendingTsu.isEmpty())

@@ -87,8 +87,10 @@ void ApplyChoices(const std::array<QString, 20>& choices, std::array<QString, 11
             ChosenSpelling(static_cast<int>(i), choices[i]);
 }
 
-// CodesToRomaji through the spellings of table.
-QString SpellCodes(const QString& codes, const std::array<QString, 119>& table) {
+// CodesToRomaji through the spellings of table; unitEnds, when given, gets
+// where each kana unit ends in it (see RomajiUnitEnds).
+QString SpellCodes(const QString& codes, const std::array<QString, 119>& table,
+                   QList<int>* unitEnds = nullptr) {
     // Groups that name no kana are dropped first, so they neither break a
     // doubling after a small tsu nor hide that a small tsu ends the word.
     std::vector<int> kana;
@@ -119,6 +121,9 @@ QString SpellCodes(const QString& codes, const std::array<QString, 119>& table) 
         }
         if (isSmallTsu)
             afterSmallTsu = true;
+        // A small tsu belongs to the kana it doubles; only a last one ends a unit.
+        if (unitEnds && (!isSmallTsu || i + 1 == kana.size()))
+            unitEnds->append(int(result.size()));
     }
     return result;
 }
@@ -135,6 +140,12 @@ void ApplyKeyConfig() {
 
 QString CodesToRomaji(const QString& codes) {
     return SpellCodes(codes, gRomaji);
+}
+
+QList<int> RomajiUnitEnds(const QString& codes) {
+    QList<int> ends;
+    SpellCodes(codes, gRomaji, &ends);
+    return ends;
 }
 
 QString CodesToDefaultRomaji(const QString& codes) {

@@ -1,6 +1,7 @@
 #pragma once
 // The romaji of every kana code and the player's twenty spelling choices.
 
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -19,6 +20,10 @@ void ApplyKeyConfig();
 // letter or ends in XTU, and ん before a vowel, Y or N is NN whatever the
 // preference. Returns "" for an empty reading.
 QString CodesToRomaji(const QString& codes);
+// Where each kana unit of the reading (as KanaUnits in gamerecord.h splits
+// it: a kana with the small っ before it; a last っ alone) ends in
+// CodesToRomaji(codes): one offset per unit, the last the romaji's length.
+QList<int> RomajiUnitEnds(const QString& codes);
 // CodesToRomaji in the default spellings, whatever the player chose: the
 // spelling that sets a word's level.
 QString CodesToDefaultRomaji(const QString& codes);

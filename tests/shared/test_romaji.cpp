@@ -1,5 +1,6 @@
 // The romaji of every kana code under the spelling choices.
 
+#include "gamerecord.h"
 #include "romaji.h"
 #include "spellings.h"
 
@@ -70,27 +71,36 @@ private slots:
         }
     }
 
+    // The romaji, and where each kana unit of the reading ends in it (a small
+    // っ with the kana it doubles), one end for each unit KanaUnits gives.
     void codesToRomaji() {
-        // Every KeyConfig value, codes, romaji. A choice is read leniently:
-        // " 2.0" is 2. Codes: し ち つ ふ ん じゃ じ ぁ.
-        const std::tuple<const char*, const char*, const char*> rows[] = {
-            {" 2.0", "012017018028046096053114", "SHICHITSUHUNJYAZILA"},
-            {"2", "031108078", "MACCHA"},
+        // Every KeyConfig value, codes, romaji, unit ends. A choice is read
+        // leniently: " 2.0" is 2. Codes: し ち つ ふ ん じゃ じ ぁ.
+        using Ends = QList<int>;
+        const std::tuple<const char*, const char*, const char*, Ends> rows[] = {
+            {" 2.0",
+             "012017018028046096053114",
+             "SHICHITSUHUNJYAZILA",
+             {3, 6, 9, 11, 12, 15, 17, 19}},
+            {"2", "031108078", "MACCHA", {2, 6}},
             // Groups that name no kana and a trailing part group are dropped.
-            {"1", "000119 01-02a0300101", "A"},
-            {"1", "031108999006", "MAKKA"},
-            {"1", "031108000", "MAXTU"},
+            {"1", "000119 01-02a0300101", "A", {1}},
+            {"1", "031108999006", "MAKKA", {2, 5}},
+            {"1", "031108000", "MAXTU", {2, 5}},
+            {"1", "108108006", "XKKA", {4}},
             // ん before a vowel, Y or N stays NN under the single-N choice:
             // かんい, こんや, ほんね, ほん.
-            {"2", "006046002", "KANNI"},
-            {"2", "010046036", "KONNYA"},
-            {"2", "030046024", "HONNNE"},
-            {"2", "030046", "HON"}};
-        for (const auto& [stored, codes, romaji] : rows) {
+            {"2", "006046002", "KANNI", {2, 4, 5}},
+            {"2", "010046036", "KONNYA", {2, 4, 6}},
+            {"2", "030046024", "HONNNE", {2, 4, 6}},
+            {"2", "030046", "HON", {2, 3}}};
+        for (const auto& [stored, codes, romaji, ends] : rows) {
             gKeyConfig.fill(stored);
             BuildRomajiTable();
             ApplyKeyConfig();
             QCOMPARE(CodesToRomaji(codes), QString(romaji));
+            QCOMPARE(RomajiUnitEnds(codes), ends);
+            QCOMPARE(KanaUnits(codes).size(), ends.size());
         }
     }
 };
