@@ -21,6 +21,7 @@
 LevelSlotTable<std::int16_t> gPick{};
 LevelSlotTable<QString> gWordText;
 LevelSlotTable<QString> gWordRomaji;
+LevelSlotTable<QString> gWordCodes;
 
 namespace {
 
@@ -92,6 +93,7 @@ bool LoadDrawnWords() {
         std::fill(gWordText[level].begin() + 1, gWordText[level].begin() + count + 1, QString());
         std::fill(gWordRomaji[level].begin() + 1, gWordRomaji[level].begin() + count + 1,
                   QString());
+        std::fill(gWordCodes[level].begin() + 1, gWordCodes[level].begin() + count + 1, QString());
     }
 
     // The positions of each level are sorted and distinct, so one pass in file
@@ -119,7 +121,8 @@ bool LoadDrawnWords() {
             QString text;
             SplitWordRecord(DecodeCp932(line1.toByteArray()), text);
             gWordText[level][s] = text;
-            gWordRomaji[level][s] = CodesToRomaji(DecodeCp932(line2.toByteArray()));
+            gWordCodes[level][s] = DecodeCp932(line2.toByteArray());
+            gWordRomaji[level][s] = CodesToRomaji(gWordCodes[level][s]);
             nextSlot[level] = s + 1;
         }
     }
@@ -136,6 +139,7 @@ void ShuffleDrawnWords() {
             const int b = RoundedDraw() % mixed + 1;
             std::swap(gWordText[level][a], gWordText[level][b]);
             std::swap(gWordRomaji[level][a], gWordRomaji[level][b]);
+            std::swap(gWordCodes[level][a], gWordCodes[level][b]);
         }
     }
 }

@@ -12,6 +12,7 @@ template <typename T> using LevelSlotTable = std::array<std::array<T, 11>, 6>;
 extern LevelSlotTable<std::int16_t> gPick;  // (level 0..5, slot 0..10)
 extern LevelSlotTable<QString> gWordText;   // display text of each drawn word
 extern LevelSlotTable<QString> gWordRomaji; // its romaji target
+extern LevelSlotTable<QString> gWordCodes;  // its reading as kana codes
 
 // The first level (1..5) that holds too few words for a draw of gWordCount
 // words, or 0 when every level holds enough; needed is then the least count.
@@ -21,9 +22,9 @@ int FindShortLevel(int& needed);
 // (1 to gClassCount - 1, the last word never) into gPick, sorted. A level
 // with too few words gets what it has and 0 in the slots after them.
 void DrawWords();
-// Fetches the drawn words' display texts and romaji from the working files
-// into gWordText and gWordRomaji in one pass. False when a working file
-// cannot be read or holds fewer lines than the counts.
+// Fetches the drawn words' display texts, romaji and readings from the
+// working files into gWordText, gWordRomaji and gWordCodes in one pass. False
+// when a working file cannot be read or holds fewer lines than the counts.
 bool LoadDrawnWords();
 // Mixes the slots 1..gWordCount - 1 of each level; the last slot stays.
 void ShuffleDrawnWords();

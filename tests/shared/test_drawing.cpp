@@ -80,7 +80,8 @@ private slots:
             for (int s = 1; s <= 10; ++s)
                 QCOMPARE(gWordText[level][s], Word(level, gPick[level][s]));
         }
-        // Shuffled, each level keeps its words, its last word and each word's romaji.
+        // Shuffled, each level keeps its words, its last word and each word's
+        // romaji and reading.
         const auto loaded = gWordText;
         ShuffleDrawnWords();
         int moved = 0;
@@ -88,8 +89,11 @@ private slots:
             const auto& words = gWordText[level];
             QCOMPARE(words[10], loaded[level][10]);
             QVERIFY(std::is_permutation(words.begin() + 1, words.end(), loaded[level].begin() + 1));
-            for (int s = 1; s <= 10; ++s)
-                QCOMPARE(gWordRomaji[level][s], gRomaji[level] + gRomaji[words[s].mid(3).toInt()]);
+            for (int s = 1; s <= 10; ++s) {
+                const int k = words[s].mid(3).toInt();
+                QCOMPARE(gWordRomaji[level][s], gRomaji[level] + gRomaji[k]);
+                QCOMPARE(gWordCodes[level][s], QString::asprintf("%03d%03d", level, k));
+            }
             moved += words != loaded[level];
         }
         QCOMPARE(moved, 5);
