@@ -8,7 +8,9 @@
 #include "wordfile.h"
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
+#include <optional>
 #include <utility>
 
 bool gPlaying = false;
@@ -54,8 +56,17 @@ bool LoadGameWords() {
     return true;
 }
 
-GameCourse::GameCourse(PlatformQuery platform, WordLoader loadWords)
-    : m_platform(std::move(platform)), m_loadWords(std::move(loadWords)) {
+CourseClock SystemClock() {
+    return {&QDateTime::currentDateTime, [] {
+                return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  std::chrono::steady_clock::now().time_since_epoch())
+                                  .count());
+            }};
+}
+
+GameCourse::GameCourse(PlatformQuery platform, WordLoader loadWords, CourseClock clock)
+    : m_platform(std::move(platform)), m_loadWords(std::move(loadWords)),
+      m_clock(std::move(clock)) {
     gPlaying = false;
     refreshHighScore();
 }
@@ -105,6 +116,10 @@ void GameCourse::start() {
     if (!m_loadWords()) {
         return;
     }
+    // The working files hold the list last loaded, whatever the settings
+    // chose since.
+    m_list = gLoadedWordFile;
+    m_wonPending = false;
 
     m_screen.missMark = false;
     gCountdownClock = 0;
@@ -133,6 +148,10 @@ void GameCourse::start() {
 }
 
 void GameCourse::end() {
+    m_recording.finish(GameResult::Ended, m_screen.stage, m_screen.score, m_clock.elapsedMs());
+    // A won game waits for its name dialog.
+    if (!m_wonPending)
+        handOverRecord();
     m_screen.caption = kStartCaption.toString();
     gPlaying = false;
     clearScreen();
@@ -179,6 +198,15 @@ void GameCourse::countdownTick() {
     } else if (m_screen.countText == kCountOne) {
         m_screen.countText = kCountGo.toString();
         gPlaying = true;
+        // The game is recorded from here; its first word counts as shown now,
+        // when it begins to fall and keys are judged.
+        GameSummary game;
+        game.started = m_clock.now();
+        game.list = m_list;
+        game.level = m_screen.scoreLevel;
+        game.wordsPerStage = m_wordCount;
+        m_recording.begin(game);
+        recordWordShown(m_clock.elapsedMs());
     }
 }
 
@@ -193,6 +221,7 @@ void GameCourse::gameTick() {
         m_screen.countStyle = CountStyle::Dead;
         m_screen.countText = kDeadText.toString();
         gPlaying = false;
+        m_recording.finish(GameResult::Lost, m_screen.stage, m_screen.score, m_clock.elapsedMs());
     }
 }
 
@@ -200,7 +229,9 @@ KeyResult GameCourse::keyPress(char16_t key) {
     if (!m_screen.gameTimer.running || !gPlaying) {
         return KeyResult::Ignored;
     }
+    const qint64 ms = m_clock.elapsedMs();
     if (!JudgeKey(key, m_screen.targetRomaji, gCharPos)) {
+        m_recording.keyMissed(UpperKey(key), m_screen.targetRomaji, gCharPos, ms);
         m_screen.missMark = true;
         if (m_missCount < std::numeric_limits<std::int16_t>::max()) {
             ++m_missCount;
@@ -210,14 +241,16 @@ KeyResult GameCourse::keyPress(char16_t key) {
 
     // The next key is judged against the spelling being typed.
     gWordRomaji[m_screen.stage][gWordNo] = m_screen.targetRomaji;
+    m_recording.keyAccepted(m_screen.targetRomaji, gCharPos, ms);
     m_screen.missMark = false;
     AppendTyped(m_screen.typed, UpperKey(key));
 
     KeyResult result = KeyResult::Accepted;
     if (IsWordTyped(m_screen.typed, m_screen.targetRomaji)) {
         if (!nextWord()) {
-            return winGame();
+            return winGame(ms);
         }
+        recordWordShown(ms);
         const TimingSet& set = timing();
         gSpeed = ClampSpeed(gSpeed + m_missCount / set.missDivisor - 1, kMinSpeedAfterWord);
         m_missCount = 0;
@@ -264,10 +297,12 @@ void GameCourse::showWord() {
     }
 }
 
-KeyResult GameCourse::winGame() {
+KeyResult GameCourse::winGame(qint64 ms) {
     setCountTimer(false);
     setGameTimer(false);
     gPlaying = false;
+    m_recording.finish(GameResult::Won, m_screen.stage, m_screen.score, ms);
+    m_wonPending = true;
     if (!FindRankPosition(m_screen.score, gNewRankPos)) {
         return KeyResult::Won;
     }
@@ -277,8 +312,21 @@ KeyResult GameCourse::winGame() {
 }
 
 void GameCourse::finishWonGame() {
+    m_wonPending = false;
+    handOverRecord();
     refreshHighScore();
     end();
+}
+
+void GameCourse::recordWordShown(qint64 ms) {
+    const int stage = m_screen.stage;
+    m_recording.showWord(gWordText[stage][gWordNo], gWordCodes[stage][gWordNo],
+                         m_screen.targetRomaji, ms);
+}
+
+void GameCourse::handOverRecord() {
+    if (std::optional<GameRecord> game = m_recording.take(); game && m_recorder)
+        m_recorder(*game);
 }
 
 void GameCourse::setCountTimer(bool on) {

@@ -5,14 +5,18 @@
 // character keys here and then shows what screen() holds; it owns no rules.
 
 #include "drawing.h"
+#include "gamerecord.h"
+#include "gamerecorder.h"
 #include "settings.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringView>
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 // State of the running game, shared with the judge (gCharPos, judge.h).
 extern bool gPlaying;                // the word falls and keys are judged
@@ -105,17 +109,33 @@ enum class KeyResult {
                // modally, then call finishWonGame()
 };
 
+// Where a course takes its time from: the local date and time a game starts
+// at, and a monotonic count of milliseconds for everything timed within it.
+struct CourseClock {
+    std::function<QDateTime()> now;
+    std::function<qint64()> elapsedMs;
+};
+// The computer's clocks.
+CourseClock SystemClock();
+
 class GameCourse {
 public:
     using PlatformQuery = std::function<std::int32_t()>;
     using WordLoader = std::function<bool()>;
+    using Recorder = std::function<void(const GameRecord&)>;
 
     // A new course shows the cleared screen of a freshly loaded play screen.
     // platform tells which timing set applies (asked whenever one is needed);
-    // loadWords fills gWordText and gWordRomaji for a new game and tells
-    // whether that worked.
+    // loadWords fills gWordText, gWordRomaji and gWordCodes for a new game
+    // and tells whether that worked.
     explicit GameCourse(PlatformQuery platform = GetWindowsPlatform,
-                        WordLoader loadWords = LoadGameWords);
+                        WordLoader loadWords = LoadGameWords, CourseClock clock = SystemClock());
+
+    // recorder gets the record of every game that reached "ＧＯ", once, when
+    // the game is over: a won game in finishWonGame (after the name dialog),
+    // any other when it is ended or left (end()); never while a game is in
+    // play, so it may take its time.
+    void setRecorder(Recorder recorder) { m_recorder = std::move(recorder); }
 
     const PlayScreen& screen() const { return m_screen; }
     // True during the countdown and play, when every key goes to keyPress.
@@ -126,7 +146,8 @@ public:
     // cmdStartEND: starts a game under "ＳＴＡＲＴ", ends it under "ＥＮＤ".
     void clickStartEnd();
     // Back to idle: caption "ＳＴＡＲＴ", displays cleared, timers stopped.
-    // Also what cmdEXIT does before the screen closes.
+    // Also what cmdEXIT does before the screen closes. A game in play or
+    // lost is over and goes to the recorder.
     void end();
 
     void countdownTick();
@@ -143,11 +164,18 @@ private:
     bool nextWord();
     void setCountTimer(bool on);
     void setGameTimer(bool on);
-    KeyResult winGame();
+    KeyResult winGame(qint64 ms);
     void refreshHighScore();
+    void recordWordShown(qint64 ms);
+    void handOverRecord();
 
     PlatformQuery m_platform;
     WordLoader m_loadWords;
+    CourseClock m_clock;
+    Recorder m_recorder;
+    GameRecorder m_recording;  // the record of the running game
+    QString m_list;            // the list the running game's words were drawn from
+    bool m_wonPending = false; // won, finishWonGame not yet called
     PlayScreen m_screen;
     std::int16_t m_missCount = 0;             // misses since the current word began
     std::int16_t m_wordCount = kMaxWordCount; // gWordCount of the running game

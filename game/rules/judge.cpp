@@ -168,3 +168,16 @@ bool IsWordTyped(const QString& typed, const QString& target) {
     gCharPos = 0;
     return true;
 }
+
+QString AcceptedKeys(const QString& target, int charPos) {
+    if (charPos < 0 || charPos >= target.size())
+        return QString();
+    const QChar shown = target.at(charPos);
+    QString keys(shown);
+    for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {
+        QString trial = target; // the judge may rewrite its copy
+        if (QChar(letter) != shown && JudgeKey(letter, trial, charPos))
+            keys += QChar(letter);
+    }
+    return keys;
+}

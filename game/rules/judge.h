@@ -30,3 +30,8 @@ void AppendTyped(QString& typed, QChar letter);
 
 // True when typed is as long as target; gCharPos then returns to 0.
 bool IsWordTyped(const QString& typed, const QString& target);
+
+// The keys JudgeKey accepts at charPos of target: first the character the
+// target shows there, then every other letter it would take, in alphabetical
+// order ("HI" at the H of SHI). Changes nothing.
+QString AcceptedKeys(const QString& target, int charPos);

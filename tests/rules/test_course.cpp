@@ -2,12 +2,30 @@
 #include "course.h"
 #include "liststore.h"
 #include "ranking.h"
+#include "romaji.h"
 #include "settings.h"
+#include "spellings.h"
 #include "testsupport.h"
 
 #include <QTest>
+#include <QTimeZone>
 
 #include <tuple>
+
+// How records show in a failed comparison.
+char* toString(const WordRecord& word) {
+    QString text = QStringLiteral("%1: reaction %2, completion %3;")
+                       .arg(word.text)
+                       .arg(word.reactionMs.value_or(-1))
+                       .arg(word.completionMs.value_or(-1));
+    for (const KanaRecord& kana : word.kana) {
+        text +=
+            QStringLiteral(" %1 %2 %3 ms").arg(kana.kana, kana.spelling).arg(kana.ms.value_or(-1));
+        for (const KeyMiss& miss : kana.misses)
+            text += QStringLiteral(" (expected %1, typed %2)").arg(miss.expected, miss.typed);
+    }
+    return qstrdup(text.toUtf8().constData());
+}
 
 namespace {
 
@@ -22,6 +40,7 @@ QString Word(int stage, int slot) {
 bool FillWords() {
     for (int stage = 1; stage <= 5; ++stage) {
         gWordRomaji[stage].fill(QStringLiteral("A"));
+        gWordCodes[stage].fill(QStringLiteral("001"));
         for (int slot = 1; slot <= 10; ++slot)
             gWordText[stage][slot] = Word(stage, slot);
     }
@@ -29,19 +48,34 @@ bool FillWords() {
 }
 
 // A course on a platform with a fixed identifier, settings reset to the given
-// level and words per stage and 20 words in every level.
+// level and words per stage and 20 words in every level; its clocks stand
+// still unless the test moves them (ms), and it keeps the records it hands
+// over.
 struct Course : GameCourse {
     Course(int platform, int level = 3, int wordCount = 6, WordLoader load = nullptr)
-        : GameCourse([platform] { return platform; }, load ? load : [] { return FillWords(); }) {
+        : GameCourse([platform] { return platform; }, load ? load : [] { return FillWords(); },
+                     {[] { return kStartedAt; }, [this] { return ms; }}) {
         gGameLevel = std::int16_t(level);
         gWordCount = std::int16_t(wordCount);
         gClassCount.fill(20);
         gNewRankPos = gNewRankScore = -1;
+        setRecorder([this](const GameRecord& game) { records.append(game); });
     }
     void countdown(int ticks) {
         while (ticks-- > 0)
             countdownTick();
     }
+    // Each key gapMs after the one before.
+    void type(const char* keys, int gapMs = 100) {
+        for (const char* key = keys; *key != '\0'; ++key) {
+            ms += gapMs;
+            keyPress(char16_t(*key));
+        }
+    }
+    static inline const QDateTime kStartedAt{QDate(2026, 3, 1), QTime(21, 5, 9),
+                                             QTimeZone(9 * 3600)};
+    qint64 ms = 0;
+    QList<GameRecord> records;
     // Starts a game and runs the whole countdown; the word has not moved.
     void startPlaying() {
         clickStartEnd();
@@ -71,6 +105,7 @@ private slots:
             game.clickStartEnd();
             QVERIFY(game.s.caption == kStartCaption && !game.s.countVisible &&
                     !game.s.countTimer.running && !game.s.gameTimer.running);
+            QCOMPARE(game.records.size(), 0); // never played
             game.clickStartEnd();
             const QStringList counts{"３", "２", "１", "ＧＯ"};
             for (int i = 0; i < 3; ++i) {
@@ -113,13 +148,15 @@ private slots:
     }
 
     // Points by the position of the word; level 5 coarse falls 40 twips a tick,
-    // so 127 ticks reach the death line exactly and one more loses.
+    // so 127 ticks reach the death line exactly and one more loses. A lost
+    // game is recorded, timed to its loss, when it is ended.
     void pointsAndDeathLine() {
         // level, game ticks, points (-1: lost)
         const int rows[][3] = {{5, 0, 0}, {5, 127, 5080}, {5, 128, -1}, {3, 1, 14}, {3, 2, 29}};
         for (const auto& [level, ticks, points] : rows) {
             Course game(kCoarse, level);
             game.startPlaying();
+            game.ms = 2000;
             for (int tick = 0; tick < ticks; ++tick)
                 game.gameTick();
             if (points >= 0) {
@@ -130,11 +167,17 @@ private slots:
             QVERIFY(!gPlaying && game.s.countText == kDeadText &&
                     game.s.countStyle == CountStyle::Dead);
             QVERIFY(game.keyPress(u'1') == KeyResult::Ignored && game.missCount() == 0);
+            game.ms = 9000;
+            game.clickStartEnd();
+            QCOMPARE(game.records.size(), 1);
+            QVERIFY(game.records[0].result == GameResult::Lost && game.records[0].misses == 0);
+            QCOMPARE(game.records[0].seconds, 2.0);
         }
     }
 
     // A whole game: words in order, the next word across stages, the last
-    // word scoring nothing, and the hand-over to the ranking.
+    // word scoring nothing, and the hand-over to the ranking, after which the
+    // game is recorded, even when the screen was left during the name dialog.
     void wholeGame() {
         // words per stage as configured and as played; ranking score of place
         // i is the final score + offset - i; place taken (-1: none)
@@ -163,6 +206,13 @@ private slots:
             QVERIFY(gNewRankPos == place && gNewRankScore == (ranked ? score : -1));
             QCOMPARE(gNameMode, QString(ranked ? "Clear" : "Default"));
             QCOMPARE(game.keyPress(u'A'), KeyResult::Ignored);
+            game.end();
+            QCOMPARE(game.records.size(), 0);
+            game.finishWonGame();
+            QCOMPARE(game.records.size(), 1);
+            const GameRecord& record = game.records[0];
+            QVERIFY(record.result == GameResult::Won && record.stage == 5 && record.score == score);
+            QVERIFY(record.words == 5 * perStage && record.keys == record.words);
         }
     }
 
@@ -194,6 +244,84 @@ private slots:
                 QVERIFY(m.title == u"Yubimaru" && m.icon == MessageIcon::Critical);
             }
         }
+    }
+
+    // The record of a game is exact: each word's times, each kana unit's
+    // spelling, time and misses with the keys that were right, whichever
+    // spelling the player switched to on the way (the target rewritten
+    // longer, shorter or in place), and the totals.
+    void recordOfAGame() {
+        gKeyConfig.fill(QStringLiteral("1"));
+        gKeyConfig[2] = gKeyConfig[4] = QStringLiteral("2"); // つ shown as TSU, ん as N
+        BuildRomajiTable();
+        ApplyKeyConfig();
+        // Shown as SYASIN, TIKATETSU, JANPU-, FAKKUSU.
+        const std::pair<QString, QString> words[] = {{"写真", "075012046"},
+                                                     {"地下鉄", "017006019018"},
+                                                     {"ジャンプー", "096046069113"},
+                                                     {"ファックス", "109108008013"}};
+        Course game(kFine, 3, 6, [&] {
+            FillWords();
+            for (int slot = 1; slot <= 4; ++slot) {
+                const auto& [text, codes] = words[slot - 1];
+                gWordText[1][slot] = text;
+                gWordCodes[1][slot] = codes;
+                gWordRomaji[1][slot] = CodesToRomaji(codes);
+            }
+            return true;
+        });
+        gLoadedWordFile = "W.dat";
+        game.ms = 1000; // "ＧＯ", and the first word shown
+        game.startPlaying();
+        game.type("SIHASJHIXN");
+        game.ms += 400;
+        game.type("CHIQKATETAU");
+        game.type("ZYANPU-");
+        game.type("FULAKKUS");
+        game.ms += 200;
+        const std::int32_t score = game.s.score;
+        game.clickStartEnd();
+
+        QCOMPARE(game.records.size(), 1);
+        const GameRecord& record = game.records[0];
+        QCOMPARE(record.started, Course::kStartedAt);
+        QCOMPARE(record.list, QStringLiteral("W.dat"));
+        QVERIFY(record.level == 3 && record.wordsPerStage == 6 && record.stage == 1);
+        QVERIFY(record.result == GameResult::Ended && record.score == score);
+        QCOMPARE(record.words, 3);
+        QCOMPARE(record.keys, 31);
+        QCOMPARE(record.misses, 5);
+        QCOMPARE(record.seconds, 4.2); // 1.0 + 1.5 + 0.7 + 1.0 of the word left
+        const WordRecord expected[] = {
+            {"写真",
+             100,
+             1000,
+             {{"しゃ", "SHA", 400, {{"YH", "I"}}},
+              {"し", "SHI", 400, {{"IH", "J"}}},
+              {"ん", "N", 200, {{"N", "X"}}}}},
+            {"地下鉄",
+             500,
+             1500,
+             {{"ち", "CHI", 700, {}},
+              {"か", "KA", 300, {{"K", "Q"}}},
+              {"て", "TE", 200, {}},
+              {"つ", "TU", 300, {{"SU", "A"}}}}},
+            {"ジャンプー",
+             100,
+             700,
+             {{"じゃ", "ZYA", 300, {}},
+              {"ん", "N", 100, {}},
+              {"ぷ", "PU", 200, {}},
+              {"ー", "-", 100, {}}}},
+            // Left while す was begun; the kana after it were not.
+            {"ファックス",
+             100,
+             std::nullopt,
+             {{"ふぁ", "FULA", 400, {}}, {"っく", "KKU", 300, {}}, {"す", "S", std::nullopt, {}}}},
+        };
+        QCOMPARE(record.wordList.size(), 4);
+        for (int w = 0; w < 4; ++w)
+            QCOMPARE(record.wordList[w], expected[w]);
     }
 };
 
