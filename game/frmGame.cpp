@@ -2,6 +2,7 @@
 
 #include "DlgUseName.h"
 #include "background.h"
+#include "gamehistory.h"
 #include "settings.h"
 #include "twips.h"
 #include "uicommon.h"
@@ -68,6 +69,10 @@ frmGame::frmGame(QWidget* parent) : QWidget(parent) {
     connect(&TimerGame, &QTimer::timeout, this, &frmGame::TimerGame_Tick);
     connect(cmdStartEND, &QPushButton::clicked, this, &frmGame::cmdStartEND_Click);
     connect(cmdEXIT, &QPushButton::clicked, this, &frmGame::cmdEXIT_Click);
+
+    // Every game that reached "ＧＯ" is written into the history once it is
+    // over: on END, after a won game's name dialog, or as the screen closes.
+    mCourse.setRecorder(RecordGame);
 
     installEventFilter(this);
     cmdStartEND->installEventFilter(this);
@@ -218,8 +223,9 @@ void frmGame::cmdEXIT_Click() {
 }
 
 void frmGame::closeEvent(QCloseEvent* event) {
-    // Whatever the state, the game is abandoned and nothing is stored; the
-    // menu comes back as this screen closes.
+    // Whatever the state, the game is abandoned and its score not ranked; a
+    // game past "ＧＯ" goes to the history as it stands. The menu comes back
+    // as this screen closes.
     mCourse.end();
     ShowScreen();
     event->accept();

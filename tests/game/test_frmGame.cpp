@@ -1,10 +1,12 @@
 // Start-up, the main menu and the play screen: the screens the menu opens,
 // how the program ends, and whole games driven by real clicks and keys with
-// the two timers ticked by hand.
+// the two timers ticked by hand, recorded in the history.
 
 #include "course.h"
 #include "frmGame.h"
 #include "frmMenu.h"
+#include "historydb.h"
+#include "historyqueries.h"
 #include "random.h"
 #include "ranking.h"
 #include "startup.h"
@@ -147,11 +149,13 @@ private slots:
             }
         };
         // Six words per stage play five each; every word falls a while first.
+        qsizetype keys = 0;
         for (int word = 1; word <= 25; ++word) {
             for (int tick = 0; tick < 40; ++tick)
                 game->TimerGame_Timer();
             QCOMPARE(Text("lbl_Level"), QString::number((word - 1) / 5 + 1));
             const QString romaji = Text("lblTargetRMoji");
+            keys += romaji.size();
             QCOMPARE(Text("lblNextTarget").isEmpty(), word == 25);
             score = Text("lblScore").toInt(); // the last word adds nothing
             // The name dialog opens on the last key.
@@ -178,12 +182,26 @@ private slots:
             std::find(gRankScore.cbegin(), gRankScore.cend(), score) - gRankScore.cbegin();
         QVERIFY(score > 800 && place < 9);
         QCOMPARE(gRankName[place], QStringLiteral("TESTER"));
+
+        // The game is in the history beside ymconfig.ini, Space and Return
+        // among its misses.
+        HistoryDb history(m_folder->filePath("history.sqlite"));
+        const QList<GameSummary> games = ReadGames(history);
+        QCOMPARE(games.size(), 1);
+        QVERIFY(games[0].result == GameResult::Won && games[0].score == score);
+        QCOMPARE(games[0].list, QStringLiteral("Nomal.dat"));
+        QCOMPARE(games[0].words, 25);
+        QCOMPARE(games[0].keys, keys);
+        QCOMPARE(games[0].misses, 2);
     }
 
     // With the masking mode on, "Maniax" shows; the miss mark lies behind
-    // every other label.
+    // every other label. A history that cannot be opened is said once, naming
+    // its file, and the games go on.
     void countdownSpellingsAndLoss() {
         frmGame* game = OpenGame("MANIAX=6");
+        QVERIFY(QDir(m_folder->path()).mkdir("history.sqlite"));
+        MessageCapture capture;
         QVERIFY(Label("lbl_Maniax")->isVisible());
         QCOMPARE(game->findChildren<QLabel*>(Qt::FindDirectChildrenOnly).first(),
                  Label("lbl_color"));
@@ -222,9 +240,18 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), Button("cmdStartEND"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(Button("cmdStartEND")->text(), QStringLiteral("ＳＴＡＲＴ"));
+        QCOMPARE(capture.messages.size(), 1);
+        QVERIFY2(capture.messages[0].text.contains(m_folder->filePath("history.sqlite")),
+                 qPrintable(capture.messages[0].text));
         QCOMPARE(QApplication::focusWidget(), Button("cmdStartEND"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(count->text(), QStringLiteral("３"));
+        // That game too goes unrecorded, and is not said again.
+        for (int tick = 0; tick < 2000 && !gPlaying; ++tick)
+            game->TimerCount_Timer();
+        QVERIFY(gPlaying);
+        Click(game, "cmdStartEND");
+        QCOMPARE(capture.messages.size(), 1);
     }
 
 private:
