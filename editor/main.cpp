@@ -1,6 +1,8 @@
 // Tangobako, the word-list editor: starts straight with the registration
-// screen and ends when it closes.
+// screen and ends when it closes; with an option of its command line it runs
+// that instead, without a window.
 
+#include "commandline.h"
 #include "frmTouroku.h"
 #include "liststore.h"
 #include "platform.h"
@@ -8,9 +10,34 @@
 #include "uicommon.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
 
+#include <cstdio>
+
+namespace {
+
+// The command line needs no display: a core application runs it.
+int RunWithoutWindow(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tangobako"));
+    InstallQtTranslation(app);
+    SetProgramKind(ProgramKind::Editor);
+    SelectProgramFolder();
+    QFile in;
+    QFile out;
+    QFile err;
+    in.open(stdin, QIODevice::ReadOnly);
+    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    return RunCommandLine(QCoreApplication::arguments(), in, out, err);
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    if (IsCommandLineRun(argc, argv))
+        return RunWithoutWindow(argc, argv);
     QApplication app(argc, argv);
     // Named alike (the window class the desktop knows its entry by) whichever
     // command started it: the installed lowercase command links to this one.

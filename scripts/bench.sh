@@ -5,9 +5,10 @@
 # recording a game in the history and reading its statistics, the
 # start-up time of both programs to their first window (with and without a
 # 32767-word list in Data), the editor's list at 32767 words, its suggested
-# reading (and that starting either program does not load MeCab), the
-# evenness of the falling word's steps and the time from a key to the screen,
-# and the game's CPU share and resident memory while a word falls for 10 s
+# reading (and that starting either program does not load MeCab), its
+# import and export of 10000 lines on the command line, the evenness of
+# the falling word's steps and the time from a key to the screen, and the
+# game's CPU share and resident memory while a word falls for 10 s
 # (under Xvfb, on a display number that is free).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,6 +37,8 @@ QT_QPA_PLATFORM=offscreen "$build_dir/bench/bench_reading" --benchmark_format=co
 reading_ms() { grep -E "^$1/" "$work/reading.txt" | awk '{print $2}'; }
 reading() { grep -Eo "$1=[0-9.]+" "$work/reading.txt" | cut -d= -f2; }
 "$build_dir/bench/bench_history" --benchmark_format=console >"$work/history.txt" 2>/dev/null
+"$build_dir/bench/bench_import" --benchmark_format=console >"$work/import.txt" 2>/dev/null
+import_ms() { grep -E "^$1/" "$work/import.txt" | awk '{print $2}'; }
 history_ms() { # benchmark, counter
   printf '%.1f' "$(grep -E "^$1/" "$work/history.txt" | grep -Eo "$2=[0-9.]+" | cut -d= -f2)"
 }
@@ -163,6 +166,9 @@ printf '| Tangobako re-display of those 32767 words (再表示) | %s ms | under 
   "$(editor_ms RedisplayFullLevel)"
 printf '| Tangobako suggested reading, Enter in the word field to the suggestion shown | first of the run (loads MeCab) %s ms; loading MeCab again %s ms; MeCab loaded %s ms | under 5 ms |\n' \
   "$(reading first_suggestion_ms)" "$(reading_ms LeaveWordFieldLoading)" "$(reading_ms LeaveWordField)"
+printf '| Tangobako --import, 10000 lines | with readings and levels %s ms; words alone (readings from MeCab, levels from keys) %s ms | under 2000 ms |\n' \
+  "$(import_ms ImportWithReadings)" "$(import_ms ImportSuggestingReadings)"
+printf '| Tangobako --export of those 10000 words | %s ms | under 2000 ms |\n' "$(import_ms ExportList)"
 mecab_at_start=no
 [ "$(reading mecab_loaded_at_start)" = 0 ] && [ ! -e "$work/mecab_at_start" ] || mecab_at_start=yes
 printf '| MeCab loaded when either program shows its window | %s | no (the first suggestion loads it) |\n' \

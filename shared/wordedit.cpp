@@ -6,6 +6,7 @@
 #include "recordcheck.h"
 #include "recordcode.h"
 #include "wordfile.h"
+#include "wordlimits.h"
 
 #include <QDir>
 
@@ -101,6 +102,15 @@ int FindSeenWord(const WordRecords& records, int line, const SeenWord& seen, QSt
 // as a list's records are. Nothing, with why, when they cannot be stored.
 std::optional<std::pair<QByteArray, QByteArray>>
 EncodeNewRecord(const QString& word, const QString& readingCodes, int level, QString& why) {
+    if (word.size() > kMaxWordLength) {
+        why = QStringLiteral("単語が長すぎます。%1文字までにしてください。").arg(kMaxWordLength);
+        return std::nullopt;
+    }
+    if (readingCodes.size() > qsizetype(kMaxReadingCodes) * 3) {
+        why = QStringLiteral("読みが長すぎます。かなは%1個までにしてください。")
+                  .arg(kMaxReadingCodes);
+        return std::nullopt;
+    }
     QString unencodable;
     if (!EncodeWordText(word, &unencodable)) {
         why = QStringLiteral("「%1」は単語ファイルに保存できない文字です。\n"

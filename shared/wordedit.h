@@ -59,7 +59,8 @@ struct NewWord {
 };
 // Why word cannot go into a list as the editor stores it (a character the
 // list cannot hold, a reading that does not code, a level outside 1..5, a
-// text too long for a line); nothing when it can.
+// word or a reading longer than the editor's fields and the game take:
+// kMaxWordLength, kMaxReadingCodes); nothing when it can.
 std::optional<QString> NewWordProblem(const NewWord& word);
 
 enum class ListWrite {

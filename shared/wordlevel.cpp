@@ -21,7 +21,10 @@ QString ToHiragana(const QString& kana) {
 }
 
 int KeyCount(const QString& reading) {
-    const QString codes = KanaToCodes(reading);
+    return KeyCountOfCodes(KanaToCodes(reading));
+}
+
+int KeyCountOfCodes(const QString& codes) {
     int keys = static_cast<int>(CodesToDefaultRomaji(codes).size());
     for (qsizetype i = 0; i + 3 <= codes.size(); i += 3) {
         const int code = codes.mid(i, 3).toInt();

@@ -5,12 +5,9 @@
 
 #include "atomicfile.h"
 #include "config.h"
-#include "drawing.h"
 #include "kanacode.h"
 #include "ranking.h"
 #include "recordcode.h"
-#include "romaji.h"
-#include "settings.h"
 #include "testsupport.h"
 #include "wordfile.h"
 
@@ -78,25 +75,6 @@ int InChild(const std::function<int()>& f) {
     int status = 0;
     waitpid(pid, &status, 0);
     return status;
-}
-
-// The words of the loaded list pair with their readings, as the game draws
-// them; false when a word has another word's reading.
-bool DrawnWordsPair() {
-    const WordListUnit unit;
-    if (!RepairWorkFiles())
-        return false;
-    gWordCount = 6;
-    DrawWords();
-    if (!LoadDrawnWords())
-        return false;
-    for (int level = 1; level <= 2; ++level) {
-        for (int s = 1; s <= 6 && !gWordText[level][s].isEmpty(); ++s) {
-            if (CodesToRomaji(KanaToCodes(gWordText[level][s])) != gWordRomaji[level][s])
-                return false;
-        }
-    }
-    return true;
 }
 
 // Every way the programs write their files, each telling whether it wrote.

@@ -1,5 +1,9 @@
 #include "testsupport.h"
 
+#include "drawing.h"
+#include "kanacode.h"
+#include "romaji.h"
+#include "settings.h"
 #include "wordfile.h"
 
 #include <QDir>
@@ -54,6 +58,23 @@ MessageCapture::MessageCapture() {
 
 MessageCapture::~MessageCapture() {
     SetMessageHook(nullptr);
+}
+
+bool DrawnWordsPair() {
+    const WordListUnit unit;
+    if (!RepairWorkFiles())
+        return false;
+    gWordCount = 6;
+    DrawWords();
+    if (!LoadDrawnWords())
+        return false;
+    for (int level = 1; level <= 2; ++level) {
+        for (int s = 1; s <= 6 && !gWordText[level][s].isEmpty(); ++s) {
+            if (CodesToRomaji(KanaToCodes(gWordText[level][s])) != gWordRomaji[level][s])
+                return false;
+        }
+    }
+    return true;
 }
 
 SeenWord SeenNow(int n) {

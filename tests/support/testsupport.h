@@ -46,6 +46,11 @@ SeenWord SeenNow(int n);
 // in UTF-8 as a terminal shows it: QTest's own escapes every letter past ASCII.
 char* ToPrintable(const QString& text);
 
+// The words of the loaded list pair with their readings, as the game draws
+// them, for lists of words that are their own readings at levels 1 and 2;
+// false when a word has another word's reading.
+bool DrawnWordsPair();
+
 // The child of that name; the test program stops when there is none.
 template <typename T> T* Child(const QObject* parent, const QString& name) {
     T* child = parent->findChild<T*>(name);

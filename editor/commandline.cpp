@@ -1,0 +1,219 @@
+#include "commandline.h"
+
+#include "atomicfile.h"
+#include "liststore.h"
+#include "listtext.h"
+#include "wordedit.h"
+#include "wordlimits.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QIODevice>
+
+#include <algorithm>
+
+namespace {
+
+enum Status { Done = 0, Failed = 1, Usage = 2 };
+
+const QString kImport = QStringLiteral("import");
+const QString kList = QStringLiteral("list");
+const QString kExport = QStringLiteral("export");
+const QString kStandardStream = QStringLiteral("-");
+
+void Say(QIODevice& device, const QString& text) {
+    device.write(text.toUtf8() + '\n');
+}
+
+// The file of list name in Data/: name itself when it ends in ".dat" (in any
+// letter case, as lists are found), else name with ".dat".
+QString ListFileName(const QString& name) {
+    return name.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive) ? name
+                                                                     : name + QLatin1String(".dat");
+}
+
+// True when file can be a list in Data/, as the lists found there are named;
+// otherwise err says why.
+bool CheckListName(const QString& file, QIODevice& err) {
+    if (file.size() > 4 && IsPlainFileName(file))
+        return true;
+    Say(err, QStringLiteral("「%1」は単語ファイルの名前に使えません。Data フォルダーの中の"
+                            "ファイル名を、フォルダーを付けずに書いてください。")
+                 .arg(file));
+    return false;
+}
+
+// The bytes of FILE, "-" for in; nothing when it cannot be read (said on err).
+std::optional<QByteArray> ReadInput(const QString& path, QIODevice& in, QIODevice& err) {
+    if (path == kStandardStream)
+        return in.readAll();
+    if (std::optional<QByteArray> bytes = ReadWholeFile(path))
+        return bytes;
+    const QFileInfo info(path);
+    const QString why = !info.exists() ? QStringLiteral("見つかりません")
+                        : info.isDir() ? QStringLiteral("フォルダーです")
+                                       : QStringLiteral("読む許可がありません");
+    Say(err, QStringLiteral("ファイル「%1」を読めません（%2）。何も追加しませんでした。")
+                 .arg(path, why));
+    return std::nullopt;
+}
+
+int Import(const QString& path, const QString& name, QIODevice& in, QIODevice& out,
+           QIODevice& err) {
+    const QString file = ListFileName(name);
+    if (!CheckListName(file, err))
+        return Failed;
+    const std::optional<QByteArray> input = ReadInput(path, in, err);
+    if (!input)
+        return Failed;
+    TextWords text = ReadWordText(*input);
+    // Nothing to add writes nothing, but an import without a refused line
+    // makes its list when it is missing: an empty export comes back as an
+    // empty list.
+    int stored = 0;
+    const QString listPath = DataFolder() + file;
+    if (!text.words.isEmpty() || (text.refused.isEmpty() && !QFileInfo::exists(listPath))) {
+        QString why;
+        if (!StoreWords(file, text.words, ListWrite::Append, stored, why)) {
+            Say(err, why);
+            Say(err,
+                QStringLiteral("単語ファイル「%1」には何も追加しませんでした。").arg(listPath));
+            return Failed;
+        }
+        if (!why.isEmpty())
+            Say(err, why);
+    }
+    for (qsizetype i = stored; i < text.words.size(); ++i)
+        text.refused.append(
+            {text.lines[i],
+             QStringLiteral("単語ファイルが単語の上限の%1語に達しました。").arg(kMaxCount)});
+    std::stable_sort(text.refused.begin(), text.refused.end(),
+                     [](const Problem& a, const Problem& b) { return a.line < b.line; });
+    const QString shown = path == kStandardStream ? QStringLiteral("標準入力") : path;
+    for (const Problem& problem : text.refused)
+        Say(err, QStringLiteral("「%1」の%2行目を追加しませんでした: %3")
+                     .arg(shown)
+                     .arg(problem.line)
+                     .arg(problem.why));
+    Say(out, QStringLiteral("単語ファイル「%1」に%2語を追加しました。").arg(listPath).arg(stored));
+    if (!text.refused.isEmpty())
+        Say(out, QStringLiteral("%1行は追加しませんでした。").arg(text.refused.size()));
+    return text.refused.isEmpty() ? Done : Failed;
+}
+
+int Export(const QString& name, const QString& path, QIODevice& out, QIODevice& err) {
+    const QString file = ListFileName(name);
+    if (!CheckListName(file, err))
+        return Failed;
+    WordRecords records;
+    QByteArray bytes;
+    QString why;
+    switch (ReadList(file, bytes, records, why)) {
+    case ListState::Missing:
+        Say(err, QStringLiteral("単語ファイル「%1」が見つかりません。").arg(DataFolder() + file));
+        return Failed;
+    case ListState::Refused:
+        Say(err, why);
+        return Failed;
+    case ListState::Read:
+        break;
+    }
+    QList<Problem> refused;
+    const std::optional<QByteArray> text = WriteWordText(records, refused);
+    if (!text) {
+        for (const Problem& problem : refused)
+            Say(err, QStringLiteral("単語ファイル「%1」の%2行目を書き出せません。%3")
+                         .arg(file)
+                         .arg(problem.line)
+                         .arg(problem.why));
+        Say(err, QStringLiteral("何も書き出しませんでした。"));
+        return Failed;
+    }
+    if (path == kStandardStream) {
+        if (out.write(*text) == text->size())
+            return Done;
+        Say(err, QStringLiteral("標準出力に書き出せませんでした。"));
+        return Failed;
+    }
+    if (!WriteFileAtomic(path, *text, &why)) {
+        Say(err, why);
+        return Failed;
+    }
+    Say(out, QStringLiteral("単語ファイル「%1」の%2語を「%3」に書き出しました。")
+                 .arg(file)
+                 .arg(records.total())
+                 .arg(path));
+    return Done;
+}
+
+} // namespace
+
+bool IsCommandLineRun(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument == QLatin1String("-h") || argument == QLatin1String("--help") ||
+            argument == QLatin1String("--help-all"))
+            return true;
+        for (const QString& name : {kImport, kList, kExport}) {
+            const QString option = QLatin1String("--") + name;
+            if (argument == option || argument.startsWith(option + QLatin1Char('=')))
+                return true;
+        }
+    }
+    return false;
+}
+
+int RunCommandLine(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Yubimaru の単語ファイルを編集します。オプションを付けなければ登録画面を"
+                       "開きます。\n"
+                       "テキストは UTF-8 で1行に1語、「単語」「単語<タブ>読み」または"
+                       "「単語<タブ>読み<タブ>レベル」です。"));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption import(
+        kImport,
+        QStringLiteral("FILE の単語を単語ファイル NAME（--list）に追加します。"
+                       "FILE が - なら標準入力から読みます。"),
+        QStringLiteral("FILE"));
+    const QCommandLineOption list(
+        kList, QStringLiteral("追加する単語ファイルの名前（Data フォルダーの NAME.dat）。"),
+        QStringLiteral("NAME"));
+    const QCommandLineOption exportList(
+        kExport,
+        QStringLiteral("単語ファイル NAME を FILE に書き出します。FILE が - なら標準出力に"
+                       "書きます。"),
+        QStringLiteral("NAME"));
+    parser.addOptions({import, list, exportList});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("--export の書き出し先。"),
+                                 QStringLiteral("[FILE]"));
+
+    const auto usage = [&](const QString& why) {
+        Say(err, why);
+        Say(err, QStringLiteral("使い方は --help で表示します。"));
+        return Usage;
+    };
+    if (!parser.parse(arguments))
+        return usage(parser.errorText());
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        out.write(parser.helpText().toUtf8());
+        return Done;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (parser.isSet(import) && parser.isSet(exportList))
+        return usage(QStringLiteral("--import と --export は一緒に使えません。"));
+    if (parser.isSet(import)) {
+        if (!parser.isSet(list))
+            return usage(QStringLiteral("--import には --list で単語ファイルの名前が要ります。"));
+        if (!files.isEmpty())
+            return usage(QStringLiteral("余分な引数「%1」があります。").arg(files.join(' ')));
+        return Import(parser.value(import), parser.value(list), in, out, err);
+    }
+    if (parser.isSet(list))
+        return usage(QStringLiteral("--list は --import と一緒に使います。"));
+    if (!parser.isSet(exportList))
+        return usage(QStringLiteral("--import か --export を指定してください。"));
+    if (files.size() != 1)
+        return usage(QStringLiteral("--export には単語ファイルの名前と書き出し先が要ります。"));
+    return Export(parser.value(exportList), files.front(), out, err);
+}
