@@ -48,17 +48,6 @@ bool WriteAll(int fd, const QByteArray& data, const QByteArray& temp) {
     return true;
 }
 
-// Where the bytes of path really live: a symbolic link is followed so the
-// link itself survives the rename.
-QString ResolveTarget(const QString& path) {
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
-        QString target = info.symLinkTarget();
-        if (!target.isEmpty())
-            return target;
-    }
-    return path;
-}
 // A file written and flushed under a temporary name beside its target,
 // waiting to be renamed over it.
 struct StagedFile {
@@ -74,19 +63,55 @@ bool Fail(QString* error, const QString& why) {
     return false;
 }
 
+// Where the bytes of file go: its own path, or the file a link there leads to
+// when the file's policy lets the link be followed. Nothing, with why, when
+// the link must not be followed.
+std::optional<QString> WriteTarget(const FileContent& file, QString* error) {
+    struct stat link {};
+    if (file.links == LinkPolicy::ReplaceLink ||
+        ::lstat(QFile::encodeName(file.path).constData(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return file.path;
+    // A link another user made, or one to a file of another user, is not
+    // written through: in a folder others can write to, it would make this
+    // program overwrite a file it was never meant to touch.
+    const QString target = QFileInfo(file.path).canonicalFilePath();
+    struct stat info {};
+    if (target.isEmpty() || ::stat(QFile::encodeName(target).constData(), &info) != 0) {
+        Fail(error, QStringLiteral("「%1」はリンクですが、リンク先がないため書き込めません。")
+                        .arg(file.path));
+        return std::nullopt;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        Fail(error, QStringLiteral("「%1」のリンク先「%2」はファイルでないため、書き込めません。")
+                        .arg(file.path, target));
+        return std::nullopt;
+    }
+    if (link.st_uid != ::geteuid() || info.st_uid != ::geteuid()) {
+        Fail(error,
+             QStringLiteral("「%1」はほかのユーザーのリンクか、ほかのユーザーのファイル「%2」"
+                            "へのリンクのため、書き込みません。")
+                 .arg(file.path, target));
+        return std::nullopt;
+    }
+    return target;
+}
+
 // Writes a file's data to a new temporary file in the target's folder and
 // flushes it unless the file says otherwise;
 // the target itself is not touched.
 bool StageFile(const FileContent& file, StagedFile& staged, QString* error) {
     const QString& path = file.path;
     staged.flush = file.flush;
-    const QString target = ResolveTarget(path);
-    const QFileInfo info(target);
-    staged.target = QFile::encodeName(target);
+    const std::optional<QString> target = WriteTarget(file, error);
+    if (!target)
+        return false;
+    const QFileInfo info(*target);
+    staged.target = QFile::encodeName(*target);
     staged.folder = QFile::encodeName(info.absolutePath());
 
+    // A link left at the place of a file of our own is replaced, not read.
     struct stat old {};
-    const bool hadOld = ::stat(staged.target.constData(), &old) == 0;
+    const bool hadOld = ::lstat(staged.target.constData(), &old) == 0 && !S_ISLNK(old.st_mode);
     if (hadOld && ::access(staged.target.constData(), W_OK) != 0)
         return Fail(error, ErrnoText("ファイル「%1」に書き込めません（%2）。", staged.target));
 

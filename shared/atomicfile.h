@@ -9,10 +9,22 @@
 #include <optional>
 #include <utility>
 
+// What a symbolic link found at the place of a file to write means.
+enum class LinkPolicy {
+    // A file the user may have linked on purpose (ymconfig.ini, a word list):
+    // written through a link that the user owns to a regular file of the
+    // user's own; any other link refuses the write.
+    FollowOwnLink,
+    // A file of the programs' own (the working files): never written through
+    // a link; the new file replaces the link itself.
+    ReplaceLink,
+};
+
 // Replaces the file at path with data in one step: written to a temporary file
 // in the same folder, checked, flushed, renamed over the old one and the folder
 // synced. On any failure the old file stays as it was and error says why, in
-// Japanese, naming the file or folder.
+// Japanese, naming the file or folder. A link at path is followed as
+// LinkPolicy::FollowOwnLink says.
 bool WriteFileAtomic(const QString& path, const QByteArray& data, QString* error = nullptr);
 // One file of a set written together. A file made anew from the others
 // whenever it is found not to match them need not wait for the disk: flush
@@ -21,6 +33,7 @@ struct FileContent {
     QString path;
     QByteArray data;
     bool flush = true;
+    LinkPolicy links = LinkPolicy::FollowOwnLink;
 };
 // The same for files that belong together: every new content is written (and
 // flushed), and every target checked to be a file or not there, before the

@@ -53,9 +53,9 @@ public:
     ProfileTransaction(const ProfileTransaction&) = delete;
     ProfileTransaction& operator=(const ProfileTransaction&) = delete;
 
-    // False when the other program held the lock too long: the caller must
-    // give up, as error() says.
-    bool locked() const { return !m_lock.timedOut(); }
+    // False when the lock could not be had (the other program held it too
+    // long): the caller must give up, as error() says.
+    bool locked() const { return m_lock.error().isEmpty(); }
     // Why the file cannot be changed (it cannot be read, or the lock was not
     // had); empty when it can.
     QString error() const;

@@ -18,11 +18,12 @@
 namespace {
 
 // The lock files this process holds: descriptor, nesting depth, and whether
-// the first of them gave up waiting.
+// the first of them gave up waiting or found a link in the lock file's place.
 struct HeldLock {
     int fd = -1;
     int depth = 0;
     bool timedOut = false;
+    bool linked = false;
 };
 QHash<QByteArray, HeldLock> gHeldLocks;
 
@@ -56,11 +57,20 @@ FolderLock::FolderLock(const QString& iniPath) : m_iniPath(iniPath) {
     HeldLock& held = gHeldLocks[m_lockName];
     if (held.depth++ > 0)
         return; // this process holds it already
-    held.fd = ::open(m_lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (held.fd < 0)
-        held.fd = ::open(m_lockName.constData(), O_RDONLY | O_CLOEXEC);
-    if (held.fd < 0)
-        return; // no lock file possible here: the write that follows will tell
+    // Never through a link: one planted there would make this program create
+    // or lock a file elsewhere. Nor is the link replaced: a program starting
+    // at the same moment may have replaced it already and locked its own
+    // file, which removing the name again would leave two programs locking
+    // two files. The user is asked to remove it.
+    held.fd = ::open(m_lockName.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (held.fd < 0 && errno != ELOOP)
+        held.fd = ::open(m_lockName.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (held.fd < 0) {
+        // Otherwise no lock file is possible here: the write that follows
+        // will tell.
+        held.linked = errno == ELOOP;
+        return;
+    }
     const LockResult result = Lock(held.fd);
     if (result == LockResult::Locked)
         return;
@@ -76,6 +86,10 @@ bool FolderLock::timedOut() const {
 }
 
 QString FolderLock::error() const {
+    if (gHeldLocks.value(m_lockName).linked)
+        return QStringLiteral("「%1」がシンボリックリンクになっているため、もう一方のプログラムとの"
+                              "ロックに使えません。このリンクを削除してください。")
+            .arg(QFile::decodeName(m_lockName));
     return timedOut() ? QStringLiteral(
                             "もう一方のプログラムが「%1」を使い続けているため、書き込めません。")
                             .arg(m_iniPath)

@@ -21,8 +21,9 @@ public:
     FolderLock& operator=(const FolderLock&) = delete;
 
     bool timedOut() const;
-    // Why the files cannot be changed when the lock timed out, naming the
-    // file it guards; empty otherwise.
+    // Why the files cannot be changed, naming the file: the other program
+    // held the lock too long, or a symbolic link stands at the lock file's
+    // place. Empty when the caller may go on.
     QString error() const;
 
 private:
