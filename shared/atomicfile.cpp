@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <cerrno>
@@ -116,13 +117,17 @@ bool StageFile(const FileContent& file, StagedFile& staged, QString* error) {
         return Fail(error, ErrnoText("ファイル「%1」に書き込めません（%2）。", staged.target));
 
     // The temporary file sits in the same folder so the rename cannot cross
-    // file systems; O_EXCL keeps two writers from sharing one name.
+    // file systems. Its name carries the process id, so a later start can
+    // tell a crashed write's file, and a random part: O_EXCL and O_NOFOLLOW
+    // never open what is already there, so a name taken (by another writer
+    // or planted by another user) only means drawing another.
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         staged.temp = staged.folder + "/." + QFile::encodeName(info.fileName()) + '.' +
                       QByteArray::number(static_cast<qint64>(::getpid())) + '.' +
-                      QByteArray::number(attempt) + ".tmp";
-        fd = ::open(staged.temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                      QByteArray::number(QRandomGenerator::system()->generate(), 16) + ".tmp";
+        fd = ::open(staged.temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    0666);
         if (fd < 0 && errno != EEXIST)
             return Fail(error,
                         ErrnoText("フォルダー「%1」に書き込めません（%2）。", staged.folder));
@@ -179,8 +184,39 @@ QString SystemErrorReason(int error) {
         return QStringLiteral("名前が長すぎます");
     case EIO:
         return QStringLiteral("ディスクの読み書きに失敗しました");
+    case ELOOP:
+        return QStringLiteral("シンボリックリンクが循環しているか、多すぎます");
+    case EEXIST:
+        return QStringLiteral("同じ名前のものがすでにあります");
+    case ENOTEMPTY:
+        return QStringLiteral("空でないフォルダーがあります");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("ほかのプログラムが使用中です");
+    case EMLINK:
+        return QStringLiteral("リンクの数が多すぎます");
+    case EXDEV:
+        return QStringLiteral("別のディスクをまたいで移せません");
+    case EFBIG:
+        return QStringLiteral("ファイルが大きすぎます");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("開いているファイルが多すぎます");
+    case ENOMEM:
+        return QStringLiteral("メモリーが足りません");
+    case EINTR:
+        return QStringLiteral("処理が中断されました");
+    case EAGAIN:
+        return QStringLiteral("一時的に使えません。しばらくしてからやり直してください");
+    case ESTALE:
+    case ETIMEDOUT:
+    case ENOTCONN:
+        return QStringLiteral("ネットワーク上の場所に届きません");
+    case EINVAL:
+    case EOPNOTSUPP:
+        return QStringLiteral("この場所では使えない操作です");
     default:
-        return QStringLiteral("システムのエラー %1").arg(error);
+        return QStringLiteral("予期しないエラーです（番号 %1）").arg(error);
     }
 }
 
@@ -256,8 +292,9 @@ std::optional<QByteArray> ReadWholeFile(const QString& path) {
 }
 
 void RemoveStaleTempFiles(const QString& folder) {
-    // The names StageFile gives: "." + name + "." + process id + "." + n + ".tmp".
-    static const QRegularExpression kTempName(QStringLiteral("^\\..+\\.(\\d+)\\.\\d+\\.tmp$"));
+    // The names StageFile gives: "." + name + "." + process id + "." + a
+    // hexadecimal number + ".tmp".
+    static const QRegularExpression kTempName(QStringLiteral("^\\..+\\.(\\d+)\\.[0-9a-f]+\\.tmp$"));
     const QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         const QRegularExpressionMatch match = kTempName.match(name);
