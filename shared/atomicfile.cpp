@@ -17,6 +17,7 @@ namespace {
 
 std::function<bool(const QString&)> gWriteFaultHook;
 std::function<void(WriteStep, const QString&)> gWriteStepHook;
+std::function<bool(const QString&)> gFolderSyncHook;
 
 void Step(WriteStep step, const QByteArray& path) {
     if (gWriteStepHook)
@@ -265,20 +266,39 @@ bool WriteFilesAtomic(const QList<FileContent>& files, QString* error, qsizetype
     if (replaced)
         *replaced = done;
     // Make the renames done durable. The new content is already in place, so
-    // a folder that cannot be synced does not undo the write.
+    // a folder that cannot be synced does not undo the write; the caller hears
+    // that a power cut could still lose it.
     QByteArray synced;
     for (const StagedFile& file : staged.first(done)) {
         if (!file.flush || file.folder == synced)
             continue;
         synced = file.folder;
         Step(WriteStep::Flush, file.folder);
-        const int dirFd = ::open(file.folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dirFd >= 0) {
-            ::fsync(dirFd);
-            ::close(dirFd);
-        }
+        QString unsynced;
+        if (!SyncFolder(QFile::decodeName(file.folder), &unsynced) && error)
+            *error = QStringLiteral("ファイル「%1」は書き換えましたが、%2\n"
+                                    "停電などがあると、この変更が失われるおそれがあります。")
+                         .arg(QFile::decodeName(file.target), unsynced);
     }
     return done == staged.size() || Fail(error, why);
+}
+
+bool SyncFolder(const QString& folder, QString* error) {
+    const QByteArray name = QFile::encodeName(folder);
+    if (gFolderSyncHook && !gFolderSyncHook(folder)) {
+        errno = EIO;
+        return Fail(error, ErrnoText("フォルダー「%1」をディスクに書き出せません（%2）。", name));
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return Fail(error, ErrnoText("フォルダー「%1」をディスクに書き出せません（%2）。", name));
+    // EINVAL: the file system cannot sync a folder, and promises nothing more.
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    const int why = errno;
+    ::close(fd);
+    errno = why;
+    return synced ||
+           Fail(error, ErrnoText("フォルダー「%1」をディスクに書き出せません（%2）。", name));
 }
 
 std::optional<QByteArray> ReadWholeFile(const QString& path) {
@@ -312,4 +332,8 @@ void SetWriteFaultHook(std::function<bool(const QString& path)> hook) {
 
 void SetWriteStepHook(std::function<void(WriteStep step, const QString& path)> hook) {
     gWriteStepHook = std::move(hook);
+}
+
+void SetFolderSyncHook(std::function<bool(const QString& folder)> hook) {
+    gFolderSyncHook = std::move(hook);
 }

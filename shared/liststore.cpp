@@ -10,6 +10,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <utility>
 
 QString gLoadedWordFile;
 
@@ -111,6 +112,7 @@ Stored StoreList(ProfileTransaction& ini, const QString& name, const QByteArray*
         gLoadedWordFile = name;
         return Stored::ListOnly;
     }
+    ReportWriteNote(std::exchange(why, QString()));
     if (ini.error().isEmpty()) {
         ini.written();
         VouchForWorkFiles(name, DataFolder() + name, records.counts, newList != nullptr);

@@ -348,6 +348,26 @@ private slots:
         QVERIFY(ReadWholeFile(mine).value_or("").contains("LEVEL=5"));
     }
 
+    // Folders that cannot be synced after a change leave the change made, and
+    // the user is told once in a run that a power cut could still undo it.
+    // Guards folder syncs whose failure went unnoticed.
+    void unsyncedFolders() {
+        TempProgramFolder folder;
+        Prepare(folder);
+        MessageCapture capture;
+        SetFolderSyncHook([](const QString&) { return false; });
+        const bool added = AddWord("A", "001", 1) && AddWord("B", "002", 1);
+        const bool set = WriteProfile("GameConfig", "LEVEL", "3", "5");
+        SetFolderSyncHook(nullptr);
+        QVERIFY(added && set);
+        QVERIFY(folder.readFile("Data/W.dat").endsWith("001,41,1\r\n002,42,1\r\n"));
+        QVERIFY(folder.readFile("ymconfig.ini").contains("LEVEL=5"));
+        QCOMPARE(capture.messages.size(), 1);
+        QVERIFY2(capture.messages[0].text.contains(folder.path()) &&
+                     capture.messages[0].text.contains(u"停電"),
+                 qPrintable(capture.messages[0].text));
+    }
+
     // A folder where a working file goes fails an addition, a deletion and a
     // replacement before anything changes. One that appears only once the
     // list is renamed leaves the change made, and the message says so rather
