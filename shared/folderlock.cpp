@@ -26,14 +26,15 @@ struct HeldLock {
     bool linked = false;
 };
 QHash<QByteArray, HeldLock> gHeldLocks;
+std::chrono::milliseconds gLockWait = std::chrono::seconds(10);
 
-// Takes the lock on fd, waiting for the other program at most ten seconds.
+// Takes the lock on fd, waiting for the other program at most wait.
 // Waiting sleeps between tries, at first briefly (the other program's
 // operations take milliseconds), then up to 50 ms.
 enum class LockResult { Locked, Unsupported, TimedOut };
-LockResult Lock(int fd) {
+LockResult Lock(int fd, std::chrono::milliseconds wait) {
     using namespace std::chrono;
-    const auto deadline = steady_clock::now() + seconds(10);
+    const auto deadline = steady_clock::now() + wait;
     milliseconds pause(1);
     for (;;) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
@@ -49,7 +50,10 @@ LockResult Lock(int fd) {
 
 } // namespace
 
-FolderLock::FolderLock(const QString& iniPath) : m_iniPath(iniPath) {
+FolderLock::FolderLock(const QString& iniPath) : FolderLock(iniPath, gLockWait) {}
+
+FolderLock::FolderLock(const QString& iniPath, std::chrono::milliseconds wait)
+    : m_iniPath(iniPath) {
     const QFileInfo info(iniPath);
     m_lockName =
         QFile::encodeName(JoinPath(info.absolutePath(), info.completeBaseName() + ".lock"));
@@ -71,7 +75,7 @@ FolderLock::FolderLock(const QString& iniPath) : m_iniPath(iniPath) {
         held.linked = errno == ELOOP;
         return;
     }
-    const LockResult result = Lock(held.fd);
+    const LockResult result = Lock(held.fd, wait);
     if (result == LockResult::Locked)
         return;
     // Unsupported by the file system: go on unlocked. Timed out: the caller
@@ -90,9 +94,9 @@ QString FolderLock::error() const {
         return QStringLiteral("「%1」がシンボリックリンクになっているため、もう一方のプログラムとの"
                               "ロックに使えません。このリンクを削除してください。")
             .arg(QFile::decodeName(m_lockName));
-    return timedOut() ? QStringLiteral(
-                            "もう一方のプログラムが「%1」を使い続けているため、書き込めません。")
-                            .arg(m_iniPath)
+    return timedOut() ? QStringLiteral("もう一方のプログラムがフォルダー「%1」のファイルを"
+                                       "使い続けています。")
+                            .arg(QFileInfo(m_iniPath).absolutePath())
                       : QString();
 }
 
@@ -104,4 +108,12 @@ FolderLock::~FolderLock() {
         gHeldLocks.erase(it);
     }
     EndDeferringMessages();
+}
+
+std::chrono::milliseconds LockWait() {
+    return gLockWait;
+}
+
+void SetLockWait(std::chrono::milliseconds wait) {
+    gLockWait = wait;
 }
