@@ -1,6 +1,7 @@
 #include "frmTouroku.h"
 
 #include "config.h"
+#include "folderlock.h"
 #include "frmFileWriter.h"
 #include "kanacode.h"
 #include "numbers.h"
@@ -26,6 +27,11 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QTableView>
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -149,6 +155,20 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     for (std::size_t i = 0; i < columnTwips.size(); ++i)
         lst_Touroku->setColumnWidth(static_cast<int>(i), TwipsToPixels(columnTwips[i]));
 
+    // Readable as it is while the window waits with its input disabled.
+    lblWait = AddLabel(this, "lblWait", QString(), 360, 2280, 11055, 5895, entryFont);
+    lblWait->setWordWrap(true);
+    lblWait->setFrameStyle(QFrame::Box);
+    SetBackgroundColor(lblWait, QColor(255, 255, 255));
+    QPalette waitPalette = lblWait->palette();
+    waitPalette.setColor(QPalette::Disabled, QPalette::WindowText,
+                         waitPalette.color(QPalette::Active, QPalette::WindowText));
+    lblWait->setPalette(waitPalette);
+    lblWait->hide();
+    TimerWait.setObjectName(QStringLiteral("TimerWait"));
+    TimerWait.setInterval(100);
+    connect(&TimerWait, &QTimer::timeout, this, &frmTouroku::TimerWait_Timer);
+
     setTabOrder(txt_Tango, txt_Hiragana);
     setTabOrder(txt_Hiragana, cmdHenkan);
     setTabOrder(cmdHenkan, cmdOK);
@@ -194,10 +214,11 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
 
 void frmTouroku::Form_Load() {
     ConfigFileExists();
-    CleanUpProgramFolder();
     ListWordFiles();
     ChooseSavedWordList();
-    ConvertWordFile(gWordFile);
+    // The list itself is loaded when it is first shown (ShowWordList), so
+    // the window appears at once even while the other program holds the
+    // files.
     ShowFileName();
     OptMode[AddMode]->setChecked(true); // runs SetAddMode
     if (gDatFileCount < 2)
@@ -216,13 +237,21 @@ void frmTouroku::Form_Activate() {
 }
 
 void frmTouroku::closeEvent(QCloseEvent* event) {
+    // What was waiting for the files is not done: the program ends.
+    TimerWait.stop();
+    mWaitingAction = nullptr;
+    mWaitingGiveUp = nullptr;
     // Loading the list again would serve nothing as the program ends.
     SaveWordFile();
     event->accept();
 }
 
 void frmTouroku::ShowFileName() {
-    ShowCaption(lblFileName, WordListTitle(gLoadedWordFile));
+    // Until a list is loaded (the other program may hold the files) the list
+    // about to be loaded.
+    ShowCaption(
+        lblFileName,
+        WordListTitle(mListLoaded && !gLoadedWordFile.isEmpty() ? gLoadedWordFile : gWordFile));
 }
 
 frmTouroku::Mode frmTouroku::SelectedMode() const {
@@ -291,9 +320,29 @@ void frmTouroku::ResetSelectedMode() {
 }
 
 void frmTouroku::ShowWordList(int level) {
+    WithFilesFree([this, level] { FillWordList(level); },
+                  [this, level](const QString& why) {
+                      mWords->showLevel(WordRecords(), level);
+                      lblWait->setText(QStringLiteral("単語を表示できませんでした。\n%1\n"
+                                                      "「再表示」でもう一度読み込みます。")
+                                           .arg(why));
+                      lblWait->show();
+                      lblWait->raise();
+                  });
+}
+
+void frmTouroku::FillWordList(int level) {
     const QString current = gWordFile;
     ListWordFiles();
     gWordFile = current;
+    if (!mListLoaded) {
+        CleanUpProgramFolder();
+        ConvertWordFile(gWordFile);
+        // Loaded, or refused for good (a list that cannot be read); a lock
+        // that could not be had leaves the load to the next 再表示.
+        mListLoaded = !gLoadedWordFile.isEmpty() || FolderLock(gIniPath).error().isEmpty();
+        ShowFileName();
+    }
 
     BuildKanaTable();
     // With no list loaded (or none readable) the list stays empty.
@@ -301,6 +350,48 @@ void frmTouroku::ShowWordList(int level) {
     if (!ReadLoadedWords(records))
         records = WordRecords();
     mWords->showLevel(std::move(records), level);
+    lblWait->hide();
+}
+
+void frmTouroku::WithFilesFree(std::function<void()> action,
+                               std::function<void(const QString&)> giveUp) {
+    mWaitingAction = std::move(action);
+    mWaitingGiveUp = std::move(giveUp);
+    if (!TimerWait.isActive())
+        mWaited.start();
+    TimerWait_Timer();
+}
+
+void frmTouroku::TimerWait_Timer() {
+    ConfigFileExists(); // the lock lies beside ymconfig.ini
+    const bool lastTry = mWaited.hasExpired(LockWait().count());
+    // Only tried: the window must not freeze while the other program works.
+    const FolderLock lock(gIniPath, std::chrono::milliseconds(0));
+    if (lock.timedOut() && !lastTry) {
+        if (!TimerWait.isActive()) {
+            const QWidget* focus = QApplication::focusWidget();
+            mFocusBeforeWait = focus && isAncestorOf(focus) ? QApplication::focusWidget() : nullptr;
+            lblWait->setText(QStringLiteral("もう一方のプログラムが単語ファイルを使っています。\n"
+                                            "終わるのを待っています…"));
+            lblWait->show();
+            lblWait->raise();
+            setEnabled(false);
+            TimerWait.start();
+        }
+        return;
+    }
+    if (TimerWait.isActive()) {
+        TimerWait.stop();
+        lblWait->hide();
+        setEnabled(true);
+        (mFocusBeforeWait ? mFocusBeforeWait.data() : txt_Tango)->setFocus();
+    }
+    const auto action = std::exchange(mWaitingAction, nullptr);
+    const auto giveUp = std::exchange(mWaitingGiveUp, nullptr);
+    if (lock.timedOut() && giveUp)
+        giveUp(lock.error());
+    else if (!lock.timedOut() && action)
+        action();
 }
 
 void frmTouroku::cmd_DSP_Click() {
@@ -429,11 +520,7 @@ void frmTouroku::cmdHenkou_Click() {
 }
 
 void frmTouroku::cmdOK_Click() {
-    const int level = ShownLevel();
-    const auto lineNumber = [this] { return RoundToInt16(ParseNumber(lbl_Gyo->text())); };
     const Mode mode = SelectedMode();
-    std::optional<WordRecords> after;
-    bool done = false;
     switch (mode) {
     case AddMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_HenKan->text())) {
@@ -441,39 +528,49 @@ void frmTouroku::cmdOK_Click() {
             txt_Tango->setFocus();
             return;
         }
-        done = AddWord(txt_Tango->text(), gKanaCodes, level, &after);
         break;
     case ModifyMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_HenKan->text())) {
             ShowWarning(QStringLiteral("未入力エラー"));
             return;
         }
-        done = ReplaceWord(lineNumber(), mSeen, txt_Tango->text(), gKanaCodes, level, &after);
         break;
     case DeleteMode:
         if (IsBlank(txt_Tango->text()) || IsBlank(lbl_Gyo->text())) {
             ShowWarning(QStringLiteral("未選択エラー"));
             return;
         }
-        done = DeleteWordRecord(lineNumber(), mSeen, &after);
         break;
     }
-    // A change not made leaves the entry as it is, unless the word the user
-    // chose is gone: then the list shows as it is now, to choose again.
-    if (!after)
-        return;
-    ClearEntry(mode);
-    mWords->showLevel(std::move(*after), level);
-    if (!done)
-        return;
-    // A word added or changed stands last in its level: the list shows it.
-    if (mode != DeleteMode && mWords->rowCount() > 0) {
-        const QModelIndex added = mWords->index(mWords->rowCount() - 1, 0);
-        lst_Touroku->selectionModel()->setCurrentIndex(added, QItemSelectionModel::ClearAndSelect |
-                                                                  QItemSelectionModel::Rows);
-        lst_Touroku->scrollTo(added);
-    }
-    txt_Tango->setFocus();
+    const auto save = [this, mode] {
+        const int level = ShownLevel();
+        const std::int16_t lineNumber = RoundToInt16(ParseNumber(lbl_Gyo->text()));
+        std::optional<WordRecords> after;
+        const bool done = mode == AddMode ? AddWord(txt_Tango->text(), gKanaCodes, level, &after)
+                          : mode == ModifyMode ? ReplaceWord(lineNumber, mSeen, txt_Tango->text(),
+                                                             gKanaCodes, level, &after)
+                                               : DeleteWordRecord(lineNumber, mSeen, &after);
+        // A change not made leaves the entry as it is, unless the word the
+        // user chose is gone: then the list shows as it is now, to choose
+        // again.
+        if (!after)
+            return;
+        ClearEntry(mode);
+        mWords->showLevel(std::move(*after), level);
+        if (!done)
+            return;
+        // A word added or changed stands last in its level: the list shows it.
+        if (mode != DeleteMode && mWords->rowCount() > 0) {
+            const QModelIndex added = mWords->index(mWords->rowCount() - 1, 0);
+            lst_Touroku->selectionModel()->setCurrentIndex(
+                added, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            lst_Touroku->scrollTo(added);
+        }
+        txt_Tango->setFocus();
+    };
+    // Inside a lock that timed out the change gives up at once and says what
+    // was not done.
+    WithFilesFree(save, [save](const QString&) { save(); });
 }
 
 void frmTouroku::cmdTenyuryoku_Click() {
@@ -491,16 +588,25 @@ void frmTouroku::cmdFileChange_Click() {
         return;
     const QString previous = gWordFile;
     const int position = static_cast<int>(gDatFiles.indexOf(gWordFile));
-    if (position >= 0 && position < gDatFileCount)
-        gWordFile = gDatFiles[(position + 1) % gDatFileCount];
-    SaveAndReloadWordFile();
-    // A list that could not be loaded leaves the screen on the one shown.
-    if (gLoadedWordFile != gWordFile)
-        gWordFile = previous;
-    ShowFileName();
-    // A full reset rather than only the list: a selected line number belongs
-    // to the old file and must not reach a save into the new one.
-    ResetSelectedMode();
+    const QString next = position >= 0 && position < gDatFileCount
+                             ? gDatFiles[(position + 1) % gDatFileCount]
+                             : gWordFile;
+    WithFilesFree(
+        [this, previous, next] {
+            gWordFile = next;
+            SaveAndReloadWordFile();
+            // A list that could not be loaded leaves the screen on the one shown.
+            if (gLoadedWordFile != gWordFile)
+                gWordFile = previous;
+            ShowFileName();
+            // A full reset rather than only the list: a selected line number
+            // belongs to the old file and must not reach a save into the new one.
+            ResetSelectedMode();
+        },
+        [next](const QString& why) {
+            ShowWarning(QStringLiteral("単語ファイル「%1」に切り替えられませんでした。\n%2")
+                            .arg(next, why));
+        });
 }
 
 void frmTouroku::cmd_END_Click() {

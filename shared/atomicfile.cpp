@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <cerrno>
@@ -16,6 +17,7 @@ namespace {
 
 std::function<bool(const QString&)> gWriteFaultHook;
 std::function<void(WriteStep, const QString&)> gWriteStepHook;
+std::function<bool(const QString&)> gFolderSyncHook;
 
 void Step(WriteStep step, const QByteArray& path) {
     if (gWriteStepHook)
@@ -48,17 +50,6 @@ bool WriteAll(int fd, const QByteArray& data, const QByteArray& temp) {
     return true;
 }
 
-// Where the bytes of path really live: a symbolic link is followed so the
-// link itself survives the rename.
-QString ResolveTarget(const QString& path) {
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
-        QString target = info.symLinkTarget();
-        if (!target.isEmpty())
-            return target;
-    }
-    return path;
-}
 // A file written and flushed under a temporary name beside its target,
 // waiting to be renamed over it.
 struct StagedFile {
@@ -74,30 +65,70 @@ bool Fail(QString* error, const QString& why) {
     return false;
 }
 
+// Where the bytes of file go: its own path, or the file a link there leads to
+// when the file's policy lets the link be followed. Nothing, with why, when
+// the link must not be followed.
+std::optional<QString> WriteTarget(const FileContent& file, QString* error) {
+    struct stat link {};
+    if (file.links == LinkPolicy::ReplaceLink ||
+        ::lstat(QFile::encodeName(file.path).constData(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return file.path;
+    // A link another user made, or one to a file of another user, is not
+    // written through: in a folder others can write to, it would make this
+    // program overwrite a file it was never meant to touch.
+    const QString target = QFileInfo(file.path).canonicalFilePath();
+    struct stat info {};
+    if (target.isEmpty() || ::stat(QFile::encodeName(target).constData(), &info) != 0) {
+        Fail(error, QStringLiteral("「%1」はリンクですが、リンク先がないため書き込めません。")
+                        .arg(file.path));
+        return std::nullopt;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        Fail(error, QStringLiteral("「%1」のリンク先「%2」はファイルでないため、書き込めません。")
+                        .arg(file.path, target));
+        return std::nullopt;
+    }
+    if (link.st_uid != ::geteuid() || info.st_uid != ::geteuid()) {
+        Fail(error,
+             QStringLiteral("「%1」はほかのユーザーのリンクか、ほかのユーザーのファイル「%2」"
+                            "へのリンクのため、書き込みません。")
+                 .arg(file.path, target));
+        return std::nullopt;
+    }
+    return target;
+}
+
 // Writes a file's data to a new temporary file in the target's folder and
 // flushes it unless the file says otherwise;
 // the target itself is not touched.
 bool StageFile(const FileContent& file, StagedFile& staged, QString* error) {
     const QString& path = file.path;
     staged.flush = file.flush;
-    const QString target = ResolveTarget(path);
-    const QFileInfo info(target);
-    staged.target = QFile::encodeName(target);
+    const std::optional<QString> target = WriteTarget(file, error);
+    if (!target)
+        return false;
+    const QFileInfo info(*target);
+    staged.target = QFile::encodeName(*target);
     staged.folder = QFile::encodeName(info.absolutePath());
 
+    // A link left at the place of a file of our own is replaced, not read.
     struct stat old {};
-    const bool hadOld = ::stat(staged.target.constData(), &old) == 0;
+    const bool hadOld = ::lstat(staged.target.constData(), &old) == 0 && !S_ISLNK(old.st_mode);
     if (hadOld && ::access(staged.target.constData(), W_OK) != 0)
         return Fail(error, ErrnoText("ファイル「%1」に書き込めません（%2）。", staged.target));
 
     // The temporary file sits in the same folder so the rename cannot cross
-    // file systems; O_EXCL keeps two writers from sharing one name.
+    // file systems. Its name carries the process id, so a later start can
+    // tell a crashed write's file, and a random part: O_EXCL and O_NOFOLLOW
+    // never open what is already there, so a name taken (by another writer
+    // or planted by another user) only means drawing another.
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         staged.temp = staged.folder + "/." + QFile::encodeName(info.fileName()) + '.' +
                       QByteArray::number(static_cast<qint64>(::getpid())) + '.' +
-                      QByteArray::number(attempt) + ".tmp";
-        fd = ::open(staged.temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                      QByteArray::number(QRandomGenerator::system()->generate(), 16) + ".tmp";
+        fd = ::open(staged.temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    0666);
         if (fd < 0 && errno != EEXIST)
             return Fail(error,
                         ErrnoText("フォルダー「%1」に書き込めません（%2）。", staged.folder));
@@ -154,8 +185,39 @@ QString SystemErrorReason(int error) {
         return QStringLiteral("名前が長すぎます");
     case EIO:
         return QStringLiteral("ディスクの読み書きに失敗しました");
+    case ELOOP:
+        return QStringLiteral("シンボリックリンクが循環しているか、多すぎます");
+    case EEXIST:
+        return QStringLiteral("同じ名前のものがすでにあります");
+    case ENOTEMPTY:
+        return QStringLiteral("空でないフォルダーがあります");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("ほかのプログラムが使用中です");
+    case EMLINK:
+        return QStringLiteral("リンクの数が多すぎます");
+    case EXDEV:
+        return QStringLiteral("別のディスクをまたいで移せません");
+    case EFBIG:
+        return QStringLiteral("ファイルが大きすぎます");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("開いているファイルが多すぎます");
+    case ENOMEM:
+        return QStringLiteral("メモリーが足りません");
+    case EINTR:
+        return QStringLiteral("処理が中断されました");
+    case EAGAIN:
+        return QStringLiteral("一時的に使えません。しばらくしてからやり直してください");
+    case ESTALE:
+    case ETIMEDOUT:
+    case ENOTCONN:
+        return QStringLiteral("ネットワーク上の場所に届きません");
+    case EINVAL:
+    case EOPNOTSUPP:
+        return QStringLiteral("この場所では使えない操作です");
     default:
-        return QStringLiteral("システムのエラー %1").arg(error);
+        return QStringLiteral("予期しないエラーです（番号 %1）").arg(error);
     }
 }
 
@@ -204,20 +266,39 @@ bool WriteFilesAtomic(const QList<FileContent>& files, QString* error, qsizetype
     if (replaced)
         *replaced = done;
     // Make the renames done durable. The new content is already in place, so
-    // a folder that cannot be synced does not undo the write.
+    // a folder that cannot be synced does not undo the write; the caller hears
+    // that a power cut could still lose it.
     QByteArray synced;
     for (const StagedFile& file : staged.first(done)) {
         if (!file.flush || file.folder == synced)
             continue;
         synced = file.folder;
         Step(WriteStep::Flush, file.folder);
-        const int dirFd = ::open(file.folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dirFd >= 0) {
-            ::fsync(dirFd);
-            ::close(dirFd);
-        }
+        QString unsynced;
+        if (!SyncFolder(QFile::decodeName(file.folder), &unsynced) && error)
+            *error = QStringLiteral("ファイル「%1」は書き換えましたが、%2\n"
+                                    "停電などがあると、この変更が失われるおそれがあります。")
+                         .arg(QFile::decodeName(file.target), unsynced);
     }
     return done == staged.size() || Fail(error, why);
+}
+
+bool SyncFolder(const QString& folder, QString* error) {
+    const QByteArray name = QFile::encodeName(folder);
+    if (gFolderSyncHook && !gFolderSyncHook(folder)) {
+        errno = EIO;
+        return Fail(error, ErrnoText("フォルダー「%1」をディスクに書き出せません（%2）。", name));
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return Fail(error, ErrnoText("フォルダー「%1」をディスクに書き出せません（%2）。", name));
+    // EINVAL: the file system cannot sync a folder, and promises nothing more.
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    const int why = errno;
+    ::close(fd);
+    errno = why;
+    return synced ||
+           Fail(error, ErrnoText("フォルダー「%1」をディスクに書き出せません（%2）。", name));
 }
 
 std::optional<QByteArray> ReadWholeFile(const QString& path) {
@@ -231,8 +312,9 @@ std::optional<QByteArray> ReadWholeFile(const QString& path) {
 }
 
 void RemoveStaleTempFiles(const QString& folder) {
-    // The names StageFile gives: "." + name + "." + process id + "." + n + ".tmp".
-    static const QRegularExpression kTempName(QStringLiteral("^\\..+\\.(\\d+)\\.\\d+\\.tmp$"));
+    // The names StageFile gives: "." + name + "." + process id + "." + a
+    // hexadecimal number + ".tmp".
+    static const QRegularExpression kTempName(QStringLiteral("^\\..+\\.(\\d+)\\.[0-9a-f]+\\.tmp$"));
     const QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         const QRegularExpressionMatch match = kTempName.match(name);
@@ -250,4 +332,8 @@ void SetWriteFaultHook(std::function<bool(const QString& path)> hook) {
 
 void SetWriteStepHook(std::function<void(WriteStep step, const QString& path)> hook) {
     gWriteStepHook = std::move(hook);
+}
+
+void SetFolderSyncHook(std::function<bool(const QString& folder)> hook) {
+    gFolderSyncHook = std::move(hook);
 }

@@ -58,8 +58,10 @@ void ReadProfile(const QString& section, const QString& key, const QString& def,
 bool WriteProfile(const QString& section, const QString& key, const QString& fallback,
                   const QString& value) {
     QString fileError;
-    if (WriteEncoded(section, key, value, fileError))
+    if (WriteEncoded(section, key, value, fileError)) {
+        ReportWriteNote(fileError);
         return true;
+    }
     // A file that cannot be written takes no fallback either.
     if (!fileError.isEmpty()) {
         ReportIniFailure(fileError);
@@ -76,6 +78,11 @@ bool WriteProfile(const QString& section, const QString& key, const QString& fal
 
 void ReportIniFailure(const QString& error) {
     ShowWarningOnce(gIniPath, QStringLiteral("設定を保存できませんでした。\n%1").arg(error));
+}
+
+void ReportWriteNote(const QString& note) {
+    if (!note.isEmpty())
+        ShowWarningOnce(note, note);
 }
 
 int GetIniValue(const QByteArray& section, const QByteArray& key, QByteArray& value,
@@ -144,6 +151,7 @@ bool ProfileTransaction::commit() {
     const auto file = changedFile();
     if (error.isEmpty() && (!file || WriteFileAtomic(file->path, file->data, &error))) {
         written();
+        ReportWriteNote(error);
         return true;
     }
     ReportIniFailure(error);

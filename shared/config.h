@@ -30,6 +30,9 @@ bool WriteProfile(const QString& section, const QString& key, const QString& fal
 
 // Says, once in a run, that ymconfig.ini could not be changed and why.
 void ReportIniFailure(const QString& error);
+// Says, once in a run, what WriteFilesAtomic noted of a write it made: that a
+// power cut could still undo it. Nothing when note is empty.
+void ReportWriteNote(const QString& note);
 
 // The stored bytes of section/key, cut to bufferSize - 1 bytes; the length, 0
 // when the key is missing or empty.
@@ -53,9 +56,9 @@ public:
     ProfileTransaction(const ProfileTransaction&) = delete;
     ProfileTransaction& operator=(const ProfileTransaction&) = delete;
 
-    // False when the other program held the lock too long: the caller must
-    // give up, as error() says.
-    bool locked() const { return !m_lock.timedOut(); }
+    // False when the lock could not be had (the other program held it too
+    // long): the caller must give up, as error() says.
+    bool locked() const { return m_lock.error().isEmpty(); }
     // Why the file cannot be changed (it cannot be read, or the lock was not
     // had); empty when it can.
     QString error() const;

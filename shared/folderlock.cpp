@@ -18,21 +18,23 @@
 namespace {
 
 // The lock files this process holds: descriptor, nesting depth, and whether
-// the first of them gave up waiting.
+// the first of them gave up waiting or found a link in the lock file's place.
 struct HeldLock {
     int fd = -1;
     int depth = 0;
     bool timedOut = false;
+    bool linked = false;
 };
 QHash<QByteArray, HeldLock> gHeldLocks;
+std::chrono::milliseconds gLockWait = std::chrono::seconds(10);
 
-// Takes the lock on fd, waiting for the other program at most ten seconds.
+// Takes the lock on fd, waiting for the other program at most wait.
 // Waiting sleeps between tries, at first briefly (the other program's
 // operations take milliseconds), then up to 50 ms.
 enum class LockResult { Locked, Unsupported, TimedOut };
-LockResult Lock(int fd) {
+LockResult Lock(int fd, std::chrono::milliseconds wait) {
     using namespace std::chrono;
-    const auto deadline = steady_clock::now() + seconds(10);
+    const auto deadline = steady_clock::now() + wait;
     milliseconds pause(1);
     for (;;) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
@@ -48,7 +50,10 @@ LockResult Lock(int fd) {
 
 } // namespace
 
-FolderLock::FolderLock(const QString& iniPath) : m_iniPath(iniPath) {
+FolderLock::FolderLock(const QString& iniPath) : FolderLock(iniPath, gLockWait) {}
+
+FolderLock::FolderLock(const QString& iniPath, std::chrono::milliseconds wait)
+    : m_iniPath(iniPath) {
     const QFileInfo info(iniPath);
     m_lockName =
         QFile::encodeName(JoinPath(info.absolutePath(), info.completeBaseName() + ".lock"));
@@ -56,12 +61,21 @@ FolderLock::FolderLock(const QString& iniPath) : m_iniPath(iniPath) {
     HeldLock& held = gHeldLocks[m_lockName];
     if (held.depth++ > 0)
         return; // this process holds it already
-    held.fd = ::open(m_lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (held.fd < 0)
-        held.fd = ::open(m_lockName.constData(), O_RDONLY | O_CLOEXEC);
-    if (held.fd < 0)
-        return; // no lock file possible here: the write that follows will tell
-    const LockResult result = Lock(held.fd);
+    // Never through a link: one planted there would make this program create
+    // or lock a file elsewhere. Nor is the link replaced: a program starting
+    // at the same moment may have replaced it already and locked its own
+    // file, which removing the name again would leave two programs locking
+    // two files. The user is asked to remove it.
+    held.fd = ::open(m_lockName.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (held.fd < 0 && errno != ELOOP)
+        held.fd = ::open(m_lockName.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (held.fd < 0) {
+        // Otherwise no lock file is possible here: the write that follows
+        // will tell.
+        held.linked = errno == ELOOP;
+        return;
+    }
+    const LockResult result = Lock(held.fd, wait);
     if (result == LockResult::Locked)
         return;
     // Unsupported by the file system: go on unlocked. Timed out: the caller
@@ -76,9 +90,13 @@ bool FolderLock::timedOut() const {
 }
 
 QString FolderLock::error() const {
-    return timedOut() ? QStringLiteral(
-                            "もう一方のプログラムが「%1」を使い続けているため、書き込めません。")
-                            .arg(m_iniPath)
+    if (gHeldLocks.value(m_lockName).linked)
+        return QStringLiteral("「%1」がシンボリックリンクになっているため、もう一方のプログラムとの"
+                              "ロックに使えません。このリンクを削除してください。")
+            .arg(QFile::decodeName(m_lockName));
+    return timedOut() ? QStringLiteral("もう一方のプログラムがフォルダー「%1」のファイルを"
+                                       "使い続けています。")
+                            .arg(QFileInfo(m_iniPath).absolutePath())
                       : QString();
 }
 
@@ -90,4 +108,12 @@ FolderLock::~FolderLock() {
         gHeldLocks.erase(it);
     }
     EndDeferringMessages();
+}
+
+std::chrono::milliseconds LockWait() {
+    return gLockWait;
+}
+
+void SetLockWait(std::chrono::milliseconds wait) {
+    gLockWait = wait;
 }

@@ -10,6 +10,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <utility>
 
 QString gLoadedWordFile;
 
@@ -80,12 +81,13 @@ bool ReadHeldWords(const QString& name, WordRecords& records) {
 Stored StoreList(ProfileTransaction& ini, const QString& name, const QByteArray* newList,
                  const QByteArray& listBytes, const WordRecords& records, QString& why) {
     // The working files are made anew whenever they do not match, so they
-    // need not wait for the disk; the list and ymconfig.ini do.
+    // need not wait for the disk; the list and ymconfig.ini do. They are the
+    // programs' own: a link at their place is replaced, never followed.
     QList<FileContent> files;
     if (newList)
         files.append({DataFolder() + name, *newList});
-    files.append({gType1Path, records.type1, false});
-    files.append({gType2Path, records.type2, false});
+    files.append({gType1Path, records.type1, false, LinkPolicy::ReplaceLink});
+    files.append({gType2Path, records.type2, false, LinkPolicy::ReplaceLink});
     if (ini.error().isEmpty()) {
         const QString fallback = gProgramKind == ProgramKind::Game ? QStringLiteral("NOMAL")
                                                                    : QStringLiteral("NOMAL.dat");
@@ -110,6 +112,7 @@ Stored StoreList(ProfileTransaction& ini, const QString& name, const QByteArray*
         gLoadedWordFile = name;
         return Stored::ListOnly;
     }
+    ReportWriteNote(std::exchange(why, QString()));
     if (ini.error().isEmpty()) {
         ini.written();
         VouchForWorkFiles(name, DataFolder() + name, records.counts, newList != nullptr);
@@ -127,7 +130,8 @@ QString ListOnlyText(const QString& name, const QString& why) {
 }
 
 void ShowProblems(ProfileTransaction& ini, const LoadProblem& problem) {
-    if (!ini.error().isEmpty())
+    // Without the lock nothing was done, and the problem says so.
+    if (ini.locked() && !ini.error().isEmpty())
         ReportIniFailure(ini.error());
     if (problem.why.isEmpty())
         return;

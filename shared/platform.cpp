@@ -6,13 +6,19 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QList>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <tuple>
 #include <utility>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,9 +37,40 @@ bool Fail(QString* error, const QString& why) {
     return false;
 }
 
+// The name of the folder a first-run copy into user is laid out in: hidden,
+// beside user, carrying the copying process's id.
+QString StagingPrefix(const QString& user) {
+    return QLatin1Char('.') + QFileInfo(user).fileName() + QLatin1Char('-');
+}
+
+// Removes the staging folders beside user that first-run copies of processes
+// no longer running left behind (killed part-way). Only real folders of this
+// user that bear the name such a copy gives are touched.
+void RemoveStaleStagingFolders(const QString& user) {
+    const QFileInfo target(user);
+    const QRegularExpression staging(QLatin1Char('^') +
+                                     QRegularExpression::escape(StagingPrefix(user)) +
+                                     QStringLiteral("(\\d+)-[A-Za-z0-9]{6}$"));
+    const QDir parent(target.absolutePath());
+    for (const QString& name :
+         parent.entryList(QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot)) {
+        const QRegularExpressionMatch match = staging.match(name);
+        if (!match.hasMatch())
+            continue;
+        const QString path = parent.filePath(name);
+        struct stat st {};
+        const auto pid = static_cast<pid_t>(match.captured(1).toLongLong());
+        if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+            st.st_uid == ::geteuid() && pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
+            QDir(path).removeRecursively();
+    }
+}
+
 // Lays out user with copies of the default files. Everything is written into
 // a hidden folder beside it (private to the user, as user stays), which is
-// then renamed to user in one step.
+// then renamed to user in one step and the rename synced. A folder that cannot
+// be synced leaves the copy in place, with a note in error: a power cut could
+// still undo it, and the next start would copy again.
 bool CopyDefaults(const QString& defaults, const QString& user, QString* error) {
     const QStringList datFiles = QDir(JoinPath(defaults, QString::fromLatin1(kDataName)))
                                      .entryList({QStringLiteral("*.dat")}, QDir::Files);
@@ -45,30 +82,43 @@ bool CopyDefaults(const QString& defaults, const QString& user, QString* error) 
     if (!QDir().mkpath(target.absolutePath()))
         return Fail(error,
                     QStringLiteral("フォルダー「%1」を作れません。").arg(target.absolutePath()));
-    QTemporaryDir staging(JoinPath(target.absolutePath(), QLatin1Char('.') + target.fileName() +
-                                                              QStringLiteral("-XXXXXX")));
+    QTemporaryDir staging(
+        JoinPath(target.absolutePath(), StagingPrefix(user) +
+                                            QString::number(QCoreApplication::applicationPid()) +
+                                            QStringLiteral("-XXXXXX")));
     if (!staging.isValid())
         return Fail(
             error, QStringLiteral("フォルダー「%1」に書き込めません。").arg(target.absolutePath()));
     if (!QDir(staging.path()).mkdir(QString::fromLatin1(kDataName)))
         return Fail(error, QStringLiteral("フォルダー「%1」を作れません。")
                                .arg(JoinPath(staging.path(), QString::fromLatin1(kDataName))));
+    QString note;
     for (const QString& name : names) {
         const std::optional<QByteArray> bytes = ReadWholeFile(JoinPath(defaults, name));
         if (!bytes)
             return Fail(error,
                         QStringLiteral("「%1」を読めません。").arg(JoinPath(defaults, name)));
-        if (!WriteFileAtomic(JoinPath(staging.path(), name), *bytes, error))
-            return false;
+        QString why;
+        if (!WriteFileAtomic(JoinPath(staging.path(), name), *bytes, &why))
+            return Fail(error, why);
+        if (note.isEmpty())
+            note = why;
     }
-    if (QDir().rename(staging.path(), user)) {
-        staging.setAutoRemove(false);
-        return true;
+    if (!QDir().rename(staging.path(), user)) {
+        // The other program may have laid it out in the meantime.
+        return QFileInfo(user).isDir() ||
+               Fail(error, QStringLiteral("フォルダー「%1」を「%2」にできません。")
+                               .arg(staging.path(), user));
     }
-    // The other program may have laid it out in the meantime.
-    return QFileInfo(user).isDir() ||
-           Fail(error,
-                QStringLiteral("フォルダー「%1」を「%2」にできません。").arg(staging.path(), user));
+    staging.setAutoRemove(false);
+    QString why;
+    if (!SyncFolder(target.absolutePath(), &why) && note.isEmpty())
+        note = QStringLiteral("フォルダー「%1」は作りましたが、%2\n"
+                              "停電などがあると、作り直しになるおそれがあります。")
+                   .arg(user, why);
+    if (!note.isEmpty() && error)
+        *error = note;
+    return true;
 }
 
 } // namespace
@@ -103,6 +153,7 @@ QString ChooseProgramFolder(const QString& beside, const QString& user, const QS
                             QString* error) {
     if (IsReadyProgramFolder(beside))
         return beside;
+    RemoveStaleStagingFolders(user);
     if (!QFileInfo::exists(user))
         CopyDefaults(defaults, user, error);
     return user;
@@ -115,9 +166,13 @@ void SelectProgramFolder() {
     const QString folder = ChooseProgramFolder(
         beside, user, QDir::cleanPath(JoinPath(beside, QStringLiteral(YM_DEFAULTS_FROM_BIN))),
         &error);
+    // A folder made whose copy is only noted as unsynced is said as it is.
     if (!error.isEmpty())
-        ShowWarning(QStringLiteral("設定と単語ファイルのフォルダー「%1」を作れませんでした。\n%2")
-                        .arg(user, error));
+        ShowWarning(
+            QFileInfo::exists(user)
+                ? error
+                : QStringLiteral("設定と単語ファイルのフォルダー「%1」を作れませんでした。\n%2")
+                      .arg(user, error));
     SetProgramFolder(folder);
 }
 

@@ -268,7 +268,7 @@ bool WriteProfileValue(const QByteArray& section, const QByteArray& key, const Q
     // Held across read, change and write so a concurrent writer of another key
     // cannot slip in between and have its change overwritten.
     const FolderLock lock(path);
-    if (lock.timedOut()) {
+    if (!lock.error().isEmpty()) {
         if (error)
             *error = lock.error();
         return false;

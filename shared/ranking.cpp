@@ -107,6 +107,18 @@ bool FindRankPosition(std::int32_t score, std::int16_t& place) {
 bool InsertRanking(std::int16_t place, const QString& name, std::int32_t score) {
     if (place < 0 || place >= kPlaces)
         return false;
+    // Inserted into the table as the file holds it now, under the lock:
+    // another game may have entered a score since this one read the table,
+    // and writing the old table would drop it.
+    ProfileTransaction ranking;
+    if (ranking.error().isEmpty()) {
+        const auto names = gRankName;
+        const auto scores = gRankScore;
+        ReadRanking();
+        // Only a table changed meanwhile moves the place the player was shown.
+        if ((gRankName != names || gRankScore != scores) && !FindRankPosition(score, place))
+            return true; // nine better scores came in meanwhile
+    }
     for (int p = kPlaces - 1; p > place; --p) {
         gRankName[p] = gRankName[p - 1];
         gRankScore[p] = gRankScore[p - 1];

@@ -23,6 +23,9 @@ void WriteRanking();
 // then the first place whose score is below it. place is untouched otherwise.
 bool FindRankPosition(std::int32_t score, std::int16_t& place);
 // Moves the entries from place on down one (the ninth drops out), puts name
-// and score at place and writes the ranking. False only for a place outside
-// 0..8, and then nothing changes.
+// and score at place and writes the ranking. The table is read from the file
+// first, under the lock; when another game changed it since it was read, the
+// score's place is found again in it (and a score no longer good enough is not
+// entered). gRankName and gRankScore then hold the table written. False only
+// for a place outside 0..8, and then nothing changes.
 bool InsertRanking(std::int16_t place, const QString& name, std::int32_t score);

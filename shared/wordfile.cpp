@@ -43,11 +43,13 @@ bool Load(ProfileTransaction& ini, const QString& name, bool& holdsWords, LoadPr
 
 // Loads list name as an operation of its own and shows what went wrong.
 bool LoadShown(const QString& name, bool& holdsWords) {
+    if (name.isEmpty())
+        return false;
     WordListUnit op;
-    if (!op.ready())
+    if (!op.ready(QStringLiteral("単語ファイル「%1」を読み込めませんでした。").arg(name)))
         return false;
     LoadProblem problem;
-    const bool loaded = !name.isEmpty() && Load(op.ini(), name, holdsWords, problem);
+    const bool loaded = Load(op.ini(), name, holdsWords, problem);
     ShowProblems(op.ini(), problem);
     return loaded;
 }
@@ -64,9 +66,9 @@ bool SetPaths() {
 
 WordListUnit::WordListUnit() : m_ini((SetPaths(), ProfileTransaction())) {}
 
-bool WordListUnit::ready() {
+bool WordListUnit::ready(const QString& notDone) {
     if (!m_ini.locked())
-        ShowWarning(m_ini.error());
+        ShowWarning(notDone + QLatin1Char('\n') + m_ini.error());
     return m_ini.locked();
 }
 
@@ -137,11 +139,11 @@ bool ReadLoadedWords(WordRecords& records) {
 }
 
 bool SaveWordFile() {
-    WordListUnit op;
-    if (!op.ready())
-        return false;
     const QString name = gLoadedWordFile;
     if (name.isEmpty())
+        return false;
+    WordListUnit op;
+    if (!op.ready(QStringLiteral("単語ファイル「%1」に保存できませんでした。").arg(name)))
         return false;
     // The list as the last change wrote it, or working files that hold
     // another list (or none): every change is in the list already.

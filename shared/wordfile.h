@@ -32,9 +32,9 @@ class WordListUnit {
 public:
     WordListUnit();
     ProfileTransaction& ini() { return m_ini; }
-    // False, with the message shown, when the other program held the lock
-    // too long: the operation must give up.
-    bool ready();
+    // False, with notDone and the reason shown, when the lock could not be
+    // had (the other program held it too long): the operation must give up.
+    bool ready(const QString& notDone);
 
 private:
     ProfileTransaction m_ini;

@@ -1,17 +1,24 @@
 // The registration screen driven through mouse clicks and keys.
 
+#include "folderlock.h"
 #include "frmTouroku.h"
 #include "testsupport.h"
 #include "wordfile.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
 
+#include <chrono>
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -389,6 +396,58 @@ private slots:
         QCOMPARE(s.folder.readFile("type1").count('\n'), 6);
         s.run("cmd_END");
         QVERIFY(!s.w->isVisible() && s.wordList() == kNomal);
+    }
+
+    // Started while the other program holds the files, the screen appears at
+    // once with its list's name and says it waits; when the wait ends without
+    // the files it says the words could not be shown, an add then says the
+    // word was not added and why, and changes nothing; once the files are
+    // free 再表示 shows the list. Guards the 31-second start, the empty
+    // screen only a restart mended, and the add reported as a settings save.
+    void heldLock() {
+        TempProgramFolder folder;
+        folder.writeFile("Data/Nomal.dat", kNomal);
+        SetLockWait(std::chrono::milliseconds(300));
+        // The other program: a lock on another open file description.
+        const int other = open(QFile::encodeName(folder.filePath("ymconfig.lock")).constData(),
+                               O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        QVERIFY(other >= 0 && flock(other, LOCK_EX) == 0);
+        MessageCapture capture;
+
+        frmTouroku w;
+        w.show();
+        const auto* wait = Child<QLabel>(&w, "lblWait");
+        const auto* list = Child<QTableView>(&w, "lst_Touroku");
+        QCOMPARE(w.windowTitle(), u"登録画面"_s);
+        QCOMPARE(Child<QLabel>(&w, "lblFileName")->text(), u"Nomal"_s);
+        QVERIFY2(wait->isVisible() && wait->text().contains(u"待っています"),
+                 qPrintable(wait->text()));
+        QVERIFY(!w.isEnabled());
+
+        QTRY_VERIFY(w.isEnabled());
+        QVERIFY2(wait->isVisible() && wait->text().contains(u"表示できませんでした"),
+                 qPrintable(wait->text()));
+        QCOMPARE(list->model()->rowCount(), 0);
+        QCOMPARE(Child<QLabel>(&w, "lblFileName")->text(), u"Nomal"_s);
+
+        Child<QLineEdit>(&w, "txt_Tango")->setText(u"猫"_s);
+        Child<QLineEdit>(&w, "txt_Hiragana")->setText(u"ねこ"_s);
+        QTest::mouseClick(Child<QPushButton>(&w, "cmdHenkan"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(&w, "cmdOK"), Qt::LeftButton);
+        QTRY_COMPARE(capture.messages.size(), 1);
+        const QString message = capture.messages[0].text;
+        QVERIFY2(message.startsWith(u"単語を追加できませんでした。\nもう一方のプログラム"),
+                 qPrintable(message));
+        QCOMPARE(folder.readFile("Data/Nomal.dat"), kNomal);
+        QVERIFY(!QFileInfo::exists(folder.filePath("type1")));
+
+        close(other);
+        QTest::mouseClick(Child<QPushButton>(&w, "cmd_DSP"), Qt::LeftButton);
+        QVERIFY(!wait->isVisible());
+        QCOMPARE(list->model()->rowCount(), 2);
+        QCOMPARE(capture.messages.size(), 1);
+        SetLockWait(std::chrono::seconds(10));
+        w.close();
     }
 
     // A ymconfig.ini that cannot be written (here a folder of that name) is

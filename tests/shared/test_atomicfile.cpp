@@ -63,6 +63,28 @@ private slots:
                  "the folder is synced after the renames");
     }
 
+    // Temporary names already taken (a crashed write's, or planted by another
+    // user) are passed over; a write that fails says why in Japanese, naming
+    // the place. Guards the untranslated "システムのエラー 17".
+    void takenNamesAndReasons() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("type1");
+        for (int n = 0; n < 100; ++n) {
+            QFile taken(dir.filePath(QString(".type1.%1.%2.tmp").arg(getpid()).arg(n)));
+            QVERIFY(taken.open(QIODevice::WriteOnly));
+        }
+        QString error;
+        QVERIFY2(WriteFileAtomic(path, "written", &error), qPrintable(error));
+        QCOMPARE(ReadWholeFile(path).value_or(""), QByteArray("written"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 101);
+
+        const QString loop = dir.filePath("loop");
+        QVERIFY(QFile::link(loop, loop));
+        QVERIFY(!WriteFileAtomic(loop + "/type1", "x", &error));
+        QVERIFY2(error.contains(loop) && error.contains(u"シンボリックリンクが循環"),
+                 qPrintable(error));
+    }
+
     // The temporary file of a write whose process is gone (a crash) is
     // removed; that of a running process and every other file stay.
     void removesStaleTempFiles() {

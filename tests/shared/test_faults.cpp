@@ -253,6 +253,99 @@ private slots:
         QCOMPARE(folder.readFile("Data/W.dat"), List(words));
     }
 
+    // A link planted at a file of the program folder and leading out of it
+    // never carries a write there: at the working files it is replaced by a
+    // file of the folder's own, at the lock it is refused, and at ymconfig.ini
+    // or a word list it is followed only when both the link and the file it
+    // leads to are the user's. A refusal names the file. Guards writes that
+    // followed planted links over other users' files.
+    void linksOutOfTheFolder() {
+        // A file of another user can be made only as root.
+        const bool root = geteuid() == 0;
+        struct Place {
+            QString name;
+            bool foreign; // the file the link leads to is another user's
+            bool refused; // a write that needs the place is refused
+        };
+        const Place places[] = {{"type1", false, false},
+                                {"type2", false, false},
+                                {"ymconfig.lock", false, true},
+                                {"ymconfig.ini", true, true},
+                                {"Data/W.dat", true, true}};
+        for (const Place& place : places) {
+            if (place.foreign && !root) {
+                qInfo("%s: links to another user's file are tried as root only",
+                      qPrintable(place.name));
+                continue;
+            }
+            for (const auto& [name, write] : kWrites) {
+                const QByteArray label = place.name.toUtf8() + " linked, " + name;
+                TempProgramFolder folder;
+                Prepare(folder);
+                QTemporaryDir outside;
+                // The lock's link leads nowhere: following it would create
+                // the file. The others lead to what the folder holds.
+                const QString target = outside.filePath("target");
+                const bool dangling = place.name == "ymconfig.lock";
+                const QByteArray bytes = folder.readFile(place.name);
+                if (!dangling)
+                    QVERIFY(QFile::copy(folder.filePath(place.name), target));
+                if (place.foreign)
+                    QVERIFY(chown(QFile::encodeName(target).constData(), 65534, 65534) == 0);
+                QVERIFY(QFile::remove(folder.filePath(place.name)));
+                QVERIFY(QFile::link(target, folder.filePath(place.name)));
+
+                MessageCapture capture;
+                const bool written = write();
+                QVERIFY2(dangling ? !QFileInfo::exists(target)
+                                  : ReadWholeFile(target) == std::optional(bytes),
+                         label + ": the file outside the folder was written");
+                if (!place.refused && qstrcmp(name, "conversion") == 0)
+                    QVERIFY2(!QFileInfo(folder.filePath(place.name)).isSymLink(),
+                             label + ": the link was not replaced");
+                for (const CapturedMessage& message : capture.messages)
+                    QVERIFY2(message.text.contains(place.name.section('/', -1)),
+                             label + ": " + message.text.toUtf8());
+                if (!place.refused)
+                    QVERIFY2(capture.messages.isEmpty(), label);
+                else if (qstrcmp(name, "add") == 0) // every place is needed by an add
+                    QVERIFY2(!written && capture.messages.size() == 1, label);
+            }
+        }
+
+        // A link of the user's own to a file of the user's own is written
+        // through, and stays.
+        TempProgramFolder folder;
+        Prepare(folder);
+        QTemporaryDir outside;
+        const QString mine = outside.filePath("my.ini");
+        QVERIFY(QFile::rename(folder.filePath("ymconfig.ini"), mine));
+        QVERIFY(QFile::link(mine, folder.filePath("ymconfig.ini")));
+        QVERIFY(WriteProfile("GameConfig", "LEVEL", "3", "5"));
+        QVERIFY(QFileInfo(folder.filePath("ymconfig.ini")).isSymLink());
+        QVERIFY(ReadWholeFile(mine).value_or("").contains("LEVEL=5"));
+    }
+
+    // Folders that cannot be synced after a change leave the change made, and
+    // the user is told once in a run that a power cut could still undo it.
+    // Guards folder syncs whose failure went unnoticed.
+    void unsyncedFolders() {
+        TempProgramFolder folder;
+        Prepare(folder);
+        MessageCapture capture;
+        SetFolderSyncHook([](const QString&) { return false; });
+        const bool added = AddWord("A", "001", 1) && AddWord("B", "002", 1);
+        const bool set = WriteProfile("GameConfig", "LEVEL", "3", "5");
+        SetFolderSyncHook(nullptr);
+        QVERIFY(added && set);
+        QVERIFY(folder.readFile("Data/W.dat").endsWith("001,41,1\r\n002,42,1\r\n"));
+        QVERIFY(folder.readFile("ymconfig.ini").contains("LEVEL=5"));
+        QCOMPARE(capture.messages.size(), 1);
+        QVERIFY2(capture.messages[0].text.contains(folder.path()) &&
+                     capture.messages[0].text.contains(u"停電"),
+                 qPrintable(capture.messages[0].text));
+    }
+
     // A folder where a working file goes fails an addition, a deletion and a
     // replacement before anything changes. One that appears only once the
     // list is renamed leaves the change made, and the message says so rather

@@ -7,6 +7,11 @@
 
 #include <QtTest>
 
+#include <csignal>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 void WriteOrFail(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -84,6 +89,59 @@ private slots:
         QVERIFY(error.isEmpty());
         SetProgramFolder(QString());
         QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // A first-run copy killed part-way leaves its staging folder, which the
+    // next start removes; a running copy's stays, and so does everything
+    // that only looks like one. The new folder's name is synced in the folder
+    // that holds it once it is there. Guards staging folders piling up.
+    void firstRunLeftovers() {
+        QTemporaryDir root;
+        const QString defaults = MakeDefaults(root);
+        const QString data = root.filePath("data");
+        const QString user = data + "/Yubimaru";
+        const pid_t copier = fork();
+        if (copier == 0) {
+            SetWriteStepHook([](WriteStep step, const QString&) {
+                if (step == WriteStep::Rename)
+                    raise(SIGKILL);
+            });
+            ChooseProgramFolder(root.path(), user, defaults);
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(copier, &status, 0);
+        QVERIFY(WIFSIGNALED(status));
+        QCOMPARE(Entries(data).size(), 1); // the killed copy's staging folder
+
+        // Alike but not to be removed: a running copy's (this test's), one
+        // of another user's, a link to a folder, and another name.
+        const QString running = QString(".Yubimaru-%1-abcdef").arg(getpid());
+        const QStringList kept{running, ".Yubimaru-2147483647-linked", ".Yubimaru-old"};
+        for (const QString& name : {running, QString(".Yubimaru-old")})
+            QVERIFY(QDir(data).mkdir(name));
+        QVERIFY(QFile::link(defaults, data + "/" + kept[1]));
+        QStringList expected = kept;
+        if (geteuid() == 0) {
+            const QString others = ".Yubimaru-2147483647-xyzXYZ";
+            QVERIFY(QDir(data).mkdir(others));
+            QVERIFY(chown(QFile::encodeName(data + "/" + others).constData(), 65534, 65534) == 0);
+            expected.append(others);
+        }
+        bool syncedWhenMade = false;
+        SetFolderSyncHook([&](const QString& folder) {
+            syncedWhenMade |= folder == data && QFileInfo(user).isDir();
+            return true;
+        });
+        QString error;
+        QCOMPARE(ChooseProgramFolder(root.path(), user, defaults, &error), user);
+        SetFolderSyncHook(nullptr);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QVERIFY(syncedWhenMade);
+        expected.append("Yubimaru");
+        expected.sort();
+        QCOMPARE(Entries(data), expected);
+        QVERIFY(QFileInfo::exists(defaults + "/Data/Nomal.dat")); // behind the link
     }
 
     // A first-run copy that fails leaves no folder behind, so the next start

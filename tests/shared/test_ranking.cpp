@@ -8,6 +8,9 @@
 
 #include <limits>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 constexpr qint32 kMax = std::numeric_limits<qint32>::max();
 constexpr qint32 kMin = std::numeric_limits<qint32>::min();
@@ -75,6 +78,42 @@ private slots:
         ReadRanking();
         QCOMPARE(CurrentScores(), (QList<int>{0, 0, 1234, 2, -4, kMax, kMin, 0, 1000}));
         QCOMPARE(gRankName[8], "Guest");
+    }
+
+    // Two games that read the ranking at the same start and then enter their
+    // scores at the same time keep every entry that belongs in the nine
+    // places, each under its player's name. Guards each game writing back the
+    // table it read at start-up over the other's entries.
+    void twoGamesAtOnce() {
+        TempProgramFolder folder;
+        QVERIFY(ConfigFileExists());
+        ReadRanking();
+        // Ten scores each, all above the table read, interleaved: the other
+        // game 1705, 1715, ..., this one 1700, 1710, ...
+        const auto enter = [](const QString& player, int first) {
+            for (int score = first; score < first + 100; score += 10) {
+                std::int16_t place = 0;
+                if (FindRankPosition(score, place))
+                    InsertRanking(place, player + QString::number(score), score);
+            }
+        };
+        const pid_t other = fork();
+        if (other == 0) {
+            enter("Other", 1705);
+            _exit(0);
+        }
+        enter("This", 1700);
+        int status = 0;
+        waitpid(other, &status, 0);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+        ReadRanking();
+        for (int place = 0; place < 9; ++place) {
+            const int score = 1795 - 5 * place;
+            const QString player = score % 10 ? "Other" : "This";
+            QCOMPARE(gRankScore[place], score);
+            QCOMPARE(gRankName[place], player + QString::number(score));
+        }
     }
 };
 
