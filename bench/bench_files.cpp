@@ -6,6 +6,7 @@
 #include "course.h"
 #include "platform.h"
 #include "settings.h"
+#include "wordedit.h"
 #include "wordfile.h"
 
 #include <benchmark/benchmark.h>
