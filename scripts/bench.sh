@@ -3,12 +3,14 @@
 # judge time per key (alone, and with the game's record of each key),
 # word-list file operations against a plain copy,
 # recording a game in the history and reading its statistics, the
-# start-up time of both programs to their first window (with and without a
-# 32767-word list in Data), the editor's list at 32767 words, its suggested
-# reading (and that starting either program does not load MeCab), its
-# import and export of 10000 lines on the command line, the evenness of
-# the falling word's steps and the time from a key to the screen, and the
-# game's CPU share and resident memory while a word falls for 10 s
+# start-up time of the programs to their first window (with and without a
+# 32767-word list in Data; the statistics with and without 10,000 games), the
+# statistics window filled, the practice list and the window's update after a
+# game, the editor's list at 32767 words, its suggested reading (and that
+# starting either program does not load MeCab), its import and export of
+# 10000 lines on the command line, the evenness of the falling word's steps
+# and the time from a key to the screen, and the game's CPU share and
+# resident memory while a word falls for 10 s
 # (under Xvfb, on a display number that is free).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -65,11 +67,16 @@ for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 # The play screen in-process: the falling word's steps and key to screen.
 "$build_dir/bench/bench_play" 2>/dev/null >"$work/play.txt"
 play() { grep -Eo "$1=[0-9.]+" "$work/play.txt" | cut -d= -f2; }
+# The statistics window in-process: filled, the practice list, the update.
+"$build_dir/bench/bench_stats" --benchmark_format=console >"$work/stats.txt" 2>/dev/null
+stats_ms() { # benchmark, counter
+  printf '%.1f' "$(grep -E "^$1/" "$work/stats.txt" | grep -Eo "$2=[0-9.]+" | cut -d= -f2)"
+}
 
 # A program folder of its own: the default settings and the shipped lists.
 prog="$work/bin"
 mkdir -p "$prog/Data"
-cp "$build_dir/bin/Yubimaru" "$build_dir/bin/Tangobako" "$prog/"
+cp "$build_dir/bin/Yubimaru" "$build_dir/bin/Tangobako" "$build_dir/bin/Seiseki" "$prog/"
 cp assets/ymconfig.ini "$prog/"
 cp "$build_dir"/wordlists/*.dat "$prog/Data/"
 
@@ -116,6 +123,10 @@ mv "$prog/Data/Nomal.dat" "$work/Nomal.dat"
 cp "$prog/Data/Big.dat" "$prog/Data/Nomal.dat"
 editor_start=$(for _ in 1 2 3 4 5; do startup_ms Tangobako 登録画面; done | median)
 mv "$work/Nomal.dat" "$prog/Data/Nomal.dat"
+# The statistics before the first game, then with 10,000 games recorded.
+stats_start_empty=$(for _ in 1 2 3 4 5; do startup_ms Seiseki 成績; done | median)
+"$build_dir/bench/bench_stats" --make-history="$prog"
+stats_start=$(for _ in 1 2 3 4 5; do startup_ms Seiseki 成績; done | median)
 
 # Play: START on the menu, START on the play screen, wait out the countdown,
 # then watch the process for 10 s while the first word falls.
@@ -183,5 +194,13 @@ printf '| recording a game of 50 words (300 kana) in the open history | p50 %s m
   "$(history_ms OpenAndWriteGame p99_ms)"
 printf '| opening the history and reading the statistics'"'"' first screen, 10000 games | p50 %s ms, p99 %s ms | under 300 ms |\n' \
   "$(history_ms OpenOverview p50_ms)" "$(history_ms OpenOverview p99_ms)"
+printf '| Seiseki start-up to its window, 10000 games recorded | %s ms (%.2fx with no games) | under 300 ms |\n' \
+  "$stats_start" "$(awk -v a="$stats_start" -v b="$stats_start_empty" 'BEGIN {print a / b}')"
+printf '| Seiseki window made, filled and painted, 10000 games | p50 %s ms, p99 %s ms | under 300 ms |\n' \
+  "$(stats_ms OpenWindow p50_ms)" "$(stats_ms OpenWindow p99_ms)"
+printf '| practice list written from the shipped lists, 10000 games | p50 %s ms, p99 %s ms | under 1 s |\n' \
+  "$(stats_ms MakePracticeListOnce p50_ms)" "$(stats_ms MakePracticeListOnce p99_ms)"
+printf '| Seiseki showing a game another program recorded | p50 %s ms, max %s ms | within 1 s |\n' \
+  "$(stats_ms UpdateAfterGame p50_ms)" "$(stats_ms UpdateAfterGame max_ms)"
 printf '| Yubimaru CPU while a word falls, 10 s | %s %% of a core | under 1 %% |\n' "$cpu"
 printf '| Yubimaru resident memory while playing | %s MiB | under 80 MiB |\n' "$rss"

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Smoke test of the installed package; run as root with the .deb as argument.
-# Installs it, then, as an ordinary user with a fresh home, starts both
+# Installs it, then, as an ordinary user with a fresh home, starts the
 # programs from their desktop entries (the lowercase commands) under Xvfb,
-# changes the start level on the game's settings screen, and starts both by
-# their capitalised names too. Checks that the per-user folder was laid out from
+# changes the start level on the game's settings screen, and starts each by
+# its capitalised name too; runs the statistics' command line without a
+# display. Checks that the per-user folder was laid out from
 # the defaults and holds the change, that nothing under the install prefix
 # changed, and that reinstalling and upgrading the package leave the user's
 # folder as it was.
@@ -71,9 +72,28 @@ if [ "${1:-}" = --session ]; then
   click "$menu" 396 436 # EXIT
   wait_exit "$pid" || fail "EXIT does not end Yubimaru"
 
+  read -r -a stats <<<"$(exec_line Seiseki)"
+  "${stats[@]}" &
+  pid=$!
+  wait_window --class '^Seiseki$' >/dev/null || fail "Seiseki shows no window"
+  kill "$pid"
+  wait_exit "$pid" || fail "Seiseki does not end"
+  # The command line needs no display: an export of the history, or, before
+  # the first game, a message naming it.
+  help=$(env -u DISPLAY Seiseki --help) || fail "Seiseki --help fails without a display"
+  grep -q -- --export-kana <<<"$help" || fail "Seiseki --help does not list --export-kana"
+  if [ -e "$folder/history.sqlite" ]; then
+    csv=$(env -u DISPLAY Seiseki --export -) || fail "Seiseki --export fails"
+    [ "${csv%%,*}" = started ] || fail "Seiseki --export writes no header"
+  else
+    ! env -u DISPLAY Seiseki --export - 2>"$HOME/export.err" >/dev/null ||
+      fail "Seiseki --export succeeds without a history"
+    grep -q "$folder/history.sqlite" "$HOME/export.err" || fail "Seiseki --export does not name the history"
+  fi
+
   # The entries start the lowercase commands; the design's names start the
   # same programs, under the same window class.
-  for program in Tangobako Yubimaru; do
+  for program in Tangobako Yubimaru Seiseki; do
     command=${program,,}
     [ "$(exec_line "$program")" = "$command" ] || fail "the $program entry does not run $command"
     [ "$(readlink -f "$(command -v "$command")")" = "$(command -v "$program")" ] ||
@@ -84,7 +104,7 @@ if [ "${1:-}" = --session ]; then
     kill "$pid"
     wait_exit "$pid" || fail "$program does not end"
   done
-  echo "smoke: both programs started by both names; the new level is in $folder/ymconfig.ini"
+  echo "smoke: the programs started by both names; the new level is in $folder/ymconfig.ini"
   exit 0
 fi
 

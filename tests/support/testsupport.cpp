@@ -87,3 +87,20 @@ SeenWord SeenNow(int n) {
 char* ToPrintable(const QString& text) {
     return qstrdup(text.toUtf8().constData());
 }
+
+GameRecord TypedGame(const QDateTime& started, const QList<KanaRecord>& kana) {
+    GameRecord game;
+    game.started = started;
+    game.list = QStringLiteral("Nomal.dat");
+    game.result = GameResult::Won;
+    game.words = 1;
+    int ms = 0;
+    for (const KanaRecord& unit : kana) {
+        game.keys += int(unit.spelling.size());
+        game.misses += int(unit.misses.size());
+        ms += unit.ms.value_or(0);
+    }
+    game.seconds = ms / 1000.0;
+    game.wordList = {{QStringLiteral("単語"), 400, ms, kana}};
+    return game;
+}

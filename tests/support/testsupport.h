@@ -2,6 +2,7 @@
 // Helpers shared by the tests: a private program folder and a capture of the
 // message boxes the code under test shows.
 
+#include "gamerecord.h"
 #include "platform.h"
 #include "wordedit.h"
 
@@ -37,6 +38,10 @@ struct CapturedMessage {
     QString title;
     MessageIcon icon;
 };
+
+// A won game of one word "単語" typed as the kana given: keys are the
+// spellings' letters, misses the kana's misses, seconds their times.
+GameRecord TypedGame(const QDateTime& started, const QList<KanaRecord>& kana);
 
 // Word n (from 1) of the loaded list as the editor's list would show it now:
 // what a change of that word carries.

@@ -1,4 +1,4 @@
-// Every window of both programs: each control lies inside its panel, each
+// Every window of the programs: each control lies inside its panel, each
 // caption fits inside its control with a visible margin (some once touched
 // or crossed the edges of their buttons and boxes), a frame's caption sits on
 // its top line, a button shows its face colour flat, and the focused button
@@ -12,7 +12,10 @@
 #include "frmGame.h"
 #include "frmMenu.h"
 #include "frmRanking.h"
+#include "frmSeiseki.h"
 #include "frmTouroku.h"
+#include "historydb.h"
+#include "historywriter.h"
 #include "ranking.h"
 #include "settings.h"
 #include "testsupport.h"
@@ -160,6 +163,12 @@ private slots:
         SetProgramKind(ProgramKind::Editor);
         windows.emplace_back(new frmTouroku);
         windows.emplace_back(new frmFileWriter);
+        {
+            HistoryDb db;
+            QVERIFY(
+                WriteGame(db, TypedGame(QDateTime::currentDateTime(), {{"か", "KA", 300, {}}})));
+        }
+        windows.emplace_back(new frmSeiseki);
         QStringList faults;
         for (const auto& window : windows) {
             window->show();

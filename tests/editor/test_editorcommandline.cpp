@@ -197,4 +197,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)
-#include "test_commandline.moc"
+#include "test_editorcommandline.moc"

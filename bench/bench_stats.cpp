@@ -1,0 +1,139 @@
+// The statistics program with 10,000 games recorded (in a folder on disk,
+// TMPDIR's unless it says otherwise): its window made, filled and painted;
+// the practice list written from the shipped word lists; and the time from
+// another connection recording a game to the open window showing it. Each
+// reports its median, 99th percentile and slowest (counters p50_ms, p99_ms,
+// max_ms).
+//
+// With --make-history=FOLDER it only records the 10,000 games into
+// FOLDER/history.sqlite, for scripts/bench.sh to time the program's start.
+
+#include "benchgames.h"
+#include "benchtiming.h"
+#include "frmSeiseki.h"
+#include "historydb.h"
+#include "historywriter.h"
+#include "platform.h"
+#include "practicelist.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kRecordedGames = 10000;
+
+// A program folder with the shipped word lists and 10,000 games, made once.
+const QTemporaryDir& ProgramFolder10k() {
+    static QTemporaryDir dir;
+    static const bool made = [] {
+        QDir(dir.path()).mkdir(QStringLiteral("Data"));
+        const QDir shipped(QStringLiteral(YM_WORDLIST_DIR));
+        for (const QString& name : shipped.entryList({QStringLiteral("*.dat")}, QDir::Files))
+            QFile::copy(shipped.filePath(name), dir.filePath(QStringLiteral("Data/") + name));
+        QFile::copy(QStringLiteral(YM_ASSETS_DIR "/ymconfig.ini"),
+                    dir.filePath(QStringLiteral("ymconfig.ini")));
+        QString message;
+        if (!RecordGames(dir.filePath(QStringLiteral("history.sqlite")), kRecordedGames, &message))
+            qFatal("%s", qPrintable(message));
+        SetProgramFolder(dir.path());
+        return true;
+    }();
+    Q_UNUSED(made);
+    return dir;
+}
+
+// From nothing to the window shown with every page filled and painted.
+void OpenWindow(benchmark::State& state) {
+    ProgramFolder10k();
+    std::vector<double> ms;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        {
+            frmSeiseki window;
+            window.show();
+            if (!QTest::qWaitForWindowExposed(&window))
+                state.SkipWithError("the window did not show");
+            window.repaint();
+            ms.push_back(Milliseconds(start));
+        }
+        state.SetIterationTime(ms.back() / 1000);
+    }
+    ReportPercentiles(state, ms);
+}
+
+void MakePracticeListOnce(benchmark::State& state) {
+    ProgramFolder10k();
+    std::vector<double> ms;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        HistoryDb db;
+        const PracticeListOutcome outcome = MakePracticeList(db);
+        ms.push_back(Milliseconds(start));
+        state.SetIterationTime(ms.back() / 1000);
+        if (!outcome.written)
+            state.SkipWithError(qPrintable(outcome.text));
+    }
+    ReportPercentiles(state, ms);
+}
+
+// Another connection records a game, at a moment that moves through the
+// window's poll; the open window shows it (the last game's heading changes)
+// at its next poll.
+void UpdateAfterGame(benchmark::State& state) {
+    ProgramFolder10k();
+    frmSeiseki window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        state.SkipWithError("the window did not show");
+    const QLabel* heading = window.findChild<QLabel*>(QStringLiteral("lblLastGame"));
+    HistoryDb game;
+    std::vector<double> ms;
+    int n = kRecordedGames;
+    for (auto _ : state) {
+        QTest::qWait(n * 337 % 1000);
+        const QString before = heading->text();
+        if (!WriteGame(game, RealisticGame(n++)))
+            state.SkipWithError("cannot record a game");
+        const auto start = Clock::now();
+        while (heading->text() == before && Milliseconds(start) < 5000)
+            QTest::qWait(5);
+        ms.push_back(Milliseconds(start));
+        state.SetIterationTime(ms.back() / 1000);
+    }
+    ReportPercentiles(state, ms);
+}
+
+BENCHMARK(OpenWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(MakePracticeListOnce)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(UpdateAfterGame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const char* const option = "--make-history=";
+    if (argc == 2 && std::strncmp(argv[1], option, std::strlen(option)) == 0) {
+        const QCoreApplication app(argc, argv); // the SQL driver is a plug-in
+        const QString folder = QString::fromLocal8Bit(argv[1] + std::strlen(option));
+        QString message;
+        if (RecordGames(JoinPath(folder, QStringLiteral("history.sqlite")), kRecordedGames,
+                        &message))
+            return 0;
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    QApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,232 @@
+#include "cellchart.h"
+
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double kMinUnit = 26; // pixels per cell at the least
+constexpr double kGap = 0.08;   // between cells, in grid units
+
+QColor Blend(const QColor& a, const QColor& b, double t) {
+    t = std::clamp(t, 0.0, 1.0);
+    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t),
+                            float(a.greenF() + (b.greenF() - a.greenF()) * t),
+                            float(a.blueF() + (b.blueF() - a.blueF()) * t));
+}
+
+} // namespace
+
+QColor MissRateColor(double rate, bool attempted) {
+    if (!attempted)
+        return QColor(232, 232, 232);
+    const QColor none(196, 232, 196);
+    const QColor warm(250, 226, 120);
+    const QColor hot(232, 96, 80);
+    return rate <= kWarmRate ? Blend(none, warm, rate / kWarmRate)
+                             : Blend(warm, hot, (rate - kWarmRate) / (kHotRate - kWarmRate));
+}
+
+CellChart::CellChart(const QString& name, QWidget* parent) : QWidget(parent) {
+    setObjectName(name);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void CellChart::setCells(const QList<ChartCell>& cells) {
+    m_cells = cells;
+    m_hovered = -1;
+    m_current = m_cells.isEmpty() ? -1 : std::clamp(m_current, 0, int(m_cells.size() - 1));
+    updateGeometry();
+    update();
+    emit detailChanged(shownDetail());
+}
+
+void CellChart::setCurrent(int index) {
+    if (index < 0 || index >= m_cells.size() || index == m_current)
+        return;
+    m_current = index;
+    update();
+    setAccessibleDescription(m_cells[index].detail);
+    emit detailChanged(shownDetail());
+}
+
+QString CellChart::shownDetail() const {
+    const int index = m_hovered >= 0 ? m_hovered : m_current;
+    return index >= 0 ? m_cells[index].detail : QString();
+}
+
+QRectF CellChart::grid() const {
+    QRectF extent;
+    for (const ChartCell& cell : m_cells)
+        extent = extent.united(cell.place);
+    return extent;
+}
+
+QSize CellChart::sizeHint() const {
+    const QRectF extent = grid();
+    return QSize(int(std::ceil(extent.right() * kMinUnit * 1.4)),
+                 int(std::ceil(extent.bottom() * kMinUnit * 1.4)));
+}
+
+QSize CellChart::minimumSizeHint() const {
+    const QRectF extent = grid();
+    return QSize(int(std::ceil(extent.right() * kMinUnit)),
+                 int(std::ceil(extent.bottom() * kMinUnit)));
+}
+
+double CellChart::unit() const {
+    const QRectF extent = grid();
+    if (extent.isEmpty())
+        return kMinUnit;
+    return std::min(width() / extent.right(), height() / extent.bottom());
+}
+
+QPointF CellChart::origin() const {
+    const QRectF extent = grid();
+    const double u = unit();
+    return {(width() - extent.right() * u) / 2, (height() - extent.bottom() * u) / 2};
+}
+
+QRectF CellChart::shown(int index) const {
+    const double u = unit();
+    const QRectF& place = m_cells[index].place;
+    return QRectF(origin() + place.topLeft() * u, place.size() * u)
+        .adjusted(kGap * u / 2, kGap * u / 2, -kGap * u / 2, -kGap * u / 2);
+}
+
+int CellChart::cellAt(const QPointF& point) const {
+    for (int i = 0; i < m_cells.size(); ++i) {
+        if (shown(i).contains(point))
+            return i;
+    }
+    return -1;
+}
+
+// The cell nearest to the marked one in the direction (dx, dy): among those
+// whose centre lies that way, the one closest along it, far off to the side
+// counting double.
+int CellChart::neighbour(int dx, int dy) const {
+    if (m_current < 0)
+        return -1;
+    const QPointF from = m_cells[m_current].place.center();
+    int best = -1;
+    double bestScore = std::numeric_limits<double>::max();
+    for (int i = 0; i < m_cells.size(); ++i) {
+        const QPointF d = m_cells[i].place.center() - from;
+        const double along = d.x() * dx + d.y() * dy;
+        if (along <= 0.01)
+            continue;
+        const double aside = std::abs(d.x() * dy) + std::abs(d.y() * dx);
+        const double score = along + 2 * aside;
+        if (score < bestScore) {
+            bestScore = score;
+            best = i;
+        }
+    }
+    return best;
+}
+
+void CellChart::setHovered(int index) {
+    if (index == m_hovered)
+        return;
+    m_hovered = index;
+    update();
+    emit detailChanged(shownDetail());
+}
+
+void CellChart::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QFont font = this->font();
+    font.setPixelSize(std::max(9, int(unit() * 0.42)));
+    painter.setFont(font);
+    for (int i = 0; i < m_cells.size(); ++i) {
+        const QRectF box = shown(i);
+        const ChartCell& cell = m_cells[i];
+        painter.setPen(QPen(QColor(150, 150, 150), 1));
+        painter.setBrush(cell.fill);
+        painter.drawRoundedRect(box, 3, 3);
+        if (i == m_hovered || (i == m_current && hasFocus())) {
+            painter.setPen(QPen(QColor(0, 0, 96), i == m_current && hasFocus() ? 3 : 2));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(box.adjusted(1.5, 1.5, -1.5, -1.5), 3, 3);
+        }
+        painter.setPen(Qt::black);
+        painter.drawText(box, Qt::AlignCenter, cell.label);
+    }
+}
+
+void CellChart::keyPressEvent(QKeyEvent* event) {
+    int dx = 0;
+    int dy = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        dx = -1;
+        break;
+    case Qt::Key_Right:
+        dx = 1;
+        break;
+    case Qt::Key_Up:
+        dy = -1;
+        break;
+    case Qt::Key_Down:
+        dy = 1;
+        break;
+    case Qt::Key_Home:
+        setCurrent(0);
+        return;
+    case Qt::Key_End:
+        setCurrent(int(m_cells.size()) - 1);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    setCurrent(neighbour(dx, dy));
+}
+
+void CellChart::mouseMoveEvent(QMouseEvent* event) {
+    setHovered(cellAt(event->position()));
+}
+
+void CellChart::mousePressEvent(QMouseEvent* event) {
+    setCurrent(cellAt(event->position()));
+    QWidget::mousePressEvent(event);
+}
+
+void CellChart::leaveEvent(QEvent* event) {
+    setHovered(-1);
+    QWidget::leaveEvent(event);
+}
+
+void CellChart::focusInEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void CellChart::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
+}
+
+bool CellChart::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const int index = cellAt(help->pos());
+        if (index >= 0)
+            QToolTip::showText(help->globalPos(), m_cells[index].detail, this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}

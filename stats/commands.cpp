@@ -1,0 +1,98 @@
+#include "commands.h"
+
+#include "atomicfile.h"
+#include "csvexport.h"
+#include "historydb.h"
+#include "historyqueries.h"
+#include "practicelist.h"
+
+#include <QFileInfo>
+#include <QIODevice>
+
+namespace {
+
+void Say(QIODevice& device, const QString& text) {
+    device.write(text.toUtf8());
+    if (!text.endsWith(QLatin1Char('\n')))
+        device.write("\n");
+}
+
+// Opens the history for an export: a missing file is an error, not made.
+bool OpenHistory(HistoryDb& db, QIODevice& err) {
+    if (!QFileInfo::exists(db.path())) {
+        Say(err, QStringLiteral("成績の記録「%1」がありません。まだゲームが記録されていません。")
+                     .arg(db.path()));
+        return false;
+    }
+    QString message;
+    const bool opened = db.open(&message);
+    if (!message.isEmpty())
+        Say(err, message);
+    return opened;
+}
+
+int Export(const CommandLine& line, QIODevice& out, QIODevice& err) {
+    HistoryDb db;
+    if (!OpenHistory(db, err))
+        return 1;
+    QString error;
+    QByteArray csv;
+    qsizetype rows = 0;
+    if (line.action == StatsAction::ExportGames) {
+        const QList<GameSummary> games = ReadGames(db, &error);
+        csv = GamesCsv(games);
+        rows = games.size();
+    } else {
+        const QList<KanaFigures> kana = ReadKanaFigures(db, &error);
+        csv = KanaCsv(kana);
+        rows = kana.size();
+    }
+    if (!error.isEmpty()) {
+        Say(err, error);
+        if (rows == 0)
+            return 1;
+    }
+    if (line.target == QLatin1String("-")) {
+        if (out.write(csv) != csv.size()) {
+            Say(err, QStringLiteral("標準出力に書き出せません（%1）。").arg(out.errorString()));
+            return 1;
+        }
+        return 0;
+    }
+    QString why;
+    if (!WriteFileAtomic(QFileInfo(line.target).absoluteFilePath(), csv, &why)) {
+        Say(err, why);
+        return 1;
+    }
+    Say(out,
+        line.action == StatsAction::ExportGames
+            ? QStringLiteral("%1 ゲームの成績を「%2」に書き出しました。").arg(rows).arg(line.target)
+            : QStringLiteral("%1 種類のかなの成績を「%2」に書き出しました。")
+                  .arg(rows)
+                  .arg(line.target));
+    return 0;
+}
+
+} // namespace
+
+int RunCommand(const CommandLine& line, QIODevice& out, QIODevice& err) {
+    switch (line.action) {
+    case StatsAction::Help:
+        Say(out, HelpText());
+        return 0;
+    case StatsAction::ExportGames:
+    case StatsAction::ExportKana:
+        return Export(line, out, err);
+    case StatsAction::MakePracticeList: {
+        HistoryDb db;
+        const PracticeListOutcome outcome = MakePracticeList(db);
+        Say(outcome.written ? out : err, outcome.text);
+        return outcome.written ? 0 : 1;
+    }
+    case StatsAction::Window:
+    case StatsAction::Invalid:
+        break;
+    }
+    Say(err, line.error);
+    return 2;
+}

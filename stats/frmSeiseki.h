@@ -1,0 +1,50 @@
+#pragma once
+// The statistics window: what the history says about the player, on three
+// pages (the last game and the trends, the kana, the keyboard), read when the
+// window opens and again within a second of another program recording a game
+// (it asks the history every 0.8 s whether it changed, which costs a query).
+// Without games, or when the history cannot be opened, a line of text says so
+// in place of the pages; the buttons work all the same.
+//
+// Laid out with Qt's layouts and resizable, unlike the game's fixed windows:
+// charts gain from room.
+
+#include "historydb.h"
+
+#include <QWidget>
+
+class KanaPage;
+class KeysPage;
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class QTabWidget;
+class QTimer;
+class TrendPage;
+
+class frmSeiseki : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit frmSeiseki(const QString& historyPath = HistoryPath(), QWidget* parent = nullptr);
+
+private:
+    void Form_Load();
+    void TimerPoll_Timer();
+    void cmdPractice_Click();
+    // Reads the history and shows it, or why it cannot be shown.
+    void reload();
+    void showState(const QString& text);
+
+    HistoryDb m_db;
+    QStackedWidget* m_stack;
+    QLabel* lblState;
+    QTabWidget* tabPages;
+    TrendPage* m_trend;
+    KanaPage* m_kana;
+    KeysPage* m_keys;
+    QLabel* lblNotice;
+    QPushButton* cmdPractice;
+    QPushButton* cmdExit;
+    QTimer* TimerPoll;
+};

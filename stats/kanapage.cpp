@@ -1,0 +1,66 @@
+#include "kanapage.h"
+
+#include "cellchart.h"
+#include "chartcells.h"
+#include "figuretext.h"
+#include "pageparts.h"
+#include "weakkana.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+KanaPage::KanaPage(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("pageKana"));
+    m_chart = new CellChart(QStringLiteral("chtKana"), this);
+    m_detail = new QLabel(this);
+    m_detail->setObjectName(QStringLiteral("lblKanaDetail"));
+    m_byMisses = NewFigureTable(this, QStringLiteral("tblWeakByMisses"),
+                                {QStringLiteral("かな"), QStringLiteral("回数"),
+                                 QStringLiteral("ミス"), QStringLiteral("補正ミス率")});
+    m_slowest = NewFigureTable(
+        this, QStringLiteral("tblSlowest"),
+        {QStringLiteral("かな"), QStringLiteral("平均時間"), QStringLiteral("中央値との比")});
+    auto* legend = new QLabel(
+        QStringLiteral("色はミス率: 緑 0%、黄 %1、赤 %2 以上、灰色はまだ打っていないもの")
+            .arg(PercentText(kWarmRate, 0), PercentText(kHotRate, 0)),
+        this);
+    legend->setObjectName(QStringLiteral("lblKanaLegend"));
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(NewHeading(this, QStringLiteral("lblKanaHeading"),
+                               QStringLiteral("かなごとのミス率（矢印キーで選ぶ）"), m_chart));
+    left->addWidget(m_chart, 1);
+    left->addWidget(legend);
+    left->addWidget(m_detail);
+    auto* right = new QVBoxLayout;
+    right->addWidget(NewHeading(this, QStringLiteral("lblWeakByMisses"),
+                                QStringLiteral("ミスの多いかな"), m_byMisses));
+    right->addWidget(m_byMisses, 1);
+    right->addWidget(
+        NewHeading(this, QStringLiteral("lblSlowest"), QStringLiteral("遅いかな"), m_slowest));
+    right->addWidget(m_slowest, 1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 3);
+    layout->addLayout(right, 2);
+    connect(m_chart, &CellChart::detailChanged, m_detail, &QLabel::setText);
+}
+
+void KanaPage::showOverview(const HistoryOverview& overview) {
+    m_chart->setCells(KanaCells(overview.kana));
+    QList<QStringList> rows;
+    for (const RankedKana& ranked : overview.weakestByMisses) {
+        const KanaFigures& kana = ranked.figures;
+        rows.append({kana.kana, QString::number(kana.attempts), QString::number(kana.misses),
+                     PercentText(ranked.score)});
+    }
+    FillFigureTable(m_byMisses, rows);
+    rows.clear();
+    for (const RankedKana& ranked : overview.slowest) {
+        const std::optional<double> mean = ranked.figures.meanMs();
+        rows.append({ranked.figures.kana, mean ? MillisecondsText(*mean) : QString(),
+                     QStringLiteral("%1 倍").arg(QString::number(ranked.score, 'f', 2))});
+    }
+    FillFigureTable(m_slowest, rows);
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The kana page: the kana table coloured by miss rate with the figures of the
+// hovered or marked kana in a line under it, and the weakest kana ranked by
+// misses and by slowness.
+
+#include "historyfigures.h"
+
+#include <QWidget>
+
+class CellChart;
+class QLabel;
+class QTableWidget;
+
+class KanaPage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit KanaPage(QWidget* parent = nullptr);
+    void showOverview(const HistoryOverview& overview);
+
+private:
+    CellChart* m_chart;
+    QLabel* m_detail;
+    QTableWidget* m_byMisses;
+    QTableWidget* m_slowest;
+};

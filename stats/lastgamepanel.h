@@ -1,0 +1,30 @@
+#pragma once
+// The last game's figures (score, kpm, accuracy, misses, mean reaction time),
+// each beside the player's average of the games before it and the change,
+// green where the last game was better and red where it was worse.
+
+#include "historyfigures.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+
+class LastGamePanel : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit LastGamePanel(QWidget* parent = nullptr);
+    void showComparison(const LastGameComparison& comparison);
+
+private:
+    struct Row {
+        QLabel* last;
+        QLabel* average;
+        QLabel* change;
+    };
+    QLabel* m_heading;
+    QLabel* m_averageHeading;
+    std::array<Row, 5> m_rows{};
+};

@@ -1,0 +1,25 @@
+#pragma once
+// The first page: the last game against the games before it, and charts of
+// kpm and accuracy per game and per day.
+
+#include "historyfigures.h"
+
+#include <QWidget>
+
+class LastGamePanel;
+class TrendChart;
+
+class TrendPage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TrendPage(QWidget* parent = nullptr);
+    void showOverview(const HistoryOverview& overview);
+
+private:
+    LastGamePanel* m_last;
+    TrendChart* m_kpmGames;
+    TrendChart* m_accuracyGames;
+    TrendChart* m_kpmDays;
+    TrendChart* m_accuracyDays;
+};

@@ -1,0 +1,118 @@
+// The statistics window: a clear text instead of empty charts before the
+// first game and when the history cannot be opened, the figures of the last
+// game, the kana table read from the keyboard, and the window following games
+// that another connection records while it is open.
+
+#include "frmSeiseki.h"
+#include "historydb.h"
+#include "historywriter.h"
+#include "testsupport.h"
+
+#include <QSqlQuery>
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+
+const QDateTime kEvening(QDate(2026, 3, 1), QTime(20, 0), QTimeZone(9 * 3600));
+
+QString Text(const QWidget& window, const char* label) {
+    return Child<QLabel>(&window, label)->text();
+}
+
+bool ShowsState(const QWidget& window) {
+    return Child<QStackedWidget>(&window, "stkPages")->currentWidget() ==
+           Child<QLabel>(&window, "lblState");
+}
+
+} // namespace
+
+class TestFrmSeiseki : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    // Without games, and with a history of a later version that this program
+    // cannot read, the window says so in words and its buttons still work.
+    void emptyAndUnopenableHistory() {
+        TempProgramFolder folder;
+        MessageCapture capture;
+        {
+            frmSeiseki window;
+            QVERIFY(ShowsState(window));
+            QVERIFY2(Text(window, "lblState").contains("まだゲームの記録がありません"),
+                     qPrintable(Text(window, "lblState")));
+            Child<QPushButton>(&window, "cmdPractice")->click();
+            QCOMPARE(capture.messages.size(), 1);
+            QCOMPARE(capture.messages[0].title, QString("警告"));
+            QVERIFY(!QFile::exists(folder.filePath("history.sqlite")));
+        }
+        const QString path = folder.filePath("history.sqlite");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "later");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery(db).exec("PRAGMA user_version = 99");
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("later");
+        frmSeiseki window;
+        window.show();
+        QVERIFY(ShowsState(window));
+        QVERIFY2(Text(window, "lblState").contains(path), qPrintable(Text(window, "lblState")));
+        Child<QPushButton>(&window, "cmdExit")->click();
+        QVERIFY(!window.isVisible());
+    }
+
+    // The window opened before the first game shows it, and the next one,
+    // each within the poll of a second after another connection wrote it.
+    void followsGamesRecordedElsewhere() {
+        TempProgramFolder folder;
+        frmSeiseki window;
+        window.show();
+        QVERIFY(ShowsState(window));
+
+        HistoryDb game; // the game's connection
+        QVERIFY(WriteGame(game, TypedGame(kEvening, {{"か", "KA", 300, {}}})));
+        QTRY_VERIFY_WITH_TIMEOUT(!ShowsState(window), 3000);
+        QCOMPARE(Text(window, "lblLastKpm"), QString("400.0"));
+        QCOMPARE(Text(window, "lblAverageKpm"), QString("—"));
+
+        QVERIFY(WriteGame(game, TypedGame(kEvening.addSecs(60), {{"か", "KA", 200, {}}})));
+        QTRY_COMPARE_WITH_TIMEOUT(Text(window, "lblLastKpm"), QString("600.0"), 3000);
+        QCOMPARE(Text(window, "lblAverageKpm"), QString("400.0"));
+        QCOMPARE(Text(window, "lblChangeKpm"), QString("+200.0"));
+        QCOMPARE(Text(window, "lblAverageHeading"), QString("前の1ゲームの平均"));
+    }
+
+    // The arrow keys walk the kana table; the line under it tells the
+    // figures of the kana reached.
+    void kanaTableFromTheKeyboard() {
+        TempProgramFolder folder;
+        {
+            HistoryDb db;
+            QVERIFY(WriteGame(db, TypedGame(kEvening, {{"し", "SI", 300, {{"I", "U"}}},
+                                                       {"し", "SHI", 500, {}}})));
+        }
+        frmSeiseki window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        Child<QTabWidget>(&window, "tabPages")->setCurrentIndex(1);
+        QWidget* chart = Child<QWidget>(&window, "chtKana");
+        chart->setFocus();
+        QTest::keyClick(chart, Qt::Key_Home);
+        QCOMPARE(Text(window, "lblKanaDetail"), QString("あ: まだ打っていません"));
+        QTest::keyClick(chart, Qt::Key_Down);
+        QTest::keyClick(chart, Qt::Key_Down);
+        QTest::keyClick(chart, Qt::Key_Right);
+        QCOMPARE(Text(window, "lblKanaDetail"), QString("し: 2 回、ミス 1（50.0%）、平均 400 ms"));
+        // Past the table's right edge lie the voiced sounds.
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(chart, Qt::Key_Right);
+        QCOMPARE(Text(window, "lblKanaDetail"), QString("だ: まだ打っていません"));
+    }
+};
+
+QTEST_MAIN(TestFrmSeiseki)
+#include "test_frmSeiseki.moc"

@@ -1,0 +1,172 @@
+// Seiseki's command line: the options read, and what each writes for a small
+// history; failures end non-zero with a Japanese message naming the file;
+// the options run without a display.
+
+#include "commandline.h"
+#include "commands.h"
+#include "historydb.h"
+#include "historywriter.h"
+#include "testsupport.h"
+
+#include <QBuffer>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+const QTimeZone kJapan(9 * 3600);
+
+struct Run {
+    int code = 0;
+    QString out;
+    QString err;
+};
+
+Run RunArguments(const QStringList& arguments) {
+    QBuffer out;
+    QBuffer err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    const int code = RunCommand(ParseCommandLine(arguments), out, err);
+    return {code, QString::fromUtf8(out.data()), QString::fromUtf8(err.data())};
+}
+
+// Two games: か and し (missed once) in 0.6 s, then し alone in 0.3 s.
+void RecordTwoGames() {
+    HistoryDb db;
+    const QDateTime evening(QDate(2026, 3, 1), QTime(20, 0), kJapan);
+    QVERIFY(WriteGame(
+        db, TypedGame(evening, {{"か", "KA", 200, {}}, {"し", "SI", 400, {{"I", "U"}}}})));
+    QVERIFY(WriteGame(db, TypedGame(evening.addSecs(300), {{"し", "SHI", 300, {}}})));
+}
+
+QList<QStringList> CsvRows(const QString& csv) {
+    QList<QStringList> rows;
+    for (const QString& line : csv.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        rows.append(line.split(u','));
+    return rows;
+}
+
+} // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void parsesOptions() {
+        struct Case {
+            QStringList arguments;
+            StatsAction action;
+            QString target;
+        };
+        const QList<Case> valid = {
+            {{}, StatsAction::Window, ""},
+            {{"--export", "games.csv"}, StatsAction::ExportGames, "games.csv"},
+            {{"--export=-"}, StatsAction::ExportGames, "-"},
+            {{"--export-kana", "-"}, StatsAction::ExportKana, "-"},
+            {{"--make-practice-list"}, StatsAction::MakePracticeList, ""},
+            {{"-h"}, StatsAction::Help, ""},
+        };
+        for (const Case& c : valid) {
+            const CommandLine line = ParseCommandLine(c.arguments);
+            QVERIFY2(line.action == c.action, qPrintable(c.arguments.join(' ')));
+            QCOMPARE(line.target, c.target);
+            QCOMPARE(line.error, QString());
+        }
+        const QList<QStringList> invalid = {
+            {"--export"}, {"--export="}, {"--export", "a", "--export-kana", "b"},
+            {"--bogus"},  {"games.csv"}, {"--make-practice-list=x"},
+        };
+        for (const QStringList& arguments : invalid) {
+            const CommandLine line = ParseCommandLine(arguments);
+            QVERIFY2(line.action == StatsAction::Invalid, qPrintable(arguments.join(' ')));
+            QVERIFY2(line.error.contains("Seiseki --help"), qPrintable(line.error));
+        }
+        // Qt's own options leave the choice to the window.
+        QVERIFY(WantsWindow({"-platform", "offscreen"}));
+        QVERIFY(!WantsWindow({"-platform", "offscreen", "--export", "-"}));
+    }
+
+    void exportsToStandardOutputAndFiles() {
+        TempProgramFolder folder;
+        RecordTwoGames();
+
+        const Run games = RunArguments({"--export", "-"});
+        QCOMPARE(games.code, 0);
+        QCOMPARE(games.err, QString());
+        const QList<QStringList> gameRows = CsvRows(games.out);
+        QCOMPARE(gameRows.size(), 3);
+        QCOMPARE(gameRows[0], QString("started,list,level,words_per_stage,result,stage,score,words,"
+                                      "keys,misses,seconds,kpm,accuracy")
+                                  .split(','));
+        // keys 4 and 1 miss in 0.6 s: 400 kpm, 80 % accurate.
+        QCOMPARE(gameRows[1],
+                 QStringList({"2026-03-01T20:00:00+09:00", "Nomal.dat", "1", "10", "won", "1", "0",
+                              "1", "4", "1", "0.600", "400.0", "0.8000"}));
+        QCOMPARE(gameRows[2][0], QString("2026-03-01T20:05:00+09:00"));
+
+        const Run kana = RunArguments({"--export-kana=-"});
+        QCOMPARE(kana.code, 0);
+        const QList<QStringList> kanaRows = CsvRows(kana.out);
+        QCOMPARE(kanaRows.size(), 3);
+        QCOMPARE(kanaRows[0], QStringList({"kana", "attempts", "misses", "miss_rate", "mean_ms"}));
+        QCOMPARE(kanaRows[1], QStringList({"か", "1", "0", "0.0000", "200.0"}));
+        QCOMPARE(kanaRows[2], QStringList({"し", "2", "1", "0.5000", "350.0"}));
+
+        // A file gets the same bytes; the note of what was written goes to out.
+        const QString file = folder.filePath("games.csv");
+        const Run toFile = RunArguments({"--export", file});
+        QCOMPARE(toFile.code, 0);
+        QVERIFY2(toFile.out.contains("2 ゲーム"), qPrintable(toFile.out));
+        QCOMPARE(QString::fromUtf8(folder.readFile("games.csv")), games.out);
+    }
+
+    void failuresNameTheFile() {
+        TempProgramFolder folder;
+        const QString history = folder.filePath("history.sqlite");
+        // No history yet: nothing exported, and no history made.
+        for (const char* option : {"--export", "--export-kana"}) {
+            const Run run = RunArguments({option, "-"});
+            QCOMPARE(run.code, 1);
+            QVERIFY2(run.err.contains(history), qPrintable(run.err));
+            QCOMPARE(run.out, QString());
+        }
+        QVERIFY(!QFile::exists(history));
+
+        RecordTwoGames();
+        const QString target = folder.filePath("missing/games.csv");
+        const Run unwritable = RunArguments({"--export", target});
+        QCOMPARE(unwritable.code, 1);
+        QVERIFY2(unwritable.err.contains(folder.filePath("missing")), qPrintable(unwritable.err));
+
+        const Run invalid = RunArguments({"--bogus"});
+        QCOMPARE(invalid.code, 2);
+        QVERIFY2(invalid.err.contains("--bogus"), qPrintable(invalid.err));
+    }
+
+    // The program itself, without any display to connect to.
+    void runsWithoutDisplay() {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        const auto run = [&environment](const QStringList& arguments) {
+            QProcess process;
+            process.setProcessEnvironment(environment);
+            process.start(YM_SEISEKI_PATH, arguments);
+            process.waitForFinished(10000);
+            return Run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                       QString::fromUtf8(process.readAllStandardOutput()),
+                       QString::fromUtf8(process.readAllStandardError())};
+        };
+        const Run help = run({"--help"});
+        QCOMPARE(help.code, 0);
+        QVERIFY2(help.out.contains("--make-practice-list"), qPrintable(help.out));
+        const Run unknown = run({"--bogus"});
+        QCOMPARE(unknown.code, 2);
+        QVERIFY2(unknown.err.contains("「--bogus」というオプションはありません"),
+                 qPrintable(unknown.err));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "test_statscommandline.moc"
