@@ -1,10 +1,12 @@
 // Start-up, the main menu and the play screen: the screens the menu opens,
 // how the program ends, and whole games driven by real clicks and keys with
-// the two timers ticked by hand, recorded in the history.
+// the two timers ticked by hand, recorded in the history and shown by the
+// statistics window open beside the game.
 
 #include "course.h"
 #include "frmGame.h"
 #include "frmMenu.h"
+#include "frmSeiseki.h"
 #include "historydb.h"
 #include "historyqueries.h"
 #include "random.h"
@@ -128,6 +130,9 @@ private slots:
 
     void wonGameEntersTheRanking() {
         frmGame* game = OpenGame();
+        // The statistics program, open before the first game.
+        auto stats = std::make_unique<frmSeiseki>(m_folder->filePath("history.sqlite"));
+        stats->show();
         StartAndCountDown(game);
         // Space and Enter on the focused END button are misses, never a click;
         // letters typed there reach the game, and a right one clears the mark.
@@ -193,6 +198,9 @@ private slots:
         QCOMPARE(games[0].words, 25);
         QCOMPARE(games[0].keys, keys);
         QCOMPARE(games[0].misses, 2);
+        // The statistics window shows it within its second.
+        QTRY_COMPARE_WITH_TIMEOUT(stats->findChild<QLabel*>("lblLastScore")->text(),
+                                  QString::number(score), 3000);
     }
 
     // With the masking mode on, "Maniax" shows; the miss mark lies behind
