@@ -332,6 +332,42 @@ private slots:
         QVERIFY(s.wordList().startsWith("2,0,3,0,0\r\n") && !s.wordList().contains("89D4"));
     }
 
+    // Two copies of the editor on one list each delete or change the word
+    // they show, whatever the other did since: when lines have moved the
+    // word is found where it now stands, and a word the other changed is
+    // never made up for by the one now at its line; the screen then says the
+    // list was changed and shows it as it is. Guards deletes and changes that
+    // hit another word, on another level, reported as done.
+    void twoEditorsOnOneList() {
+        Screen s; // both copies show level 1: 山 at line 1, 川 at line 4
+        auto second = std::make_unique<frmTouroku>();
+        second->show();
+        const auto inSecond = [&s, &second](const QString& steps) {
+            std::swap(s.w, second);
+            s.run(steps);
+            std::swap(s.w, second);
+        };
+        MessageCapture capture;
+        s.run("OptMode2");
+        inSecond("OptMode1");
+        s.run("row:0 cmdHenkou cmdOK"); // 山 goes; 川 moves to line 3, 花 to 4
+        inSecond("row:1 cmdHenkou txt_Hiragana=かわら cmdHenkan cmdOK"); // 川, not 花
+        QVERIFY(capture.messages.isEmpty());
+        // The first copy, still showing 川 at line 3, deletes it: it is gone
+        // as it was shown, so nothing changes.
+        QCOMPARE(s.rows(), (QList<Row>{{1, 1, u"川"_s, u"かわ"_s, 3}}));
+        const QByteArray before = s.wordList();
+        s.run("row:0 cmdHenkou cmdOK");
+        QCOMPARE(capture.messages.size(), 1);
+        QVERIFY2(capture.messages[0].text.contains(u"もう一方のプログラムで変更された"_s),
+                 qPrintable(capture.messages[0].text));
+        QCOMPARE(s.wordList(), before);
+        QCOMPARE(s.rows(), (QList<Row>{{1, 1, u"川"_s, u"かわら"_s, 5}}));
+        // 海, 空, 花 and 雨 stay as they were, 川 changed last.
+        QVERIFY(before.startsWith("1,0,3,1,0\r\n003032,8A43,3\r\n015039,8BF3,3\r\n"
+                                  "026021,89D4,4\r\n001034,894A,3\r\n"));
+    }
+
     // Refused saves warn and write nothing.
     void refusals() {
         Screen s;
