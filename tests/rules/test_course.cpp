@@ -125,7 +125,9 @@ private slots:
     }
 
     // Fall step at the start and after each word (5 words per stage), on the
-    // timing every current system gets.
+    // timing every current system gets. A game ended part-way leaves nothing
+    // to the next: it starts at the level's step and stage 1 with no score
+    // and no misses, and its record counts only its own keys.
     void fallStep() {
         // level, misses of each word (0 when not given), steps
         using Numbers = QList<int>;
@@ -144,6 +146,19 @@ private slots:
                 QCOMPARE(game.keyPress(u'A'), KeyResult::WordDone);
                 QCOMPARE(gSpeed, speeds[word]);
             }
+            QCOMPARE(game.keyPress(u'1'), KeyResult::Missed);
+            game.clickStartEnd(); // END in the middle of a word
+            game.startPlaying();
+            QCOMPARE(gSpeed, speeds[0]);
+            QCOMPARE(game.s.stage, 1);
+            QCOMPARE(game.s.score, 0);
+            QCOMPARE(game.missCount(), 0);
+            QCOMPARE(game.keyPress(u'A'), KeyResult::WordDone);
+            game.clickStartEnd();
+            QCOMPARE(game.records.size(), 2);
+            QCOMPARE(game.records[1].words, 1);
+            QCOMPARE(game.records[1].keys, 1);
+            QCOMPARE(game.records[1].misses, 0);
         }
     }
 
