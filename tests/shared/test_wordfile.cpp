@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include <array>
+#include <functional>
 
 namespace {
 
@@ -162,6 +163,42 @@ private slots:
         QVERIFY(!DeleteWordRecord(9, SeenNow(9)));
         QCOMPARE(loaded.state(), before);
         QCOMPARE(loaded.capture.messages.size(), 5);
+    }
+
+    // Deleting or changing the first or the last word of a list, or all its
+    // words, leaves the list and its working files just as converting the
+    // edited list afresh makes them. Guards edits off by one at the edges.
+    void editsAtTheEdges() {
+        struct Edit {
+            const char* what;
+            std::function<bool()> edit;
+            QByteArray list; // Data/A.dat after it
+        };
+        const Edit edits[] = {
+            {"delete the first", [] { return DeleteWordRecord(1, SeenNow(1)); },
+             "1,1,0,0,0\r\n002,82A0,2\r\n003,42,1\r\n"},
+            {"delete the last", [] { return DeleteWordRecord(3, SeenNow(3)); },
+             "1,1,0,0,0\r\n001,41,1\r\n002,82A0,2\r\n"},
+            {"change the first", [] { return ReplaceWord(1, SeenNow(1), "C", "004", 2); },
+             "1,2,0,0,0\r\n002,82A0,2\r\n003,42,1\r\n004,43,2\r\n"},
+            {"change the last", [] { return ReplaceWord(3, SeenNow(3), "C", "004", 2); },
+             "1,2,0,0,0\r\n001,41,1\r\n002,82A0,2\r\n004,43,2\r\n"},
+            {"delete every word, the last alone in the list",
+             [] {
+                 return DeleteWordRecord(1, SeenNow(1)) && DeleteWordRecord(1, SeenNow(1)) &&
+                        DeleteWordRecord(1, SeenNow(1));
+             },
+             "0,0,0,0,0\r\n"},
+        };
+        for (const Edit& e : edits) {
+            Loaded loaded;
+            QVERIFY2(e.edit(), e.what);
+            QVERIFY2(loaded.capture.messages.isEmpty(), e.what);
+            QCOMPARE(loaded.folder.readFile("Data/A.dat"), e.list);
+            const QList<QByteArray> edited = loaded.state();
+            ConvertWordFile(QStringLiteral("A.dat")); // an empty list converts to nothing
+            QVERIFY2(loaded.state() == edited, e.what);
+        }
     }
 
     // A delete or change of a word the user saw before the other program
