@@ -1,6 +1,7 @@
 #include "frmTouroku.h"
 
 #include "config.h"
+#include "fileswait.h"
 #include "folderlock.h"
 #include "frmFileWriter.h"
 #include "kanacode.h"
@@ -28,7 +29,6 @@
 #include <QShowEvent>
 #include <QTableView>
 
-#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <utility>
@@ -155,19 +155,12 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     for (std::size_t i = 0; i < columnTwips.size(); ++i)
         lst_Touroku->setColumnWidth(static_cast<int>(i), TwipsToPixels(columnTwips[i]));
 
-    // Readable as it is while the window waits with its input disabled.
     lblWait = AddLabel(this, "lblWait", QString(), 360, 2280, 11055, 5895, entryFont);
     lblWait->setWordWrap(true);
     lblWait->setFrameStyle(QFrame::Box);
     SetBackgroundColor(lblWait, QColor(255, 255, 255));
-    QPalette waitPalette = lblWait->palette();
-    waitPalette.setColor(QPalette::Disabled, QPalette::WindowText,
-                         waitPalette.color(QPalette::Active, QPalette::WindowText));
-    lblWait->setPalette(waitPalette);
     lblWait->hide();
-    TimerWait.setObjectName(QStringLiteral("TimerWait"));
-    TimerWait.setInterval(100);
-    connect(&TimerWait, &QTimer::timeout, this, &frmTouroku::TimerWait_Timer);
+    mWait = new FilesWait(this, lblWait, txt_Tango);
 
     setTabOrder(txt_Tango, txt_Hiragana);
     setTabOrder(txt_Hiragana, cmdHenkan);
@@ -238,9 +231,7 @@ void frmTouroku::Form_Activate() {
 
 void frmTouroku::closeEvent(QCloseEvent* event) {
     // What was waiting for the files is not done: the program ends.
-    TimerWait.stop();
-    mWaitingAction = nullptr;
-    mWaitingGiveUp = nullptr;
+    mWait->cancel();
     // Loading the list again would serve nothing as the program ends.
     SaveWordFile();
     event->accept();
@@ -320,15 +311,13 @@ void frmTouroku::ResetSelectedMode() {
 }
 
 void frmTouroku::ShowWordList(int level) {
-    WithFilesFree([this, level] { FillWordList(level); },
-                  [this, level](const QString& why) {
-                      mWords->showLevel(WordRecords(), level);
-                      lblWait->setText(QStringLiteral("単語を表示できませんでした。\n%1\n"
-                                                      "「再表示」でもう一度読み込みます。")
-                                           .arg(why));
-                      lblWait->show();
-                      lblWait->raise();
-                  });
+    mWait->run([this, level] { FillWordList(level); },
+               [this, level](const QString& why) {
+                   mWords->showLevel(WordRecords(), level);
+                   mWait->showNote(QStringLiteral("単語を表示できませんでした。\n%1\n"
+                                                  "「再表示」でもう一度読み込みます。")
+                                       .arg(why));
+               });
 }
 
 void frmTouroku::FillWordList(int level) {
@@ -350,48 +339,7 @@ void frmTouroku::FillWordList(int level) {
     if (!ReadLoadedWords(records))
         records = WordRecords();
     mWords->showLevel(std::move(records), level);
-    lblWait->hide();
-}
-
-void frmTouroku::WithFilesFree(std::function<void()> action,
-                               std::function<void(const QString&)> giveUp) {
-    mWaitingAction = std::move(action);
-    mWaitingGiveUp = std::move(giveUp);
-    if (!TimerWait.isActive())
-        mWaited.start();
-    TimerWait_Timer();
-}
-
-void frmTouroku::TimerWait_Timer() {
-    ConfigFileExists(); // the lock lies beside ymconfig.ini
-    const bool lastTry = mWaited.hasExpired(LockWait().count());
-    // Only tried: the window must not freeze while the other program works.
-    const FolderLock lock(gIniPath, std::chrono::milliseconds(0));
-    if (lock.timedOut() && !lastTry) {
-        if (!TimerWait.isActive()) {
-            const QWidget* focus = QApplication::focusWidget();
-            mFocusBeforeWait = focus && isAncestorOf(focus) ? QApplication::focusWidget() : nullptr;
-            lblWait->setText(QStringLiteral("もう一方のプログラムが単語ファイルを使っています。\n"
-                                            "終わるのを待っています…"));
-            lblWait->show();
-            lblWait->raise();
-            setEnabled(false);
-            TimerWait.start();
-        }
-        return;
-    }
-    if (TimerWait.isActive()) {
-        TimerWait.stop();
-        lblWait->hide();
-        setEnabled(true);
-        (mFocusBeforeWait ? mFocusBeforeWait.data() : txt_Tango)->setFocus();
-    }
-    const auto action = std::exchange(mWaitingAction, nullptr);
-    const auto giveUp = std::exchange(mWaitingGiveUp, nullptr);
-    if (lock.timedOut() && giveUp)
-        giveUp(lock.error());
-    else if (!lock.timedOut() && action)
-        action();
+    mWait->hideNote();
 }
 
 void frmTouroku::cmd_DSP_Click() {
@@ -570,7 +518,7 @@ void frmTouroku::cmdOK_Click() {
     };
     // Inside a lock that timed out the change gives up at once and says what
     // was not done.
-    WithFilesFree(save, [save](const QString&) { save(); });
+    mWait->run(save, [save](const QString&) { save(); });
 }
 
 void frmTouroku::cmdTenyuryoku_Click() {
@@ -591,7 +539,7 @@ void frmTouroku::cmdFileChange_Click() {
     const QString next = position >= 0 && position < gDatFileCount
                              ? gDatFiles[(position + 1) % gDatFileCount]
                              : gWordFile;
-    WithFilesFree(
+    mWait->run(
         [this, previous, next] {
             gWordFile = next;
             SaveAndReloadWordFile();

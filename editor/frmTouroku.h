@@ -6,14 +6,11 @@
 
 #include "wordedit.h"
 
-#include <QElapsedTimer>
-#include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <array>
-#include <functional>
 
+class FilesWait;
 class QCloseEvent;
 class QGroupBox;
 class QLabel;
@@ -67,19 +64,10 @@ private:
     void ClearEntry(Mode mode);
     void ResetSelectedMode();
     // Shows the words of one level, once the other program lets the files
-    // be read (WithFilesFree); the first time, the current word list is
+    // be read (mWait); the first time, the current word list is
     // loaded into the working files first.
     void ShowWordList(int level);
     void FillWordList(int level);
-    // Runs action once the lock between the programs is free. While the other
-    // program holds it the window says so in lblWait and takes no input, but
-    // stays drawn, for at most LockWait(); then giveUp runs instead, with the
-    // reason, inside the lock that timed out (so a library call made there
-    // gives up at once with its own message). A call while waiting replaces
-    // the waiting action.
-    void WithFilesFree(std::function<void()> action,
-                       std::function<void(const QString& why)> giveUp);
-    void TimerWait_Timer();
     // Leaving the word field for an empty reading field, while a reading can
     // be converted, fills it with the suggested reading, selected: typing
     // replaces it, Enter goes on with it.
@@ -122,11 +110,6 @@ private:
     SeenWord mSeen; // the word chosen in the list, as the user saw it
     // Over the list while the files are the other program's.
     QLabel* lblWait;
-    QTimer TimerWait;
-
-    QElapsedTimer mWaited;
-    std::function<void()> mWaitingAction;
-    std::function<void(const QString&)> mWaitingGiveUp;
-    QPointer<QWidget> mFocusBeforeWait;
+    FilesWait* mWait;
     bool mListLoaded = false; // the first load of the current list was made
 };

@@ -1,0 +1,77 @@
+#include "fileswait.h"
+
+#include "config.h"
+#include "folderlock.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QWidget>
+
+#include <chrono>
+#include <utility>
+
+FilesWait::FilesWait(QWidget* window, QLabel* note, QWidget* focusAfter)
+    : QObject(window), m_window(window), m_note(note), m_focusAfter(focusAfter) {
+    // Readable as it is while the window waits with its input disabled.
+    QPalette palette = m_note->palette();
+    palette.setColor(QPalette::Disabled, QPalette::WindowText,
+                     palette.color(QPalette::Active, QPalette::WindowText));
+    m_note->setPalette(palette);
+    TimerWait.setObjectName(QStringLiteral("TimerWait"));
+    TimerWait.setInterval(100);
+    connect(&TimerWait, &QTimer::timeout, this, &FilesWait::TimerWait_Timer);
+}
+
+void FilesWait::run(std::function<void()> action, std::function<void(const QString&)> giveUp) {
+    m_action = std::move(action);
+    m_giveUp = std::move(giveUp);
+    if (!TimerWait.isActive())
+        m_waited.start();
+    TimerWait_Timer();
+}
+
+void FilesWait::cancel() {
+    TimerWait.stop();
+    m_action = nullptr;
+    m_giveUp = nullptr;
+}
+
+void FilesWait::showNote(const QString& text) {
+    m_note->setText(text);
+    m_note->show();
+    m_note->raise();
+}
+
+void FilesWait::hideNote() {
+    m_note->hide();
+}
+
+void FilesWait::TimerWait_Timer() {
+    ConfigFileExists(); // the lock lies beside ymconfig.ini
+    const bool lastTry = m_waited.hasExpired(LockWait().count());
+    // Only tried: the window must not freeze while the other program works.
+    const FolderLock lock(gIniPath, std::chrono::milliseconds(0));
+    if (lock.timedOut() && !lastTry) {
+        if (!TimerWait.isActive()) {
+            QWidget* focus = QApplication::focusWidget();
+            m_focusBeforeWait = focus && m_window->isAncestorOf(focus) ? focus : nullptr;
+            showNote(QStringLiteral("もう一方のプログラムが単語ファイルを使っています。\n"
+                                    "終わるのを待っています…"));
+            m_window->setEnabled(false);
+            TimerWait.start();
+        }
+        return;
+    }
+    if (TimerWait.isActive()) {
+        TimerWait.stop();
+        hideNote();
+        m_window->setEnabled(true);
+        (m_focusBeforeWait ? m_focusBeforeWait.data() : m_focusAfter)->setFocus();
+    }
+    const auto action = std::exchange(m_action, nullptr);
+    const auto giveUp = std::exchange(m_giveUp, nullptr);
+    if (lock.timedOut() && giveUp)
+        giveUp(lock.error());
+    else if (!lock.timedOut() && action)
+        action();
+}
