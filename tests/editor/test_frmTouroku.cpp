@@ -389,34 +389,29 @@ private slots:
         QCOMPARE(texts.join(u' '), u"未入力エラー 未入力エラー 😀 😀 未選択エラー"_s);
     }
 
-    // A switch loads the next list and drops a confirmed line number; a list
+    // The editor starts on the word list the game's settings screen saved. A
+    // switch loads the next list and drops a confirmed line number; a list
     // that cannot be loaded leaves the label, the list and every save on the
     // one shown. Guards the label that named a list not on screen.
     void wordListSwitch() {
-        Screen s({{"Nomal.dat", kNomal},
-                  {"Bad.dat", "1,0,0,0,0\r\n001,41,9\r\n"},
-                  {"Second.dat", "0,0,0,0,0\r\n"}});
+        Screen s({{"Kotoba.dat", kNomal},
+                  {"Nomal.dat", "0,0,0,0,0\r\n"},
+                  {"Zbad.dat", "1,0,0,0,0\r\n001,41,9\r\n"}},
+                 "LIST=Kotoba.dat");
+        QCOMPARE(s.text("lblFileName"), u"Kotoba"_s);
+        QCOMPARE(s.rows(), kLevel1Rows);
         MessageCapture capture;
         QCOMPARE(s.run("OptMode2 row:0 cmdHenkou cmdFileChange"),
                  (Entry{.buttons = kChoosing, .level = u"１"_s}));
-        QCOMPARE(s.text("lblFileName"), u"Second"_s);
+        QCOMPARE(s.text("lblFileName"), u"Nomal"_s);
         QVERIFY(s.rows().isEmpty());
         s.run("OptMode0 txt_Tango=猫 txt_Hiragana=ねこ cmdHenkan cmdOK cmdFileChange");
-        QCOMPARE(s.text("lblFileName"), u"Second"_s);
+        QCOMPARE(s.text("lblFileName"), u"Nomal"_s);
         QCOMPARE(s.rows(), (QList<Row>{{1, 1, u"猫"_s, u"ねこ"_s, 1}}));
-        QVERIFY(capture.messages.size() == 1 && capture.messages[0].text.contains(u"Bad.dat"));
+        QVERIFY(capture.messages.size() == 1 && capture.messages[0].text.contains(u"Zbad.dat"));
         s.run("txt_Tango=犬 txt_Hiragana=いぬ cmdHenkan cmdOK");
-        QCOMPARE(s.wordList("Second.dat"),
-                 QByteArray("2,0,0,0,0\r\n024010,944C,1\r\n002023,8CA2,1\r\n"));
-        QCOMPARE(s.wordList(), kNomal);
-    }
-
-    // The editor starts on the word list the game's settings screen saved.
-    void startsOnTheSavedList() {
-        Screen s({{"Nomal.dat", kNomal}, {"Second.dat", "1,0,0,0,0\r\n024010,944C,1\r\n"}},
-                 "LIST=Second.dat");
-        QCOMPARE(s.text("lblFileName"), u"Second"_s);
-        QCOMPARE(s.rows(), (QList<Row>{{1, 1, u"猫"_s, u"ねこ"_s, 1}}));
+        QCOMPARE(s.wordList(), QByteArray("2,0,0,0,0\r\n024010,944C,1\r\n002023,8CA2,1\r\n"));
+        QCOMPARE(s.wordList("Kotoba.dat"), kNomal);
     }
 
     // Working files the other program or a crash left with other words are
