@@ -273,9 +273,10 @@ private slots:
         QCOMPARE(s.rows().last(), (Row{5, 3, u"猫"_s, u"ねこ"_s, 8}));
     }
 
-    // Ctrl+S presses 保存 whenever it is enabled, wherever the focus is. In
-    // the modify mode 選択確定 and 保存 share Alt+S, which then only moves the
-    // focus between them.
+    // Ctrl+S presses 保存 whenever it is enabled, wherever the focus is, in
+    // every mode, and the list then shows the words as saved. In the modify
+    // mode 選択確定 and 保存 share Alt+S, which then only moves the focus
+    // between them.
     void saveFromTheKeyboard() {
         Screen s;
         s.run("txt_Tango=猫 txt_Hiragana=ねこ ctrl:S"); // not converted: nothing to save
@@ -295,6 +296,15 @@ private slots:
         QCOMPARE(s.run("ctrl:S"), (Entry{.buttons = kChoosing, .level = u"１"_s}));
         QCOMPARE(s.wordList(), "3,0,3,1,0\r\n" + kRecords.mid(kRecords.indexOf('\n') + 1) +
                                    "024010,944C,1\r\n036031036031,8E52,1\r\n");
+        const QList<Row> level1{{1, 1, u"川"_s, u"かわ"_s, 3},
+                                {2, 1, u"猫"_s, u"ねこ"_s, 6},
+                                {3, 1, u"山"_s, u"やまやま"_s, 7}};
+        QCOMPARE(s.rows(), level1);
+
+        // 花, the only word of level 4, deleted: the level shows empty.
+        s.run("cmd_Down cmd_Down OptMode2 row:0 cmdHenkou ctrl:S");
+        QVERIFY(s.rows().isEmpty());
+        QVERIFY(s.wordList().startsWith("3,0,3,0,0\r\n") && !s.wordList().contains("89D4"));
     }
 
     // Through the screen by keys: Tab reaches the chosen mode and leaves the
@@ -316,20 +326,6 @@ private slots:
         press(Qt::Key_Home);
         QCOMPARE(s.shows(), (Entry{kChoosing, u"海"_s, u"うみ"_s, {}, u"2"_s, u"３"_s}));
         QCOMPARE(press(Qt::Key_Tab, Qt::ShiftModifier), u"OptMode2"_s);
-    }
-
-    void modifyAndDelete() {
-        Screen s;
-        // 空 (line 3) becomes から and moves to the end.
-        s.run("cmd_Up cmd_Up OptMode1 row:1 cmdHenkou txt_Hiragana=から cmdHenkan cmdOK");
-        const QList<Row> level3{{1, 3, u"海"_s, u"うみ"_s, 2},
-                                {2, 3, u"雨"_s, u"あめ"_s, 5},
-                                {3, 3, u"空"_s, u"から"_s, 6}};
-        QCOMPARE(s.rows(), level3);
-        QVERIFY(s.wordList().endsWith("894A,3\r\n006039,8BF3,3\r\n"));
-        s.run("cmd_Up OptMode2 row:0 cmdHenkou cmdOK"); // level 4 holds only 花
-        QVERIFY(s.rows().isEmpty());
-        QVERIFY(s.wordList().startsWith("2,0,3,0,0\r\n") && !s.wordList().contains("89D4"));
     }
 
     // Two copies of the editor on one list each delete or change the word
@@ -389,34 +385,29 @@ private slots:
         QCOMPARE(texts.join(u' '), u"未入力エラー 未入力エラー 😀 😀 未選択エラー"_s);
     }
 
-    // A switch loads the next list and drops a confirmed line number; a list
+    // The editor starts on the word list the game's settings screen saved. A
+    // switch loads the next list and drops a confirmed line number; a list
     // that cannot be loaded leaves the label, the list and every save on the
     // one shown. Guards the label that named a list not on screen.
     void wordListSwitch() {
-        Screen s({{"Nomal.dat", kNomal},
-                  {"Bad.dat", "1,0,0,0,0\r\n001,41,9\r\n"},
-                  {"Second.dat", "0,0,0,0,0\r\n"}});
+        Screen s({{"Kotoba.dat", kNomal},
+                  {"Nomal.dat", "0,0,0,0,0\r\n"},
+                  {"Zbad.dat", "1,0,0,0,0\r\n001,41,9\r\n"}},
+                 "LIST=Kotoba.dat");
+        QCOMPARE(s.text("lblFileName"), u"Kotoba"_s);
+        QCOMPARE(s.rows(), kLevel1Rows);
         MessageCapture capture;
         QCOMPARE(s.run("OptMode2 row:0 cmdHenkou cmdFileChange"),
                  (Entry{.buttons = kChoosing, .level = u"１"_s}));
-        QCOMPARE(s.text("lblFileName"), u"Second"_s);
+        QCOMPARE(s.text("lblFileName"), u"Nomal"_s);
         QVERIFY(s.rows().isEmpty());
         s.run("OptMode0 txt_Tango=猫 txt_Hiragana=ねこ cmdHenkan cmdOK cmdFileChange");
-        QCOMPARE(s.text("lblFileName"), u"Second"_s);
+        QCOMPARE(s.text("lblFileName"), u"Nomal"_s);
         QCOMPARE(s.rows(), (QList<Row>{{1, 1, u"猫"_s, u"ねこ"_s, 1}}));
-        QVERIFY(capture.messages.size() == 1 && capture.messages[0].text.contains(u"Bad.dat"));
+        QVERIFY(capture.messages.size() == 1 && capture.messages[0].text.contains(u"Zbad.dat"));
         s.run("txt_Tango=犬 txt_Hiragana=いぬ cmdHenkan cmdOK");
-        QCOMPARE(s.wordList("Second.dat"),
-                 QByteArray("2,0,0,0,0\r\n024010,944C,1\r\n002023,8CA2,1\r\n"));
-        QCOMPARE(s.wordList(), kNomal);
-    }
-
-    // The editor starts on the word list the game's settings screen saved.
-    void startsOnTheSavedList() {
-        Screen s({{"Nomal.dat", kNomal}, {"Second.dat", "1,0,0,0,0\r\n024010,944C,1\r\n"}},
-                 "LIST=Second.dat");
-        QCOMPARE(s.text("lblFileName"), u"Second"_s);
-        QCOMPARE(s.rows(), (QList<Row>{{1, 1, u"猫"_s, u"ねこ"_s, 1}}));
+        QCOMPARE(s.wordList(), QByteArray("2,0,0,0,0\r\n024010,944C,1\r\n002023,8CA2,1\r\n"));
+        QCOMPARE(s.wordList("Kotoba.dat"), kNomal);
     }
 
     // Working files the other program or a crash left with other words are

@@ -1,11 +1,14 @@
 // Start-up, the main menu and the play screen: the screens the menu opens,
-// how the program ends, and whole games driven by real clicks and keys with
-// the two timers ticked by hand, recorded in the history and shown by the
-// statistics window open beside the game.
+// the rows of the ranking screen, how the program ends, and whole games
+// driven by real clicks and keys with the two timers ticked by hand,
+// recorded in the history and shown by the statistics window open beside the
+// game.
 
+#include "config.h"
 #include "course.h"
 #include "frmGame.h"
 #include "frmMenu.h"
+#include "frmRanking.h"
 #include "frmSeiseki.h"
 #include "historydb.h"
 #include "historyqueries.h"
@@ -126,6 +129,34 @@ private slots:
         // EXIT ends the program: no window is left.
         PressReturn(menu, "cmdEXIT");
         QVERIFY(!MenuWindow() && !OpenScreen());
+    }
+
+    // Each of the nine places of the ranking screen sits in its own row,
+    // below the one before, with its number, name, score and unit. The title
+    // lies over its shadow.
+    void rankingRows() {
+        m_folder = std::make_unique<TempProgramFolder>();
+        QVERIFY(ConfigFileExists());
+        ReadRanking();
+        gRankName[3] = QString();
+        gRankScore[3] = -250;
+        frmRanking screen;
+        const QObjectList& children = screen.children();
+        QVERIFY(children.indexOf(screen.findChild<QLabel*>("label2")) >
+                children.indexOf(screen.findChild<QLabel*>("Label18")));
+        int top = -1;
+        for (int i = 0; i < 9; ++i) {
+            const auto* name = screen.findChild<QLabel*>(QStringLiteral("lblRankName%1").arg(i));
+            const auto* point = screen.findChild<QLabel*>(QStringLiteral("lblRankPoint%1").arg(i));
+            const QWidget* row = name->parentWidget();
+            QVERIFY(point->parentWidget() == row && row->y() > top);
+            top = row->y();
+            QStringList texts;
+            for (const QLabel* label : row->findChildren<QLabel*>())
+                texts << label->text();
+            QCOMPARE(texts, QStringList({QString::number(i + 1), gRankName[i],
+                                         QString::number(gRankScore[i]), "点"}));
+        }
     }
 
     void wonGameEntersTheRanking() {

@@ -45,12 +45,6 @@ QString ShownText(const QString& caption) {
     return QString(caption).remove(u'&');
 }
 
-// Where the caption's ink lies when drawn with alignment inside area.
-QRect InkRect(const QWidget* widget, const QString& text, Qt::Alignment alignment,
-              const QRect& area) {
-    return CaptionInk(widget, widget->font(), text, alignment, area);
-}
-
 // Where the style puts a button's caption.
 QRect ContentsRect(QAbstractButton* button, QStyle::SubElement element) {
     QStyleOptionButton option;
@@ -69,18 +63,21 @@ std::pair<QRect, QRect> CaptionPlace(QWidget* widget) {
         // the frame (the contents may lie off centre to place the caption).
         const int m = label->margin();
         const int frame = label->frameWidth();
-        return {InkRect(label, label->text(), label->alignment(),
-                        label->contentsRect().adjusted(m, m, -m, -m)),
+        return {CaptionInk(label, label->font(), label->text(), label->alignment(),
+                           label->contentsRect().adjusted(m, m, -m, -m)),
                 label->rect().adjusted(frame, frame, -frame, -frame)};
     }
     if (auto* button = qobject_cast<QPushButton*>(widget)) {
         const QRect room = ContentsRect(button, QStyle::SE_PushButtonContents);
-        return {InkRect(button, ShownText(button->text()), Qt::AlignCenter, room), room};
+        return {
+            CaptionInk(button, button->font(), ShownText(button->text()), Qt::AlignCenter, room),
+            room};
     }
     if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
         const QRect room = ContentsRect(radio, QStyle::SE_RadioButtonContents);
         // The caption starts where the style puts it and may run to the edge.
-        return {InkRect(radio, ShownText(radio->text()), Qt::AlignLeft | Qt::AlignVCenter, room),
+        return {CaptionInk(radio, radio->font(), ShownText(radio->text()),
+                           Qt::AlignLeft | Qt::AlignVCenter, room),
                 QRect(room.x(), 0, radio->width() - room.x(), radio->height())};
     }
     if (auto* box = qobject_cast<QGroupBox*>(widget)) {
@@ -90,7 +87,8 @@ std::pair<QRect, QRect> CaptionPlace(QWidget* widget) {
         option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
         const QRect label = box->style()->subControlRect(QStyle::CC_GroupBox, &option,
                                                          QStyle::SC_GroupBoxLabel, box);
-        return {InkRect(box, ShownText(box->title()), Qt::AlignCenter, label), box->rect()};
+        return {CaptionInk(box, box->font(), ShownText(box->title()), Qt::AlignCenter, label),
+                box->rect()};
     }
     return {};
 }
