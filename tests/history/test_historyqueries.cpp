@@ -1,8 +1,7 @@
 // The figures the statistics program shows: keys per minute and accuracy,
 // the games in order and per day, the last game against the ten before it,
-// the weakest and slowest kana, and the CSV exports.
+// the weakest and slowest kana.
 
-#include "csvexport.h"
 #include "historydb.h"
 #include "historyqueries.h"
 #include "historywriter.h"
@@ -152,36 +151,6 @@ private slots:
         QCOMPARE(Names(slowest), QStringList({"ぬ", "へ", "つ", "し", "あ"}));
         QCOMPARE(slowest[0].score, (2000.0 + 800) / 3 / 400);
         QCOMPARE(slowest[2].score, 1.0);
-    }
-
-    // Header rows, numbers with a point, a list name quoted as RFC 4180
-    // wants, and an empty mean for a kana never completed.
-    void csvExports() {
-        GameSummary game;
-        game.started = QDateTime(QDate(2026, 3, 1), QTime(21, 5, 9), QTimeZone(-5 * 3600));
-        game.list = QStringLiteral("My \"best\", words.dat");
-        game.level = 2;
-        game.wordsPerStage = 8;
-        game.result = GameResult::Lost;
-        game.stage = 3;
-        game.score = 4321;
-        game.words = 17;
-        game.keys = 200;
-        game.misses = 25;
-        game.seconds = 80.25;
-        const QList<QByteArray> games = GamesCsv({game}).split('\n');
-        QCOMPARE(games.size(), 3);
-        QCOMPARE(games[0], "started,list,level,words_per_stage,result,stage,score,words,keys,"
-                           "misses,seconds,kpm,accuracy\r");
-        QCOMPARE(games[1], "2026-03-01T21:05:09-05:00,\"My \"\"best\"\", words.dat\",2,8,lost,3,"
-                           "4321,17,200,25,80.250,149.5,0.8889\r");
-        QCOMPARE(games[2], "");
-
-        const QByteArray kana = KanaCsv({Kana("しゃ", 8, 3, 6, 2700), Kana("ぬ", 1, 2, 0, 0)});
-        QCOMPARE(kana, QStringLiteral("kana,attempts,misses,miss_rate,mean_ms\r\n"
-                                      "しゃ,8,3,0.3750,450.0\r\n"
-                                      "ぬ,1,2,2.0000,\r\n")
-                           .toUtf8());
     }
 };
 
