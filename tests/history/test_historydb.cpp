@@ -44,16 +44,9 @@ int UserVersion(const HistoryDb& db) {
     return query.exec("PRAGMA user_version") && query.next() ? query.value(0).toInt() : -1;
 }
 
-GameRecord OneWordGame(const QDateTime& started) {
-    GameRecord game;
-    game.started = started;
-    game.list = QStringLiteral("Nomal.dat");
-    game.result = GameResult::Won;
-    game.words = 1;
-    game.keys = 2;
-    game.seconds = 1.5;
-    game.wordList = {{"木", 400, 1500, {{"き", "KI", 1100, {}}}}};
-    return game;
+// A game of one word, started now.
+GameRecord AnyGame() {
+    return TypedGame(QDateTime::currentDateTime(), {{"き", "KI", 1100, {}}});
 }
 
 // Exit status 0 when every access to the history in folder, a read-only
@@ -67,7 +60,7 @@ int RunReadOnly(const QString& folder) {
     QString opened;
     QString written;
     const bool open = db.open(&opened);
-    const bool write = WriteGame(db, OneWordGame(QDateTime::currentDateTime()), &written);
+    const bool write = WriteGame(db, AnyGame(), &written);
     const QString path = JoinPath(folder, "history.sqlite");
     for (const QString& message : {opened, written}) {
         if (open || write || !message.contains(path) ||
@@ -144,7 +137,7 @@ private slots:
         QVERIFY2(ReadConfusions(db).isEmpty(), "keys of the first version are unknown");
 
         // The migrated file takes new games beside the old one.
-        QVERIFY2(WriteGame(db, OneWordGame(QDateTime::currentDateTime()), &message),
+        QVERIFY2(WriteGame(db, AnyGame(), &message),
                  qPrintable(message));
         const QList<GameSummary> games = ReadGames(db);
         QCOMPARE(games.size(), 2);
@@ -163,7 +156,7 @@ private slots:
         QVERIFY(!db.open(&message));
         QVERIFY2(message.contains(HistoryPath()) && message.contains(u"新しい版"),
                  qPrintable(message));
-        QVERIFY(!WriteGame(db, OneWordGame(QDateTime::currentDateTime()), &message));
+        QVERIFY(!WriteGame(db, AnyGame(), &message));
         QVERIFY2(message.contains(u"新しい版"), qPrintable(message));
         QCOMPARE(folder.readFile("history.sqlite"), before);
     }
@@ -187,7 +180,7 @@ private slots:
             QCOMPARE(folder.readFile(moved), garbage);
             QCOMPARE(folder.readFile(moved + "-wal"), "stale journal");
             for (int i = 0; i < 200; ++i)
-                QVERIFY(WriteGame(db, OneWordGame(QDateTime::currentDateTime())));
+                QVERIFY(WriteGame(db, AnyGame()));
         }
 
         QByteArray bytes = folder.readFile("history.sqlite");
@@ -202,7 +195,7 @@ private slots:
         QVERIFY2(message.contains(folder.filePath("history.sqlite.broken-20260301-3")),
                  qPrintable(message));
         QCOMPARE(folder.readFile("history.sqlite.broken-20260301-3"), bytes);
-        QVERIFY(WriteGame(db, OneWordGame(QDateTime::currentDateTime())));
+        QVERIFY(WriteGame(db, AnyGame()));
         QCOMPARE(ReadGames(db, &message).size(), 1);
         QVERIFY2(message.isEmpty(), qPrintable(message));
     }
@@ -214,7 +207,7 @@ private slots:
             TempProgramFolder folder;
             if (existing) {
                 HistoryDb db;
-                QVERIFY(WriteGame(db, OneWordGame(QDateTime::currentDateTime())));
+                QVERIFY(WriteGame(db, AnyGame()));
             }
             const auto readOnly = QFileDevice::Permissions::fromInt(0x5555); // r-x for all
             QFile::setPermissions(folder.path(), readOnly);
@@ -240,7 +233,7 @@ private slots:
         QVERIFY(reader.open());
         QVERIFY2(!reader.hasChanged(), "nothing was written yet");
 
-        QVERIFY(WriteGame(writer, OneWordGame(QDateTime::currentDateTime())));
+        QVERIFY(WriteGame(writer, AnyGame()));
         QVERIFY2(reader.hasChanged(), "a game was recorded");
         QVERIFY2(!reader.hasChanged(), "told once");
         QCOMPARE(ReadGames(reader).size(), 1);
