@@ -60,8 +60,6 @@ const Figures* Find(const QList<Figures>& list, QString Figures::*field, const Q
     return it == list.end() ? nullptr : &*it;
 }
 
-const QTimeZone kJapan(9 * 3600);
-
 // A game of one word with the given figures.
 GameRecord Game(const QDateTime& started, qint32 score, int keys, int misses, double seconds,
                 std::optional<int> reactionMs) {
@@ -226,56 +224,45 @@ private slots:
         QCOMPARE((KanaFigures{"ぬ", 4, 6, 2, 900}.missRate()), 1.5);
     }
 
-    // Games come back in the order they were played, whatever the order they
-    // were written in, and a day is the local date of the start: 00:10 in
-    // Japan is the next day there, though still the same day in UTC.
-    void gamesAndDays() {
-        TempProgramFolder folder;
-        HistoryDb db;
-        const QDateTime late(QDate(2026, 3, 1), QTime(23, 30), kJapan);
-        const QDateTime afterMidnight(QDate(2026, 3, 2), QTime(0, 10), kJapan);
-        const QDateTime evening(QDate(2026, 3, 1), QTime(20, 0), kJapan);
-        QVERIFY(WriteGame(db, Game(afterMidnight, 300, 120, 0, 60, 500)));
-        QVERIFY(WriteGame(db, Game(late, 200, 100, 5, 50, 500)));
-        QVERIFY(WriteGame(db, Game(evening, 100, 80, 15, 40, 500)));
-
-        QString error;
-        const QList<GameSummary> games = ReadGames(db, &error);
-        QVERIFY2(error.isEmpty(), qPrintable(error));
-        QCOMPARE(games.size(), 3);
-        QCOMPARE(games[0].score, 100);
-        QCOMPARE(games[1].score, 200);
-        QCOMPARE(games[2].score, 300);
-
-        const QList<DayFigures> days = ReadDays(db, &error);
-        QCOMPARE(days.size(), 2);
-        QCOMPARE(days[0].day, QDate(2026, 3, 1));
-        QCOMPARE(days[0].games, 2);
-        QCOMPARE(days[0].keys, 180);
-        QCOMPARE(days[0].misses, 20);
-        QCOMPARE(days[0].bestScore, 200);
-        QCOMPARE(days[0].kpm(), 120.0);
-        QCOMPARE(days[0].accuracy(), 0.9);
-        QCOMPARE(days[1].day, QDate(2026, 3, 2));
-        QCOMPARE(days[1].games, 1);
-    }
-
-    // The last of twelve games against the ten before it (the first is too
-    // old to count); a game without a key has no reaction time and is left
-    // out of that mean only.
-    void lastGameAgainstTenBefore() {
+    // Twelve games ten minutes apart from 22:30 in Japan, written newest
+    // first: they come back in the order they were played, and the last
+    // stands against the ten before it (the first is too old to count). A
+    // day is the local date of the start: the games from midnight on fall on
+    // the next day there, though still on the same day in UTC. A game without
+    // a key has no reaction time and is left out of that mean only.
+    void gamesDaysAndLastGame() {
         TempProgramFolder folder;
         HistoryDb db;
         QVERIFY2(!ReadLastGame(db), "no game yet");
-        const QDateTime first(QDate(2026, 3, 1), QTime(9, 0), kJapan);
-        for (int i = 1; i <= 12; ++i) {
+        const QDateTime first(QDate(2026, 3, 1), QTime(22, 30), QTimeZone(9 * 3600));
+        for (int i = 12; i >= 1; --i) {
             // Game i scores 100 i, types 60 i keys a minute with i misses and
             // reacts in 10 i ms; game 5 never got a key.
             const std::optional<int> reaction = i == 5 ? std::nullopt : std::optional(10 * i);
             QVERIFY(WriteGame(
                 db, Game(first.addSecs(qint64(600) * i), 100 * i, 60 * i, i, 60, reaction)));
         }
+
         QString error;
+        const QList<GameSummary> games = ReadGames(db, &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(games.size(), 12);
+        for (qsizetype i = 0; i < games.size(); ++i)
+            QCOMPARE(games[i].score, 100 * (i + 1));
+
+        // Games 1 to 8 until 23:50, games 9 to 12 from 00:00.
+        const QList<DayFigures> days = ReadDays(db, &error);
+        QCOMPARE(days.size(), 2);
+        QCOMPARE(days[0].day, QDate(2026, 3, 1));
+        QCOMPARE(days[0].games, 8);
+        QCOMPARE(days[0].keys, 60 * 36);
+        QCOMPARE(days[0].misses, 36);
+        QCOMPARE(days[0].bestScore, 800);
+        QCOMPARE(days[0].kpm(), 270.0);
+        QCOMPARE(days[0].accuracy(), 60.0 / 61.0);
+        QCOMPARE(days[1].day, QDate(2026, 3, 2));
+        QCOMPARE(days[1].games, 4);
+
         const std::optional<LastGameComparison> last = ReadLastGame(db, &error);
         QVERIFY2(last, qPrintable(error));
         QCOMPARE(last->game.score, 1200);
