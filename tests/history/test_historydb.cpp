@@ -14,7 +14,6 @@
 #include <QSqlQuery>
 #include <QtTest>
 
-#include <algorithm>
 #include <csignal>
 #include <functional>
 
@@ -382,11 +381,7 @@ private slots:
 
         HistoryDb db;
         VerifyWhole(db);
-        const QList<GameSummary> games = ReadGames(db);
-        QCOMPARE(games.size(), 2 * kGames);
-        QCOMPARE(std::count_if(games.begin(), games.end(),
-                               [](const GameSummary& game) { return game.list == "A"; }),
-                 kGames);
+        QCOMPARE(ReadGames(db).size(), 2 * kGames);
     }
 
     // Programs that find no history and make it at the same moment all
