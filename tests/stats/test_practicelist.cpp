@@ -54,15 +54,6 @@ void WriteList(const QString& name, const QList<NewWord>& words) {
     QVERIFY2(StoreWords(name, words, ListWrite::Replace, stored, why), qPrintable(why));
 }
 
-// A game in which し and ち were each missed twice and か was typed cleanly.
-void RecordWeakShiAndChi() {
-    HistoryDb db;
-    const QDateTime evening(QDate(2026, 3, 1), QTime(20, 0), QTimeZone(9 * 3600));
-    QVERIFY(WriteGame(db, TypedGame(evening, {{"し", "SI", 400, {{"I", "U"}, {"I", "U"}}},
-                                              {"ち", "TI", 400, {{"I", "U"}, {"I", "O"}}},
-                                              {"か", "KA", 200, {}}})));
-}
-
 } // namespace
 
 class TestPracticeList : public QObject {
@@ -108,9 +99,29 @@ private slots:
         QCOMPARE(ChoosePracticeWords({"ん"}, level1, 10).size(), 4);
     }
 
+    // Nothing is written before the first game, nor while no word of the
+    // lists holds a weak kana; then the words that hold them are.
     void writesWordsWithWeakKana() {
         TempProgramFolder folder;
-        RecordWeakShiAndChi();
+        WriteList("Words.dat", {{"沼", KanaToCodes("ぬま"), 1}});
+        HistoryDb db;
+        PracticeListOutcome outcome = MakePracticeList(db);
+        QVERIFY(!outcome.written);
+        QVERIFY2(outcome.text.contains("まだゲームの記録がない"), qPrintable(outcome.text));
+        QVERIFY2(!QFile::exists(folder.filePath("history.sqlite")), "a history was made");
+
+        // A game in which し and ち were each missed twice and か was typed
+        // cleanly.
+        const QDateTime evening(QDate(2026, 3, 1), QTime(20, 0), QTimeZone(9 * 3600));
+        QVERIFY(WriteGame(db, TypedGame(evening, {{"し", "SI", 400, {{"I", "U"}, {"I", "U"}}},
+                                                  {"ち", "TI", 400, {{"I", "U"}, {"I", "O"}}},
+                                                  {"か", "KA", 200, {}}})));
+        outcome = MakePracticeList(db);
+        QVERIFY(!outcome.written);
+        QVERIFY2(outcome.text.contains("し、ち、か") && outcome.text.contains("見つからない"),
+                 qPrintable(outcome.text));
+        QVERIFY(!QFile::exists(folder.filePath("Data/Nigate.dat")));
+
         // Level 1 has more than enough words holding し; level 2 (5 or 6
         // keys) a few; 沼 and 目 hold no kana the player typed.
         QList<NewWord> source;
@@ -124,8 +135,7 @@ private slots:
         // The practice list of before is no source of the new one.
         WriteList("Nigate.dat", {{"古い練習", KanaToCodes("しししし"), 1}});
 
-        HistoryDb db;
-        const PracticeListOutcome outcome = MakePracticeList(db);
+        outcome = MakePracticeList(db);
         QVERIFY2(outcome.written, qPrintable(outcome.text));
         QCOMPARE(outcome.weakKana, QStringList({"し", "ち", "か"}));
         QCOMPARE(outcome.perLevel, (std::array<int, 5>{40, 2, 0, 0, 0}));
@@ -143,23 +153,6 @@ private slots:
         }
         // The source list is left as it was.
         QCOMPARE(ListedWords("Words.dat").size(), source.size());
-    }
-
-    void writesNothingWithoutGamesOrWords() {
-        TempProgramFolder folder;
-        WriteList("Words.dat", {{"沼", KanaToCodes("ぬま"), 1}});
-        HistoryDb db;
-        PracticeListOutcome outcome = MakePracticeList(db);
-        QVERIFY(!outcome.written);
-        QVERIFY2(outcome.text.contains("まだゲームの記録がない"), qPrintable(outcome.text));
-        QVERIFY2(!QFile::exists(folder.filePath("history.sqlite")), "a history was made");
-
-        RecordWeakShiAndChi();
-        outcome = MakePracticeList(db);
-        QVERIFY(!outcome.written);
-        QVERIFY2(outcome.text.contains("し、ち、か") && outcome.text.contains("見つからない"),
-                 qPrintable(outcome.text));
-        QVERIFY(!QFile::exists(folder.filePath("Data/Nigate.dat")));
     }
 };
 
