@@ -60,21 +60,6 @@ const Figures* Find(const QList<Figures>& list, QString Figures::*field, const Q
     return it == list.end() ? nullptr : &*it;
 }
 
-// A game of one word with the given figures.
-GameRecord Game(const QDateTime& started, qint32 score, int keys, int misses, double seconds,
-                std::optional<int> reactionMs) {
-    GameRecord game;
-    game.started = started;
-    game.list = QStringLiteral("Nomal.dat");
-    game.result = GameResult::Won;
-    game.score = score;
-    game.keys = keys;
-    game.misses = misses;
-    game.seconds = seconds;
-    game.wordList = {{"木", reactionMs, std::nullopt, {}}};
-    return game;
-}
-
 QStringList Names(const QList<RankedKana>& ranked) {
     QStringList names;
     for (const RankedKana& kana : ranked)
@@ -233,9 +218,13 @@ private slots:
         for (int i = 12; i >= 1; --i) {
             // Game i scores 100 i, types 60 i keys a minute with i misses and
             // reacts in 10 i ms; game 5 never got a key.
-            const std::optional<int> reaction = i == 5 ? std::nullopt : std::optional(10 * i);
-            QVERIFY(WriteGame(
-                db, Game(first.addSecs(qint64(600) * i), 100 * i, 60 * i, i, 60, reaction)));
+            GameRecord game = TypedGame(first.addSecs(qint64(600) * i), {});
+            game.score = 100 * i;
+            game.keys = 60 * i;
+            game.misses = i;
+            game.seconds = 60;
+            game.wordList[0].reactionMs = i == 5 ? std::nullopt : std::optional(10 * i);
+            QVERIFY(WriteGame(db, game));
         }
 
         QString error;
