@@ -22,12 +22,6 @@
 
 namespace {
 
-const QDate kToday(2026, 3, 1);
-
-HistoryDb::DateSource Today() {
-    return [] { return kToday; };
-}
-
 // Runs statements on a connection of the test's own, outside the library.
 void RunSql(const QString& path, const QStringList& statements) {
     {
@@ -269,11 +263,12 @@ private slots:
     // answers from the new file and says so.
     void movesBrokenFileAside() {
         TempProgramFolder folder;
+        const HistoryDb::DateSource today = [] { return QDate(2026, 3, 1); };
         const QByteArray garbage = QByteArray("not a database ").repeated(600);
         for (const char* suffix : {"", "-2"}) {
             folder.writeFile("history.sqlite", garbage);
             folder.writeFile("history.sqlite-wal", "stale journal");
-            HistoryDb db(HistoryPath(), Today());
+            HistoryDb db(HistoryPath(), today);
             QString message;
             QVERIFY2(db.open(&message), qPrintable(message));
             const QString moved = QStringLiteral("history.sqlite.broken-20260301") + suffix;
@@ -289,7 +284,7 @@ private slots:
         for (qsizetype i = 4096; i < bytes.size(); ++i)
             bytes[i] = char(0xA5 ^ (i % 251));
         folder.writeFile("history.sqlite", bytes);
-        HistoryDb db(HistoryPath(), Today());
+        HistoryDb db(HistoryPath(), today);
         QString message;
         QVERIFY2(db.open(&message) && message.isEmpty(), qPrintable(message));
         QVERIFY(ReadGames(db, &message).isEmpty());
