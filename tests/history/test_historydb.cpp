@@ -232,8 +232,7 @@ private slots:
         QVERIFY2(ReadConfusions(db).isEmpty(), "keys of the first version are unknown");
 
         // The migrated file takes new games beside the old one.
-        QVERIFY2(WriteGame(db, AnyGame(), &message),
-                 qPrintable(message));
+        QVERIFY2(WriteGame(db, AnyGame(), &message), qPrintable(message));
         const QList<GameSummary> games = ReadGames(db);
         QCOMPARE(games.size(), 2);
         QCOMPARE(games[0].id, 1);

@@ -48,8 +48,8 @@ void RecordTwoGames() {
     first.seconds = 80.25;
     QVERIFY(WriteGame(db, first));
     const QDateTime newYork(QDate(2026, 3, 1), QTime(6, 5), QTimeZone(-5 * 3600));
-    QVERIFY(WriteGame(db, TypedGame(newYork, {{"し", "SHI", 300, {}},
-                                              {"ぶ", "B", std::nullopt, {{"U", "A"}}}})));
+    QVERIFY(WriteGame(
+        db, TypedGame(newYork, {{"し", "SHI", 300, {}}, {"ぶ", "B", std::nullopt, {{"U", "A"}}}})));
 }
 
 } // namespace
@@ -106,8 +106,9 @@ private slots:
         QCOMPARE(gameLines.size(), 4);
         QCOMPARE(gameLines[0], "started,list,level,words_per_stage,result,stage,score,words,keys,"
                                "misses,seconds,kpm,accuracy");
-        QCOMPARE(gameLines[1], "2026-03-01T20:00:00+09:00,\"My \"\"best\"\", words.dat\",2,8,lost,3,"
-                               "4321,17,200,25,80.250,149.5,0.8889");
+        QCOMPARE(gameLines[1],
+                 "2026-03-01T20:00:00+09:00,\"My \"\"best\"\", words.dat\",2,8,lost,3,"
+                 "4321,17,200,25,80.250,149.5,0.8889");
         // keys 4 and 1 miss in 0.3 s: 800 kpm, 80 % accurate.
         QCOMPARE(gameLines[2],
                  "2026-03-01T06:05:00-05:00,Nomal.dat,1,10,won,1,0,1,4,1,0.300,800.0,0.8000");
