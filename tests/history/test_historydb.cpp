@@ -1,7 +1,10 @@
-// Opening the history: a file of the first version is migrated with its games
+// The history file: a file of the first version is migrated with its games
 // kept, a file of a later version is left alone, a broken file is moved aside
 // and replaced, a folder that cannot be written is reported, and a reader
-// learns of a game another connection recorded.
+// learns of a game another connection recorded. Nothing recorded is lost: two
+// programs writing games while a third reads them, and a program killed at
+// any moment of its write, leave a database that passes SQLite's integrity
+// check and holds every game whose write finished, each of them whole.
 
 #include "historydb.h"
 #include "historyqueries.h"
@@ -11,16 +14,13 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <csignal>
+#include <functional>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-
-const QDate kToday(2026, 3, 1);
-
-HistoryDb::DateSource Today() {
-    return [] { return kToday; };
-}
 
 // Runs statements on a connection of the test's own, outside the library.
 void RunSql(const QString& path, const QStringList& statements) {
@@ -39,21 +39,9 @@ void RunSql(const QString& path, const QStringList& statements) {
     QSqlDatabase::removeDatabase("test-setup");
 }
 
-int UserVersion(const HistoryDb& db) {
-    QSqlQuery query(db.connection());
-    return query.exec("PRAGMA user_version") && query.next() ? query.value(0).toInt() : -1;
-}
-
-GameRecord OneWordGame(const QDateTime& started) {
-    GameRecord game;
-    game.started = started;
-    game.list = QStringLiteral("Nomal.dat");
-    game.result = GameResult::Won;
-    game.words = 1;
-    game.keys = 2;
-    game.seconds = 1.5;
-    game.wordList = {{"木", 400, 1500, {{"き", "KI", 1100, {}}}}};
-    return game;
+// A game of one word, started now.
+GameRecord AnyGame() {
+    return TypedGame(QDateTime::currentDateTime(), {{"き", "KI", 1100, {}}});
 }
 
 // Exit status 0 when every access to the history in folder, a read-only
@@ -67,7 +55,7 @@ int RunReadOnly(const QString& folder) {
     QString opened;
     QString written;
     const bool open = db.open(&opened);
-    const bool write = WriteGame(db, OneWordGame(QDateTime::currentDateTime()), &written);
+    const bool write = WriteGame(db, AnyGame(), &written);
     const QString path = JoinPath(folder, "history.sqlite");
     for (const QString& message : {opened, written}) {
         if (open || write || !message.contains(path) ||
@@ -78,6 +66,106 @@ int RunReadOnly(const QString& folder) {
         }
     }
     return 0;
+}
+
+constexpr int kWordsPerGame = 45;
+constexpr int kKanaPerWord = 5;
+
+// A game of 45 words of five kana each, some missed; n makes each different.
+// Only its rows matter here, not its figures.
+GameRecord PlayedGame(const QString& list, int n) {
+    static const std::pair<const char16_t*, const char*> kPool[] = {
+        {u"か", "KA"},    {u"し", "SI"}, {u"しゃ", "SYA"}, {u"ん", "NN"},
+        {u"っと", "TTO"}, {u"つ", "TU"}, {u"ふ", "HU"},    {u"ち", "TI"},
+    };
+    GameRecord game;
+    game.started = QDateTime(QDate(2026, 1, 1), QTime(0, 0)).addSecs(qint64(60) * n);
+    game.list = list;
+    for (int w = 0; w < kWordsPerGame; ++w) {
+        WordRecord word{QStringLiteral("語%1").arg(w), 500, 2500, {}};
+        for (int k = 0; k < kKanaPerWord; ++k) {
+            const auto& [kana, spelling] = kPool[(w * 7 + k * 3 + n) % 8];
+            KanaRecord unit{QString::fromUtf16(kana), QString::fromLatin1(spelling), 400, {}};
+            if ((w + k + n) % 5 == 0)
+                unit.misses.append({unit.spelling.left(1), "Q"});
+            word.kana.append(unit);
+        }
+        game.wordList.append(word);
+    }
+    return game;
+}
+
+// Writes games into the history in the program folder until count are
+// written (forever when count is 0), sending each id down fd when it is
+// stored. Exit status 0 when every write succeeded.
+int WriteGames(const QString& folder, const QString& list, int count, int fd) {
+    SetProgramFolder(folder);
+    HistoryDb db;
+    for (int n = 0; count == 0 || n < count; ++n) {
+        QString message;
+        qint64 id = 0;
+        if (!WriteGame(db, PlayedGame(list, n), &message, &id)) {
+            fprintf(stderr, "%s: %s\n", qPrintable(list), qUtf8Printable(message));
+            return 1;
+        }
+        if (fd >= 0 && write(fd, &id, sizeof id) != sizeof id)
+            return 2;
+    }
+    return 0;
+}
+
+// The processes started, ended when the test ends however it ends.
+class Children {
+public:
+    ~Children() {
+        for (const pid_t pid : m_pids) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    pid_t start(const std::function<int()>& run) {
+        const pid_t pid = fork();
+        if (pid == 0)
+            _exit(run());
+        m_pids.append(pid);
+        return pid;
+    }
+    // The exit status of pid once it has ended.
+    int wait(pid_t pid) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        m_pids.removeOne(pid);
+        return status;
+    }
+    bool running(pid_t pid) const {
+        siginfo_t info{};
+        return m_pids.contains(pid) &&
+               waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+               info.si_pid == 0;
+    }
+
+private:
+    QList<pid_t> m_pids;
+};
+
+QString Single(const HistoryDb& db, const QString& sql) {
+    QSqlQuery query(db.connection());
+    return query.exec(sql) && query.next() ? query.value(0).toString() : query.lastError().text();
+}
+
+// The whole database is sound, and each game in it has all its rows and
+// added all its kana to the totals.
+void VerifyWhole(HistoryDb& db) {
+    QString message;
+    QVERIFY2(db.open(&message), qPrintable(message));
+    QCOMPARE(Single(db, "PRAGMA integrity_check"), "ok");
+    QCOMPARE(Single(db, "SELECT count(*) FROM games WHERE"
+                        " (SELECT count(*) FROM words WHERE game = id) != 45"
+                        " OR (SELECT count(*) FROM kana WHERE game = id) != 225"),
+             "0");
+    QCOMPARE(Single(db, "SELECT (SELECT coalesce(sum(attempts), 0) FROM kana_totals) ="
+                        " (SELECT count(*) FROM kana)"),
+             "1");
 }
 
 } // namespace
@@ -119,7 +207,7 @@ private slots:
         HistoryDb db;
         QString message;
         QVERIFY2(db.open(&message), qPrintable(message));
-        QCOMPARE(UserVersion(db), 2);
+        QCOMPARE(Single(db, "PRAGMA user_version"), "2");
 
         const std::optional<GameRecord> game = ReadGame(db, 1, &message);
         QVERIFY2(game, qPrintable(message));
@@ -144,8 +232,7 @@ private slots:
         QVERIFY2(ReadConfusions(db).isEmpty(), "keys of the first version are unknown");
 
         // The migrated file takes new games beside the old one.
-        QVERIFY2(WriteGame(db, OneWordGame(QDateTime::currentDateTime()), &message),
-                 qPrintable(message));
+        QVERIFY2(WriteGame(db, AnyGame(), &message), qPrintable(message));
         const QList<GameSummary> games = ReadGames(db);
         QCOMPARE(games.size(), 2);
         QCOMPARE(games[0].id, 1);
@@ -163,7 +250,7 @@ private slots:
         QVERIFY(!db.open(&message));
         QVERIFY2(message.contains(HistoryPath()) && message.contains(u"新しい版"),
                  qPrintable(message));
-        QVERIFY(!WriteGame(db, OneWordGame(QDateTime::currentDateTime()), &message));
+        QVERIFY(!WriteGame(db, AnyGame(), &message));
         QVERIFY2(message.contains(u"新しい版"), qPrintable(message));
         QCOMPARE(folder.readFile("history.sqlite"), before);
     }
@@ -175,11 +262,12 @@ private slots:
     // answers from the new file and says so.
     void movesBrokenFileAside() {
         TempProgramFolder folder;
+        const HistoryDb::DateSource today = [] { return QDate(2026, 3, 1); };
         const QByteArray garbage = QByteArray("not a database ").repeated(600);
         for (const char* suffix : {"", "-2"}) {
             folder.writeFile("history.sqlite", garbage);
             folder.writeFile("history.sqlite-wal", "stale journal");
-            HistoryDb db(HistoryPath(), Today());
+            HistoryDb db(HistoryPath(), today);
             QString message;
             QVERIFY2(db.open(&message), qPrintable(message));
             const QString moved = QStringLiteral("history.sqlite.broken-20260301") + suffix;
@@ -187,7 +275,7 @@ private slots:
             QCOMPARE(folder.readFile(moved), garbage);
             QCOMPARE(folder.readFile(moved + "-wal"), "stale journal");
             for (int i = 0; i < 200; ++i)
-                QVERIFY(WriteGame(db, OneWordGame(QDateTime::currentDateTime())));
+                QVERIFY(WriteGame(db, AnyGame()));
         }
 
         QByteArray bytes = folder.readFile("history.sqlite");
@@ -195,14 +283,14 @@ private slots:
         for (qsizetype i = 4096; i < bytes.size(); ++i)
             bytes[i] = char(0xA5 ^ (i % 251));
         folder.writeFile("history.sqlite", bytes);
-        HistoryDb db(HistoryPath(), Today());
+        HistoryDb db(HistoryPath(), today);
         QString message;
         QVERIFY2(db.open(&message) && message.isEmpty(), qPrintable(message));
         QVERIFY(ReadGames(db, &message).isEmpty());
         QVERIFY2(message.contains(folder.filePath("history.sqlite.broken-20260301-3")),
                  qPrintable(message));
         QCOMPARE(folder.readFile("history.sqlite.broken-20260301-3"), bytes);
-        QVERIFY(WriteGame(db, OneWordGame(QDateTime::currentDateTime())));
+        QVERIFY(WriteGame(db, AnyGame()));
         QCOMPARE(ReadGames(db, &message).size(), 1);
         QVERIFY2(message.isEmpty(), qPrintable(message));
     }
@@ -214,15 +302,13 @@ private slots:
             TempProgramFolder folder;
             if (existing) {
                 HistoryDb db;
-                QVERIFY(WriteGame(db, OneWordGame(QDateTime::currentDateTime())));
+                QVERIFY(WriteGame(db, AnyGame()));
             }
             const auto readOnly = QFileDevice::Permissions::fromInt(0x5555); // r-x for all
             QFile::setPermissions(folder.path(), readOnly);
-            const pid_t pid = fork();
-            if (pid == 0)
-                _exit(RunReadOnly(folder.path()));
-            int status = 0;
-            waitpid(pid, &status, 0);
+            Children children;
+            const pid_t pid = children.start([&] { return RunReadOnly(folder.path()); });
+            const int status = children.wait(pid);
             QFile::setPermissions(folder.path(), readOnly | QFileDevice::WriteOwner);
             QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0,
                      existing ? "with a history" : "without a history");
@@ -240,7 +326,7 @@ private slots:
         QVERIFY(reader.open());
         QVERIFY2(!reader.hasChanged(), "nothing was written yet");
 
-        QVERIFY(WriteGame(writer, OneWordGame(QDateTime::currentDateTime())));
+        QVERIFY(WriteGame(writer, AnyGame()));
         QVERIFY2(reader.hasChanged(), "a game was recorded");
         QVERIFY2(!reader.hasChanged(), "told once");
         QCOMPARE(ReadGames(reader).size(), 1);
@@ -252,6 +338,109 @@ private slots:
         QVERIFY(writer.open());
         QVERIFY2(reader.hasChanged(), "the file was replaced");
         QCOMPARE(ReadGames(reader).size(), 0);
+    }
+
+    // Two programs write 150 games each into the history while a third
+    // reads everything over and over: every read succeeds and sees whole
+    // games only, never fewer than before, and at the end all 300 are there.
+    void twoWritersOneReader() {
+        constexpr int kGames = 150;
+        TempProgramFolder folder;
+        {
+            HistoryDb made; // as after the first game: the reader needs no write lock
+            QVERIFY(made.open());
+        }
+        Children children;
+        const pid_t a = children.start([&] { return WriteGames(folder.path(), "A", kGames, -1); });
+        const pid_t b = children.start([&] { return WriteGames(folder.path(), "B", kGames, -1); });
+
+        HistoryDb reader;
+        qsizetype seen = 0;
+        int reads = 0;
+        while (children.running(a) || children.running(b)) {
+            QString error;
+            const std::optional<HistoryOverview> overview = ReadOverview(reader, &error);
+            QVERIFY2(overview, qPrintable(error));
+            QVERIFY2(overview->games.size() >= seen, "a recorded game went away");
+            seen = overview->games.size();
+            qint64 attempts = 0;
+            for (const KanaFigures& kana : overview->kana)
+                attempts += kana.attempts;
+            QCOMPARE(attempts, seen * kWordsPerGame * kKanaPerWord);
+            ++reads;
+        }
+        QCOMPARE(children.wait(a), 0);
+        QCOMPARE(children.wait(b), 0);
+        QVERIFY2(reads > 1, "the reader read while the writers wrote");
+
+        HistoryDb db;
+        VerifyWhole(db);
+        QCOMPARE(ReadGames(db).size(), 2 * kGames);
+    }
+
+    // Programs that find no history and make it at the same moment all
+    // open it and record their games. Guards the journal mode, which SQLite
+    // changes without waiting for the others.
+    void makingNewFileTogether() {
+        for (int round = 0; round < 10; ++round) {
+            TempProgramFolder folder;
+            int gate[2];
+            QVERIFY(pipe(gate) == 0);
+            Children children;
+            QList<pid_t> writers;
+            for (int i = 0; i < 4; ++i) {
+                writers.append(children.start([&] {
+                    close(gate[1]);
+                    char go = 0;
+                    return read(gate[0], &go, 1) == 0 ? WriteGames(folder.path(), "N", 2, -1) : 3;
+                }));
+            }
+            close(gate[0]);
+            close(gate[1]); // all start now
+            for (const pid_t pid : writers)
+                QCOMPARE(children.wait(pid), 0);
+            HistoryDb db;
+            VerifyWhole(db);
+            QCOMPARE(ReadGames(db).size(), 8);
+        }
+    }
+
+    // A program writing game after game is killed at a different moment in
+    // each round, from the making of the file to deep into later writes.
+    // Every game it had finished is there, whole.
+    void killedWhileWriting() {
+        TempProgramFolder folder;
+        QList<qint64> finished;
+        for (int round = 0; round < 12; ++round) {
+            int fds[2];
+            QVERIFY(pipe(fds) == 0);
+            Children children;
+            const pid_t pid = children.start([&] {
+                close(fds[0]);
+                return WriteGames(folder.path(), QStringLiteral("R%1").arg(round), 0, fds[1]);
+            });
+            close(fds[1]);
+            // Round 0 kills while the file is being made; each later round
+            // once the writer has finished that many more games, and a
+            // little later into the next one each time.
+            qint64 id = 0;
+            for (int n = 0; n < round && read(fds[0], &id, sizeof id) == sizeof id; ++n)
+                finished.append(id);
+            usleep(useconds_t(500 + 700 * round));
+            kill(pid, SIGKILL);
+            const int status = children.wait(pid);
+            QVERIFY2(WIFSIGNALED(status), "the writer was still writing");
+            while (read(fds[0], &id, sizeof id) == sizeof id)
+                finished.append(id);
+            close(fds[0]);
+
+            HistoryDb db;
+            VerifyWhole(db);
+            if (QTest::currentTestFailed())
+                return;
+            for (const qint64 stored : finished)
+                QVERIFY2(ReadGame(db, stored), qPrintable(QString::number(stored)));
+        }
     }
 };
 

@@ -1,11 +1,13 @@
 // The practice list Data/Nigate.dat: words of the other lists in Data/ whose
-// readings hold the kana the player misses, up to 40 per level, by the levels
-// the shipped lists use; nothing written without games or without such words.
+// readings hold the kana the player misses (as the judge counts kana), the
+// kana taking turns, up to 40 per level, by the levels the shipped lists use;
+// nothing written without games or without such words.
 
 #include "historydb.h"
 #include "historywriter.h"
 #include "kanacode.h"
 #include "liststore.h"
+#include "practicechoice.h"
 #include "practicelist.h"
 #include "recordcode.h"
 #include "testsupport.h"
@@ -39,19 +41,17 @@ QList<ListedWord> ListedWords(const QString& name) {
     return words;
 }
 
+QStringList Texts(const QList<PracticeWord>& words) {
+    QStringList texts;
+    for (const PracticeWord& word : words)
+        texts.append(word.text);
+    return texts;
+}
+
 void WriteList(const QString& name, const QList<NewWord>& words) {
     int stored = 0;
     QString why;
     QVERIFY2(StoreWords(name, words, ListWrite::Replace, stored, why), qPrintable(why));
-}
-
-// A game in which し and ち were each missed twice and か was typed cleanly.
-void RecordWeakShiAndChi() {
-    HistoryDb db;
-    const QDateTime evening(QDate(2026, 3, 1), QTime(20, 0), QTimeZone(9 * 3600));
-    QVERIFY(WriteGame(db, TypedGame(evening, {{"し", "SI", 400, {{"I", "U"}, {"I", "U"}}},
-                                              {"ち", "TI", 400, {{"I", "U"}, {"I", "O"}}},
-                                              {"か", "KA", 200, {}}})));
 }
 
 } // namespace
@@ -60,9 +60,68 @@ class TestPracticeList : public QObject {
     Q_OBJECT
 
 private slots:
+    // A reading splits into the kana the judge treats as one: a contracted
+    // sound, っ with the kana it doubles (alone at the end), ん alone.
+    void kanaUnits() {
+        const auto units = [](const QString& reading) { return KanaUnits(KanaToCodes(reading)); };
+        QCOMPARE(units("しゃしん"), QStringList({"しゃ", "し", "ん"}));
+        QCOMPARE(units("がっこう"), QStringList({"が", "っこ", "う"}));
+        QCOMPARE(units("あっ"), QStringList({"あ", "っ"}));
+    }
+
+    // Only words holding a weak kana as a whole unit: すし holds し but
+    // not しゃ, and しゅくだい holds neither. A word given twice counts once;
+    // katakana readings are read as hiragana.
+    void choosesWordsHoldingWeakKana() {
+        const QList<CandidateWord> candidates = {
+            {"写真", "しゃしん"}, {"寿司", "すし"},       {"宿題", "しゅくだい"},
+            {"写真", "しゃしん"}, {"釈明", "シャクメイ"}, {"本", "ほん"},
+        };
+        const QList<PracticeWord> chosen = ChoosePracticeWords({"しゃ", "ん"}, candidates);
+        QCOMPARE(Texts(chosen), QStringList({"本", "写真", "釈明"}));
+        QCOMPARE(chosen[2].reading, "しゃくめい");
+        // Levels by the keys of the default spellings: HONN 4, SYASINN 7 + 1
+        // for the contracted sound.
+        QCOMPARE(chosen[0].level, 1);
+        QCOMPARE(chosen[1].level, 4);
+    }
+
+    // Within a level the weak kana take turns, weakest first, each taking the
+    // word that holds most weak kana, until the level's share is full.
+    void kanaTakeTurns() {
+        const QList<CandidateWord> level1 = {
+            {"缶", "かん"}, {"餡", "あん"}, {"車", "しゃ"}, {"本", "ほん"}, {"んん", "んん"},
+        };
+        QCOMPARE(Texts(ChoosePracticeWords({"しゃ", "ん"}, level1, 3)),
+                 QStringList({"車", "んん", "缶"}));
+        QCOMPARE(Texts(ChoosePracticeWords({"ん", "しゃ"}, level1, 2)),
+                 QStringList({"んん", "車"}));
+        QCOMPARE(ChoosePracticeWords({"ん"}, level1, 10).size(), 4);
+    }
+
+    // Nothing is written before the first game, nor while no word of the
+    // lists holds a weak kana; then the words that hold them are.
     void writesWordsWithWeakKana() {
         TempProgramFolder folder;
-        RecordWeakShiAndChi();
+        WriteList("Words.dat", {{"沼", KanaToCodes("ぬま"), 1}});
+        HistoryDb db;
+        PracticeListOutcome outcome = MakePracticeList(db);
+        QVERIFY(!outcome.written);
+        QVERIFY2(outcome.text.contains("まだゲームの記録がない"), qPrintable(outcome.text));
+        QVERIFY2(!QFile::exists(folder.filePath("history.sqlite")), "a history was made");
+
+        // A game in which し and ち were each missed twice and か was typed
+        // cleanly.
+        const QDateTime evening(QDate(2026, 3, 1), QTime(20, 0), QTimeZone(9 * 3600));
+        QVERIFY(WriteGame(db, TypedGame(evening, {{"し", "SI", 400, {{"I", "U"}, {"I", "U"}}},
+                                                  {"ち", "TI", 400, {{"I", "U"}, {"I", "O"}}},
+                                                  {"か", "KA", 200, {}}})));
+        outcome = MakePracticeList(db);
+        QVERIFY(!outcome.written);
+        QVERIFY2(outcome.text.contains("し、ち、か") && outcome.text.contains("見つからない"),
+                 qPrintable(outcome.text));
+        QVERIFY(!QFile::exists(folder.filePath("Data/Nigate.dat")));
+
         // Level 1 has more than enough words holding し; level 2 (5 or 6
         // keys) a few; 沼 and 目 hold no kana the player typed.
         QList<NewWord> source;
@@ -76,8 +135,7 @@ private slots:
         // The practice list of before is no source of the new one.
         WriteList("Nigate.dat", {{"古い練習", KanaToCodes("しししし"), 1}});
 
-        HistoryDb db;
-        const PracticeListOutcome outcome = MakePracticeList(db);
+        outcome = MakePracticeList(db);
         QVERIFY2(outcome.written, qPrintable(outcome.text));
         QCOMPARE(outcome.weakKana, QStringList({"し", "ち", "か"}));
         QCOMPARE(outcome.perLevel, (std::array<int, 5>{40, 2, 0, 0, 0}));
@@ -95,23 +153,6 @@ private slots:
         }
         // The source list is left as it was.
         QCOMPARE(ListedWords("Words.dat").size(), source.size());
-    }
-
-    void writesNothingWithoutGamesOrWords() {
-        TempProgramFolder folder;
-        WriteList("Words.dat", {{"沼", KanaToCodes("ぬま"), 1}});
-        HistoryDb db;
-        PracticeListOutcome outcome = MakePracticeList(db);
-        QVERIFY(!outcome.written);
-        QVERIFY2(outcome.text.contains("まだゲームの記録がない"), qPrintable(outcome.text));
-        QVERIFY2(!QFile::exists(folder.filePath("history.sqlite")), "a history was made");
-
-        RecordWeakShiAndChi();
-        outcome = MakePracticeList(db);
-        QVERIFY(!outcome.written);
-        QVERIFY2(outcome.text.contains("し、ち、か") && outcome.text.contains("見つからない"),
-                 qPrintable(outcome.text));
-        QVERIFY(!QFile::exists(folder.filePath("Data/Nigate.dat")));
     }
 };
 
