@@ -100,18 +100,15 @@ private slots:
         const QString defaults = MakeDefaults(root);
         const QString data = root.filePath("data");
         const QString user = data + "/Yubimaru";
-        const pid_t copier = fork();
-        if (copier == 0) {
+        const pid_t copier = StartChild([&] {
             SetWriteStepHook([](WriteStep step, const QString&) {
                 if (step == WriteStep::Rename)
                     raise(SIGKILL);
             });
             ChooseProgramFolder(root.path(), user, defaults);
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(copier, &status, 0);
-        QVERIFY(WIFSIGNALED(status));
+            return 0;
+        });
+        QVERIFY(WIFSIGNALED(WaitForChild(copier)));
         QCOMPARE(Entries(data).size(), 1); // the killed copy's staging folder
 
         // Alike but not to be removed: a running copy's (this test's), one
