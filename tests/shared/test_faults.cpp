@@ -16,7 +16,6 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <functional>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -62,19 +61,6 @@ void Prepare(const TempProgramFolder& folder) {
     ConfigFileExists();
     if (!ConvertWordFile("W.dat"))
         qFatal("the test list does not convert");
-}
-
-// Runs f in a child process (the other program, or one that crashes) and
-// returns its exit status as waitpid gives it.
-int InChild(const std::function<int()>& f) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        SetMessageHook([](const QString&, const QString&, MessageIcon) {});
-        _exit(f());
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return status;
 }
 
 // Every way the programs write their files, each telling whether it wrote.
@@ -157,10 +143,9 @@ private slots:
         };
         const auto readOnly = QFileDevice::Permissions::fromInt(0x5555); // r-x for everyone
         setMode(readOnly);
-        const int status = InChild([&] { return RunReadOnly(folder.path()); });
+        const int status = WaitForChild(StartChild([&] { return RunReadOnly(folder.path()); }));
         setMode(readOnly | QFileDevice::WriteOwner);
-        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0,
-                 qPrintable(QString::number(status)));
+        QVERIFY2(ExitedWithZero(status), qPrintable(QString::number(status)));
         QVERIFY2(Snapshot(folder.path()) == before, geteuid() == 0 ? "as nobody" : "as owner");
     }
 
@@ -180,20 +165,20 @@ private slots:
                 TempProgramFolder folder;
                 Prepare(folder);
                 const auto before = Snapshot(folder.path());
-                const int status = InChild([&, write = write] {
+                const int status = WaitForChild(StartChild([&, write = write] {
                     int steps = 0;
                     SetWriteStepHook([&](WriteStep, const QString&) {
                         if (++steps == step)
                             raise(SIGKILL);
                     });
                     return write() ? 0 : 1;
-                });
+                }));
                 const QByteArray label = name + QByteArray(" at step ") + QByteArray::number(step);
                 const auto crashed = Snapshot(folder.path());
                 if (step == 0)
                     after = crashed;
                 if (WIFEXITED(status)) {
-                    QVERIFY2(WEXITSTATUS(status) == 0 && crashed == after, label);
+                    QVERIFY2(ExitedWithZero(status) && crashed == after, label);
                     if (step > 0)
                         break; // no step left to stop at
                     continue;
@@ -224,16 +209,14 @@ private slots:
         TempProgramFolder folder;
         Prepare(folder);
         folder.writeFile("Data/C.dat", kC);
-        const pid_t game = fork();
-        if (game == 0) {
-            SetMessageHook([](const QString&, const QString&, MessageIcon) {});
+        const pid_t game = StartChild([] {
             SetProgramKind(ProgramKind::Game);
             for (int i = 0; i < 150; ++i) {
                 if (!ConvertWordFile(i % 2 ? "B.dat" : "C.dat") || !DrawnWordsPair())
-                    _exit(1);
+                    return 1;
             }
-            _exit(0);
-        }
+            return 0;
+        });
         QStringList words{"かわ", "やま", "うみ", "さかな", "はな"};
         for (int i = 0; i < 60; ++i) {
             const QString word = i % 3 ? QStringLiteral("みず") : QStringLiteral("つき");
@@ -245,9 +228,7 @@ private slots:
                 words.append(word);
             }
         }
-        int status = 0;
-        waitpid(game, &status, 0);
-        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QVERIFY(ExitedWithZero(WaitForChild(game)));
         QCOMPARE(folder.readFile("Data/B.dat"), kB);
         QCOMPARE(folder.readFile("Data/C.dat"), kC);
         QCOMPARE(folder.readFile("Data/W.dat"), List(words));
@@ -437,16 +418,10 @@ private slots:
             }
             return 0;
         };
-        const pid_t other = fork();
-        if (other == 0) {
-            SetMessageHook([](const QString&, const QString&, MessageIcon) {});
-            _exit(edit(1));
-        }
+        const pid_t other = StartChild([&] { return edit(1); });
         MessageCapture capture;
         QCOMPARE(edit(0), 0);
-        int status = 0;
-        waitpid(other, &status, 0);
-        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QVERIFY(ExitedWithZero(WaitForChild(other)));
 
         QSet<QString> chosen, added;
         for (const char* log : {"log0", "log1"}) {

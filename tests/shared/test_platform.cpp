@@ -65,6 +65,15 @@ private slots:
         QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner);
         const QString notReady[] = {beside("empty", ""), beside("otherCase", "YMConfig.ini"),
                                     readOnly};
+
+        // A first-run copy that fails leaves no folder behind, so the next
+        // start tries again, and tells which file it could not write.
+        SetWriteFaultHook([](const QString& path) { return !path.endsWith("Tabemono.dat"); });
+        QCOMPARE(ChooseProgramFolder(notReady[0], user, defaults, &error), user);
+        SetWriteFaultHook(nullptr);
+        QVERIFY2(error.contains("Tabemono.dat"), qPrintable(error));
+        QCOMPARE(Entries(user + "/.."), QStringList());
+        error.clear();
         QCOMPARE(ChooseProgramFolder(notReady[0], user, defaults, &error), user);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         for (const char* name : {"ymconfig.ini", "Data/Nomal.dat", "Data/Tabemono.dat"})
@@ -100,18 +109,15 @@ private slots:
         const QString defaults = MakeDefaults(root);
         const QString data = root.filePath("data");
         const QString user = data + "/Yubimaru";
-        const pid_t copier = fork();
-        if (copier == 0) {
+        const pid_t copier = StartChild([&] {
             SetWriteStepHook([](WriteStep step, const QString&) {
                 if (step == WriteStep::Rename)
                     raise(SIGKILL);
             });
             ChooseProgramFolder(root.path(), user, defaults);
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(copier, &status, 0);
-        QVERIFY(WIFSIGNALED(status));
+            return 0;
+        });
+        QVERIFY(WIFSIGNALED(WaitForChild(copier)));
         QCOMPARE(Entries(data).size(), 1); // the killed copy's staging folder
 
         // Alike but not to be removed: a running copy's (this test's), one
@@ -144,25 +150,10 @@ private slots:
         QVERIFY(QFileInfo::exists(defaults + "/Data/Nomal.dat")); // behind the link
     }
 
-    // A first-run copy that fails leaves no folder behind, so the next start
-    // tries again, and the programs tell which folder they could not make.
-    void firstRunCopyFailure() {
+    // The real start, with no defaults beside this test program, still uses
+    // the per-user folder and tells which folder it could not make.
+    void firstRunWithoutDefaults() {
         QTemporaryDir root;
-        const QString defaults = MakeDefaults(root);
-        const QString user = root.filePath("data/Yubimaru");
-        QString error;
-        SetWriteFaultHook([](const QString& path) { return !path.endsWith("Tabemono.dat"); });
-        QCOMPARE(ChooseProgramFolder(root.path(), user, defaults, &error), user);
-        SetWriteFaultHook(nullptr);
-        QVERIFY(!error.isEmpty());
-        QCOMPARE(Entries(root.filePath("data")), QStringList());
-
-        error.clear();
-        QCOMPARE(ChooseProgramFolder(root.path(), user, defaults, &error), user);
-        QVERIFY2(error.isEmpty(), qPrintable(error));
-        QVERIFY(QFileInfo::exists(user + "/Data/Tabemono.dat"));
-
-        // The real start: no defaults lie beside this test program.
         qputenv("XDG_DATA_HOME", root.filePath("fresh").toUtf8());
         MessageCapture capture;
         SelectProgramFolder();

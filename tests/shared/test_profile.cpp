@@ -3,13 +3,11 @@
 
 #include "atomicfile.h"
 #include "profile.h"
+#include "testsupport.h"
 
 #include <QtTest>
 
 #include <tuple>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -110,12 +108,9 @@ private slots:
         QByteArray value("stale");
         QVERIFY(GetProfileValue("S", "k", value, kBig, path) == 0 && value.isEmpty());
         constexpr int count = 200;
-        const pid_t other = fork();
-        if (other == 0)
-            _exit(RunWriter(path, "C", count));
+        const pid_t other = StartChild([&] { return RunWriter(path, "C", count); });
         QCOMPARE(RunWriter(path, "P", count), 0);
-        int status = 0;
-        QVERIFY(waitpid(other, &status, 0) == other && WIFEXITED(status) && !WEXITSTATUS(status));
+        QVERIFY(ExitedWithZero(WaitForChild(other)));
         const QByteArray content = ReadWholeFile(path).value_or("");
         for (const char* prefix : {"P", "C"}) {
             for (int i = 0; i < count; ++i)

@@ -8,9 +8,6 @@
 
 #include <limits>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace {
 constexpr qint32 kMax = std::numeric_limits<qint32>::max();
 constexpr qint32 kMin = std::numeric_limits<qint32>::min();
@@ -97,15 +94,12 @@ private slots:
                     InsertRanking(place, player + QString::number(score), score);
             }
         };
-        const pid_t other = fork();
-        if (other == 0) {
+        const pid_t other = StartChild([&] {
             enter("Other", 1705);
-            _exit(0);
-        }
+            return 0;
+        });
         enter("This", 1700);
-        int status = 0;
-        waitpid(other, &status, 0);
-        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QVERIFY(ExitedWithZero(WaitForChild(other)));
 
         ReadRanking();
         for (int place = 0; place < 9; ++place) {

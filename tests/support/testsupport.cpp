@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QtTest>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 QByteArray ReadOrFail(const QString& path) {
     QFile f(path);
@@ -103,4 +106,23 @@ GameRecord TypedGame(const QDateTime& started, const QList<KanaRecord>& kana) {
     game.seconds = ms / 1000.0;
     game.wordList = {{QStringLiteral("単語"), 400, ms, kana}};
     return game;
+}
+
+pid_t StartChild(const std::function<int()>& f) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        SetMessageHook([](const QString&, const QString&, MessageIcon) {});
+        _exit(f());
+    }
+    return pid;
+}
+
+int WaitForChild(pid_t child) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    return status;
+}
+
+bool ExitedWithZero(int status) {
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

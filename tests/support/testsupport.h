@@ -11,6 +11,10 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
+
+#include <sys/types.h>
+
 // A temporary program folder, made the library's program folder while the
 // object lives: the default ymconfig.ini (unless withConfig is false) and an
 // empty Data/ folder.
@@ -71,3 +75,11 @@ public:
     ~MessageCapture();
     QList<CapturedMessage> messages;
 };
+
+// Starts f in a child process (the other program, or one that crashes), with
+// its messages silenced; the child exits with what f returns.
+pid_t StartChild(const std::function<int()>& f);
+// Waits for the child to end and returns its status as waitpid gives it.
+int WaitForChild(pid_t child);
+// True for the status of a child that ended by returning 0.
+bool ExitedWithZero(int status);
