@@ -13,11 +13,14 @@ void UsePreferences(const QString& value) {
     ApplyKeyConfig();
 }
 
-// One row per text "target|typed|key|target after" ("-" after a miss),
-// optionally followed by "|preference" (1 unless given).
-void AddKeyRows(const char* group, std::initializer_list<const char*> rows) {
-    for (const char* row : rows)
-        QTest::addRow("%s: %s", group, row) << QString::fromUtf8(row);
+// A key typed into a target: how much of it was typed before, the key, the
+// target after the key (empty: a miss, which leaves it as it was), and the
+// stored spelling choice applied to every group.
+void AddKeyRow(const char* group, const char* target, int typed, char key, const char* after,
+               const char* preference = "1") {
+    QTest::addRow("%s: %s, %c after %d", group, target, key, typed)
+        << QString::fromLatin1(target) << typed << QChar::fromLatin1(key)
+        << QString::fromLatin1(after) << QString::fromLatin1(preference);
 }
 
 } // namespace
@@ -30,49 +33,72 @@ private slots:
     // syllable, FI/FE/FO as FU and a small vowel under either preference, J
     // on ZYA at the start of a word and inside one, and misses.
     void singleKeys_data() {
-        QTest::addColumn<QString>("row");
-        AddKeyRows("started", {"SHIKA|1|Y|-", "SHAKE|1|I|-", "JYUKU|1|A|-"});
-        AddKeyRows("FU", {"FIRUMU|1|u|FULIRUMU|2", "FERI-|1|U|FUXERI-|1", "FO-KU|1|U|FULO-KU|2"});
-        AddKeyRows("ZYA", {"ZYANKEN|0|J|JANKEN", "NINNZYA|4|J|NINNJYA"});
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("typed");
+        QTest::addColumn<QChar>("key");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("preference");
+        AddKeyRow("started", "SHIKA", 1, 'Y', "");
+        AddKeyRow("started", "SHAKE", 1, 'I', "");
+        AddKeyRow("started", "JYUKU", 1, 'A', "");
+        AddKeyRow("FU", "FIRUMU", 1, 'u', "FULIRUMU", "2");
+        AddKeyRow("FU", "FERI-", 1, 'U', "FUXERI-");
+        AddKeyRow("FU", "FO-KU", 1, 'U', "FULO-KU", "2");
+        AddKeyRow("ZYA", "ZYANKEN", 0, 'J', "JANKEN");
+        AddKeyRow("ZYA", "NINNZYA", 4, 'J', "NINNJYA");
         // Non-letters, wrong letters and a lone N are misses; the target's own
         // characters (the long-vowel mark) are not.
-        AddKeyRows("miss", {"SHIKA|2|1|-", "KANNJI|3|J|-", "FUNE|0|K|-", "ASA|3|A|-",
-                            "RA-MENN|2|-|RA-MENN"});
+        AddKeyRow("miss", "SHIKA", 2, '1', "");
+        AddKeyRow("miss", "KANNJI", 3, 'J', "");
+        AddKeyRow("miss", "FUNE", 0, 'K', "");
+        AddKeyRow("miss", "ASA", 3, 'A', "");
+        AddKeyRow("miss", "RA-MENN", 2, '-', "RA-MENN");
     }
     // An accepted key may rewrite the target; a miss leaves it as it was.
     void singleKeys() {
-        QFETCH(QString, row);
-        const QStringList field = row.split(u'|');
-        UsePreferences(field.value(4, QStringLiteral("1")));
-        QString target = field[0];
-        QCOMPARE(JudgeKey(field[2].at(0).unicode(), target, field[1].toInt()), field[3] != u"-");
-        QCOMPARE(target, field[3] == u"-" ? field[0] : field[3]);
+        QFETCH(QString, target);
+        QFETCH(int, typed);
+        QFETCH(QChar, key);
+        QFETCH(QString, after);
+        QFETCH(QString, preference);
+        UsePreferences(preference);
+        const QString before = target;
+        QCOMPARE(JudgeKey(key.unicode(), target, typed), !after.isEmpty());
+        QCOMPARE(target, after.isEmpty() ? before : after);
     }
 
     // Every mix of spellings completes the word under every preference, and
     // after each key the typed text is the beginning of the target.
-    // Rows "kana codes|spellings", "@" standing for the shown ん.
+    // A word's reading as kana codes and the spellings typed, "@" standing
+    // for the shown ん.
     void wholeWords_data() {
-        QTest::addColumn<QString>("row");
-        AddKeyRows("word",
-                   {"075012046|SHASHI@ SYASI@ SHASI@ SYASHI@", "078044046|CHAWA@ TYAWA@ THAWA@",
-                    "096046009046|JA@KE@ JYA@KE@ ZYA@KE@", "028024|FUNE HUNE",
-                    "017006019018|CHIKATETSU TIKATETU CHIKATETU TIKATETSU",
-                    "053077|JISHO ZISYO JISYO ZISHO",
-                    "076097018|SHUJUTSU SYUZYUTU SYUJYUTU SHUJUTU",
-                    "109002041|FAIRU FUXAIRU FULAIRU", "001108|AXTU ALTU AXTSU ALTSU",
-                    "098003054|JOUZU JYOUZU ZYOUZU", "079003080|CHUUCHO TYUUTYO",
-                    // ん before a vowel is NN under every preference (かんい).
-                    "006046002|KANNI"});
+        QTest::addColumn<QString>("codes");
+        QTest::addColumn<QStringList>("spellings");
+        const auto row = [](const char* codes, const QStringList& spellings) {
+            QTest::newRow(codes) << QString::fromLatin1(codes) << spellings;
+        };
+        row("075012046", {"SHASHI@", "SYASI@", "SHASI@", "SYASHI@"});
+        row("078044046", {"CHAWA@", "TYAWA@", "THAWA@"});
+        row("096046009046", {"JA@KE@", "JYA@KE@", "ZYA@KE@"});
+        row("028024", {"FUNE", "HUNE"});
+        row("017006019018", {"CHIKATETSU", "TIKATETU", "CHIKATETU", "TIKATETSU"});
+        row("053077", {"JISHO", "ZISYO", "JISYO", "ZISHO"});
+        row("076097018", {"SHUJUTSU", "SYUZYUTU", "SYUJYUTU", "SHUJUTU"});
+        row("109002041", {"FAIRU", "FUXAIRU", "FULAIRU"});
+        row("001108", {"AXTU", "ALTU", "AXTSU", "ALTSU"});
+        row("098003054", {"JOUZU", "JYOUZU", "ZYOUZU"});
+        row("079003080", {"CHUUCHO", "TYUUTYO"});
+        // ん before a vowel is NN under every preference (かんい).
+        row("006046002", {"KANNI"});
     }
     void wholeWords() {
-        QFETCH(QString, row);
-        const QStringList field = row.split(u'|');
+        QFETCH(QString, codes);
+        QFETCH(QStringList, spellings);
         for (const QString preference : {"1", "2", "3"}) {
             UsePreferences(preference);
-            for (const QString& spelling : field[1].split(u' ')) {
+            for (const QString& spelling : spellings) {
                 const QString keys = QString(spelling).replace(u'@', gRomaji[46]);
-                QString target = CodesToRomaji(field[0]);
+                QString target = CodesToRomaji(codes);
                 QString typed;
                 gCharPos = 0;
                 for (const QChar key : keys) {
