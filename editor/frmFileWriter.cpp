@@ -167,6 +167,8 @@ frmFileWriter::frmFileWriter(QWidget* parent) : QDialog(parent) {
     connect(cmdOK, &QPushButton::clicked, this, &frmFileWriter::cmdOK_Click);
     AddButtonShortcut(cmdOK, QKeySequence(Qt::CTRL | Qt::Key_S));
     txtKanjiName->installEventFilter(this);
+    // MeCab loads while the word is typed, not when its reading is wanted.
+    connect(txtKanjiName, &QLineEdit::textEdited, this, [] { PrepareReading(); });
 
     Form_Load();
     FitCaptions(this);

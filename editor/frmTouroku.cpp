@@ -191,6 +191,8 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
                     lst_Touroku_ItemClick(current);
             });
     txt_Tango->installEventFilter(this);
+    // MeCab loads while the word is typed, not when its reading is wanted.
+    connect(txt_Tango, &QLineEdit::textEdited, this, [] { PrepareReading(); });
     txt_Hiragana->installEventFilter(this);
     lst_Touroku->installEventFilter(this);
 

@@ -186,6 +186,10 @@ QString SuggestReading(const QString& word) {
     return reading;
 }
 
+void PrepareReading() {
+    TheAnalyzer().ready();
+}
+
 void SetReadingSource(const QString& library, const QStringList& dictionaries) {
     TheAnalyzer().setSource(library, dictionaries);
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Suggested readings: a word's reading in hiragana from the MeCab
 // morphological analyser with the IPA dictionary. MeCab is optional: it is
-// loaded on the first suggestion rather than linked, and without it (or
-// without a dictionary it can use) every suggestion is empty.
+// loaded on first use (PrepareReading or a suggestion) rather than linked,
+// and without it (or without a dictionary it can use) every suggestion is
+// empty.
 
 #include <QString>
 #include <QStringList>
@@ -15,6 +16,9 @@
 // KanaToCodes and CodesToKana make of it. The first call loads MeCab; calls
 // come from one thread, as MeCab's tagger serves one at a time.
 QString SuggestReading(const QString& word);
+// Loads MeCab now, unless it was tried already, so that the first suggestion
+// does not wait for it: the editor calls it as a word starts to be typed.
+void PrepareReading();
 
 // Where MeCab is loaded from: the library file, and the dictionary folders
 // tried in order ("" for the one MeCab's own settings name), of which the

@@ -179,7 +179,8 @@ private slots:
     // Leaving the word field for an empty reading field fills it with the
     // suggested reading, selected, by Enter, Tab or a click, while a reading
     // can be converted. First here, as it also shows that opening the screen
-    // leaves MeCab unloaded.
+    // leaves MeCab unloaded, and that typing a word loads it, before its
+    // reading is wanted.
     void suggestedReading() {
         Screen s;
         QVERIFY2(!MeCabLoaded(), "MeCab was loaded before the first suggestion");
@@ -187,6 +188,7 @@ private slots:
         auto* reading = s.get<QLineEdit>("txt_Hiragana");
         // Enter takes the selected suggestion on to 変換・復元.
         Type(word, u"学校"_s);
+        QVERIFY2(MeCabLoaded(), "typing the word left MeCab to its suggestion");
         QTest::keyClick(word, Qt::Key_Return);
         QCOMPARE(reading->selectedText(), u"がっこう"_s);
         QTest::keyClick(reading, Qt::Key_Return);
