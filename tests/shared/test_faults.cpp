@@ -41,7 +41,6 @@ QByteArray List(const QStringList& words) {
 }
 const QByteArray kW = List({"かわ", "やま", "うみ", "さかな", "はな"});
 const QByteArray kB = List({"いぬ", "くじら", "とり"});
-const QByteArray kC = List({"あめ", "ゆき", "かぜ", "くも"});
 
 // Every file of the program folder with its bytes, but the lock file.
 QMap<QString, QByteArray> Snapshot(const QString& folder) {
@@ -197,41 +196,6 @@ private slots:
                 QVERIFY2(folder.readFile("Data/W.dat").size() < w.size(), label);
             }
         }
-    }
-
-    // The editor adds and deletes on its list while the other program
-    // converts two other lists back and forth and draws their words: those
-    // lists stay byte for byte, the edited one holds exactly the changes made,
-    // and no drawn word ever has another word's reading. Guards lists nobody
-    // edited losing words to the other program's edits, and working files
-    // mixed from two lists by conversions at the same moment.
-    void twoProgramsAtOnce() {
-        TempProgramFolder folder;
-        Prepare(folder);
-        folder.writeFile("Data/C.dat", kC);
-        const pid_t game = StartChild([] {
-            SetProgramKind(ProgramKind::Game);
-            for (int i = 0; i < 150; ++i) {
-                if (!ConvertWordFile(i % 2 ? "B.dat" : "C.dat") || !DrawnWordsPair())
-                    return 1;
-            }
-            return 0;
-        });
-        QStringList words{"かわ", "やま", "うみ", "さかな", "はな"};
-        for (int i = 0; i < 60; ++i) {
-            const QString word = i % 3 ? QStringLiteral("みず") : QStringLiteral("つき");
-            if (i % 4 == 3) {
-                QVERIFY(DeleteWordRecord(1, SeenNow(1)));
-                words.removeFirst();
-            } else {
-                QVERIFY(AddWord(word, KanaToCodes(word), 1));
-                words.append(word);
-            }
-        }
-        QVERIFY(ExitedWithZero(WaitForChild(game)));
-        QCOMPARE(folder.readFile("Data/B.dat"), kB);
-        QCOMPARE(folder.readFile("Data/C.dat"), kC);
-        QCOMPARE(folder.readFile("Data/W.dat"), List(words));
     }
 
     // A link planted at a file of the program folder and leading out of it
