@@ -194,32 +194,21 @@ private slots:
     }
 
     // A delete or change of a word the user saw before the other program
-    // changed the list acts on that same word wherever it now stands; when it
-    // is gone or stands twice, nothing changes, the message says why, and the
-    // list as it is now comes back to be shown. Guards deletes that took
-    // whatever word had the seen line number by then, often of another level.
+    // changed the list: when the word is gone or stands twice, nothing
+    // changes, the message says why, and the list as it is now comes back to
+    // be shown. Guards edits that took whatever word had the seen line number
+    // by then, often of another level. (The editor's two windows show a word
+    // that moved found where it now stands; the fault tests' two editors
+    // that no edit ever hits another word.)
     void editsOfAWordSeenBefore() {
-        const QByteArray a = "001,41,1\r\n", b = "003,42,1\r\n";
         {
             Loaded loaded;
-            const SeenWord seenHiragana = SeenNow(2), seenB = SeenNow(3);
-            QVERIFY(DeleteWordRecord(1, SeenNow(1))); // the other program
-            std::optional<WordRecords> after;
-            QVERIFY(DeleteWordRecord(2, seenHiragana, &after));
-            QCOMPARE(loaded.folder.readFile("Data/A.dat"), "1,0,0,0,0\r\n" + b);
-            QVERIFY(ReplaceWord(3, seenB, "C", "004", 2, &after));
-            QCOMPARE(loaded.folder.readFile("Data/A.dat"), QByteArray("0,1,0,0,0\r\n004,43,2\r\n"));
-            QVERIFY2(after && after->total() == 1, "the words after the change come back");
-            QVERIFY(loaded.capture.messages.isEmpty());
-        }
-        {
-            Loaded loaded;
-            const SeenWord seenB = SeenNow(3);
-            QVERIFY(DeleteWordRecord(3, SeenNow(3))); // the other program
+            const SeenWord seenHiragana = SeenNow(2);
+            QVERIFY(DeleteWordRecord(2, SeenNow(2))); // the other program
             const QList<QByteArray> before = loaded.state();
             std::optional<WordRecords> after;
-            QVERIFY(!DeleteWordRecord(3, seenB, &after));
-            QVERIFY(!ReplaceWord(3, seenB, "C", "004", 1, &after));
+            QVERIFY2(!DeleteWordRecord(2, seenHiragana, &after), "line 2 now holds another word");
+            QVERIFY(!ReplaceWord(2, seenHiragana, "C", "004", 1, &after));
             QCOMPARE(loaded.state(), before);
             QVERIFY2(after && after->total() == 2, "the list as it is now comes back");
             QCOMPARE(loaded.capture.messages.size(), 2);
@@ -229,6 +218,7 @@ private slots:
         }
         {
             Loaded loaded;
+            const QByteArray a = "001,41,1\r\n", b = "003,42,1\r\n";
             loaded.folder.writeFile("Data/D.dat", "3,0,0,0,0\r\n" + a + b + a);
             QVERIFY(ConvertWordFile("D.dat"));
             const SeenWord seenSecondA = SeenNow(3);
