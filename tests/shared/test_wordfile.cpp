@@ -193,13 +193,23 @@ private slots:
     }
 
     // A delete or change of a word the user saw before the other program
-    // changed the list: when the word is gone or stands twice, nothing
-    // changes, the message says why, and the list as it is now comes back to
-    // be shown. Guards edits that took whatever word had the seen line number
-    // by then, often of another level. (The editor's two windows show a word
-    // that moved found where it now stands; the fault tests' two editors
-    // that no edit ever hits another word.)
+    // changed the list acts on that same word wherever it now stands; when it
+    // is gone or stands twice, nothing changes, the message says why, and the
+    // list as it is now comes back to be shown. Guards edits that took
+    // whatever word had the seen line number by then, often of another level.
     void editsOfAWordSeenBefore() {
+        {
+            Loaded loaded;
+            const SeenWord seenHiragana = SeenNow(2), seenB = SeenNow(3);
+            QVERIFY(DeleteWordRecord(1, SeenNow(1))); // the other program
+            std::optional<WordRecords> after;
+            QVERIFY(DeleteWordRecord(2, seenHiragana, &after));
+            QCOMPARE(loaded.folder.readFile("Data/A.dat"), QByteArray("1,0,0,0,0\r\n003,42,1\r\n"));
+            QVERIFY(ReplaceWord(3, seenB, "C", "004", 2, &after));
+            QCOMPARE(loaded.folder.readFile("Data/A.dat"), QByteArray("0,1,0,0,0\r\n004,43,2\r\n"));
+            QVERIFY2(after && after->total() == 1, "the words after the change come back");
+            QVERIFY(loaded.capture.messages.isEmpty());
+        }
         {
             Loaded loaded;
             const SeenWord seenHiragana = SeenNow(2);
