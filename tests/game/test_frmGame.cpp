@@ -79,8 +79,8 @@ private slots:
         MessageCapture capture;
         QVERIFY(!StartUp());
         QCOMPARE(capture.messages.size(), 1);
-        QCOMPARE(capture.messages[0].text + capture.messages[0].title,
-                 QStringLiteral("INIファイルが見つかりませんでしたYubimaru"));
+        QCOMPARE(capture.messages[0].text, QStringLiteral("INIファイルが見つかりませんでした"));
+        QCOMPARE(capture.messages[0].title, QStringLiteral("Yubimaru"));
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 
