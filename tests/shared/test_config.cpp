@@ -29,13 +29,12 @@ private slots:
         QVERIFY(!ConfigFileExists()); // the name's letter case counts
         const QString kanji = QString::fromUtf8("表");
         folder.writeFile("ymconfig.ini",
-                         "[GameConfig]\r\nLEVEL=\r\nNAME=" + QByteArray(100, 'x') + "\r\nNUMBER=" +
-                             EncodeCp932(kanji.repeated(100)).value() + "\r\nMANIAX= \"5\" \r\n");
+                         "[GameConfig]\r\nLEVEL=\r\nNAME=" + QByteArray(100, 'x') +
+                             "\r\nNUMBER=" + EncodeCp932(kanji.repeated(100)).value() + "\r\n");
         QVERIFY(ConfigFileExists());
         QCOMPARE(Read("GameConfig", "LEVEL", "3"), QString("3"));
         QCOMPARE(Read("gameconfig", "name", "Guest"), QString(79, 'x'));
         QCOMPARE(Read("GameConfig", "NUMBER", "0"), kanji.repeated(79));
-        QCOMPARE(Read("GameConfig", "MANIAX", "0"), QString("5"));
     }
 
     // A value the file cannot hold stores the fallback and says so; a file
