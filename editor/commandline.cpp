@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include "atomicfile.h"
+#include "commandoutput.h"
 #include "liststore.h"
 #include "listtext.h"
 #include "wordedit.h"
@@ -19,12 +20,6 @@ enum Status { Done = 0, Failed = 1, Usage = 2 };
 const QString kImport = QStringLiteral("import");
 const QString kList = QStringLiteral("list");
 const QString kExport = QStringLiteral("export");
-const QString kStandardStream = QStringLiteral("-");
-
-void Say(QIODevice& device, const QString& text) {
-    device.write(text.toUtf8() + '\n');
-}
-
 // The file of list name in Data/: name itself when it ends in ".dat" (in any
 // letter case, as lists are found), else name with ".dat".
 QString ListFileName(const QString& name) {
@@ -129,16 +124,12 @@ int Export(const QString& name, const QString& path, QIODevice& out, QIODevice& 
         Say(err, QStringLiteral("何も書き出しませんでした。"));
         return Failed;
     }
-    if (path == kStandardStream) {
-        if (out.write(*text) == text->size())
-            return Done;
-        Say(err, QStringLiteral("標準出力に書き出せませんでした。"));
-        return Failed;
-    }
-    if (!WriteFileAtomic(path, *text, &why)) {
+    if (!WriteToTarget(path, *text, out, why)) {
         Say(err, why);
         return Failed;
     }
+    if (path == kStandardStream)
+        return Done;
     Say(out, QStringLiteral("単語ファイル「%1」の%2語を「%3」に書き出しました。")
                  .arg(file)
                  .arg(records.total())

@@ -1,6 +1,6 @@
 #include "commands.h"
 
-#include "atomicfile.h"
+#include "commandoutput.h"
 #include "csvexport.h"
 #include "historydb.h"
 #include "historyqueries.h"
@@ -10,12 +10,6 @@
 #include <QIODevice>
 
 namespace {
-
-void Say(QIODevice& device, const QString& text) {
-    device.write(text.toUtf8());
-    if (!text.endsWith(QLatin1Char('\n')))
-        device.write("\n");
-}
 
 // Opens the history for an export: a missing file is an error, not made.
 bool OpenHistory(HistoryDb& db, QIODevice& err) {
@@ -52,18 +46,13 @@ int Export(const CommandLine& line, QIODevice& out, QIODevice& err) {
         if (rows == 0)
             return 1;
     }
-    if (line.target == QLatin1String("-")) {
-        if (out.write(csv) != csv.size()) {
-            Say(err, QStringLiteral("標準出力に書き出せません（%1）。").arg(out.errorString()));
-            return 1;
-        }
-        return 0;
-    }
     QString why;
-    if (!WriteFileAtomic(QFileInfo(line.target).absoluteFilePath(), csv, &why)) {
+    if (!WriteToTarget(line.target, csv, out, why)) {
         Say(err, why);
         return 1;
     }
+    if (line.target == kStandardStream)
+        return 0;
     Say(out,
         line.action == StatsAction::ExportGames
             ? QStringLiteral("%1 ゲームの成績を「%2」に書き出しました。").arg(rows).arg(line.target)
