@@ -230,6 +230,9 @@ bool StoreWords(const QString& name, const QList<NewWord>& words, ListWrite mode
         why = QStringLiteral("「%1」は単語ファイルの名前に使えません。").arg(name);
         return false;
     }
+    // The import and the practice list may run while neither program starts
+    // for a long time: the leftovers of crashed writes go here too.
+    CleanUpProgramFolder();
     WordRecords& records = KeptRecords();
     records = WordRecords();
     if (mode == ListWrite::Append && !ReadHeldWords(name, records)) {

@@ -74,6 +74,7 @@ enum class ListWrite {
 // counts follow; working files that held it otherwise are made anew at their
 // next use. False, with why, when the list there cannot be read or is refused,
 // a word does not pass, or the list cannot be written: then nothing changed.
-// A note for the user may come in why on success too.
+// A note for the user may come in why on success too. Temporary files that
+// crashed writes left are removed first, as at a program's start.
 bool StoreWords(const QString& name, const QList<NewWord>& words, ListWrite mode, int& stored,
                 QString& why);

@@ -14,6 +14,9 @@
 #include <array>
 #include <functional>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 QString IniValue(const char* section, const char* key) {
@@ -244,10 +247,18 @@ private slots:
     // list's words.)
     void storeWordsByName() {
         Loaded loaded;
+        // A temporary file a killed process left in Data/ goes with the store.
+        const pid_t dead = fork();
+        if (dead == 0)
+            _exit(0);
+        QCOMPARE(waitpid(dead, nullptr, 0), dead);
+        const QString leftover = QStringLiteral("Data/.A.dat.%1.1f.tmp").arg(dead);
+        loaded.folder.writeFile(leftover, "half");
         const QList<NewWord> words{{"C", "004", 2}, {"新聞", "012046064046", 3}};
         int stored = 0;
         QString why;
         QVERIFY2(StoreWords("A.dat", words, ListWrite::Append, stored, why), qPrintable(why));
+        QVERIFY2(!QFileInfo::exists(loaded.folder.filePath(leftover)), "the leftover stayed");
         WordRecords shown;
         QVERIFY(ReadLoadedWords(shown));
         QCOMPARE(shown.total(), 5);
