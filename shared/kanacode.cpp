@@ -1,7 +1,6 @@
 #include "kanacode.h"
 
 #include "numbers.h"
-#include "wordlimits.h"
 
 #include <QStringList>
 

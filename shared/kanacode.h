@@ -6,6 +6,8 @@
 
 #include <array>
 
+constexpr int kLastKanaCode = 118; // codes run from 1 to this
+
 // Editor: the kana of each code 1..118 (index 0 empty) and the codes of the
 // reading last converted on the registration screen.
 extern std::array<QString, 119> gKana;

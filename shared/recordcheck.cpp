@@ -1,6 +1,7 @@
 #include "recordcheck.h"
 
 #include "cp932.h"
+#include "kanacode.h"
 #include "lines.h"
 #include "numbers.h"
 #include "recordcode.h"
