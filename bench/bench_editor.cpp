@@ -7,7 +7,7 @@
 // full level.
 
 #include "frmTouroku.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "wordfile.h"
 
 #include <benchmark/benchmark.h>

@@ -4,7 +4,7 @@
 
 #include "config.h"
 #include "course.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "settings.h"
 #include "wordedit.h"
 #include "wordfile.h"

@@ -10,7 +10,7 @@
 #include "historydb.h"
 #include "historyqueries.h"
 #include "historywriter.h"
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <benchmark/benchmark.h>
 

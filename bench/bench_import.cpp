@@ -7,7 +7,7 @@
 #include "commandline.h"
 #include "liststore.h"
 #include "listtext.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "reading.h"
 
 #include <benchmark/benchmark.h>

@@ -9,7 +9,7 @@
 
 #include "frmGame.h"
 #include "frmMenu.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "ranking.h"
 #include "startup.h"
 

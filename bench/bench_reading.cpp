@@ -6,7 +6,7 @@
 // with MeCab loaded; and a suggestion alone, without the window.
 
 #include "frmTouroku.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "reading.h"
 #include "wordfile.h"
 

@@ -13,7 +13,7 @@
 #include "frmSeiseki.h"
 #include "historydb.h"
 #include "historywriter.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "practicelist.h"
 
 #include <benchmark/benchmark.h>

@@ -1,9 +1,9 @@
 #include "commandline.h"
 
-#include "atomicfile.h"
-#include "commandoutput.h"
 #include "liststore.h"
 #include "listtext.h"
+#include "platform/atomicfile.h"
+#include "platform/commandoutput.h"
 #include "wordedit.h"
 #include "wordlimits.h"
 

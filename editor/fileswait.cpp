@@ -1,7 +1,7 @@
 #include "fileswait.h"
 
 #include "config.h"
-#include "folderlock.h"
+#include "platform/folderlock.h"
 
 #include <QApplication>
 #include <QLabel>

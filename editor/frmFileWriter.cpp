@@ -3,7 +3,7 @@
 #include "classcount.h"
 #include "config.h"
 #include "kanacode.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "reading.h"
 #include "uicommon.h"
 #include "wordedit.h"

@@ -5,7 +5,7 @@
 #include "commandline.h"
 #include "frmTouroku.h"
 #include "liststore.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "qttranslation.h"
 #include "uicommon.h"
 

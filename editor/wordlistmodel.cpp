@@ -1,7 +1,7 @@
 #include "wordlistmodel.h"
 
-#include "cp932.h"
 #include "kanacode.h"
+#include "platform/cp932.h"
 #include "recordcode.h"
 
 #include <array>

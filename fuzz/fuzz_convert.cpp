@@ -3,9 +3,9 @@
 // an empty list, or leaves the working files and ymconfig.ini exactly as they
 // were.
 
-#include "atomicfile.h"
 #include "config.h"
 #include "fuzzsupport.h"
+#include "platform/atomicfile.h"
 #include "wordfile.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "fuzzsupport.h"
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QDir>
 #include <QTemporaryDir>

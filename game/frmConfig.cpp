@@ -2,7 +2,7 @@
 
 #include "DlgUseName.h"
 #include "background.h"
-#include "numbers.h"
+#include "platform/numbers.h"
 #include "ranking.h"
 #include "settings.h"
 #include "spellings.h"

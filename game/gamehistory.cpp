@@ -2,7 +2,7 @@
 
 #include "historydb.h"
 #include "historywriter.h"
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
 // Yubimaru, the romaji typing game.
 
 #include "liststore.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "qttranslation.h"
 #include "startup.h"
 #include "uicommon.h"

@@ -1,9 +1,9 @@
 #include "classcount.h"
 
 #include "config.h"
-#include "cp932.h"
 #include "inikeys.h"
-#include "numbers.h"
+#include "platform/cp932.h"
+#include "platform/numbers.h"
 #include "wordlimits.h"
 
 std::array<std::int16_t, 6> gClassCount{};

@@ -1,7 +1,7 @@
 #include "config.h"
 
-#include "cp932.h"
-#include "platform.h"
+#include "platform/cp932.h"
+#include "platform/platform.h"
 #include "profile.h"
 
 #include <QDir>

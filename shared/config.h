@@ -1,8 +1,8 @@
 #pragma once
 // ymconfig.ini: its path and the routines every access passes through.
 
-#include "atomicfile.h"
-#include "folderlock.h"
+#include "platform/atomicfile.h"
+#include "platform/folderlock.h"
 
 #include <QByteArray>
 #include <QString>

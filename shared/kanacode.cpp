@@ -1,6 +1,6 @@
 #include "kanacode.h"
 
-#include "numbers.h"
+#include "platform/numbers.h"
 
 #include <QStringList>
 

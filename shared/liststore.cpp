@@ -1,10 +1,10 @@
 #include "liststore.h"
 
-#include "atomicfile.h"
 #include "classcount.h"
-#include "cp932.h"
 #include "inikeys.h"
-#include "platform.h"
+#include "platform/atomicfile.h"
+#include "platform/cp932.h"
+#include "platform/platform.h"
 #include "recordcheck.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "listtext.h"
 
 #include "kanacode.h"
-#include "lines.h"
+#include "platform/lines.h"
 #include "reading.h"
 #include "recordcode.h"
 #include "wordlevel.h"

@@ -1,8 +1,8 @@
 #include "profile.h"
 
-#include "atomicfile.h"
-#include "cp932.h"
-#include "folderlock.h"
+#include "platform/atomicfile.h"
+#include "platform/cp932.h"
+#include "platform/folderlock.h"
 
 #include <QFileInfo>
 #include <QList>

@@ -2,7 +2,7 @@
 
 #include "config.h"
 #include "inikeys.h"
-#include "numbers.h"
+#include "platform/numbers.h"
 
 #include <optional>
 

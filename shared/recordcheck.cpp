@@ -1,9 +1,9 @@
 #include "recordcheck.h"
 
-#include "cp932.h"
 #include "kanacode.h"
-#include "lines.h"
-#include "numbers.h"
+#include "platform/cp932.h"
+#include "platform/lines.h"
+#include "platform/numbers.h"
 #include "recordcode.h"
 #include "wordlimits.h"
 

@@ -1,6 +1,6 @@
 #include "recordcode.h"
 
-#include "cp932.h"
+#include "platform/cp932.h"
 
 #include <QStringList>
 

@@ -2,7 +2,7 @@
 // The text fields of a record: each character of a word as its code page 932
 // code in hexadecimal, and the checks and look-ups on those codes.
 
-#include "cp932.h"
+#include "platform/cp932.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

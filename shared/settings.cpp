@@ -2,8 +2,8 @@
 
 #include "config.h"
 #include "inikeys.h"
-#include "numbers.h"
-#include "platform.h"
+#include "platform/numbers.h"
+#include "platform/platform.h"
 #include "ranking.h"
 #include "romaji.h"
 #include "spellings.h"

@@ -1,6 +1,6 @@
 #include "spellings.h"
 
-#include "numbers.h"
+#include "platform/numbers.h"
 
 const std::array<SpellingChoice, 20> kSpellingChoices{{
     {u"し", 12, {"SI", "SHI", nullptr}, false},    {u"ち", 17, {"TI", "CHI", nullptr}, false},

@@ -1,8 +1,8 @@
 #include "wordedit.h"
 
-#include "cp932.h"
 #include "liststore.h"
-#include "platform.h"
+#include "platform/cp932.h"
+#include "platform/platform.h"
 #include "recordcheck.h"
 #include "recordcode.h"
 #include "wordfile.h"

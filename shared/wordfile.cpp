@@ -1,9 +1,9 @@
 #include "wordfile.h"
 
-#include "atomicfile.h"
 #include "classcount.h"
 #include "config.h"
-#include "platform.h"
+#include "platform/atomicfile.h"
+#include "platform/platform.h"
 
 #include <QDir>
 

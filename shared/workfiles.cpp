@@ -1,11 +1,11 @@
 #include "workfiles.h"
 
-#include "atomicfile.h"
 #include "classcount.h"
 #include "config.h"
 #include "inikeys.h"
-#include "lines.h"
-#include "platform.h"
+#include "platform/atomicfile.h"
+#include "platform/lines.h"
+#include "platform/platform.h"
 
 #include <QFile>
 #include <QStringList>

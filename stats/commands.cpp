@@ -1,9 +1,9 @@
 #include "commands.h"
 
-#include "commandoutput.h"
 #include "csvexport.h"
 #include "historydb.h"
 #include "historyqueries.h"
+#include "platform/commandoutput.h"
 #include "practicelist.h"
 
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 #include "historyqueries.h"
 #include "kanapage.h"
 #include "keyspage.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "practicelist.h"
 #include "trendpage.h"
 #include "uicommon.h"

@@ -4,7 +4,7 @@
 #include "commandline.h"
 #include "commands.h"
 #include "frmSeiseki.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "qttranslation.h"
 #include "uicommon.h"
 

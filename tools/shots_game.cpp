@@ -7,7 +7,7 @@
 #include "course.h"
 #include "frmGame.h"
 #include "frmMenu.h"
-#include "random.h"
+#include "platform/random.h"
 #include "shotsupport.h"
 #include "startup.h"
 #include "uicommon.h"

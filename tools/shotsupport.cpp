@@ -1,7 +1,7 @@
 #include "shotsupport.h"
 
-#include "atomicfile.h"
-#include "platform.h"
+#include "platform/atomicfile.h"
+#include "platform/platform.h"
 
 #include <QDir>
 #include <QTest>

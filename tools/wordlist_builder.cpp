@@ -7,8 +7,8 @@
 // word without a code page 932 code, a duplicate or a level with too few words
 // to fill a game stops the build.
 
-#include "atomicfile.h"
 #include "kanacode.h"
+#include "platform/atomicfile.h"
 #include "recordcode.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "course.h"
 
 #include "judge.h"
-#include "numbers.h"
-#include "platform.h"
+#include "platform/numbers.h"
+#include "platform/platform.h"
 #include "ranking.h"
 #include "settings.h"
 #include "wordfile.h"

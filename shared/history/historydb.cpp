@@ -1,9 +1,9 @@
 #include "historydb.h"
 
-#include "atomicfile.h"
-#include "folderlock.h"
 #include "historyschema.h"
-#include "platform.h"
+#include "platform/atomicfile.h"
+#include "platform/folderlock.h"
+#include "platform/platform.h"
 #include "sqlsupport.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "uicommon.h"
 
-#include "platform.h"
+#include "platform/platform.h"
 #include "twips.h"
 
 #include <QAbstractButton>

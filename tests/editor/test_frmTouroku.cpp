@@ -1,7 +1,7 @@
 // The registration screen driven through mouse clicks and keys.
 
-#include "folderlock.h"
 #include "frmTouroku.h"
+#include "platform/folderlock.h"
 #include "testsupport.h"
 #include "wordfile.h"
 

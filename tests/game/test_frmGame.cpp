@@ -12,7 +12,7 @@
 #include "frmSeiseki.h"
 #include "historydb.h"
 #include "historyqueries.h"
-#include "random.h"
+#include "platform/random.h"
 #include "ranking.h"
 #include "startup.h"
 #include "testsupport.h"

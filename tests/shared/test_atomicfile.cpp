@@ -1,6 +1,6 @@
 // Files replaced in one step, and the temporary files such writes leave.
 
-#include "atomicfile.h"
+#include "platform/atomicfile.h"
 
 #include <QtTest>
 

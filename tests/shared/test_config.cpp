@@ -1,9 +1,9 @@
 // ymconfig.ini as the programs read and write it: the file name, cut values
 // and the fallbacks of a write that fails.
 
-#include "atomicfile.h"
 #include "config.h"
-#include "cp932.h"
+#include "platform/atomicfile.h"
+#include "platform/cp932.h"
 #include "testsupport.h"
 
 #include <QtTest>

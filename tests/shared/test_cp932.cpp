@@ -1,6 +1,6 @@
 // Code page 932: text to bytes and back, and which bytes are well-formed.
 
-#include "cp932.h"
+#include "platform/cp932.h"
 
 #include <QtTest>
 

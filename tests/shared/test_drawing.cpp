@@ -1,6 +1,6 @@
 #include "classcount.h"
 #include "drawing.h"
-#include "random.h"
+#include "platform/random.h"
 #include "recordcode.h"
 #include "romaji.h"
 #include "settings.h"

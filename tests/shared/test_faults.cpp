@@ -3,9 +3,9 @@
 // list stays either as it was or changed as asked, the working files never
 // mix two lists, nothing half-written stays behind, and the user is told.
 
-#include "atomicfile.h"
 #include "config.h"
 #include "kanacode.h"
+#include "platform/atomicfile.h"
 #include "ranking.h"
 #include "recordcode.h"
 #include "testsupport.h"

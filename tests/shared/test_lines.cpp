@@ -1,6 +1,6 @@
 // Word lists and working files split into lines, and lines written back.
 
-#include "lines.h"
+#include "platform/lines.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 // Numbers read leniently from text and rounded into 16- and 32-bit integers.
 
-#include "numbers.h"
+#include "platform/numbers.h"
 
 #include <QtTest>
 

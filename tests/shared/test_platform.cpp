@@ -1,8 +1,8 @@
 // Where the programs keep their files: the folder beside them or a per-user
 // folder filled from the installed defaults on the first run.
 
-#include "atomicfile.h"
 #include "config.h"
+#include "platform/atomicfile.h"
 #include "testsupport.h"
 
 #include <QtTest>

@@ -1,7 +1,7 @@
 // The sectioned file ymconfig.ini is kept in: lookup, writes that keep every
 // other byte, and two processes writing at once.
 
-#include "atomicfile.h"
+#include "platform/atomicfile.h"
 #include "profile.h"
 #include "testsupport.h"
 

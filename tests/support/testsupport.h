@@ -3,7 +3,7 @@
 // message boxes the code under test shows.
 
 #include "gamerecord.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "wordedit.h"
 
 #include <QByteArray>

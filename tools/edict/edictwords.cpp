@@ -1,7 +1,7 @@
 #include "edictwords.h"
 
-#include "cp932.h"
 #include "kanacode.h"
+#include "platform/cp932.h"
 #include "romaji.h"
 #include "wordlevel.h"
 

@@ -33,8 +33,8 @@
 // A level with fewer words than a game can need (Nomal 150, the others 40)
 // stops the program with a message, and no file is written.
 
-#include "atomicfile.h"
 #include "edictwords.h"
+#include "platform/atomicfile.h"
 
 #include <QDir>
 #include <QFile>

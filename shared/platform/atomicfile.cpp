@@ -1,4 +1,4 @@
-#include "atomicfile.h"
+#include "platform/atomicfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "platform.h"
+#include "platform/platform.h"
 
-#include "atomicfile.h"
+#include "platform/atomicfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "folderlock.h"
+#include "platform/folderlock.h"
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QFile>
 #include <QFileInfo>

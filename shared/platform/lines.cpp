@@ -1,4 +1,4 @@
-#include "lines.h"
+#include "platform/lines.h"
 
 #include <QtGlobal>
 

@@ -1,6 +1,6 @@
-#include "commandoutput.h"
+#include "platform/commandoutput.h"
 
-#include "atomicfile.h"
+#include "platform/atomicfile.h"
 
 #include <QByteArray>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "cp932.h"
+#include "platform/cp932.h"
 
 #include <array>
 #include <cerrno>
