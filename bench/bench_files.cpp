@@ -2,7 +2,7 @@
 // of a plain copy of the same file measured in the same run (counter x_copy).
 // The folder is TMPDIR's (the disk, unless TMPDIR says otherwise).
 
-#include "config.h"
+#include "config/config.h"
 #include "course.h"
 #include "platform/platform.h"
 #include "settings.h"

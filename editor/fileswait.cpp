@@ -1,6 +1,6 @@
 #include "fileswait.h"
 
-#include "config.h"
+#include "config/config.h"
 #include "platform/folderlock.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "frmFileWriter.h"
 
 #include "classcount.h"
-#include "config.h"
+#include "config/config.h"
 #include "kanacode.h"
 #include "platform/platform.h"
 #include "reading.h"

@@ -1,6 +1,6 @@
 #include "frmTouroku.h"
 
-#include "config.h"
+#include "config/config.h"
 #include "fileswait.h"
 #include "frmFileWriter.h"
 #include "kanacode.h"

@@ -3,7 +3,7 @@
 // an empty list, or leaves the working files and ymconfig.ini exactly as they
 // were.
 
-#include "config.h"
+#include "config/config.h"
 #include "fuzzsupport.h"
 #include "platform/atomicfile.h"
 #include "wordfile.h"

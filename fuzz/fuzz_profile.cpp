@@ -2,8 +2,8 @@
 // write followed by a read gives the value back while every other line of the
 // file stays byte for byte.
 
+#include "config/profile.h"
 #include "fuzzsupport.h"
-#include "profile.h"
 
 #include <QList>
 

@@ -2,10 +2,10 @@
 
 #include "DlgUseName.h"
 #include "background.h"
+#include "config/spellings.h"
 #include "platform/numbers.h"
 #include "ranking.h"
 #include "settings.h"
-#include "spellings.h"
 #include "uicommon.h"
 #include "wordfile.h"
 

@@ -1,7 +1,7 @@
 #include "classcount.h"
 
-#include "config.h"
-#include "inikeys.h"
+#include "config/config.h"
+#include "config/inikeys.h"
 #include "platform/cp932.h"
 #include "platform/numbers.h"
 #include "wordlimits.h"

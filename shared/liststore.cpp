@@ -1,7 +1,7 @@
 #include "liststore.h"
 
 #include "classcount.h"
-#include "inikeys.h"
+#include "config/inikeys.h"
 #include "platform/atomicfile.h"
 #include "platform/cp932.h"
 #include "platform/platform.h"

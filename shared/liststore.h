@@ -4,7 +4,7 @@
 // building blocks of the operations in wordfile.h and wordedit.h, which hold
 // the lock between the programs around them.
 
-#include "config.h"
+#include "config/config.h"
 #include "workfiles.h"
 
 #include <QByteArray>

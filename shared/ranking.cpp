@@ -1,7 +1,7 @@
 #include "ranking.h"
 
-#include "config.h"
-#include "inikeys.h"
+#include "config/config.h"
+#include "config/inikeys.h"
 #include "platform/numbers.h"
 
 #include <optional>

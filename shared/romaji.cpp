@@ -1,6 +1,6 @@
 #include "romaji.h"
 
-#include "spellings.h"
+#include "config/spellings.h"
 
 #include <QStringList>
 

@@ -1,12 +1,12 @@
 #include "settings.h"
 
-#include "config.h"
-#include "inikeys.h"
+#include "config/config.h"
+#include "config/inikeys.h"
+#include "config/spellings.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
 #include "ranking.h"
 #include "romaji.h"
-#include "spellings.h"
 #include "wordfile.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "wordfile.h"
 
 #include "classcount.h"
-#include "config.h"
+#include "config/config.h"
 #include "platform/atomicfile.h"
 #include "platform/platform.h"
 

@@ -10,7 +10,7 @@
 // or changed, and working files that do not match their list are made anew
 // before anything relies on them.
 
-#include "config.h"
+#include "config/config.h"
 #include "liststore.h"
 #include "workfiles.h"
 

@@ -1,8 +1,8 @@
 #include "workfiles.h"
 
 #include "classcount.h"
-#include "config.h"
-#include "inikeys.h"
+#include "config/config.h"
+#include "config/inikeys.h"
 #include "platform/atomicfile.h"
 #include "platform/lines.h"
 #include "platform/platform.h"

@@ -3,7 +3,7 @@
 // list, an import while the game draws from the list, and readings suggested
 // by MeCab.
 
-#include "config.h"
+#include "config/config.h"
 #include "liststore.h"
 #include "reading.h"
 #include "recordcode.h"

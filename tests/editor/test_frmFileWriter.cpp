@@ -1,6 +1,6 @@
 // The kana keyboard: its chart, the removal rule, the level and the saves.
 
-#include "config.h"
+#include "config/config.h"
 #include "frmFileWriter.h"
 #include "kanacode.h"
 #include "testsupport.h"

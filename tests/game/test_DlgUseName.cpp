@@ -2,7 +2,7 @@
 // the default name, and after a game for a new ranking entry.
 
 #include "DlgUseName.h"
-#include "config.h"
+#include "config/config.h"
 #include "frmConfig.h"
 #include "ranking.h"
 #include "settings.h"

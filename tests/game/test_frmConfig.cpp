@@ -1,13 +1,13 @@
 // The settings screen: its layout, how it shows and changes the shared
 // settings, switching the word list, and finishing.
 
-#include "config.h"
+#include "config/config.h"
+#include "config/spellings.h"
 #include "frmConfig.h"
 #include "frmMenu.h"
 #include "ranking.h"
 #include "romaji.h"
 #include "settings.h"
-#include "spellings.h"
 #include "startup.h"
 #include "testsupport.h"
 #include "wordfile.h"

@@ -4,7 +4,7 @@
 // recorded in the history and shown by the statistics window open beside the
 // game.
 
-#include "config.h"
+#include "config/config.h"
 #include "course.h"
 #include "frmGame.h"
 #include "frmMenu.h"

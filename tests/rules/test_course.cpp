@@ -1,10 +1,10 @@
 #include "classcount.h"
+#include "config/spellings.h"
 #include "course.h"
 #include "liststore.h"
 #include "ranking.h"
 #include "romaji.h"
 #include "settings.h"
-#include "spellings.h"
 #include "testsupport.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 // ymconfig.ini as the programs read and write it: the file name, cut values
 // and the fallbacks of a write that fails.
 
-#include "config.h"
+#include "config/config.h"
 #include "platform/atomicfile.h"
 #include "platform/cp932.h"
 #include "testsupport.h"

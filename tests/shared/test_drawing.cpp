@@ -1,10 +1,10 @@
 #include "classcount.h"
+#include "config/spellings.h"
 #include "drawing.h"
 #include "platform/random.h"
 #include "recordcode.h"
 #include "romaji.h"
 #include "settings.h"
-#include "spellings.h"
 #include "testsupport.h"
 
 #include <QtTest>

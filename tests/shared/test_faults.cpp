@@ -3,7 +3,7 @@
 // list stays either as it was or changed as asked, the working files never
 // mix two lists, nothing half-written stays behind, and the user is told.
 
-#include "config.h"
+#include "config/config.h"
 #include "kanacode.h"
 #include "platform/atomicfile.h"
 #include "ranking.h"

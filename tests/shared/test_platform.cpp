@@ -1,7 +1,7 @@
 // Where the programs keep their files: the folder beside them or a per-user
 // folder filled from the installed defaults on the first run.
 
-#include "config.h"
+#include "config/config.h"
 #include "platform/atomicfile.h"
 #include "testsupport.h"
 

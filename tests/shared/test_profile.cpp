@@ -1,8 +1,8 @@
 // The sectioned file ymconfig.ini is kept in: lookup, writes that keep every
 // other byte, and two processes writing at once.
 
+#include "config/profile.h"
 #include "platform/atomicfile.h"
-#include "profile.h"
 #include "testsupport.h"
 
 #include <QtTest>

@@ -1,6 +1,6 @@
 // The nine-place ranking: where a score enters, and the table written and read back.
 
-#include "config.h"
+#include "config/config.h"
 #include "ranking.h"
 #include "testsupport.h"
 

@@ -2,7 +2,7 @@
 // the working files, the editor's changes and saves, and the shipped lists.
 
 #include "classcount.h"
-#include "config.h"
+#include "config/config.h"
 #include "recordcode.h"
 #include "testsupport.h"
 #include "wordedit.h"

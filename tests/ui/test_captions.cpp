@@ -6,7 +6,7 @@
 // The program runs once per scale: 100 %, 150 % and 200 %, set by ctest.
 
 #include "DlgUseName.h"
-#include "config.h"
+#include "config/config.h"
 #include "frmConfig.h"
 #include "frmFileWriter.h"
 #include "frmGame.h"

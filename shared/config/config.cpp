@@ -1,8 +1,8 @@
-#include "config.h"
+#include "config/config.h"
 
+#include "config/profile.h"
 #include "platform/cp932.h"
 #include "platform/platform.h"
-#include "profile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "spellings.h"
+#include "config/spellings.h"
 
 #include "platform/numbers.h"
 

@@ -1,4 +1,4 @@
-#include "profile.h"
+#include "config/profile.h"
 
 #include "platform/atomicfile.h"
 #include "platform/cp932.h"
