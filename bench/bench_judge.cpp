@@ -4,8 +4,8 @@
 
 #include "gamerecorder.h"
 #include "judge.h"
-#include "kanacode.h"
-#include "romaji.h"
+#include "kana/kanacode.h"
+#include "kana/romaji.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 
 #include "classcount.h"
 #include "config/config.h"
-#include "kanacode.h"
+#include "kana/kanacode.h"
 #include "platform/platform.h"
 #include "reading.h"
 #include "uicommon.h"

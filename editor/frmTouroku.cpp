@@ -3,7 +3,7 @@
 #include "config/config.h"
 #include "fileswait.h"
 #include "frmFileWriter.h"
-#include "kanacode.h"
+#include "kana/kanacode.h"
 #include "platform/folderlock.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"

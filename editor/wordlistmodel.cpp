@@ -1,6 +1,6 @@
 #include "wordlistmodel.h"
 
-#include "kanacode.h"
+#include "kana/kanacode.h"
 #include "platform/cp932.h"
 #include "recordcode.h"
 

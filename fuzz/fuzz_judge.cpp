@@ -3,7 +3,7 @@
 
 #include "fuzzsupport.h"
 #include "judge.h"
-#include "romaji.h"
+#include "kana/romaji.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool tableReady = [] {

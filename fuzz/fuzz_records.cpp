@@ -3,9 +3,9 @@
 // a coded reading survive another round of coding.
 
 #include "fuzzsupport.h"
-#include "kanacode.h"
+#include "kana/kanacode.h"
+#include "kana/romaji.h"
 #include "recordcode.h"
-#include "romaji.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool tablesReady = [] {

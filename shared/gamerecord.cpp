@@ -1,6 +1,6 @@
 #include "gamerecord.h"
 
-#include "kanacode.h"
+#include "kana/kanacode.h"
 #include "wordlimits.h"
 
 #include <cstdlib>

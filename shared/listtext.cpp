@@ -1,10 +1,10 @@
 #include "listtext.h"
 
-#include "kanacode.h"
+#include "kana/kanacode.h"
+#include "kana/wordlevel.h"
 #include "platform/lines.h"
 #include "reading.h"
 #include "recordcode.h"
-#include "wordlevel.h"
 #include "wordlimits.h"
 
 #include <QStringDecoder>

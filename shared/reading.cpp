@@ -1,7 +1,7 @@
 #include "reading.h"
 
-#include "kanacode.h"
-#include "wordlevel.h"
+#include "kana/kanacode.h"
+#include "kana/wordlevel.h"
 
 #include <QByteArray>
 #include <QList>

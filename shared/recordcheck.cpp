@@ -1,6 +1,6 @@
 #include "recordcheck.h"
 
-#include "kanacode.h"
+#include "kana/kanacode.h"
 #include "platform/cp932.h"
 #include "platform/lines.h"
 #include "platform/numbers.h"

@@ -3,10 +3,10 @@
 #include "config/config.h"
 #include "config/inikeys.h"
 #include "config/spellings.h"
+#include "kana/romaji.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
 #include "ranking.h"
-#include "romaji.h"
 #include "wordfile.h"
 
 #include <algorithm>

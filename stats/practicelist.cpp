@@ -1,7 +1,7 @@
 #include "practicelist.h"
 
 #include "historyqueries.h"
-#include "kanacode.h"
+#include "kana/kanacode.h"
 #include "liststore.h"
 #include "practicechoice.h"
 #include "recordcode.h"

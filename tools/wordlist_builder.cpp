@@ -7,7 +7,7 @@
 // word without a code page 932 code, a duplicate or a level with too few words
 // to fill a game stops the build.
 
-#include "kanacode.h"
+#include "kana/kanacode.h"
 #include "platform/atomicfile.h"
 #include "recordcode.h"
 

@@ -1,7 +1,7 @@
 #include "gamerecorder.h"
 
 #include "judge.h"
-#include "romaji.h"
+#include "kana/romaji.h"
 
 #include <QStringList>
 

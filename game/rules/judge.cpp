@@ -1,6 +1,6 @@
 #include "judge.h"
 
-#include "romaji.h"
+#include "kana/romaji.h"
 
 #include <QStringView>
 

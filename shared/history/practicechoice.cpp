@@ -1,8 +1,8 @@
 #include "practicechoice.h"
 
 #include "gamerecord.h"
-#include "kanacode.h"
-#include "wordlevel.h"
+#include "kana/kanacode.h"
+#include "kana/wordlevel.h"
 #include "wordlimits.h"
 
 #include <QSet>

@@ -1,6 +1,6 @@
 #include "weakkana.h"
 
-#include "kanacode.h"
+#include "kana/kanacode.h"
 
 #include <algorithm>
 

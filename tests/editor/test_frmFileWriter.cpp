@@ -2,7 +2,7 @@
 
 #include "config/config.h"
 #include "frmFileWriter.h"
-#include "kanacode.h"
+#include "kana/kanacode.h"
 #include "testsupport.h"
 #include "wordfile.h"
 

@@ -1,9 +1,9 @@
 #include "classcount.h"
 #include "config/spellings.h"
 #include "course.h"
+#include "kana/romaji.h"
 #include "liststore.h"
 #include "ranking.h"
-#include "romaji.h"
 #include "settings.h"
 #include "testsupport.h"
 

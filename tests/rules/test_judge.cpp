@@ -1,6 +1,6 @@
 #include "config/spellings.h"
 #include "judge.h"
-#include "romaji.h"
+#include "kana/romaji.h"
 
 #include <QTest>
 

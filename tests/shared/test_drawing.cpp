@@ -1,9 +1,9 @@
 #include "classcount.h"
 #include "config/spellings.h"
 #include "drawing.h"
+#include "kana/romaji.h"
 #include "platform/random.h"
 #include "recordcode.h"
-#include "romaji.h"
 #include "settings.h"
 #include "testsupport.h"
 

@@ -4,7 +4,7 @@
 // mix two lists, nothing half-written stays behind, and the user is told.
 
 #include "config/config.h"
-#include "kanacode.h"
+#include "kana/kanacode.h"
 #include "platform/atomicfile.h"
 #include "ranking.h"
 #include "recordcode.h"

@@ -1,6 +1,6 @@
 // Readings as three-digit kana codes and back.
 
-#include "kanacode.h"
+#include "kana/kanacode.h"
 
 #include <QtTest>
 

@@ -2,7 +2,7 @@
 
 #include "config/spellings.h"
 #include "gamerecord.h"
-#include "romaji.h"
+#include "kana/romaji.h"
 
 #include <QtTest>
 

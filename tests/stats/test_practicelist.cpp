@@ -5,7 +5,7 @@
 
 #include "historydb.h"
 #include "historywriter.h"
-#include "kanacode.h"
+#include "kana/kanacode.h"
 #include "liststore.h"
 #include "practicechoice.h"
 #include "practicelist.h"

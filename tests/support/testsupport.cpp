@@ -1,8 +1,8 @@
 #include "testsupport.h"
 
 #include "drawing.h"
-#include "kanacode.h"
-#include "romaji.h"
+#include "kana/kanacode.h"
+#include "kana/romaji.h"
 #include "settings.h"
 #include "wordfile.h"
 

@@ -1,7 +1,7 @@
 // The word-list generator's rules on a small hand-made dictionary excerpt.
 
 #include "edictwords.h"
-#include "wordlevel.h"
+#include "kana/wordlevel.h"
 
 #include <QtTest>
 

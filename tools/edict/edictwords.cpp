@@ -1,9 +1,9 @@
 #include "edictwords.h"
 
-#include "kanacode.h"
+#include "kana/kanacode.h"
+#include "kana/romaji.h"
+#include "kana/wordlevel.h"
 #include "platform/cp932.h"
-#include "romaji.h"
-#include "wordlevel.h"
 
 #include <QHash>
 #include <QRegularExpression>

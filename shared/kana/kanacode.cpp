@@ -1,4 +1,4 @@
-#include "kanacode.h"
+#include "kana/kanacode.h"
 
 #include "platform/numbers.h"
 

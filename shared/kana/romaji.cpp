@@ -1,4 +1,4 @@
-#include "romaji.h"
+#include "kana/romaji.h"
 
 #include "config/spellings.h"
 

@@ -1,7 +1,7 @@
-#include "wordlevel.h"
+#include "kana/wordlevel.h"
 
-#include "kanacode.h"
-#include "romaji.h"
+#include "kana/kanacode.h"
+#include "kana/romaji.h"
 
 namespace {
 
