@@ -8,7 +8,7 @@
 #include "liststore.h"
 #include "listtext.h"
 #include "platform/platform.h"
-#include "reading.h"
+#include "reading/reading.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,7 +7,7 @@
 
 #include "frmTouroku.h"
 #include "platform/platform.h"
-#include "reading.h"
+#include "reading/reading.h"
 #include "wordfile.h"
 
 #include <benchmark/benchmark.h>

@@ -4,7 +4,7 @@
 #include "config/config.h"
 #include "kana/kanacode.h"
 #include "platform/platform.h"
-#include "reading.h"
+#include "reading/reading.h"
 #include "uicommon.h"
 #include "wordedit.h"
 #include "wordfile.h"

@@ -7,7 +7,7 @@
 #include "platform/folderlock.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
-#include "reading.h"
+#include "reading/reading.h"
 #include "settings.h"
 #include "twips.h"
 #include "uicommon.h"

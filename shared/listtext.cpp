@@ -3,7 +3,7 @@
 #include "kana/kanacode.h"
 #include "kana/wordlevel.h"
 #include "platform/lines.h"
-#include "reading.h"
+#include "reading/reading.h"
 #include "recordcode.h"
 #include "wordlimits.h"
 

@@ -5,7 +5,7 @@
 
 #include "config/config.h"
 #include "liststore.h"
-#include "reading.h"
+#include "reading/reading.h"
 #include "recordcode.h"
 #include "testsupport.h"
 #include "wordfile.h"

@@ -1,7 +1,7 @@
 // Suggested readings from MeCab and the IPA dictionary, and the programs'
 // behaviour without them.
 
-#include "reading.h"
+#include "reading/reading.h"
 #include "testsupport.h"
 
 #include <QtTest>

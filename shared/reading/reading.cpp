@@ -1,4 +1,4 @@
-#include "reading.h"
+#include "reading/reading.h"
 
 #include "kana/kanacode.h"
 #include "kana/wordlevel.h"
