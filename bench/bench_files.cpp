@@ -6,8 +6,8 @@
 #include "course.h"
 #include "platform/platform.h"
 #include "settings.h"
-#include "wordedit.h"
-#include "wordfile.h"
+#include "wordlists/wordedit.h"
+#include "wordlists/wordfile.h"
 
 #include <benchmark/benchmark.h>
 

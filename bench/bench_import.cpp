@@ -5,10 +5,10 @@
 // the text, checking every line, and storing the list under the lock.
 
 #include "commandline.h"
-#include "liststore.h"
-#include "listtext.h"
 #include "platform/platform.h"
 #include "reading/reading.h"
+#include "wordlists/liststore.h"
+#include "wordlists/listtext.h"
 
 #include <benchmark/benchmark.h>
 

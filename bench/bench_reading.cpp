@@ -8,7 +8,7 @@
 #include "frmTouroku.h"
 #include "platform/platform.h"
 #include "reading/reading.h"
-#include "wordfile.h"
+#include "wordlists/wordfile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,11 +1,11 @@
 #include "commandline.h"
 
-#include "liststore.h"
-#include "listtext.h"
 #include "platform/atomicfile.h"
 #include "platform/commandoutput.h"
-#include "wordedit.h"
-#include "wordlimits.h"
+#include "wordlists/liststore.h"
+#include "wordlists/listtext.h"
+#include "wordlists/wordedit.h"
+#include "wordlists/wordlimits.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

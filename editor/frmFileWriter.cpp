@@ -1,13 +1,13 @@
 #include "frmFileWriter.h"
 
-#include "classcount.h"
 #include "config/config.h"
 #include "kana/kanacode.h"
 #include "platform/platform.h"
 #include "reading/reading.h"
 #include "uicommon.h"
-#include "wordedit.h"
-#include "wordfile.h"
+#include "wordlists/classcount.h"
+#include "wordlists/wordedit.h"
+#include "wordlists/wordfile.h"
 
 #include <QEvent>
 #include <QFocusEvent>

@@ -11,9 +11,9 @@
 #include "settings.h"
 #include "twips.h"
 #include "uicommon.h"
-#include "wordfile.h"
 #include "wordlistmodel.h"
-#include "workfiles.h"
+#include "wordlists/wordfile.h"
+#include "wordlists/workfiles.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -4,7 +4,7 @@
 // the MessageClass counts and writes them into the word list after every
 // change.
 
-#include "wordedit.h"
+#include "wordlists/wordedit.h"
 
 #include <QWidget>
 

@@ -4,10 +4,10 @@
 
 #include "commandline.h"
 #include "frmTouroku.h"
-#include "liststore.h"
 #include "platform/platform.h"
 #include "qttranslation.h"
 #include "uicommon.h"
+#include "wordlists/liststore.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "kana/kanacode.h"
 #include "platform/cp932.h"
-#include "recordcode.h"
+#include "wordlists/recordcode.h"
 
 #include <array>
 #include <cstring>

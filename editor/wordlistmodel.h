@@ -3,8 +3,8 @@
 // loaded list. The words stay as the working files hold them and a row is
 // decoded only when the view shows it, so a list of any size fills at once.
 
-#include "wordedit.h"
-#include "workfiles.h"
+#include "wordlists/wordedit.h"
+#include "wordlists/workfiles.h"
 
 #include <QAbstractTableModel>
 

@@ -6,7 +6,7 @@
 #include "config/config.h"
 #include "fuzzsupport.h"
 #include "platform/atomicfile.h"
-#include "wordfile.h"
+#include "wordlists/wordfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "fuzzsupport.h"
 #include "kana/kanacode.h"
 #include "kana/romaji.h"
-#include "recordcode.h"
+#include "wordlists/recordcode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool tablesReady = [] {

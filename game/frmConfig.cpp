@@ -7,7 +7,7 @@
 #include "ranking.h"
 #include "settings.h"
 #include "uicommon.h"
-#include "wordfile.h"
+#include "wordlists/wordfile.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>

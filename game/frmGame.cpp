@@ -6,7 +6,7 @@
 #include "settings.h"
 #include "twips.h"
 #include "uicommon.h"
-#include "wordfile.h"
+#include "wordlists/wordfile.h"
 
 #include <QCloseEvent>
 #include <QFontInfo>

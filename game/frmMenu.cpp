@@ -5,8 +5,8 @@
 #include "frmGame.h"
 #include "frmRanking.h"
 #include "uicommon.h"
-#include "wordfile.h"
-#include "workfiles.h"
+#include "wordlists/wordfile.h"
+#include "wordlists/workfiles.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,10 +1,10 @@
 // Yubimaru, the romaji typing game.
 
-#include "liststore.h"
 #include "platform/platform.h"
 #include "qttranslation.h"
 #include "startup.h"
 #include "uicommon.h"
+#include "wordlists/liststore.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -2,7 +2,7 @@
 
 #include "frmMenu.h"
 #include "settings.h"
-#include "wordfile.h"
+#include "wordlists/wordfile.h"
 
 bool StartUp() {
     ListWordFiles();

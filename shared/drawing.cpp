@@ -1,16 +1,16 @@
 #include "drawing.h"
 
-#include "classcount.h"
 #include "kana/romaji.h"
 #include "platform/atomicfile.h"
 #include "platform/cp932.h"
 #include "platform/lines.h"
 #include "platform/numbers.h"
 #include "platform/random.h"
-#include "recordcode.h"
 #include "settings.h"
-#include "wordlimits.h"
-#include "workfiles.h"
+#include "wordlists/classcount.h"
+#include "wordlists/recordcode.h"
+#include "wordlists/wordlimits.h"
+#include "wordlists/workfiles.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

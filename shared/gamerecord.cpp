@@ -1,7 +1,7 @@
 #include "gamerecord.h"
 
 #include "kana/kanacode.h"
-#include "wordlimits.h"
+#include "wordlists/wordlimits.h"
 
 #include <cstdlib>
 

@@ -7,7 +7,7 @@
 #include "platform/numbers.h"
 #include "platform/platform.h"
 #include "ranking.h"
-#include "wordfile.h"
+#include "wordlists/wordfile.h"
 
 #include <algorithm>
 

@@ -2,12 +2,12 @@
 
 #include "historyqueries.h"
 #include "kana/kanacode.h"
-#include "liststore.h"
 #include "practicechoice.h"
-#include "recordcode.h"
 #include "weakkana.h"
-#include "wordedit.h"
-#include "wordfile.h"
+#include "wordlists/liststore.h"
+#include "wordlists/recordcode.h"
+#include "wordlists/wordedit.h"
+#include "wordlists/wordfile.h"
 
 #include <QDir>
 #include <QFileInfo>

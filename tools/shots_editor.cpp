@@ -5,7 +5,7 @@
 #include "frmFileWriter.h"
 #include "frmTouroku.h"
 #include "shotsupport.h"
-#include "wordfile.h"
+#include "wordlists/wordfile.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -9,7 +9,7 @@
 
 #include "kana/kanacode.h"
 #include "platform/atomicfile.h"
-#include "recordcode.h"
+#include "wordlists/recordcode.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 #include "platform/platform.h"
 #include "ranking.h"
 #include "settings.h"
-#include "wordfile.h"
+#include "wordlists/wordfile.h"
 
 #include <algorithm>
 #include <chrono>

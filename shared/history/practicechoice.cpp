@@ -3,7 +3,7 @@
 #include "gamerecord.h"
 #include "kana/kanacode.h"
 #include "kana/wordlevel.h"
-#include "wordlimits.h"
+#include "wordlists/wordlimits.h"
 
 #include <QSet>
 

@@ -4,12 +4,12 @@
 // by MeCab.
 
 #include "config/config.h"
-#include "liststore.h"
 #include "reading/reading.h"
-#include "recordcode.h"
 #include "testsupport.h"
-#include "wordfile.h"
-#include "wordlimits.h"
+#include "wordlists/liststore.h"
+#include "wordlists/recordcode.h"
+#include "wordlists/wordfile.h"
+#include "wordlists/wordlimits.h"
 
 #include <QProcess>
 #include <QtTest>

@@ -4,7 +4,7 @@
 #include "frmFileWriter.h"
 #include "kana/kanacode.h"
 #include "testsupport.h"
-#include "wordfile.h"
+#include "wordlists/wordfile.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -3,7 +3,7 @@
 #include "frmTouroku.h"
 #include "platform/folderlock.h"
 #include "testsupport.h"
-#include "wordfile.h"
+#include "wordlists/wordfile.h"
 
 #include <QApplication>
 #include <QLabel>

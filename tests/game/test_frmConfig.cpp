@@ -10,7 +10,7 @@
 #include "settings.h"
 #include "startup.h"
 #include "testsupport.h"
-#include "wordfile.h"
+#include "wordlists/wordfile.h"
 
 #include <QtTest/qtestspontaneevent.h>
 #include <QtTest>

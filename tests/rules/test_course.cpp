@@ -1,11 +1,11 @@
-#include "classcount.h"
 #include "config/spellings.h"
 #include "course.h"
 #include "kana/romaji.h"
-#include "liststore.h"
 #include "ranking.h"
 #include "settings.h"
 #include "testsupport.h"
+#include "wordlists/classcount.h"
+#include "wordlists/liststore.h"
 
 #include <QTest>
 #include <QTimeZone>

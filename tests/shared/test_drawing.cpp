@@ -1,11 +1,11 @@
-#include "classcount.h"
 #include "config/spellings.h"
 #include "drawing.h"
 #include "kana/romaji.h"
 #include "platform/random.h"
-#include "recordcode.h"
 #include "settings.h"
 #include "testsupport.h"
+#include "wordlists/classcount.h"
+#include "wordlists/recordcode.h"
 
 #include <QtTest>
 

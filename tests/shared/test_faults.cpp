@@ -7,9 +7,9 @@
 #include "kana/kanacode.h"
 #include "platform/atomicfile.h"
 #include "ranking.h"
-#include "recordcode.h"
 #include "testsupport.h"
-#include "wordfile.h"
+#include "wordlists/recordcode.h"
+#include "wordlists/wordfile.h"
 
 #include <QSet>
 #include <QtTest>

@@ -1,7 +1,7 @@
 // Why a word list is refused: its counts line, its number of record lines and
 // the fields of each record, and which problem is told when there are several.
 
-#include "recordcheck.h"
+#include "wordlists/recordcheck.h"
 
 #include <QtTest>
 

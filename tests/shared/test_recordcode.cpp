@@ -1,7 +1,7 @@
 // The text fields of a record: each character of a word as its code page 932
 // code in hexadecimal, and back.
 
-#include "recordcode.h"
+#include "wordlists/recordcode.h"
 
 #include <QtTest>
 

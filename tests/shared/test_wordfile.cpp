@@ -1,12 +1,12 @@
 // The word lists in Data/ and the operations on them: listing, conversion into
 // the working files, the editor's changes and saves, and the shipped lists.
 
-#include "classcount.h"
 #include "config/config.h"
-#include "recordcode.h"
 #include "testsupport.h"
-#include "wordedit.h"
-#include "wordfile.h"
+#include "wordlists/classcount.h"
+#include "wordlists/recordcode.h"
+#include "wordlists/wordedit.h"
+#include "wordlists/wordfile.h"
 
 #include <QSet>
 #include <QtTest>

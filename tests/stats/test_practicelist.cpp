@@ -6,12 +6,12 @@
 #include "historydb.h"
 #include "historywriter.h"
 #include "kana/kanacode.h"
-#include "liststore.h"
 #include "practicechoice.h"
 #include "practicelist.h"
-#include "recordcode.h"
 #include "testsupport.h"
-#include "wordedit.h"
+#include "wordlists/liststore.h"
+#include "wordlists/recordcode.h"
+#include "wordlists/wordedit.h"
 
 #include <QtTest>
 

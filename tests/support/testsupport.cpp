@@ -4,7 +4,7 @@
 #include "kana/kanacode.h"
 #include "kana/romaji.h"
 #include "settings.h"
-#include "wordfile.h"
+#include "wordlists/wordfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 
 #include "gamerecord.h"
 #include "platform/platform.h"
-#include "wordedit.h"
+#include "wordlists/wordedit.h"
 
 #include <QByteArray>
 #include <QList>

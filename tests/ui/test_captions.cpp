@@ -20,7 +20,7 @@
 #include "settings.h"
 #include "testsupport.h"
 #include "uicommon.h"
-#include "wordfile.h"
+#include "wordlists/wordfile.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -11,8 +11,8 @@
 // before anything relies on them.
 
 #include "config/config.h"
-#include "liststore.h"
-#include "workfiles.h"
+#include "wordlists/liststore.h"
+#include "wordlists/workfiles.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,11 +1,11 @@
-#include "liststore.h"
+#include "wordlists/liststore.h"
 
-#include "classcount.h"
 #include "config/inikeys.h"
 #include "platform/atomicfile.h"
 #include "platform/cp932.h"
 #include "platform/platform.h"
-#include "recordcheck.h"
+#include "wordlists/classcount.h"
+#include "wordlists/recordcheck.h"
 
 #include <QDir>
 

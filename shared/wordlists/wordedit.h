@@ -4,7 +4,7 @@
 // a list by its name (an import, a practice list). Each is one unit, as the
 // operations of wordfile.h are.
 
-#include "workfiles.h"
+#include "wordlists/workfiles.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,11 +1,11 @@
-#include "listtext.h"
+#include "wordlists/listtext.h"
 
 #include "kana/kanacode.h"
 #include "kana/wordlevel.h"
 #include "platform/lines.h"
 #include "reading/reading.h"
-#include "recordcode.h"
-#include "wordlimits.h"
+#include "wordlists/recordcode.h"
+#include "wordlists/wordlimits.h"
 
 #include <QStringDecoder>
 #include <QStringList>

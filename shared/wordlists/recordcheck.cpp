@@ -1,11 +1,11 @@
-#include "recordcheck.h"
+#include "wordlists/recordcheck.h"
 
 #include "kana/kanacode.h"
 #include "platform/cp932.h"
 #include "platform/lines.h"
 #include "platform/numbers.h"
-#include "recordcode.h"
-#include "wordlimits.h"
+#include "wordlists/recordcode.h"
+#include "wordlists/wordlimits.h"
 
 #include <QStringList>
 

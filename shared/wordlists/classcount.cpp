@@ -1,10 +1,10 @@
-#include "classcount.h"
+#include "wordlists/classcount.h"
 
 #include "config/config.h"
 #include "config/inikeys.h"
 #include "platform/cp932.h"
 #include "platform/numbers.h"
-#include "wordlimits.h"
+#include "wordlists/wordlimits.h"
 
 std::array<std::int16_t, 6> gClassCount{};
 std::array<QString, 5> gClassCountText;

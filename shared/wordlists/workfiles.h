@@ -3,7 +3,7 @@
 // the words they hold, and the stamp that ties them to the word list they
 // were made from.
 
-#include "wordlimits.h"
+#include "wordlists/wordlimits.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,11 +1,11 @@
-#include "workfiles.h"
+#include "wordlists/workfiles.h"
 
-#include "classcount.h"
 #include "config/config.h"
 #include "config/inikeys.h"
 #include "platform/atomicfile.h"
 #include "platform/lines.h"
 #include "platform/platform.h"
+#include "wordlists/classcount.h"
 
 #include <QFile>
 #include <QStringList>

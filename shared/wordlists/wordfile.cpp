@@ -1,9 +1,9 @@
-#include "wordfile.h"
+#include "wordlists/wordfile.h"
 
-#include "classcount.h"
 #include "config/config.h"
 #include "platform/atomicfile.h"
 #include "platform/platform.h"
+#include "wordlists/classcount.h"
 
 #include <QDir>
 

@@ -5,7 +5,7 @@
 // the lock between the programs around them.
 
 #include "config/config.h"
-#include "workfiles.h"
+#include "wordlists/workfiles.h"
 
 #include <QByteArray>
 #include <QString>

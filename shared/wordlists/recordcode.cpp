@@ -1,4 +1,4 @@
-#include "recordcode.h"
+#include "wordlists/recordcode.h"
 
 #include "platform/cp932.h"
 

@@ -5,9 +5,9 @@
 // as a list stores them (three digits each), which export writes for a
 // reading whose kana would code otherwise (ふ and ぁ coded apart, not as ふぁ).
 
-#include "recordcheck.h"
-#include "wordedit.h"
-#include "workfiles.h"
+#include "wordlists/recordcheck.h"
+#include "wordlists/wordedit.h"
+#include "wordlists/workfiles.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

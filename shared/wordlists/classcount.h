@@ -2,7 +2,7 @@
 // The words per level of the loaded word list, kept under MessageClass "A"
 // to "E" in ymconfig.ini.
 
-#include "wordlimits.h"
+#include "wordlists/wordlimits.h"
 
 #include <QString>
 

@@ -1,12 +1,12 @@
-#include "wordedit.h"
+#include "wordlists/wordedit.h"
 
-#include "liststore.h"
 #include "platform/cp932.h"
 #include "platform/platform.h"
-#include "recordcheck.h"
-#include "recordcode.h"
-#include "wordfile.h"
-#include "wordlimits.h"
+#include "wordlists/liststore.h"
+#include "wordlists/recordcheck.h"
+#include "wordlists/recordcode.h"
+#include "wordlists/wordfile.h"
+#include "wordlists/wordlimits.h"
 
 #include <QDir>
 
