@@ -5,7 +5,7 @@
 #include "config/config.h"
 #include "course.h"
 #include "platform/platform.h"
-#include "settings.h"
+#include "play/settings.h"
 #include "wordlists/wordedit.h"
 #include "wordlists/wordfile.h"
 

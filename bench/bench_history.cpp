@@ -6,11 +6,11 @@
 
 #include "benchgames.h"
 #include "benchtiming.h"
-#include "gamerecord.h"
 #include "historydb.h"
 #include "historyqueries.h"
 #include "historywriter.h"
 #include "platform/platform.h"
+#include "play/gamerecord.h"
 
 #include <benchmark/benchmark.h>
 

@@ -10,7 +10,7 @@
 #include "frmGame.h"
 #include "frmMenu.h"
 #include "platform/platform.h"
-#include "ranking.h"
+#include "play/ranking.h"
 #include "startup.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // The games the benchmarks record: realistic in size and in the share of
 // misses, the same on every run.
 
-#include "gamerecord.h"
+#include "play/gamerecord.h"
 
 #include <QString>
 

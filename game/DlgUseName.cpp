@@ -1,8 +1,8 @@
 #include "DlgUseName.h"
 
 #include "background.h"
-#include "ranking.h"
-#include "settings.h"
+#include "play/ranking.h"
+#include "play/settings.h"
 #include "uicommon.h"
 
 #include <QKeyEvent>

@@ -4,8 +4,8 @@
 #include "background.h"
 #include "config/spellings.h"
 #include "platform/numbers.h"
-#include "ranking.h"
-#include "settings.h"
+#include "play/ranking.h"
+#include "play/settings.h"
 #include "uicommon.h"
 #include "wordlists/wordfile.h"
 

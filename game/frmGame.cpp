@@ -3,7 +3,7 @@
 #include "DlgUseName.h"
 #include "background.h"
 #include "gamehistory.h"
-#include "settings.h"
+#include "play/settings.h"
 #include "twips.h"
 #include "uicommon.h"
 #include "wordlists/wordfile.h"

@@ -1,7 +1,7 @@
 #include "frmRanking.h"
 
 #include "background.h"
-#include "ranking.h"
+#include "play/ranking.h"
 #include "uicommon.h"
 
 #include <QLabel>

@@ -5,7 +5,7 @@
 // nothing. A history that cannot be opened or written changes nothing in the
 // game; the player is told once in a run, with the file named.
 
-#include "gamerecord.h"
+#include "play/gamerecord.h"
 
 // Writes game into the history and shows what the history has to say (why it
 // was not stored, or that a broken file was moved aside), once in a run.

@@ -1,7 +1,7 @@
 #include "startup.h"
 
 #include "frmMenu.h"
-#include "settings.h"
+#include "play/settings.h"
 #include "wordlists/wordfile.h"
 
 bool StartUp() {

@@ -3,8 +3,8 @@
 #include "judge.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
-#include "ranking.h"
-#include "settings.h"
+#include "play/ranking.h"
+#include "play/settings.h"
 #include "wordlists/wordfile.h"
 
 #include <algorithm>

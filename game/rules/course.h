@@ -4,10 +4,10 @@
 // win. The play screen forwards its button click, its two timer ticks and its
 // character keys here and then shows what screen() holds; it owns no rules.
 
-#include "drawing.h"
-#include "gamerecord.h"
 #include "gamerecorder.h"
-#include "settings.h"
+#include "play/drawing.h"
+#include "play/gamerecord.h"
+#include "play/settings.h"
 
 #include <QDateTime>
 #include <QString>

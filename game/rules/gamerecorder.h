@@ -7,7 +7,7 @@
 // memory; the words' kana are put together when each word is left, and the
 // keys that were right at each miss once the game is over.
 
-#include "gamerecord.h"
+#include "play/gamerecord.h"
 
 #include <QChar>
 #include <QList>

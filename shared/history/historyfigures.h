@@ -2,7 +2,7 @@
 // What the statistics read from the history: plain figures, each with the
 // derived values computed in one place.
 
-#include "gamerecord.h"
+#include "play/gamerecord.h"
 
 #include <QDate>
 #include <QList>

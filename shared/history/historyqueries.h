@@ -7,9 +7,9 @@
 // *error to why, in Japanese and naming the file; on success *error is
 // emptied, or holds the notice of a broken file moved aside.
 
-#include "gamerecord.h"
 #include "historydb.h"
 #include "historyfigures.h"
+#include "play/gamerecord.h"
 
 #include <QList>
 #include <QString>

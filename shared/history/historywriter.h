@@ -1,8 +1,8 @@
 #pragma once
 // Recording a finished game in the history.
 
-#include "gamerecord.h"
 #include "historydb.h"
+#include "play/gamerecord.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "practicechoice.h"
 
-#include "gamerecord.h"
 #include "kana/kanacode.h"
 #include "kana/wordlevel.h"
+#include "play/gamerecord.h"
 #include "wordlists/wordlimits.h"
 
 #include <QSet>

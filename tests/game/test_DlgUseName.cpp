@@ -4,8 +4,8 @@
 #include "DlgUseName.h"
 #include "config/config.h"
 #include "frmConfig.h"
-#include "ranking.h"
-#include "settings.h"
+#include "play/ranking.h"
+#include "play/settings.h"
 #include "testsupport.h"
 #include "twips.h"
 

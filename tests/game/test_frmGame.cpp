@@ -13,7 +13,7 @@
 #include "historydb.h"
 #include "historyqueries.h"
 #include "platform/random.h"
-#include "ranking.h"
+#include "play/ranking.h"
 #include "startup.h"
 #include "testsupport.h"
 #include "twips.h"

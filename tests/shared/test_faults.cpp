@@ -6,7 +6,7 @@
 #include "config/config.h"
 #include "kana/kanacode.h"
 #include "platform/atomicfile.h"
-#include "ranking.h"
+#include "play/ranking.h"
 #include "testsupport.h"
 #include "wordlists/recordcode.h"
 #include "wordlists/wordfile.h"

@@ -1,7 +1,7 @@
 // The nine-place ranking: where a score enters, and the table written and read back.
 
 #include "config/config.h"
-#include "ranking.h"
+#include "play/ranking.h"
 #include "testsupport.h"
 
 #include <QtTest>

@@ -1,8 +1,8 @@
 // The romaji of every kana code under the spelling choices.
 
 #include "config/spellings.h"
-#include "gamerecord.h"
 #include "kana/romaji.h"
+#include "play/gamerecord.h"
 
 #include <QtTest>
 

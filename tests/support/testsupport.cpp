@@ -1,9 +1,9 @@
 #include "testsupport.h"
 
-#include "drawing.h"
 #include "kana/kanacode.h"
 #include "kana/romaji.h"
-#include "settings.h"
+#include "play/drawing.h"
+#include "play/settings.h"
 #include "wordlists/wordfile.h"
 
 #include <QDir>

@@ -2,8 +2,8 @@
 // Helpers shared by the tests: a private program folder and a capture of the
 // message boxes the code under test shows.
 
-#include "gamerecord.h"
 #include "platform/platform.h"
+#include "play/gamerecord.h"
 #include "wordlists/wordedit.h"
 
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "gamerecord.h"
+#include "play/gamerecord.h"
 
 #include "kana/kanacode.h"
 #include "wordlists/wordlimits.h"

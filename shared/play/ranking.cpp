@@ -1,4 +1,4 @@
-#include "ranking.h"
+#include "play/ranking.h"
 
 #include "config/config.h"
 #include "config/inikeys.h"

@@ -1,4 +1,4 @@
-#include "settings.h"
+#include "play/settings.h"
 
 #include "config/config.h"
 #include "config/inikeys.h"
@@ -6,7 +6,7 @@
 #include "kana/romaji.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
-#include "ranking.h"
+#include "play/ranking.h"
 #include "wordlists/wordfile.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "drawing.h"
+#include "play/drawing.h"
 
 #include "kana/romaji.h"
 #include "platform/atomicfile.h"
@@ -6,7 +6,7 @@
 #include "platform/lines.h"
 #include "platform/numbers.h"
 #include "platform/random.h"
-#include "settings.h"
+#include "play/settings.h"
 #include "wordlists/classcount.h"
 #include "wordlists/recordcode.h"
 #include "wordlists/wordlimits.h"
