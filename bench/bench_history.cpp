@@ -6,9 +6,9 @@
 
 #include "benchgames.h"
 #include "benchtiming.h"
-#include "historydb.h"
-#include "historyqueries.h"
-#include "historywriter.h"
+#include "history/historydb.h"
+#include "history/historyqueries.h"
+#include "history/historywriter.h"
 #include "platform/platform.h"
 #include "play/gamerecord.h"
 

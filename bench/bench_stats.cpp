@@ -11,8 +11,8 @@
 #include "benchgames.h"
 #include "benchtiming.h"
 #include "frmSeiseki.h"
-#include "historydb.h"
-#include "historywriter.h"
+#include "history/historydb.h"
+#include "history/historywriter.h"
 #include "platform/platform.h"
 #include "practicelist.h"
 

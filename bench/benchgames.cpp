@@ -1,7 +1,7 @@
 #include "benchgames.h"
 
-#include "historydb.h"
-#include "historywriter.h"
+#include "history/historydb.h"
+#include "history/historywriter.h"
 
 #include <QSqlQuery>
 

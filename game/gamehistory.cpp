@@ -1,7 +1,7 @@
 #include "gamehistory.h"
 
-#include "historydb.h"
-#include "historywriter.h"
+#include "history/historydb.h"
+#include "history/historywriter.h"
 #include "platform/platform.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 // rate and described in words for the tool tip and the line under the chart.
 
 #include "cellchart.h"
-#include "historyfigures.h"
+#include "history/historyfigures.h"
 
 #include <QList>
 

@@ -1,8 +1,8 @@
 #include "commands.h"
 
-#include "csvexport.h"
-#include "historydb.h"
-#include "historyqueries.h"
+#include "history/csvexport.h"
+#include "history/historydb.h"
+#include "history/historyqueries.h"
 #include "platform/commandoutput.h"
 #include "practicelist.h"
 

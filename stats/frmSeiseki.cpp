@@ -1,6 +1,6 @@
 #include "frmSeiseki.h"
 
-#include "historyqueries.h"
+#include "history/historyqueries.h"
 #include "kanapage.h"
 #include "keyspage.h"
 #include "platform/platform.h"

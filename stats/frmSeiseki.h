@@ -9,7 +9,7 @@
 // Laid out with Qt's layouts and resizable, unlike the game's fixed windows:
 // charts gain from room.
 
-#include "historydb.h"
+#include "history/historydb.h"
 
 #include <QWidget>
 

@@ -3,8 +3,8 @@
 #include "cellchart.h"
 #include "chartcells.h"
 #include "figuretext.h"
+#include "history/weakkana.h"
 #include "pageparts.h"
-#include "weakkana.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -3,7 +3,7 @@
 // hovered or marked kana in a line under it, and the weakest kana ranked by
 // misses and by slowness.
 
-#include "historyfigures.h"
+#include "history/historyfigures.h"
 
 #include <QWidget>
 

@@ -3,7 +3,7 @@
 // with the figures of the hovered or marked key in a line under it, and the
 // ten most frequent confusions (expected → typed).
 
-#include "historyfigures.h"
+#include "history/historyfigures.h"
 
 #include <QWidget>
 

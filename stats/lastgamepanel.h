@@ -3,7 +3,7 @@
 // each beside the player's average of the games before it and the change,
 // green where the last game was better and red where it was worse.
 
-#include "historyfigures.h"
+#include "history/historyfigures.h"
 
 #include <QWidget>
 

@@ -1,9 +1,9 @@
 #include "practicelist.h"
 
-#include "historyqueries.h"
+#include "history/historyqueries.h"
+#include "history/practicechoice.h"
+#include "history/weakkana.h"
 #include "kana/kanacode.h"
-#include "practicechoice.h"
-#include "weakkana.h"
 #include "wordlists/liststore.h"
 #include "wordlists/recordcode.h"
 #include "wordlists/wordedit.h"

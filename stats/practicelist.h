@@ -2,7 +2,7 @@
 // The practice list: Data/Nigate.dat, the words of the lists in Data/ whose
 // readings hold the kana the player misses most, written as any list is.
 
-#include "historydb.h"
+#include "history/historydb.h"
 
 #include <QList>
 #include <QString>

@@ -2,7 +2,7 @@
 // The first page: the last game against the games before it, and charts of
 // kpm and accuracy per game and per day.
 
-#include "historyfigures.h"
+#include "history/historyfigures.h"
 
 #include <QWidget>
 

@@ -5,8 +5,8 @@
 // as PNGs into the folder given as the argument.
 
 #include "frmSeiseki.h"
-#include "historydb.h"
-#include "historywriter.h"
+#include "history/historydb.h"
+#include "history/historywriter.h"
 #include "shotsupport.h"
 #include "uicommon.h"
 

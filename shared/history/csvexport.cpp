@@ -1,4 +1,4 @@
-#include "csvexport.h"
+#include "history/csvexport.h"
 
 #include <QStringList>
 

@@ -3,7 +3,7 @@
 // ended with CR LF, fields quoted as RFC 4180 says when they hold a comma,
 // a quote or a line break. Numbers use "." and no grouping.
 
-#include "historyfigures.h"
+#include "history/historyfigures.h"
 
 #include <QByteArray>
 #include <QList>

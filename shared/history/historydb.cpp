@@ -1,10 +1,10 @@
-#include "historydb.h"
+#include "history/historydb.h"
 
-#include "historyschema.h"
+#include "history/historyschema.h"
+#include "history/sqlsupport.h"
 #include "platform/atomicfile.h"
 #include "platform/folderlock.h"
 #include "platform/platform.h"
-#include "sqlsupport.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "historyqueries.h"
+#include "history/historyqueries.h"
 
-#include "sqlsupport.h"
-#include "weakkana.h"
+#include "history/sqlsupport.h"
+#include "history/weakkana.h"
 
 #include <algorithm>
 #include <utility>

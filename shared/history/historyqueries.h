@@ -7,8 +7,8 @@
 // *error to why, in Japanese and naming the file; on success *error is
 // emptied, or holds the notice of a broken file moved aside.
 
-#include "historydb.h"
-#include "historyfigures.h"
+#include "history/historydb.h"
+#include "history/historyfigures.h"
 #include "play/gamerecord.h"
 
 #include <QList>

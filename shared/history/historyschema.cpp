@@ -1,6 +1,6 @@
-#include "historyschema.h"
+#include "history/historyschema.h"
 
-#include "sqlsupport.h"
+#include "history/sqlsupport.h"
 
 #include <array>
 #include <initializer_list>

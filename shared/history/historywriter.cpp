@@ -1,6 +1,6 @@
-#include "historywriter.h"
+#include "history/historywriter.h"
 
-#include "sqlsupport.h"
+#include "history/sqlsupport.h"
 
 #include <QVariant>
 

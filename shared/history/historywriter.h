@@ -1,7 +1,7 @@
 #pragma once
 // Recording a finished game in the history.
 
-#include "historydb.h"
+#include "history/historydb.h"
 #include "play/gamerecord.h"
 
 #include <QString>

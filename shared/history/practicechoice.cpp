@@ -1,4 +1,4 @@
-#include "practicechoice.h"
+#include "history/practicechoice.h"
 
 #include "kana/kanacode.h"
 #include "kana/wordlevel.h"

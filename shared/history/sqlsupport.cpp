@@ -1,4 +1,4 @@
-#include "sqlsupport.h"
+#include "history/sqlsupport.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "weakkana.h"
+#include "history/weakkana.h"
 
 #include "kana/kanacode.h"
 

@@ -2,7 +2,7 @@
 // Which kana the player is weakest at: ranked by misses and by slowness, each
 // with a prior so that a kana met once or twice does not top the list.
 
-#include "historyfigures.h"
+#include "history/historyfigures.h"
 
 #include <QList>
 #include <QString>

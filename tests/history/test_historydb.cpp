@@ -6,9 +6,9 @@
 // any moment of its write, leave a database that passes SQLite's integrity
 // check and holds every game whose write finished, each of them whole.
 
-#include "historydb.h"
-#include "historyqueries.h"
-#include "historywriter.h"
+#include "history/historydb.h"
+#include "history/historyqueries.h"
+#include "history/historywriter.h"
 #include "testsupport.h"
 
 #include <QSqlQuery>

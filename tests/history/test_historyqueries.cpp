@@ -4,11 +4,11 @@
 // keys per minute and accuracy, the games in order and per day, the last game
 // against the ten before it, the weakest and slowest kana.
 
-#include "historydb.h"
-#include "historyqueries.h"
-#include "historywriter.h"
+#include "history/historydb.h"
+#include "history/historyqueries.h"
+#include "history/historywriter.h"
+#include "history/weakkana.h"
 #include "testsupport.h"
-#include "weakkana.h"
 
 #include <QSqlQuery>
 #include <QtTest>

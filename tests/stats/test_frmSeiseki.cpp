@@ -4,8 +4,8 @@
 // that another connection records while it is open.
 
 #include "frmSeiseki.h"
-#include "historydb.h"
-#include "historywriter.h"
+#include "history/historydb.h"
+#include "history/historywriter.h"
 #include "testsupport.h"
 
 #include <QtTest>

@@ -3,10 +3,10 @@
 // kana taking turns, up to 40 per level, by the levels the shipped lists use;
 // nothing written without games or without such words.
 
-#include "historydb.h"
-#include "historywriter.h"
+#include "history/historydb.h"
+#include "history/historywriter.h"
+#include "history/practicechoice.h"
 #include "kana/kanacode.h"
-#include "practicechoice.h"
 #include "practicelist.h"
 #include "testsupport.h"
 #include "wordlists/liststore.h"

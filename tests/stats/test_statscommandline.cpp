@@ -4,8 +4,8 @@
 
 #include "commandline.h"
 #include "commands.h"
-#include "historydb.h"
-#include "historywriter.h"
+#include "history/historydb.h"
+#include "history/historywriter.h"
 #include "testsupport.h"
 
 #include <QBuffer>
