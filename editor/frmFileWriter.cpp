@@ -4,7 +4,7 @@
 #include "kana/kanacode.h"
 #include "platform/platform.h"
 #include "reading/reading.h"
-#include "uicommon.h"
+#include "ui/uicommon.h"
 #include "wordlists/classcount.h"
 #include "wordlists/wordedit.h"
 #include "wordlists/wordfile.h"

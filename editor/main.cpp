@@ -5,8 +5,8 @@
 #include "commandline.h"
 #include "frmTouroku.h"
 #include "platform/platform.h"
-#include "qttranslation.h"
-#include "uicommon.h"
+#include "ui/qttranslation.h"
+#include "ui/uicommon.h"
 #include "wordlists/liststore.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "background.h"
 #include "play/ranking.h"
 #include "play/settings.h"
-#include "uicommon.h"
+#include "ui/uicommon.h"
 
 #include <QKeyEvent>
 #include <QLabel>

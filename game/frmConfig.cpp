@@ -6,7 +6,7 @@
 #include "platform/numbers.h"
 #include "play/ranking.h"
 #include "play/settings.h"
-#include "uicommon.h"
+#include "ui/uicommon.h"
 #include "wordlists/wordfile.h"
 
 #include <QButtonGroup>

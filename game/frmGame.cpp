@@ -4,8 +4,8 @@
 #include "background.h"
 #include "gamehistory.h"
 #include "play/settings.h"
-#include "twips.h"
-#include "uicommon.h"
+#include "ui/twips.h"
+#include "ui/uicommon.h"
 #include "wordlists/wordfile.h"
 
 #include <QCloseEvent>

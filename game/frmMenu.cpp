@@ -4,7 +4,7 @@
 #include "frmConfig.h"
 #include "frmGame.h"
 #include "frmRanking.h"
-#include "uicommon.h"
+#include "ui/uicommon.h"
 #include "wordlists/wordfile.h"
 #include "wordlists/workfiles.h"
 

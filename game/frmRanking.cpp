@@ -2,7 +2,7 @@
 
 #include "background.h"
 #include "play/ranking.h"
-#include "uicommon.h"
+#include "ui/uicommon.h"
 
 #include <QLabel>
 #include <QPushButton>

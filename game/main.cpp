@@ -1,9 +1,9 @@
 // Yubimaru, the romaji typing game.
 
 #include "platform/platform.h"
-#include "qttranslation.h"
 #include "startup.h"
-#include "uicommon.h"
+#include "ui/qttranslation.h"
+#include "ui/uicommon.h"
 #include "wordlists/liststore.h"
 
 #include <QApplication>

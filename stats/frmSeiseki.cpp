@@ -6,7 +6,7 @@
 #include "platform/platform.h"
 #include "practicelist.h"
 #include "trendpage.h"
-#include "uicommon.h"
+#include "ui/uicommon.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>

@@ -5,8 +5,8 @@
 #include "commands.h"
 #include "frmSeiseki.h"
 #include "platform/platform.h"
-#include "qttranslation.h"
-#include "uicommon.h"
+#include "ui/qttranslation.h"
+#include "ui/uicommon.h"
 
 #include <QApplication>
 #include <QFile>

@@ -10,7 +10,7 @@
 #include "platform/random.h"
 #include "shotsupport.h"
 #include "startup.h"
-#include "uicommon.h"
+#include "ui/uicommon.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -7,7 +7,7 @@
 #include "frmRanking.h"
 #include "shotsupport.h"
 #include "startup.h"
-#include "uicommon.h"
+#include "ui/uicommon.h"
 
 #include <QApplication>
 

@@ -8,7 +8,7 @@
 #include "history/historydb.h"
 #include "history/historywriter.h"
 #include "shotsupport.h"
-#include "uicommon.h"
+#include "ui/uicommon.h"
 
 #include <QApplication>
 #include <QTabWidget>

@@ -1,4 +1,4 @@
-#include "qttranslation.h"
+#include "ui/qttranslation.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,7 +1,7 @@
-#include "uicommon.h"
+#include "ui/uicommon.h"
 
 #include "platform/platform.h"
-#include "twips.h"
+#include "ui/twips.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "play/ranking.h"
 #include "play/settings.h"
 #include "testsupport.h"
-#include "twips.h"
+#include "ui/twips.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -16,7 +16,7 @@
 #include "play/ranking.h"
 #include "startup.h"
 #include "testsupport.h"
-#include "twips.h"
+#include "ui/twips.h"
 
 #include <QtTest/qtestspontaneevent.h>
 #include <QtTest>

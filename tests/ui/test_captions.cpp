@@ -19,7 +19,7 @@
 #include "play/ranking.h"
 #include "play/settings.h"
 #include "testsupport.h"
-#include "uicommon.h"
+#include "ui/uicommon.h"
 #include "wordlists/wordfile.h"
 
 #include <QtTest>

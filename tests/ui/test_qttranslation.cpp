@@ -2,7 +2,7 @@
 // standard buttons are Japanese under a Japanese locale and stay English
 // where Qt has no translation.
 
-#include "qttranslation.h"
+#include "ui/qttranslation.h"
 
 #include <QtTest>
 #include <QtWidgets>
