@@ -10,7 +10,9 @@ namespace {
 using Step = std::initializer_list<const char*>;
 
 // Version 1. A game's rows are keyed by its id and their place in it, so a
-// game's words and kana lie together and are written in key order.
+// game's words, kana and missed keys lie together and are written in key
+// order. Running totals per kana, per key and per confusion let the
+// statistics answer without reading every kana row.
 const Step kVersion1 = {
     R"(CREATE TABLE games (
         id INTEGER PRIMARY KEY,
@@ -25,8 +27,7 @@ const Step kVersion1 = {
         words INTEGER NOT NULL,       -- completed
         keys INTEGER NOT NULL,
         misses INTEGER NOT NULL,
-        seconds REAL NOT NULL))",
-    "CREATE INDEX games_by_start ON games (started_ms, id)",
+        seconds REAL NOT NULL))",       "CREATE INDEX games_by_start ON games (started_ms, id)",
     R"(CREATE TABLE words (
         game INTEGER NOT NULL,
         pos INTEGER NOT NULL,         -- 0 for the first word shown
@@ -41,13 +42,8 @@ const Step kVersion1 = {
         kana TEXT NOT NULL,
         misses INTEGER NOT NULL,
         ms INTEGER,                   -- NULL: not completed
+        spelling TEXT NOT NULL,       -- the romaji typed
         PRIMARY KEY (game, word, pos)) WITHOUT ROWID)",
-};
-
-// Version 2. The misses of version 1 become key rows with the keys unknown
-// (empty), so every miss has its row; the totals start from the kana rows.
-const Step kVersion2 = {
-    "ALTER TABLE kana ADD COLUMN spelling TEXT NOT NULL DEFAULT ''",
     R"(CREATE TABLE miss_keys (
         game INTEGER NOT NULL,
         word INTEGER NOT NULL,
@@ -56,21 +52,12 @@ const Step kVersion2 = {
         expected TEXT NOT NULL,       -- the key shown first, then the others
         typed TEXT NOT NULL,
         PRIMARY KEY (game, word, kana, seq)) WITHOUT ROWID)",
-    R"(INSERT INTO miss_keys (game, word, kana, seq, expected, typed)
-        WITH RECURSIVE seq (n) AS (
-            SELECT 0 UNION ALL
-            SELECT n + 1 FROM seq WHERE n + 1 < (SELECT max(misses) FROM kana))
-        SELECT kana.game, kana.word, kana.pos, seq.n, '', ''
-        FROM kana JOIN seq ON seq.n < kana.misses)",
     R"(CREATE TABLE kana_totals (
         kana TEXT PRIMARY KEY,
         attempts INTEGER NOT NULL,
         misses INTEGER NOT NULL,
         timed INTEGER NOT NULL,       -- attempts completed
         total_ms INTEGER NOT NULL) WITHOUT ROWID)",
-    R"(INSERT INTO kana_totals (kana, attempts, misses, timed, total_ms)
-        SELECT kana, count(*), sum(misses), count(ms), coalesce(sum(ms), 0)
-        FROM kana GROUP BY kana)",
     R"(CREATE TABLE key_totals (
         key TEXT PRIMARY KEY,
         expected INTEGER NOT NULL,    -- keys pressed where it was due
@@ -84,7 +71,7 @@ const Step kVersion2 = {
 };
 
 // The steps in order: kSteps[v - 1] takes a file from version v - 1 to v.
-const std::array<const Step*, kHistoryVersion> kSteps = {&kVersion1, &kVersion2};
+const std::array<const Step*, kHistoryVersion> kSteps = {&kVersion1};
 
 } // namespace
 
@@ -125,6 +112,11 @@ MigrateResult MigrateHistory(const QSqlDatabase& db, QSqlError* failure) {
                 return MigrateResult::Failed;
         }
     }
+    // A new file is marked as this program's, so that a SQLite file of
+    // another program can be told apart before it is trusted.
+    if (version == 0 &&
+        !Exec(db, QStringLiteral("PRAGMA application_id = %1").arg(kHistoryApplicationId), failure))
+        return MigrateResult::Failed;
     if (!Exec(db, QStringLiteral("PRAGMA user_version = %1").arg(kHistoryVersion), failure))
         return MigrateResult::Failed;
     return transaction.commit(failure) ? MigrateResult::Current : MigrateResult::Failed;

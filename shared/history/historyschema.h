@@ -2,16 +2,18 @@
 // The tables of the history and the steps from each version of the file to
 // the next, recorded in PRAGMA user_version.
 //
-// Version 1: games, their words, and per kana its misses and time.
-// Version 2: per kana also the spelling typed; per miss the keys expected and
-// the key typed; running totals per kana, per key and per confusion, so the
-// statistics need not read every kana row.
+// Version 1: games, their words, per kana its misses, time and the spelling
+// typed, per miss the keys expected and the key typed, and running totals per
+// kana, per key and per confusion. The file is marked as this program's with
+// PRAGMA application_id = kHistoryApplicationId.
 
 #include <QSqlDatabase>
 #include <QSqlError>
 
 // The version this program writes.
-constexpr int kHistoryVersion = 2;
+constexpr int kHistoryVersion = 1;
+// "YUBI" in ASCII.
+constexpr int kHistoryApplicationId = 0x59554249;
 
 enum class MigrateResult {
     Current, // the file is (now) of kHistoryVersion

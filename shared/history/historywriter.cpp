@@ -38,8 +38,6 @@ struct Tallies {
         for (const QChar key : kana.spelling)
             ++keys[QString(key)].expected;
         for (const KeyMiss& miss : kana.misses) {
-            if (miss.expected.isEmpty())
-                continue;
             // A miss counts at the key the target showed.
             KeyTally& due = keys[miss.expected.left(1)];
             ++due.expected;

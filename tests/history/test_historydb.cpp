@@ -1,5 +1,5 @@
-// The history file: a file of the first version is migrated with its games
-// kept, a file of a later version is left alone, a broken file is moved aside
+// The history file: a new file is marked as this program's, a file of a
+// later version is left alone, a broken file is moved aside
 // and replaced, a folder that cannot be written is reported, and a reader
 // learns of a game another connection recorded. Nothing recorded is lost: two
 // programs writing games while a third reads them, and a program killed at
@@ -8,6 +8,7 @@
 
 #include "history/historydb.h"
 #include "history/historyqueries.h"
+#include "history/historyschema.h"
 #include "history/historywriter.h"
 #include "testsupport.h"
 
@@ -174,70 +175,6 @@ class TestHistoryDb : public QObject {
     Q_OBJECT
 
 private slots:
-    // A file of the first version, written by hand as that version wrote it:
-    // opening it brings it to the current version with its game whole; its
-    // misses, whose keys that version did not keep, count for the kana but
-    // not for the keyboard.
-    void migratesFirstVersion() {
-        TempProgramFolder folder;
-        RunSql(HistoryPath(),
-               {R"(CREATE TABLE games (id INTEGER PRIMARY KEY,
-                                   started TEXT NOT NULL, started_ms INTEGER NOT NULL,
-                                   list TEXT NOT NULL, level INTEGER NOT NULL,
-                                   words_per_stage INTEGER NOT NULL, result TEXT NOT NULL,
-                                   stage INTEGER NOT NULL, score INTEGER NOT NULL,
-                                   words INTEGER NOT NULL, keys INTEGER NOT NULL,
-                                   misses INTEGER NOT NULL, seconds REAL NOT NULL))",
-                "CREATE INDEX games_by_start ON games (started_ms, id)",
-                R"(CREATE TABLE words (game INTEGER NOT NULL,
-                                   pos INTEGER NOT NULL, text TEXT NOT NULL,
-                                   reaction_ms INTEGER, completion_ms INTEGER,
-                                   PRIMARY KEY (game, pos)) WITHOUT ROWID)",
-                R"(CREATE TABLE kana (game INTEGER NOT NULL,
-                                   word INTEGER NOT NULL, pos INTEGER NOT NULL,
-                                   kana TEXT NOT NULL, misses INTEGER NOT NULL, ms INTEGER,
-                                   PRIMARY KEY (game, word, pos)) WITHOUT ROWID)",
-                R"(INSERT INTO games VALUES (1, '2025-12-24T20:00:00+09:00',
-                                   1766574000000, 'Nomal.dat', 2, 10, 'won', 5, 5000, 45,
-                                   300, 12, 95.5))",
-                "INSERT INTO words VALUES (1, 0, '猫', 700, 1500)",
-                "INSERT INTO kana VALUES (1, 0, 0, 'ね', 0, 400), (1, 0, 1, 'こ', 2, 600)",
-                "PRAGMA user_version = 1"});
-
-        HistoryDb db;
-        QString message;
-        QVERIFY2(db.open(&message), qPrintable(message));
-        QCOMPARE(Single(db, "PRAGMA user_version"), "2");
-
-        const std::optional<GameRecord> game = ReadGame(db, 1, &message);
-        QVERIFY2(game, qPrintable(message));
-        QCOMPARE(StartedText(game->started), "2025-12-24T20:00:00+09:00");
-        QCOMPARE(game->score, 5000);
-        QCOMPARE(game->wordList.size(), 1);
-        const WordRecord& word = game->wordList[0];
-        QCOMPARE(word.reactionMs, 700);
-        QCOMPARE(word.kana.size(), 2);
-        QCOMPARE(word.kana[1].kana, "こ");
-        QCOMPARE(word.kana[1].spelling, QString());
-        QCOMPARE(word.kana[1].ms, 600);
-        QCOMPARE(word.kana[1].misses.size(), 2);
-        QCOMPARE(word.kana[1].misses[0].expected, QString());
-
-        const QList<KanaFigures> kana = ReadKanaFigures(db);
-        QCOMPARE(kana.size(), 2);
-        QCOMPARE(kana[0].kana, "こ");
-        QCOMPARE(kana[0].misses, 2);
-        QCOMPARE(kana[0].totalMs, 600);
-        QVERIFY2(ReadKeyFigures(db).isEmpty(), "keys of the first version are unknown");
-        QVERIFY2(ReadConfusions(db).isEmpty(), "keys of the first version are unknown");
-
-        // The migrated file takes new games beside the old one.
-        QVERIFY2(WriteGame(db, AnyGame(), &message), qPrintable(message));
-        const QList<GameSummary> games = ReadGames(db);
-        QCOMPARE(games.size(), 2);
-        QCOMPARE(games[0].id, 1);
-    }
-
     // A file of a version this program does not know yet: not opened, not
     // written, not changed, and the message says why.
     void leavesNewerVersionAlone() {
@@ -379,7 +316,8 @@ private slots:
     }
 
     // Programs that find no history and make it at the same moment all
-    // open it and record their games. Guards the journal mode, which SQLite
+    // open it and record their games, in one file of the current version
+    // marked as this program's. Guards the journal mode, which SQLite
     // changes without waiting for the others.
     void makingNewFileTogether() {
         for (int round = 0; round < 10; ++round) {
@@ -402,6 +340,8 @@ private slots:
             HistoryDb db;
             VerifyWhole(db);
             QCOMPARE(ReadGames(db).size(), 8);
+            QCOMPARE(Single(db, "PRAGMA user_version"), QString::number(kHistoryVersion));
+            QCOMPARE(Single(db, "PRAGMA application_id"), QString::number(kHistoryApplicationId));
         }
     }
 
