@@ -33,12 +33,12 @@ public:
     BigList() {
         QDir(m_dir.path()).mkdir("Data");
         SetProgramFolder(m_dir.path());
+        LocateProgramFiles();
         SetMessageHook([](const QString&, const QString&, MessageIcon) {});
         SetProgramKind(ProgramKind::Editor);
         Write("ymconfig.ini", "[GameConfig]\r\nNUMBER=10\r\n[MessageClass]\r\nA=0\r\n");
         m_list = Generate();
         Write(QString("Data/") + kListName, m_list);
-        ConfigFileExists();
         reset();
     }
 

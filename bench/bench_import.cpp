@@ -9,6 +9,7 @@
 #include "reading/reading.h"
 #include "wordlists/liststore.h"
 #include "wordlists/listtext.h"
+#include "wordlists/wordfile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
     QDir(folder.path()).mkpath("Data");
     QFile::copy(QStringLiteral(YM_ASSETS_DIR) + "/ymconfig.ini", folder.filePath("ymconfig.ini"));
     SetProgramFolder(folder.path());
+    LocateProgramFiles();
 
     // The shipped lists' lines, over and over up to kLines.
     QByteArrayList lines;

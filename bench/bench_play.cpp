@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "play/ranking.h"
 #include "startup.h"
+#include "wordlists/wordfile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -125,6 +126,7 @@ int main(int argc, char* argv[]) {
     QTemporaryDir dir;
     QDir(dir.path()).mkdir("Data");
     SetProgramFolder(dir.path());
+    LocateProgramFiles();
     Write(dir.filePath("ymconfig.ini"),
           "[GameConfig]\r\nLEVEL=3\r\nNUMBER=10\r\nMANIAX=0\r\nNAME=Bench\r\n"
           "[FileInfo]\r\nNAME=Bench.dat\r\n");

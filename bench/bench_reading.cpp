@@ -50,6 +50,7 @@ struct Screen {
         QFile::copy(QStringLiteral(YM_ASSETS_DIR) + "/ymconfig.ini",
                     folder.filePath("ymconfig.ini"));
         SetProgramFolder(folder.path());
+        LocateProgramFiles();
         window = std::make_unique<frmTouroku>();
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))

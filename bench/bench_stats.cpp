@@ -15,6 +15,7 @@
 #include "history/historywriter.h"
 #include "platform/platform.h"
 #include "practicelist.h"
+#include "wordlists/wordfile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -46,6 +47,7 @@ const QTemporaryDir& ProgramFolder10k() {
         if (!RecordGames(dir.filePath(QStringLiteral("history.sqlite")), kRecordedGames, &message))
             qFatal("%s", qPrintable(message));
         SetProgramFolder(dir.path());
+        LocateProgramFiles();
         return true;
     }();
     Q_UNUSED(made);

@@ -47,7 +47,6 @@ void FilesWait::hideNote() {
 }
 
 void FilesWait::TimerWait_Timer() {
-    ConfigFileExists(); // the lock lies beside ymconfig.ini
     const bool lastTry = m_waited.hasExpired(LockWait().count());
     // Only tried: the window must not freeze while the other program works.
     const FolderLock lock(gIniPath, std::chrono::milliseconds(0));

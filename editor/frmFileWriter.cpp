@@ -175,7 +175,6 @@ frmFileWriter::frmFileWriter(QWidget* parent) : QDialog(parent) {
 }
 
 void frmFileWriter::Form_Load() {
-    ConfigFileExists();
     ReadAllClassCounts();
 
     txtKanjiName->setText(gWriterWord);

@@ -208,7 +208,6 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
 }
 
 void frmTouroku::Form_Load() {
-    ConfigFileExists();
     ListWordFiles();
     ChooseSavedWordList();
     // The list itself is loaded when it is first shown (ShowWordList), so

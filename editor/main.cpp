@@ -8,6 +8,7 @@
 #include "ui/qttranslation.h"
 #include "ui/uicommon.h"
 #include "wordlists/liststore.h"
+#include "wordlists/wordfile.h"
 
 #include <QApplication>
 #include <QFile>
@@ -24,6 +25,7 @@ int RunWithoutWindow(int argc, char* argv[]) {
     InstallQtTranslation(app);
     SetProgramKind(ProgramKind::Editor);
     SelectProgramFolder();
+    LocateProgramFiles();
     QFile in;
     QFile out;
     QFile err;
@@ -51,6 +53,7 @@ int main(int argc, char* argv[]) {
     SetProgramKind(ProgramKind::Editor);
     InstallMessageBoxHook();
     SelectProgramFolder();
+    LocateProgramFiles();
     frmTouroku window;
     window.show();
     CenterOnScreen(&window);

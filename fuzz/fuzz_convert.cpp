@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Put(type1, kType1);
     Put(type2, kType2);
     Put(folder + "/Data/F.dat", FuzzBytes(data, size));
-    ConfigFileExists();
+    LocateProgramFiles();
     gLoadedWordFile.clear();
 
     const bool converted = ConvertWordFile("F.dat");

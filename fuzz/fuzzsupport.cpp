@@ -1,6 +1,7 @@
 #include "fuzzsupport.h"
 
 #include "platform/platform.h"
+#include "wordlists/wordfile.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -24,6 +25,7 @@ QString FuzzProgramFolder() {
         SetMessageHook([](const QString&, const QString&, MessageIcon) {});
         QDir(dir.path()).mkdir("Data");
         SetProgramFolder(dir.path());
+        LocateProgramFiles();
         return dir.isValid();
     }();
     if (!ready)

@@ -77,7 +77,6 @@ void frmMenu::paintEvent(QPaintEvent* /*event*/) {
 }
 
 void frmMenu::cmdSTART_Click() {
-    SetWorkFilePaths();
     ConvertWordFile(gWordFile);
     OpenScreen(new frmGame);
 }

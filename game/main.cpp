@@ -5,6 +5,7 @@
 #include "ui/qttranslation.h"
 #include "ui/uicommon.h"
 #include "wordlists/liststore.h"
+#include "wordlists/wordfile.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
     SetProgramKind(ProgramKind::Game);
     InstallMessageBoxHook();
     SelectProgramFolder();
+    LocateProgramFiles();
     if (!StartUp())
         return 0;
     return app.exec();

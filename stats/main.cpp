@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "ui/qttranslation.h"
 #include "ui/uicommon.h"
+#include "wordlists/wordfile.h"
 
 #include <QApplication>
 #include <QFile>
@@ -22,6 +23,7 @@ int RunWithoutWindow(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(kName);
     SelectProgramFolder();
+    LocateProgramFiles();
     QFile out;
     QFile err;
     out.open(stdout, QIODevice::WriteOnly);
@@ -57,6 +59,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.yubimaru.Seiseki"));
     InstallMessageBoxHook();
     SelectProgramFolder();
+    LocateProgramFiles();
     frmSeiseki window;
     window.show();
     CenterOnScreen(&window);

@@ -1,7 +1,7 @@
 #include "shotsupport.h"
-
 #include "platform/atomicfile.h"
 #include "platform/platform.h"
+#include "wordlists/wordfile.h"
 
 #include <QDir>
 #include <QTest>
@@ -19,6 +19,7 @@ ShotFolder::ShotFolder(const QList<std::pair<QString, QByteArray>>& wordLists) {
     if (!m_ready)
         std::fprintf(stderr, "cannot prepare the program folder\n");
     SetProgramFolder(m_dir.path());
+    LocateProgramFiles();
 }
 
 QByteArray ShippedWordList(const QString& name) {

@@ -33,9 +33,13 @@ bool WriteEncoded(const QString& section, const QString& key, const QString& val
 
 } // namespace
 
+void LocateConfigFile() {
+    gIniPath = JoinPath(ProgramFolder(), QString::fromLatin1(kIniName));
+}
+
 bool ConfigFileExists() {
+    LocateConfigFile();
     const QString folder = ProgramFolder();
-    gIniPath = JoinPath(folder, QString::fromLatin1(kIniName));
     // Listed rather than opened, so a file whose name differs only in letter
     // case does not count on a file system that ignores case.
     const QStringList names = QDir(folder).entryList(QStringList{QString::fromLatin1(kIniName)},

@@ -13,7 +13,9 @@
 
 extern QString gIniPath;
 
-// Sets gIniPath and tells whether "ymconfig.ini" (exactly that name, letter
+// Sets gIniPath to "ymconfig.ini" in the program folder.
+void LocateConfigFile();
+// LocateConfigFile, and whether "ymconfig.ini" (exactly that name, letter
 // case significant) is in the program folder.
 bool ConfigFileExists();
 

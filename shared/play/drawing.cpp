@@ -82,7 +82,6 @@ bool LoadDrawnWords() {
     for (int level = 1; level <= kLevels; ++level)
         total += std::max<int>(gClassCount[level], 0);
 
-    SetWorkFilePaths();
     const std::optional<QByteArray> type1 = ReadWholeFile(gType1Path);
     const std::optional<QByteArray> type2 = ReadWholeFile(gType2Path);
     if (!type1 || !type2)

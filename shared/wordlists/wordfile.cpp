@@ -54,17 +54,12 @@ bool LoadShown(const QString& name, bool& holdsWords) {
     return loaded;
 }
 
-// Sets gIniPath and the working-file paths, first, as the lock lives beside
-// ymconfig.ini.
-bool SetPaths() {
-    ConfigFileExists();
-    SetWorkFilePaths();
-    return true;
-}
-
 } // namespace
 
-WordListUnit::WordListUnit() : m_ini((SetPaths(), ProfileTransaction())) {}
+void LocateProgramFiles() {
+    LocateConfigFile();
+    SetWorkFilePaths();
+}
 
 bool WordListUnit::ready(const QString& notDone) {
     if (!m_ini.locked())

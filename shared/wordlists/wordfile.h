@@ -25,12 +25,11 @@ extern std::int16_t gDatFileCount; // number of names found
 extern QString gWordFile;          // current word list (name with extension)
 
 // The frame of an operation, for a caller whose several steps must see the
-// same files (the game's draw): while it lives the paths are set, the lock
-// between the programs is held and ymconfig.ini is one view. Messages shown
+// same files (the game's draw): while it lives the lock between the programs
+// is held and ymconfig.ini is one view. Messages shown
 // meanwhile appear when it ends.
 class WordListUnit {
 public:
-    WordListUnit();
     ProfileTransaction& ini() { return m_ini; }
     // False, with notDone and the reason shown, when the lock could not be
     // had (the other program held it too long): the operation must give up.
@@ -39,6 +38,11 @@ public:
 private:
     ProfileTransaction m_ini;
 };
+
+// Locates the files of the program folder: gIniPath and the working files'
+// paths. A program calls it once, when it has chosen its folder; a test or a
+// tool that changes the folder calls it again.
+void LocateProgramFiles();
 
 // A word list's name as the screens show it: without its last four characters
 // (the ".dat" extension).

@@ -83,6 +83,7 @@ int RunReadOnly(const QString& folder) {
     if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
         return 2;
     SetProgramFolder(folder);
+    LocateProgramFiles();
     QString out;
     SetMessageHook(
         [&out](const QString& text, const QString&, MessageIcon) { out += text + '\n'; });

@@ -29,10 +29,12 @@ TempProgramFolder::TempProgramFolder(bool withConfig) {
     if (withConfig)
         writeFile("ymconfig.ini", DefaultConfigBytes());
     SetProgramFolder(m_dir.path());
+    LocateProgramFiles();
 }
 
 TempProgramFolder::~TempProgramFolder() {
     SetProgramFolder(QString());
+    LocateProgramFiles();
 }
 
 void TempProgramFolder::writeFile(const QString& relative, const QByteArray& bytes) const {
