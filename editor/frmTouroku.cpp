@@ -322,9 +322,6 @@ void frmTouroku::ShowWordList(int level) {
 }
 
 void frmTouroku::FillWordList(int level) {
-    const QString current = gWordFile;
-    ListWordFiles();
-    gWordFile = current;
     if (!mListLoaded) {
         CleanUpProgramFolder();
         ConvertWordFile(gWordFile);
@@ -533,13 +530,11 @@ void frmTouroku::cmdTenyuryoku_Click() {
 }
 
 void frmTouroku::cmdFileChange_Click() {
-    if (gDatFileCount < 2)
-        return;
+    // Listed anew, so that a list made meanwhile (an import) can be chosen.
     const QString previous = gWordFile;
-    const int position = static_cast<int>(gDatFiles.indexOf(gWordFile));
-    const QString next = position >= 0 && position < gDatFileCount
-                             ? gDatFiles[(position + 1) % gDatFileCount]
-                             : gWordFile;
+    const QString next = NextWordList(WordListNames(), gWordFile);
+    if (next == previous)
+        return;
     mWait->run(
         [this, previous, next] {
             gWordFile = next;

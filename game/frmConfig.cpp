@@ -313,13 +313,7 @@ void frmConfig::cmdHenkou_Click() {
 void frmConfig::cmdFileChange_Click() {
     if (gDatFileCount < 2)
         return;
-    const qsizetype count = std::min<qsizetype>(gDatFileCount, gDatFiles.size());
-    for (qsizetype i = 0; i < count; ++i) {
-        if (gDatFiles[i] == gWordFile) {
-            gWordFile = gDatFiles[i + 1 < count ? i + 1 : 0];
-            break;
-        }
-    }
+    gWordFile = NextWordList(gDatFiles.first(gDatFileCount), gWordFile);
     ShowWordFileName();
     ConvertWordFile(gWordFile);
 }

@@ -71,7 +71,7 @@ QString WordListTitle(const QString& fileName) {
     return fileName.left(std::max<qsizetype>(0, fileName.size() - 4));
 }
 
-void ListWordFiles() {
+QStringList WordListNames() {
     QStringList names;
     const QStringList entries = QDir(DataFolder()).entryList(QDir::Files, QDir::NoSort);
     for (const QString& name : entries) {
@@ -86,7 +86,16 @@ void ListWordFiles() {
     });
     if (names.size() > kMaxCount)
         names.resize(kMaxCount);
+    return names;
+}
 
+QString NextWordList(const QStringList& names, const QString& current) {
+    const qsizetype position = names.indexOf(current);
+    return position < 0 ? current : names[(position + 1) % names.size()];
+}
+
+void ListWordFiles() {
+    const QStringList names = WordListNames();
     gDatFileCount = static_cast<std::int16_t>(names.size());
     const QString standard = QStringLiteral("Nomal.dat");
     gWordFile = names.contains(standard) ? standard : names.value(0);

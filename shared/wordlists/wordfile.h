@@ -48,9 +48,14 @@ void LocateProgramFiles();
 // (the ".dat" extension).
 QString WordListTitle(const QString& fileName);
 
-// Fills gDatFiles and gDatFileCount with the "*.dat" files of Data/ (letter
-// case ignored, then exact order) and makes gWordFile "Nomal.dat" when there
-// is one, else the first.
+// The "*.dat" files of Data/ that a list may be (letter case ignored, then
+// exact order), at most kMaxCount. Changes nothing and needs no lock.
+QStringList WordListNames();
+// The list after current among names, the first after the last; current
+// itself when it is not among them.
+QString NextWordList(const QStringList& names, const QString& current);
+// Fills gDatFiles and gDatFileCount with WordListNames() and makes gWordFile
+// "Nomal.dat" when there is one, else the first.
 void ListWordFiles();
 // Start of either program: removes the temporary files crashed writes left in
 // the program folder and Data/.

@@ -61,7 +61,8 @@ class TestWordFile : public QObject {
 private slots:
     // The "*.dat" files of Data/ in any letter case, sorted ignoring case and
     // then exactly; the current list is Nomal.dat when there is one, else the
-    // first.
+    // first. Listing changes nothing until the names are taken, and the next
+    // list after the last is the first.
     void listWordFiles() {
         struct Row {
             QStringList files; // in Data/; "/" ends a folder
@@ -82,11 +83,19 @@ private slots:
                 else
                     folder.writeFile("Data/" + name, "0,0,0,0,0\r\n");
             }
+            gWordFile = "kept.dat";
+            QCOMPARE(WordListNames(), row.listed);
+            QCOMPARE(gWordFile, "kept.dat");
             ListWordFiles();
             QCOMPARE(gDatFileCount, row.listed.size());
             QCOMPARE(gDatFiles, row.listed + QStringList{""}); // one empty entry after the names
             QCOMPARE(gWordFile, row.current);
+            if (!row.listed.isEmpty()) {
+                QCOMPARE(NextWordList(row.listed, row.listed.last()), row.listed.first());
+                QCOMPARE(NextWordList(row.listed, "gone.dat"), "gone.dat");
+            }
         }
+        QCOMPARE(NextWordList({"A.dat", "B.dat", "C.dat"}, "A.dat"), "B.dat");
     }
 
     // The records go to the working files, each line ended in CR LF whatever
