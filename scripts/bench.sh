@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Measures the figures the project watches and prints them as one table:
+# Measures the figures the project watches and prints them as the table that
+# docs/figures.md keeps:
 # judge time per key (alone, and with the game's record of each key),
 # word-list file operations against a plain copy,
 # recording a game in the history and reading its statistics, the
