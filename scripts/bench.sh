@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Measures the figures the project watches and prints them as one table:
+# Measures the figures the project watches and prints them as the table that
+# docs/figures.md keeps:
 # judge time per key (alone, and with the game's record of each key),
 # word-list file operations against a plain copy,
 # recording a game in the history and reading its statistics, the
@@ -7,7 +8,7 @@
 # 32767-word list in Data; the statistics with and without 10,000 games), the
 # statistics window filled, the practice list and the window's update after a
 # game, the editor's list at 32767 words, its suggested reading (and that
-# starting either program does not load MeCab), its import and export of
+# starting any of the programs does not load MeCab), its import and export of
 # 10000 lines on the command line, the evenness of the falling word's steps
 # and the time from a key to the screen, and the game's CPU share and
 # resident memory while a word falls for 10 s
@@ -184,7 +185,7 @@ printf '| Tangobako --import, 10000 lines | with readings and levels %s ms; word
 printf '| Tangobako --export of those 10000 words | %s ms | under 2000 ms |\n' "$(import_ms ExportList)"
 mecab_at_start=no
 [ "$(reading mecab_loaded_at_start)" = 0 ] && [ ! -e "$work/mecab_at_start" ] || mecab_at_start=yes
-printf '| MeCab loaded when either program shows its window | %s | no (the first word typed loads it) |\n' \
+printf '| MeCab loaded when any of the programs shows its window | %s | no (the first word typed loads it) |\n' \
   "$mecab_at_start"
 printf '| falling word, spread of its on-screen steps at level 3 | sd %s ms of mean %s ms (%s) | even |\n' \
   "$(play step_sd_ms)" "$(play step_mean_ms)" "$(play step_cv)"

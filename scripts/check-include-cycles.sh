@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when the project's source files include each other in a circle. A
-# unit is a header and its source file (shared/config.h and shared/config.cpp);
-# a unit including another is an edge, and tsort finds any loop among them.
+# unit is a header and its source file (shared/config/config.h and
+# shared/config/config.cpp); a unit including another is an edge, and tsort
+# finds any loop among them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots: builds the screenshot tools and runs each
-# under a virtual X display; the pictures land in docs/screenshots/.
+# Takes the screenshots of the README and the user guide: builds the
+# screenshot tools and runs each under a virtual X display; the pictures land
+# in docs/screenshots/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test
