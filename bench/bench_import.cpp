@@ -4,7 +4,7 @@
 // the list they make. Each run is the whole command in the process: reading
 // the text, checking every line, and storing the list under the lock.
 
-#include "commandline.h"
+#include "listcommands.h"
 #include "platform/platform.h"
 #include "reading/reading.h"
 #include "wordlists/liststore.h"

@@ -2,8 +2,8 @@
 // screen and ends when it closes; with an option of its command line it runs
 // that instead, without a window.
 
-#include "commandline.h"
 #include "frmTouroku.h"
+#include "listcommands.h"
 #include "platform/platform.h"
 #include "ui/qttranslation.h"
 #include "ui/uicommon.h"

@@ -1,4 +1,4 @@
-#include "commandline.h"
+#include "listcommands.h"
 
 #include "platform/atomicfile.h"
 #include "platform/commandoutput.h"
