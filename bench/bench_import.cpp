@@ -36,7 +36,7 @@ int Tangobako(const QStringList& arguments, QByteArray input, QByteArray& output
     in.open(QIODevice::ReadOnly);
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    return RunCommandLine(QStringList{"Tangobako"} + arguments, in, out, err);
+    return static_cast<int>(RunCommandLine(QStringList{"Tangobako"} + arguments, in, out, err));
 }
 
 // Imports text into a list made anew for each run; the lines refused go to
