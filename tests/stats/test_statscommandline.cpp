@@ -2,10 +2,10 @@
 // history; failures end non-zero with a Japanese message naming the file;
 // the options run without a display.
 
-#include "commandline.h"
 #include "commands.h"
 #include "history/historydb.h"
 #include "history/historywriter.h"
+#include "platform/commandline.h"
 #include "testsupport.h"
 
 #include <QBuffer>
@@ -25,8 +25,8 @@ Run RunArguments(const QStringList& arguments) {
     QBuffer err;
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    const int code = RunCommand(ParseCommandLine(arguments), out, err);
-    return {code, QString::fromUtf8(out.data()), QString::fromUtf8(err.data())};
+    const ExitStatus status = RunCommand(QStringList{"Seiseki"} + arguments, out, err);
+    return {static_cast<int>(status), QString::fromUtf8(out.data()), QString::fromUtf8(err.data())};
 }
 
 // Two games: the first from a list whose name needs quoting, with figures
@@ -58,38 +58,25 @@ class TestCommandLine : public QObject {
     Q_OBJECT
 
 private slots:
-    void parsesOptions() {
-        struct Case {
-            QStringList arguments;
-            StatsAction action;
-            QString target;
+    // Arguments it does not take end with 2 and say where the help is, and
+    // nothing is exported.
+    void refusesArguments() {
+        TempProgramFolder folder;
+        RecordTwoGames();
+        const QList<QStringList> refused = {
+            {"--export"},
+            {"--export="},
+            {"--export", "-", "--export-kana", "-"},
+            {"--export", "-", "extra.csv"},
+            {"games.csv"},
+            {"--make-practice-list=x"},
         };
-        const QList<Case> valid = {
-            {{}, StatsAction::Window, ""},
-            {{"--export", "games.csv"}, StatsAction::ExportGames, "games.csv"},
-            {{"--export=-"}, StatsAction::ExportGames, "-"},
-            {{"--export-kana", "-"}, StatsAction::ExportKana, "-"},
-            {{"--make-practice-list"}, StatsAction::MakePracticeList, ""},
-            {{"-h"}, StatsAction::Help, ""},
-        };
-        for (const Case& c : valid) {
-            const CommandLine line = ParseCommandLine(c.arguments);
-            QVERIFY2(line.action == c.action, qPrintable(c.arguments.join(' ')));
-            QCOMPARE(line.target, c.target);
-            QCOMPARE(line.error, QString());
+        for (const QStringList& arguments : refused) {
+            const Run run = RunArguments(arguments);
+            QVERIFY2(run.code == 2, qPrintable(arguments.join(' ')));
+            QVERIFY2(run.err.contains("Seiseki --help"), qPrintable(run.err));
+            QCOMPARE(run.out, QString());
         }
-        const QList<QStringList> invalid = {
-            {"--export"}, {"--export="}, {"--export", "a", "--export-kana", "b"},
-            {"--bogus"},  {"games.csv"}, {"--make-practice-list=x"},
-        };
-        for (const QStringList& arguments : invalid) {
-            const CommandLine line = ParseCommandLine(arguments);
-            QVERIFY2(line.action == StatsAction::Invalid, qPrintable(arguments.join(' ')));
-            QVERIFY2(line.error.contains("Seiseki --help"), qPrintable(line.error));
-        }
-        // Qt's own options leave the choice to the window.
-        QVERIFY(WantsWindow({"-platform", "offscreen"}));
-        QVERIFY(!WantsWindow({"-platform", "offscreen", "--export", "-"}));
     }
 
     // CSV as RFC 4180 wants it, with a header row: the games oldest first by
