@@ -4,7 +4,7 @@
 // the list they make. Each run is the whole command in the process: reading
 // the text, checking every line, and storing the list under the lock.
 
-#include "commandline.h"
+#include "listcommands.h"
 #include "platform/platform.h"
 #include "reading/reading.h"
 #include "wordlists/liststore.h"
@@ -37,7 +37,7 @@ int Tangobako(const QStringList& arguments, QByteArray input, QByteArray& output
     in.open(QIODevice::ReadOnly);
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    return RunCommandLine(QStringList{"Tangobako"} + arguments, in, out, err);
+    return static_cast<int>(RunCommandLine(QStringList{"Tangobako"} + arguments, in, out, err));
 }
 
 // Imports text into a list made anew for each run; the lines refused go to

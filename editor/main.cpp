@@ -1,9 +1,9 @@
 // Tangobako, the word-list editor: starts straight with the registration
-// screen and ends when it closes; with an option of its command line it runs
-// that instead, without a window.
+// screen and ends when it closes; given any other argument it runs its
+// command line instead, without a window or a display.
 
-#include "commandline.h"
 #include "frmTouroku.h"
+#include "listcommands.h"
 #include "platform/platform.h"
 #include "ui/qttranslation.h"
 #include "ui/uicommon.h"
@@ -11,10 +11,7 @@
 #include "wordlists/wordfile.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QIcon>
-
-#include <cstdio>
 
 namespace {
 
@@ -22,23 +19,18 @@ namespace {
 int RunWithoutWindow(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tangobako"));
-    InstallQtTranslation(app);
     SetProgramKind(ProgramKind::Editor);
     SelectProgramFolder();
     LocateProgramFiles();
-    QFile in;
-    QFile out;
-    QFile err;
-    in.open(stdin, QIODevice::ReadOnly);
-    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    return RunCommandLine(QCoreApplication::arguments(), in, out, err);
+    StandardStreams streams;
+    return static_cast<int>(
+        RunCommandLine(QCoreApplication::arguments(), streams.in, streams.out, streams.err));
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (IsCommandLineRun(argc, argv))
+    if (!WantsWindow(argc, argv))
         return RunWithoutWindow(argc, argv);
     QApplication app(argc, argv);
     // Named alike (the window class the desktop knows its entry by) whichever

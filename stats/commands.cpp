@@ -11,6 +11,8 @@
 
 namespace {
 
+enum class Export { Games, Kana };
+
 // Opens the history for an export: a missing file is an error, not made.
 bool OpenHistory(HistoryDb& db, QIODevice& err) {
     if (!QFileInfo::exists(db.path())) {
@@ -25,14 +27,14 @@ bool OpenHistory(HistoryDb& db, QIODevice& err) {
     return opened;
 }
 
-int Export(const CommandLine& line, QIODevice& out, QIODevice& err) {
+ExitStatus WriteCsv(Export what, const QString& target, QIODevice& out, QIODevice& err) {
     HistoryDb db;
     if (!OpenHistory(db, err))
-        return 1;
+        return ExitStatus::Failed;
     QString error;
     QByteArray csv;
     qsizetype rows = 0;
-    if (line.action == StatsAction::ExportGames) {
+    if (what == Export::Games) {
         const QList<GameSummary> games = ReadGames(db, &error);
         csv = GamesCsv(games);
         rows = games.size();
@@ -44,44 +46,68 @@ int Export(const CommandLine& line, QIODevice& out, QIODevice& err) {
     if (!error.isEmpty()) {
         Say(err, error);
         if (rows == 0)
-            return 1;
+            return ExitStatus::Failed;
     }
     QString why;
-    if (!WriteToTarget(line.target, csv, out, why)) {
+    if (!WriteToTarget(target, csv, out, why)) {
         Say(err, why);
-        return 1;
+        return ExitStatus::Failed;
     }
-    if (line.target == kStandardStream)
-        return 0;
-    Say(out,
-        line.action == StatsAction::ExportGames
-            ? QStringLiteral("%1 ゲームの成績を「%2」に書き出しました。").arg(rows).arg(line.target)
-            : QStringLiteral("%1 種類のかなの成績を「%2」に書き出しました。")
-                  .arg(rows)
-                  .arg(line.target));
-    return 0;
+    if (target == kStandardStream)
+        return ExitStatus::Done;
+    Say(out, what == Export::Games
+                 ? QStringLiteral("%1 ゲームの成績を「%2」に書き出しました。").arg(rows).arg(target)
+                 : QStringLiteral("%1 種類のかなの成績を「%2」に書き出しました。")
+                       .arg(rows)
+                       .arg(target));
+    return ExitStatus::Done;
 }
 
 } // namespace
 
-int RunCommand(const CommandLine& line, QIODevice& out, QIODevice& err) {
-    switch (line.action) {
-    case StatsAction::Help:
-        Say(out, HelpText());
-        return 0;
-    case StatsAction::ExportGames:
-    case StatsAction::ExportKana:
-        return Export(line, out, err);
-    case StatsAction::MakePracticeList: {
+ExitStatus RunCommand(const QStringList& arguments, QIODevice& out, QIODevice& err) {
+    const QCommandLineOption games(
+        QStringLiteral("export"),
+        QStringLiteral("ゲームごとの成績を CSV で FILE に書き出します（- で標準出力）。"),
+        QStringLiteral("FILE"));
+    const QCommandLineOption kana(
+        QStringLiteral("export-kana"),
+        QStringLiteral("かなごとの成績を CSV で FILE に書き出します（- で標準出力）。"),
+        QStringLiteral("FILE"));
+    const QCommandLineOption practice(
+        QStringLiteral("make-practice-list"),
+        QStringLiteral("苦手なかなを含む単語で練習リスト Data/Nigate.dat を作ります。"));
+    ProgramOptions options(
+        {QStringLiteral("Seiseki"),
+         {QString(), QStringLiteral("--export FILE"), QStringLiteral("--export-kana FILE"),
+          QStringLiteral("--make-practice-list")},
+         QStringLiteral("ゆびまるのゲームの成績を表示します。オプションを付けなければウィンドウを"
+                        "開きます。\n"
+                        "オプションを付けると、ウィンドウを開かずにその仕事をして終わります。"),
+         QStringLiteral("CSV は UTF-8 で、1 行目が見出しです。\n"
+                        "ゲーム: started,list,level,words_per_stage,result,stage,score,words,keys,"
+                        "misses,seconds,kpm,accuracy\n"
+                        "かな: kana,attempts,misses,miss_rate,mean_ms\n"
+                        "終了コード: 0 済んだとき、1 記録や単語ファイルを読めないときやファイルを"
+                        "書き出せなかったとき、2 使えない引数のとき。\n")},
+        {games, kana, practice});
+    if (const std::optional<ExitStatus> ended = options.parse(arguments, out, err))
+        return *ended;
+    const QCommandLineParser& parser = options.parser();
+    if (parser.optionNames().size() > 1)
+        return options.refuse(QStringLiteral("オプションは一度に一つだけ指定できます。"), err);
+    if (parser.isSet(practice)) {
         HistoryDb db;
         const PracticeListOutcome outcome = MakePracticeList(db);
         Say(outcome.written ? out : err, outcome.text);
-        return outcome.written ? 0 : 1;
+        return outcome.written ? ExitStatus::Done : ExitStatus::Failed;
     }
-    case StatsAction::Window:
-    case StatsAction::Invalid:
-        break;
-    }
-    Say(err, line.error);
-    return 2;
+    const bool gamesSet = parser.isSet(games);
+    const QString target = parser.value(gamesSet ? games : kana);
+    if (target.isEmpty())
+        return options.refuse(
+            QStringLiteral("「%1」のファイル名が空です。")
+                .arg(gamesSet ? QStringLiteral("--export") : QStringLiteral("--export-kana")),
+            err);
+    return WriteCsv(gamesSet ? Export::Games : Export::Kana, target, out, err);
 }

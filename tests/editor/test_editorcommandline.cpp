@@ -29,7 +29,7 @@ struct Run {
 // there, on input.
 void Start(QProcess& process, const TempProgramFolder& folder, const QStringList& arguments,
            const QByteArray& input) {
-    QFile::copy(YM_TANGOBAKO, folder.filePath("Tangobako"));
+    QFile::copy(YM_TANGOBAKO_PATH, folder.filePath("Tangobako"));
     process.setWorkingDirectory(folder.path());
     process.start(folder.filePath("Tangobako"), arguments);
     process.write(input);

@@ -1,11 +1,11 @@
 // Seiseki's command line: the options read, and what each writes for a small
-// history; failures end non-zero with a Japanese message naming the file;
-// the options run without a display.
+// history; failures end non-zero with a Japanese message naming the file.
+// Every program's command line runs without a display.
 
-#include "commandline.h"
 #include "commands.h"
 #include "history/historydb.h"
 #include "history/historywriter.h"
+#include "platform/commandline.h"
 #include "testsupport.h"
 
 #include <QBuffer>
@@ -25,8 +25,8 @@ Run RunArguments(const QStringList& arguments) {
     QBuffer err;
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    const int code = RunCommand(ParseCommandLine(arguments), out, err);
-    return {code, QString::fromUtf8(out.data()), QString::fromUtf8(err.data())};
+    const ExitStatus status = RunCommand(QStringList{"Seiseki"} + arguments, out, err);
+    return {static_cast<int>(status), QString::fromUtf8(out.data()), QString::fromUtf8(err.data())};
 }
 
 // Two games: the first from a list whose name needs quoting, with figures
@@ -58,38 +58,25 @@ class TestCommandLine : public QObject {
     Q_OBJECT
 
 private slots:
-    void parsesOptions() {
-        struct Case {
-            QStringList arguments;
-            StatsAction action;
-            QString target;
+    // Arguments it does not take end with 2 and say where the help is, and
+    // nothing is exported.
+    void refusesArguments() {
+        TempProgramFolder folder;
+        RecordTwoGames();
+        const QList<QStringList> refused = {
+            {"--export"},
+            {"--export="},
+            {"--export", "-", "--export-kana", "-"},
+            {"--export", "-", "extra.csv"},
+            {"games.csv"},
+            {"--make-practice-list=x"},
         };
-        const QList<Case> valid = {
-            {{}, StatsAction::Window, ""},
-            {{"--export", "games.csv"}, StatsAction::ExportGames, "games.csv"},
-            {{"--export=-"}, StatsAction::ExportGames, "-"},
-            {{"--export-kana", "-"}, StatsAction::ExportKana, "-"},
-            {{"--make-practice-list"}, StatsAction::MakePracticeList, ""},
-            {{"-h"}, StatsAction::Help, ""},
-        };
-        for (const Case& c : valid) {
-            const CommandLine line = ParseCommandLine(c.arguments);
-            QVERIFY2(line.action == c.action, qPrintable(c.arguments.join(' ')));
-            QCOMPARE(line.target, c.target);
-            QCOMPARE(line.error, QString());
+        for (const QStringList& arguments : refused) {
+            const Run run = RunArguments(arguments);
+            QVERIFY2(run.code == 2, qPrintable(arguments.join(' ')));
+            QVERIFY2(run.err.contains("Seiseki --help"), qPrintable(run.err));
+            QCOMPARE(run.out, QString());
         }
-        const QList<QStringList> invalid = {
-            {"--export"}, {"--export="}, {"--export", "a", "--export-kana", "b"},
-            {"--bogus"},  {"games.csv"}, {"--make-practice-list=x"},
-        };
-        for (const QStringList& arguments : invalid) {
-            const CommandLine line = ParseCommandLine(arguments);
-            QVERIFY2(line.action == StatsAction::Invalid, qPrintable(arguments.join(' ')));
-            QVERIFY2(line.error.contains("Seiseki --help"), qPrintable(line.error));
-        }
-        // Qt's own options leave the choice to the window.
-        QVERIFY(WantsWindow({"-platform", "offscreen"}));
-        QVERIFY(!WantsWindow({"-platform", "offscreen", "--export", "-"}));
     }
 
     // CSV as RFC 4180 wants it, with a header row: the games oldest first by
@@ -148,27 +135,87 @@ private slots:
         QVERIFY2(unwritable.err.contains(folder.filePath("missing")), qPrintable(unwritable.err));
     }
 
-    // The program itself, without any display to connect to.
-    void runsWithoutDisplay() {
+    // Nothing but Qt's own window options opens the window; anything else,
+    // with them or without, runs without one.
+    void windowOrNot() {
+        const auto wantsWindow = [](QList<const char*> arguments) {
+            arguments.prepend("Seiseki");
+            return WantsWindow(int(arguments.size()), arguments.data());
+        };
+        QVERIFY(wantsWindow({}));
+        QVERIFY(wantsWindow({"-platform", "offscreen", "--style=fusion", "-reverse"}));
+        QVERIFY(!wantsWindow({"-platform"}));
+        QVERIFY(!wantsWindow({"-platform", "offscreen", "--export", "-"}));
+        QVERIFY(!wantsWindow({"--bogus"}));
+        QVERIFY(!wantsWindow({"-h"}));
+    }
+
+    void everyProgramWithoutDisplay_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Yubimaru") << YM_YUBIMARU_PATH << "Yubimaru";
+        QTest::newRow("Tangobako") << YM_TANGOBAKO_PATH << "Tangobako";
+        QTest::newRow("Seiseki") << YM_SEISEKI_PATH << "Seiseki";
+    }
+
+    // Each program itself, with no display to connect to: an unknown option
+    // ends with 2 and a Japanese reason, not with a window that cannot open;
+    // the help is Japanese and its options are those of the man page; the
+    // version is the project's.
+    void everyProgramWithoutDisplay() {
+        QFETCH(QString, path);
+        QFETCH(QString, name);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(name);
-        const auto run = [&environment](const QStringList& arguments) {
+        for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(variable);
+        const auto run = [&](const QStringList& arguments) {
             QProcess process;
             process.setProcessEnvironment(environment);
-            process.start(YM_SEISEKI_PATH, arguments);
+            process.start(path, arguments);
             process.waitForFinished(10000);
             return Run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                        QString::fromUtf8(process.readAllStandardOutput()),
                        QString::fromUtf8(process.readAllStandardError())};
         };
-        const Run help = run({"--help"});
-        QCOMPARE(help.code, 0);
-        QVERIFY2(help.out.contains("--make-practice-list"), qPrintable(help.out));
+
         const Run unknown = run({"--bogus"});
         QCOMPARE(unknown.code, 2);
-        QVERIFY2(unknown.err.contains("「--bogus」というオプションはありません"),
+        QVERIFY2(unknown.err.contains("「--bogus」というオプションはありません") &&
+                     unknown.err.contains(name + " --help"),
                  qPrintable(unknown.err));
+        QCOMPARE(unknown.out, QString());
+
+        // The options the man page describes: those on the first line of each
+        // item (.TP).
+        QFile manPage(YM_ASSETS_DIR "/man/" + name + ".6");
+        QVERIFY(manPage.open(QIODevice::ReadOnly));
+        const QStringList man =
+            QString::fromUtf8(manPage.readAll()).replace("\\-", "-").split('\n');
+        const QRegularExpression optionName("(?:^|[ \"])(--?[a-z][a-z-]*)");
+        QStringList manOptions;
+        for (qsizetype i = 1; i < man.size(); ++i) {
+            if (man[i - 1] != ".TP")
+                continue;
+            for (const QRegularExpressionMatch& match : optionName.globalMatch(man[i]))
+                manOptions.append(match.captured(1));
+        }
+        const QRegularExpression optionColumn("^  (-[^\\s,]+(, -[^\\s,]+)?)",
+                                              QRegularExpression::MultilineOption);
+        for (const char* option : {"-h", "--help"}) {
+            const Run help = run({option});
+            QCOMPARE(help.code, 0);
+            QVERIFY2(help.out.startsWith("使い方: " + name + "\n") &&
+                         help.out.contains("オプション:"),
+                     qPrintable(help.out));
+            QStringList helpOptions;
+            for (const QRegularExpressionMatch& row : optionColumn.globalMatch(help.out))
+                helpOptions += row.captured(1).split(", ");
+            QCOMPARE(helpOptions, manOptions);
+        }
+
+        const Run version = run({"--version"});
+        QCOMPARE(version.code, 0);
+        QCOMPARE(version.out, name + " " YM_VERSION "\n");
     }
 };
 

@@ -1,4 +1,4 @@
-#include "commandline.h"
+#include "listcommands.h"
 
 #include "platform/atomicfile.h"
 #include "platform/commandoutput.h"
@@ -7,7 +7,6 @@
 #include "wordlists/wordedit.h"
 #include "wordlists/wordlimits.h"
 
-#include <QCommandLineParser>
 #include <QFileInfo>
 #include <QIODevice>
 
@@ -15,11 +14,6 @@
 
 namespace {
 
-enum Status { Done = 0, Failed = 1, Usage = 2 };
-
-const QString kImport = QStringLiteral("import");
-const QString kList = QStringLiteral("list");
-const QString kExport = QStringLiteral("export");
 // The file of list name in Data/: name itself when it ends in ".dat" (in any
 // letter case, as lists are found), else name with ".dat".
 QString ListFileName(const QString& name) {
@@ -53,14 +47,14 @@ std::optional<QByteArray> ReadInput(const QString& path, QIODevice& in, QIODevic
     return std::nullopt;
 }
 
-int Import(const QString& path, const QString& name, QIODevice& in, QIODevice& out,
-           QIODevice& err) {
+ExitStatus Import(const QString& path, const QString& name, QIODevice& in, QIODevice& out,
+                  QIODevice& err) {
     const QString file = ListFileName(name);
     if (!CheckListName(file, err))
-        return Failed;
+        return ExitStatus::Failed;
     const std::optional<QByteArray> input = ReadInput(path, in, err);
     if (!input)
-        return Failed;
+        return ExitStatus::Failed;
     TextWords text = ReadWordText(*input);
     // Nothing to add writes nothing, but an import without a refused line
     // makes its list when it is missing: an empty export comes back as an
@@ -73,7 +67,7 @@ int Import(const QString& path, const QString& name, QIODevice& in, QIODevice& o
             Say(err, why);
             Say(err,
                 QStringLiteral("単語ファイル「%1」には何も追加しませんでした。").arg(listPath));
-            return Failed;
+            return ExitStatus::Failed;
         }
         if (!why.isEmpty())
             Say(err, why);
@@ -93,23 +87,23 @@ int Import(const QString& path, const QString& name, QIODevice& in, QIODevice& o
     Say(out, QStringLiteral("単語ファイル「%1」に%2語を追加しました。").arg(listPath).arg(stored));
     if (!text.refused.isEmpty())
         Say(out, QStringLiteral("%1行は追加しませんでした。").arg(text.refused.size()));
-    return text.refused.isEmpty() ? Done : Failed;
+    return text.refused.isEmpty() ? ExitStatus::Done : ExitStatus::Failed;
 }
 
-int Export(const QString& name, const QString& path, QIODevice& out, QIODevice& err) {
+ExitStatus Export(const QString& name, const QString& path, QIODevice& out, QIODevice& err) {
     const QString file = ListFileName(name);
     if (!CheckListName(file, err))
-        return Failed;
+        return ExitStatus::Failed;
     WordRecords records;
     QByteArray bytes;
     QString why;
     switch (ReadList(file, bytes, records, why)) {
     case ListState::Missing:
         Say(err, QStringLiteral("単語ファイル「%1」が見つかりません。").arg(DataFolder() + file));
-        return Failed;
+        return ExitStatus::Failed;
     case ListState::Refused:
         Say(err, why);
-        return Failed;
+        return ExitStatus::Failed;
     case ListState::Read:
         break;
     }
@@ -122,89 +116,72 @@ int Export(const QString& name, const QString& path, QIODevice& out, QIODevice& 
                          .arg(problem.line)
                          .arg(problem.why));
         Say(err, QStringLiteral("何も書き出しませんでした。"));
-        return Failed;
+        return ExitStatus::Failed;
     }
     if (!WriteToTarget(path, *text, out, why)) {
         Say(err, why);
-        return Failed;
+        return ExitStatus::Failed;
     }
     if (path == kStandardStream)
-        return Done;
+        return ExitStatus::Done;
     Say(out, QStringLiteral("単語ファイル「%1」の%2語を「%3」に書き出しました。")
                  .arg(file)
                  .arg(records.total())
                  .arg(path));
-    return Done;
+    return ExitStatus::Done;
 }
 
 } // namespace
 
-bool IsCommandLineRun(int argc, const char* const* argv) {
-    for (int i = 1; i < argc; ++i) {
-        const QString argument = QString::fromLocal8Bit(argv[i]);
-        if (argument == QLatin1String("-h") || argument == QLatin1String("--help") ||
-            argument == QLatin1String("--help-all"))
-            return true;
-        for (const QString& name : {kImport, kList, kExport}) {
-            const QString option = QLatin1String("--") + name;
-            if (argument == option || argument.startsWith(option + QLatin1Char('=')))
-                return true;
-        }
-    }
-    return false;
-}
-
-int RunCommandLine(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Yubimaru の単語ファイルを編集します。オプションを付けなければ登録画面を"
-                       "開きます。\n"
-                       "テキストは UTF-8 で1行に1語、「単語」「単語<タブ>読み」または"
-                       "「単語<タブ>読み<タブ>レベル」です。"));
-    const QCommandLineOption help = parser.addHelpOption();
+ExitStatus RunCommandLine(const QStringList& arguments, QIODevice& in, QIODevice& out,
+                          QIODevice& err) {
     const QCommandLineOption import(
-        kImport,
-        QStringLiteral("FILE の単語を単語ファイル NAME（--list）に追加します。"
+        QStringLiteral("import"),
+        QStringLiteral("FILE の単語を単語ファイル NAME（--list）に追加します。\n"
                        "FILE が - なら標準入力から読みます。"),
         QStringLiteral("FILE"));
     const QCommandLineOption list(
-        kList, QStringLiteral("追加する単語ファイルの名前（Data フォルダーの NAME.dat）。"),
+        QStringLiteral("list"),
+        QStringLiteral("追加する単語ファイルの名前（Data フォルダーの NAME.dat）。"),
         QStringLiteral("NAME"));
     const QCommandLineOption exportList(
-        kExport,
-        QStringLiteral("単語ファイル NAME を FILE に書き出します。FILE が - なら標準出力に"
-                       "書きます。"),
+        QStringLiteral("export"),
+        QStringLiteral("単語ファイル NAME を FILE に書き出します。\n"
+                       "FILE が - なら標準出力に書きます。"),
         QStringLiteral("NAME"));
-    parser.addOptions({import, list, exportList});
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("--export の書き出し先。"),
-                                 QStringLiteral("[FILE]"));
-
-    const auto usage = [&](const QString& why) {
-        Say(err, why);
-        Say(err, QStringLiteral("使い方は --help で表示します。"));
-        return Usage;
-    };
-    if (!parser.parse(arguments))
-        return usage(parser.errorText());
-    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
-        out.write(parser.helpText().toUtf8());
-        return Done;
-    }
+    ProgramOptions options(
+        {QStringLiteral("Tangobako"),
+         {QString(), QStringLiteral("--import FILE --list NAME"),
+          QStringLiteral("--export NAME FILE")},
+         QStringLiteral("Yubimaru の単語ファイルを編集します。オプションを付けなければ登録画面を"
+                        "開きます。\n"
+                        "オプションを付けると、ウィンドウを開かずにその仕事をして終わります。"),
+         QStringLiteral("テキストは UTF-8 で1行に1語、「単語」「単語<タブ>読み」または"
+                        "「単語<タブ>読み<タブ>レベル」です。\n"
+                        "終了コード: 0 すべて済んだとき、1 行や単語を追加しなかったときや"
+                        "ファイルを読み書きできなかったとき、2 使えない引数のとき。\n")},
+        {import, list, exportList}, 1);
+    if (const std::optional<ExitStatus> ended = options.parse(arguments, out, err))
+        return *ended;
+    const QCommandLineParser& parser = options.parser();
     const QStringList files = parser.positionalArguments();
     if (parser.isSet(import) && parser.isSet(exportList))
-        return usage(QStringLiteral("--import と --export は一緒に使えません。"));
+        return options.refuse(QStringLiteral("--import と --export は一緒に使えません。"), err);
     if (parser.isSet(import)) {
         if (!parser.isSet(list))
-            return usage(QStringLiteral("--import には --list で単語ファイルの名前が要ります。"));
+            return options.refuse(
+                QStringLiteral("--import には --list で単語ファイルの名前が要ります。"), err);
         if (!files.isEmpty())
-            return usage(QStringLiteral("余分な引数「%1」があります。").arg(files.join(' ')));
+            return options.refuse(
+                QStringLiteral("余分な引数「%1」があります。").arg(files.join(' ')), err);
         return Import(parser.value(import), parser.value(list), in, out, err);
     }
     if (parser.isSet(list))
-        return usage(QStringLiteral("--list は --import と一緒に使います。"));
+        return options.refuse(QStringLiteral("--list は --import と一緒に使います。"), err);
     if (!parser.isSet(exportList))
-        return usage(QStringLiteral("--import か --export を指定してください。"));
+        return options.refuse(QStringLiteral("--import か --export を指定してください。"), err);
     if (files.size() != 1)
-        return usage(QStringLiteral("--export には単語ファイルの名前と書き出し先が要ります。"));
+        return options.refuse(
+            QStringLiteral("--export には単語ファイルの名前と書き出し先が要ります。"), err);
     return Export(parser.value(exportList), files.front(), out, err);
 }
