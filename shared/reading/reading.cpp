@@ -4,9 +4,8 @@
 #include "kana/wordlevel.h"
 
 #include <QByteArray>
+#include <QLibrary>
 #include <QList>
-
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <array>
@@ -87,7 +86,7 @@ public:
 
     void setSource(const QString& library, const QStringList& dictionaries) {
         unload();
-        m_library = library;
+        m_library.setFileName(library);
         m_dictionaries = dictionaries;
         m_tried = false;
     }
@@ -105,16 +104,16 @@ public:
     }
 
 private:
-    template <typename F> F resolve(const char* name) const {
-        return std::bit_cast<F>(dlsym(m_handle, name));
+    template <typename F> F resolve(const char* name) {
+        return std::bit_cast<F>(m_library.resolve(name));
     }
 
     // Once per source: a library or a dictionary missing stays missing until
     // the source changes, so a suggestion never pays for a failed load again.
     void load() {
         m_tried = true;
-        m_handle = dlopen(m_library.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
-        if (m_handle == nullptr)
+        m_library.setLoadHints(QLibrary::ResolveAllSymbolsHint);
+        if (!m_library.load())
             return;
         const auto create = resolve<MecabNew>("mecab_new");
         m_parse = resolve<MecabParse>("mecab_sparse_tostr");
@@ -147,17 +146,15 @@ private:
         if (m_tagger != nullptr)
             m_destroy(m_tagger);
         m_tagger = nullptr;
-        if (m_handle != nullptr)
-            dlclose(m_handle);
-        m_handle = nullptr;
+        if (m_library.isLoaded())
+            m_library.unload();
         m_parse = nullptr;
         m_destroy = nullptr;
     }
 
-    QString m_library;
+    QLibrary m_library;
     QStringList m_dictionaries;
     bool m_tried = false;
-    void* m_handle = nullptr;
     MecabTagger* m_tagger = nullptr;
     MecabParse m_parse = nullptr;
     MecabDestroy m_destroy = nullptr;
