@@ -4,41 +4,21 @@
 #include "history/practicechoice.h"
 #include "history/weakkana.h"
 #include "kana/kanacode.h"
+#include "platform/lines.h"
 #include "wordlists/liststore.h"
 #include "wordlists/recordcode.h"
 #include "wordlists/wordedit.h"
 #include "wordlists/wordfile.h"
 
-#include <QDir>
 #include <QFileInfo>
 
-#include <algorithm>
-
 namespace {
-
-QList<QByteArray> Lines(const QByteArray& bytes) {
-    QList<QByteArray> lines = bytes.split('\n');
-    for (QByteArray& line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-    }
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
 
 // The words of every list in Data/ but the practice list, in the order the
 // settings screen lists them; unreadable names those that were left out.
 QList<CandidateWord> ReadCandidates(QStringList& unreadable) {
-    QStringList names = QDir(DataFolder()).entryList(QDir::Files, QDir::NoSort);
-    names.removeIf([](const QString& name) {
-        return name.size() <= 4 || !name.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive) ||
-               !IsPlainFileName(name) || name == kPracticeListName;
-    });
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int byFold = a.compare(b, Qt::CaseInsensitive);
-        return byFold != 0 ? byFold < 0 : a < b;
-    });
+    QStringList names = WordListNames();
+    names.removeAll(kPracticeListName);
     QList<CandidateWord> words;
     for (const QString& name : names) {
         QByteArray bytes;
@@ -48,12 +28,14 @@ QList<CandidateWord> ReadCandidates(QStringList& unreadable) {
             unreadable.append(name);
             continue;
         }
-        const QList<QByteArray> texts = Lines(records.type1);
-        const QList<QByteArray> readings = Lines(records.type2);
-        for (qsizetype i = 0; i < std::min(texts.size(), readings.size()); ++i) {
+        LineReader texts(records.type1);
+        LineReader readings(records.type2);
+        QByteArrayView text;
+        QByteArrayView reading;
+        while (texts.next(text) && readings.next(reading)) {
             CandidateWord word;
-            SplitWordRecord(QString::fromLatin1(texts[i]), word.text);
-            word.reading = CodesToKana(QString::fromLatin1(readings[i]));
+            SplitWordRecord(QString::fromLatin1(text), word.text);
+            word.reading = CodesToKana(QString::fromLatin1(reading));
             words.append(word);
         }
     }
