@@ -1,11 +1,9 @@
 // The practice list Data/Nigate.dat: words of the other lists in Data/ whose
-// readings hold the kana the player misses (as the judge counts kana), the
-// kana taking turns, up to 40 per level, by the levels the shipped lists use;
-// nothing written without games or without such words.
+// readings hold the kana the player misses, up to 40 per level, by the levels
+// the shipped lists use; nothing written without games or without such words.
 
 #include "history/historydb.h"
 #include "history/historywriter.h"
-#include "history/practicechoice.h"
 #include "kana/kanacode.h"
 #include "practicelist.h"
 #include "testsupport.h"
@@ -41,13 +39,6 @@ QList<ListedWord> ListedWords(const QString& name) {
     return words;
 }
 
-QStringList Texts(const QList<PracticeWord>& words) {
-    QStringList texts;
-    for (const PracticeWord& word : words)
-        texts.append(word.text);
-    return texts;
-}
-
 void WriteList(const QString& name, const QList<NewWord>& words) {
     int stored = 0;
     QString why;
@@ -60,45 +51,6 @@ class TestPracticeList : public QObject {
     Q_OBJECT
 
 private slots:
-    // A reading splits into the kana the judge treats as one: a contracted
-    // sound, っ with the kana it doubles (alone at the end), ん alone.
-    void kanaUnits() {
-        const auto units = [](const QString& reading) { return KanaUnits(KanaToCodes(reading)); };
-        QCOMPARE(units("しゃしん"), QStringList({"しゃ", "し", "ん"}));
-        QCOMPARE(units("がっこう"), QStringList({"が", "っこ", "う"}));
-        QCOMPARE(units("あっ"), QStringList({"あ", "っ"}));
-    }
-
-    // Only words holding a weak kana as a whole unit: すし holds し but
-    // not しゃ, and しゅくだい holds neither. A word given twice counts once;
-    // katakana readings are read as hiragana.
-    void choosesWordsHoldingWeakKana() {
-        const QList<CandidateWord> candidates = {
-            {"写真", "しゃしん"}, {"寿司", "すし"},       {"宿題", "しゅくだい"},
-            {"写真", "しゃしん"}, {"釈明", "シャクメイ"}, {"本", "ほん"},
-        };
-        const QList<PracticeWord> chosen = ChoosePracticeWords({"しゃ", "ん"}, candidates);
-        QCOMPARE(Texts(chosen), QStringList({"本", "写真", "釈明"}));
-        QCOMPARE(chosen[2].reading, "しゃくめい");
-        // Levels by the keys of the default spellings: HONN 4, SYASINN 7 + 1
-        // for the contracted sound.
-        QCOMPARE(chosen[0].level, 1);
-        QCOMPARE(chosen[1].level, 4);
-    }
-
-    // Within a level the weak kana take turns, weakest first, each taking the
-    // word that holds most weak kana, until the level's share is full.
-    void kanaTakeTurns() {
-        const QList<CandidateWord> level1 = {
-            {"缶", "かん"}, {"餡", "あん"}, {"車", "しゃ"}, {"本", "ほん"}, {"んん", "んん"},
-        };
-        QCOMPARE(Texts(ChoosePracticeWords({"しゃ", "ん"}, level1, 3)),
-                 QStringList({"車", "んん", "缶"}));
-        QCOMPARE(Texts(ChoosePracticeWords({"ん", "しゃ"}, level1, 2)),
-                 QStringList({"んん", "車"}));
-        QCOMPARE(ChoosePracticeWords({"ん"}, level1, 10).size(), 4);
-    }
-
     // Nothing is written before the first game, nor while no word of the
     // lists holds a weak kana; then the words that hold them are.
     void writesWordsWithWeakKana() {
