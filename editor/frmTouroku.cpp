@@ -1,7 +1,6 @@
 #include "frmTouroku.h"
 
 #include "config/config.h"
-#include "fileswait.h"
 #include "frmFileWriter.h"
 #include "kana/kanacode.h"
 #include "platform/folderlock.h"
@@ -9,6 +8,7 @@
 #include "platform/platform.h"
 #include "play/settings.h"
 #include "reading/reading.h"
+#include "ui/fileswait.h"
 #include "ui/twips.h"
 #include "ui/uicommon.h"
 #include "wordlistmodel.h"

@@ -1,4 +1,4 @@
-#include "fileswait.h"
+#include "ui/fileswait.h"
 
 #include "config/config.h"
 #include "platform/folderlock.h"
