@@ -7,7 +7,6 @@
 #include "ui/uicommon.h"
 #include "wordlists/classcount.h"
 #include "wordlists/wordedit.h"
-#include "wordlists/wordfile.h"
 
 #include <QEvent>
 #include <QFocusEvent>
@@ -247,11 +246,6 @@ void frmFileWriter::cmdOK_Click() {
 
 void frmFileWriter::Command109_Click() {
     accept();
-}
-
-void frmFileWriter::done(int result) {
-    QDialog::done(result);
-    SaveAndReloadWordFile();
 }
 
 void frmFileWriter::OfferReading() {

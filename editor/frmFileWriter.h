@@ -22,10 +22,6 @@ class frmFileWriter : public QDialog {
 public:
     explicit frmFileWriter(QWidget* parent = nullptr);
 
-    // Every way of closing ("終了", the close box, Escape) ends here: the
-    // window closes, then the word list is written once more.
-    void done(int result) override;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

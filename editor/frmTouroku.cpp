@@ -232,10 +232,9 @@ void frmTouroku::Form_Activate() {
 }
 
 void frmTouroku::closeEvent(QCloseEvent* event) {
-    // What was waiting for the files is not done: the program ends.
+    // What was waiting for the files is not done: the program ends. Nothing
+    // is left to save: every change was written into the list as it was made.
     mWait->cancel();
-    // Loading the list again would serve nothing as the program ends.
-    SaveWordFile();
     event->accept();
 }
 
