@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QString>
 
+class FilesWait;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -57,4 +58,7 @@ private:
     QPushButton* cmdClear;
     QPushButton* cmdOK;
     QPushButton* Command109;
+    // Over the chart while the files are the other program's.
+    QLabel* lblWait;
+    FilesWait* mWait;
 };
