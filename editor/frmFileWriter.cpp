@@ -4,10 +4,10 @@
 #include "kana/kanacode.h"
 #include "platform/platform.h"
 #include "reading/reading.h"
+#include "ui/fileswait.h"
 #include "ui/uicommon.h"
 #include "wordlists/classcount.h"
 #include "wordlists/wordedit.h"
-#include "wordlists/wordfile.h"
 
 #include <QEvent>
 #include <QFocusEvent>
@@ -159,6 +159,13 @@ frmFileWriter::frmFileWriter(QWidget* parent) : QDialog(parent) {
         }
     }
 
+    lblWait = AddLabel(this, "lblWait", QString(), 240, kChartTop, 9375, 5895, entryFont);
+    lblWait->setWordWrap(true);
+    lblWait->setFrameStyle(QFrame::Box);
+    SetBackgroundColor(lblWait, Qt::white);
+    lblWait->hide();
+    mWait = new FilesWait(this, lblWait, txtKanjiName);
+
     connect(Command108, &QPushButton::clicked, this, &frmFileWriter::Command108_Click);
     connect(Command109, &QPushButton::clicked, this, &frmFileWriter::Command109_Click);
     connect(cmdClear, &QPushButton::clicked, this, &frmFileWriter::cmdClear_Click);
@@ -235,22 +242,21 @@ void frmFileWriter::cmd_Down_Click() {
 void frmFileWriter::cmdOK_Click() {
     if (txtKanjiName->text().trimmed().isEmpty() || lblHiragana->text().isEmpty())
         return;
-    const int level = Level();
-    if (!AddWord(txtKanjiName->text(), lblNumber->text(), level))
-        return;
-    lblHiragana->clear();
-    lblNumber->clear();
-    txtKanjiName->clear();
-    txtKanjiName->setFocus(); // the word is in the word list already
+    const auto save = [this] {
+        if (!AddWord(txtKanjiName->text(), lblNumber->text(), Level()))
+            return;
+        lblHiragana->clear();
+        lblNumber->clear();
+        txtKanjiName->clear();
+        txtKanjiName->setFocus(); // the word is in the word list already
+    };
+    // Inside a lock that timed out the word is not added, and the message
+    // says why.
+    mWait->run(save, [save](const QString&) { save(); });
 }
 
 void frmFileWriter::Command109_Click() {
     accept();
-}
-
-void frmFileWriter::done(int result) {
-    QDialog::done(result);
-    SaveAndReloadWordFile();
 }
 
 void frmFileWriter::OfferReading() {

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QString>
 
+class FilesWait;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,10 +22,6 @@ class frmFileWriter : public QDialog {
 
 public:
     explicit frmFileWriter(QWidget* parent = nullptr);
-
-    // Every way of closing ("終了", the close box, Escape) ends here: the
-    // window closes, then the word list is written once more.
-    void done(int result) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,4 +58,7 @@ private:
     QPushButton* cmdClear;
     QPushButton* cmdOK;
     QPushButton* Command109;
+    // Over the chart while the files are the other program's.
+    QLabel* lblWait;
+    FilesWait* mWait;
 };

@@ -1,7 +1,6 @@
 #include "frmTouroku.h"
 
 #include "config/config.h"
-#include "fileswait.h"
 #include "frmFileWriter.h"
 #include "kana/kanacode.h"
 #include "platform/folderlock.h"
@@ -9,6 +8,7 @@
 #include "platform/platform.h"
 #include "play/settings.h"
 #include "reading/reading.h"
+#include "ui/fileswait.h"
 #include "ui/twips.h"
 #include "ui/uicommon.h"
 #include "wordlistmodel.h"
@@ -231,10 +231,9 @@ void frmTouroku::Form_Activate() {
 }
 
 void frmTouroku::closeEvent(QCloseEvent* event) {
-    // What was waiting for the files is not done: the program ends.
+    // What was waiting for the files is not done: the program ends. Nothing
+    // is left to save: every change was written into the list as it was made.
     mWait->cancel();
-    // Loading the list again would serve nothing as the program ends.
-    SaveWordFile();
     event->accept();
 }
 

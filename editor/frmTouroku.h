@@ -30,7 +30,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // The close box acts like "終了": the word list is written before the end.
+    // The close box acts like "終了".
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -4,6 +4,8 @@
 #include "frmConfig.h"
 #include "frmGame.h"
 #include "frmRanking.h"
+#include "platform/platform.h"
+#include "ui/fileswait.h"
 #include "ui/uicommon.h"
 #include "wordlists/wordfile.h"
 #include "wordlists/workfiles.h"
@@ -13,6 +15,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+
+#include <utility>
 
 namespace {
 
@@ -51,6 +55,14 @@ frmMenu::frmMenu(QWidget* parent) : QWidget(parent), mPicture(GamePicture("menu.
     Version->setFont(WindowsFont("MS Sans Serif", 13.5, true));
     SetTextColor(Version, Qt::red);
 
+    lblWait = AddLabel(this, "lblWait", QString(), 1200, 7080, 9480, 1080,
+                       WindowsFont("MS UI Gothic", 12));
+    lblWait->setWordWrap(true);
+    lblWait->setFrameStyle(QFrame::Box);
+    SetBackgroundColor(lblWait, Qt::white);
+    lblWait->hide();
+    mWait = new FilesWait(this, lblWait, cmdSTART);
+
     connect(cmdSTART, &QPushButton::clicked, this, &frmMenu::cmdSTART_Click);
     connect(cmdCONFIG, &QPushButton::clicked, this, &frmMenu::cmdCONFIG_Click);
     connect(cmdRANKING, &QPushButton::clicked, this, &frmMenu::cmdRANKING_Click);
@@ -77,8 +89,14 @@ void frmMenu::paintEvent(QPaintEvent* /*event*/) {
 }
 
 void frmMenu::cmdSTART_Click() {
-    ConvertWordFile(gWordFile);
-    OpenScreen(new frmGame);
+    mWait->run(
+        [this] {
+            ConvertWordFile(gWordFile);
+            OpenScreen(new frmGame);
+        },
+        [](const QString& why) {
+            ShowWarning(QStringLiteral("ゲームを始められませんでした。\n%1").arg(why));
+        });
 }
 
 void frmMenu::cmdCONFIG_Click() {
@@ -91,6 +109,11 @@ void frmMenu::cmdRANKING_Click() {
 
 void frmMenu::cmdEXIT_Click() {
     close();
+}
+
+void frmMenu::RunWithFiles(std::function<void()> action,
+                           std::function<void(const QString&)> giveUp) {
+    mWait->run(std::move(action), std::move(giveUp));
 }
 
 void frmMenu::OpenScreen(QWidget* screen) {
@@ -135,8 +158,10 @@ void frmMenu::ScreenLeft() {
 }
 
 void frmMenu::closeEvent(QCloseEvent* event) {
-    // What is open goes first: the screen, then any dialog over it.
+    // What is open goes first: the screen, then any dialog over it. What
+    // waits for the files is not done: the program ends.
     mClosing = true;
+    mWait->cancel();
     if (mScreen)
         mScreen->close();
     for (QWidget* window : QApplication::topLevelWidgets()) {

@@ -4,8 +4,12 @@
 
 #include <QPixmap>
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
+#include <functional>
+
+class FilesWait;
 class QCloseEvent;
 class QLabel;
 class QPaintEvent;
@@ -23,6 +27,10 @@ public:
     // destroyed the menu shows itself again. A screen the menu does not track,
     // or no longer does, never hides it, however late its events arrive.
     void OpenScreen(QWidget* screen);
+    // Runs action once the other program leaves the files; meanwhile the menu
+    // is drawn but takes no input, with a note saying what it waits for.
+    // giveUp runs instead, with the reason, after LockWait().
+    void RunWithFiles(std::function<void()> action, std::function<void(const QString& why)> giveUp);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -44,6 +52,9 @@ private:
     QPushButton* cmdRANKING = nullptr;
     QPushButton* cmdEXIT = nullptr;
     QLabel* Version = nullptr;
+    // Below the buttons while the files are the other program's.
+    QLabel* lblWait = nullptr;
+    FilesWait* mWait = nullptr;
     QPixmap mPicture;
     QPointer<QWidget> mScreen; // the screen opened over the menu, while it is open
     bool mClosing = false;

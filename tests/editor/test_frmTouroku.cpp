@@ -16,10 +16,6 @@
 #include <chrono>
 #include <memory>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -430,17 +426,15 @@ private slots:
     // Started while the other program holds the files, the screen appears at
     // once with its list's name and says it waits; when the wait ends without
     // the files it says the words could not be shown, an add then says the
-    // word was not added and why, and changes nothing; once the files are
-    // free 再表示 shows the list. Guards the 31-second start, the empty
-    // screen only a restart mended, and the add reported as a settings save.
+    // word was not added and why, and changes nothing; 再表示 waits again and
+    // shows the list as soon as the files are free. 終了 ends at once while
+    // the other program holds them: every change is saved already. Guards the
+    // 31-second start, the empty screen only a restart mended, the add
+    // reported as a settings save, and the frozen 終了.
     void heldLock() {
         TempProgramFolder folder;
         folder.writeFile("Data/Nomal.dat", kNomal);
-        SetLockWait(std::chrono::milliseconds(300));
-        // The other program: a lock on another open file description.
-        const int other = open(QFile::encodeName(folder.filePath("ymconfig.lock")).constData(),
-                               O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        QVERIFY(other >= 0 && flock(other, LOCK_EX) == 0);
+        OtherProgramLock other(folder, std::chrono::milliseconds(300));
         MessageCapture capture;
 
         frmTouroku w;
@@ -470,13 +464,21 @@ private slots:
         QCOMPARE(folder.readFile("Data/Nomal.dat"), kNomal);
         QVERIFY(!QFileInfo::exists(folder.filePath("type1")));
 
-        close(other);
         QTest::mouseClick(Child<QPushButton>(&w, "cmd_DSP"), Qt::LeftButton);
+        QVERIFY(!w.isEnabled() && wait->text().contains(u"待っています"));
+        other.release();
+        QTRY_VERIFY(w.isEnabled());
         QVERIFY(!wait->isVisible());
         QCOMPARE(list->model()->rowCount(), 2);
         QCOMPARE(capture.messages.size(), 1);
+
+        other.take();
         SetLockWait(std::chrono::seconds(10));
-        w.close();
+        QElapsedTimer closing;
+        closing.start();
+        QTest::mouseClick(Child<QPushButton>(&w, "cmd_END"), Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QVERIFY2(closing.elapsed() < 1000, qPrintable(QString::number(closing.elapsed())));
     }
 
     // A ymconfig.ini that cannot be written (here a folder of that name) is

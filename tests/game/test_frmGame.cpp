@@ -14,6 +14,7 @@
 #include "history/historyqueries.h"
 #include "platform/random.h"
 #include "play/ranking.h"
+#include "play/settings.h"
 #include "startup.h"
 #include "testsupport.h"
 #include "ui/twips.h"
@@ -82,6 +83,43 @@ private slots:
         QCOMPARE(capture.messages[0].text, QStringLiteral("INIファイルが見つかりませんでした"));
         QCOMPARE(capture.messages[0].title, QStringLiteral("Yubimaru"));
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
+    // While the other program holds the files the menu shows at start-up,
+    // drawn but unusable, with a note saying so, and the start-up ends as
+    // soon as they are free. START waits the same way: it says after the wait
+    // that the game could not start, and why, or opens the game once the
+    // files are free. Guards the start-up without a window and the frozen
+    // menu.
+    void heldLock() {
+        m_folder = std::make_unique<TempProgramFolder>();
+        m_folder->writeFile("Data/Nomal.dat", WordList());
+        OtherProgramLock other(*m_folder, std::chrono::milliseconds(300));
+        MessageCapture capture;
+        gUserName.clear();
+        QVERIFY(StartUp());
+        frmMenu* menu = MenuWindow();
+        const auto* wait = Child<QLabel>(menu, "lblWait");
+        QVERIFY(menu->isVisible() && !menu->isEnabled());
+        QVERIFY2(wait->isVisible() && wait->text().contains(u"待っています"),
+                 qPrintable(wait->text()));
+        QVERIFY(gUserName.isEmpty()); // the settings are read once the files are free
+        other.release();
+        QTRY_VERIFY(menu->isEnabled());
+        QVERIFY(!wait->isVisible());
+        QCOMPARE(gUserName, QStringLiteral("Default"));
+
+        other.take();
+        Click(menu, "cmdSTART");
+        QVERIFY(!menu->isEnabled() && wait->isVisible());
+        QTRY_COMPARE(capture.messages.size(), 1);
+        QVERIFY2(capture.messages[0].text.startsWith(
+                     u"ゲームを始められませんでした。\nもう一方のプログラム"),
+                 qPrintable(capture.messages[0].text));
+        QVERIFY(menu->isEnabled() && !OpenScreen());
+        Click(menu, "cmdSTART");
+        other.release();
+        QTRY_VERIFY(OpenScreen() && OpenScreen()->inherits("frmGame"));
     }
 
     // Exactly one screen is visible at a time, the menu whenever no other is

@@ -2,6 +2,7 @@
 
 #include "kana/kanacode.h"
 #include "kana/romaji.h"
+#include "platform/folderlock.h"
 #include "play/drawing.h"
 #include "play/settings.h"
 #include "wordlists/wordfile.h"
@@ -10,6 +11,8 @@
 #include <QFile>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,6 +52,29 @@ QByteArray TempProgramFolder::readFile(const QString& relative) const {
 
 void TempProgramFolder::installShippedWordList(const QString& name) const {
     writeFile("Data/" + name, ReadOrFail(QStringLiteral(YM_WORDLIST_DIR) + "/" + name));
+}
+
+OtherProgramLock::OtherProgramLock(const TempProgramFolder& folder, std::chrono::milliseconds wait)
+    : m_path(QFile::encodeName(folder.filePath("ymconfig.lock"))), m_formerWait(LockWait()) {
+    SetLockWait(wait);
+    take();
+}
+
+OtherProgramLock::~OtherProgramLock() {
+    release();
+    SetLockWait(m_formerWait);
+}
+
+void OtherProgramLock::take() {
+    m_fd = open(m_path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (m_fd < 0 || flock(m_fd, LOCK_EX) != 0)
+        qFatal("cannot lock %s", m_path.constData());
+}
+
+void OtherProgramLock::release() {
+    if (m_fd >= 0)
+        close(m_fd);
+    m_fd = -1;
 }
 
 QByteArray DefaultConfigBytes() {

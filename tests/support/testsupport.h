@@ -11,6 +11,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <functional>
 
 #include <sys/types.h>
@@ -32,6 +33,25 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+// The lock between the programs as the other program holds it (a lock on
+// another open file description of the lock file), from take() to release()
+// and first from the start; meanwhile this program gives up waiting after
+// wait, and after its former wait again once the object ends.
+class OtherProgramLock {
+public:
+    OtherProgramLock(const TempProgramFolder& folder, std::chrono::milliseconds wait);
+    ~OtherProgramLock();
+    OtherProgramLock(const OtherProgramLock&) = delete;
+    OtherProgramLock& operator=(const OtherProgramLock&) = delete;
+    void take();
+    void release();
+
+private:
+    QByteArray m_path;
+    std::chrono::milliseconds m_formerWait;
+    int m_fd = -1;
 };
 
 // The default ymconfig.ini shipped in assets/.

@@ -1,4 +1,4 @@
-#include "fileswait.h"
+#include "ui/fileswait.h"
 
 #include "config/config.h"
 #include "platform/folderlock.h"
@@ -54,8 +54,9 @@ void FilesWait::TimerWait_Timer() {
         if (!TimerWait.isActive()) {
             QWidget* focus = QApplication::focusWidget();
             m_focusBeforeWait = focus && m_window->isAncestorOf(focus) ? focus : nullptr;
-            showNote(QStringLiteral("もう一方のプログラムが単語ファイルを使っています。\n"
-                                    "終わるのを待っています…"));
+            showNote(
+                QStringLiteral("もう一方のプログラムが設定ファイルと単語ファイルを使っています。\n"
+                               "終わるのを待っています…"));
             m_window->setEnabled(false);
             TimerWait.start();
         }
