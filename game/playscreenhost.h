@@ -6,6 +6,6 @@
 
 class PlayScreenHost : public CourseHost {
 public:
-    bool loadWords() override;
+    bool loadWords(const CountsCheck& enough) override;
     void showProblem(const QString& text) override;
 };

@@ -82,11 +82,17 @@ void GameCourse::start() {
 
     // Drawing needs more words in each level than a game plays and would never
     // finish with fewer, so such a list is refused and the screen stays idle.
-    // Without a list loaded there are no counts to judge: the load below
-    // fails, and the message that said why came when the list was loaded.
+    // The counts are those of the list as the load found it: another program
+    // may have changed it since this screen last looked. Without a list loaded
+    // there are no counts to judge, and the message that said why came when
+    // the list was loaded.
+    int shortLevel = 0;
     int needed = 0;
-    if (const int shortLevel = gLoadedWordFile.isEmpty() ? 0 : FindShortLevel(needed);
-        shortLevel != 0) {
+    const bool loaded = m_host.loadWords([&](const std::array<int, kLevels>& counts) {
+        shortLevel = FindShortLevel(counts, needed);
+        return shortLevel == 0;
+    });
+    if (shortLevel != 0) {
         m_screen.caption = kStartCaption.toString();
         m_host.showProblem(
             QStringLiteral("レベル%1の単語が足りません。\n"
@@ -97,7 +103,7 @@ void GameCourse::start() {
     }
     // Unreadable working files: the button stays on "ＥＮＤ" and a click on it
     // returns to idle.
-    if (!m_host.loadWords()) {
+    if (!loaded) {
         return;
     }
     // The working files hold the list last loaded, whatever the settings

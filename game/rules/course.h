@@ -8,6 +8,7 @@
 #include "play/drawing.h"
 #include "play/gamerecord.h"
 #include "play/settings.h"
+#include "wordlists/wordlimits.h"
 
 #include <QDateTime>
 #include <QString>
@@ -118,13 +119,16 @@ CourseClock SystemClock();
 // refused game is said in a message box, neither of which the rules touch.
 class CourseHost {
 public:
+    using CountsCheck = std::function<bool(const std::array<int, kLevels>& counts)>;
+
     virtual ~CourseHost() = default;
-    // Loads the words of a new game: brings the loaded list in and fills
-    // gWordText, gWordRomaji and gWordCodes with mixed words drawn from it.
-    // No other program changes the list meanwhile. False when no list is
-    // loaded or the list or its working files cannot be read (the reason has
-    // been shown).
-    virtual bool loadWords() = 0;
+    // Loads the words of a new game: brings the loaded list in, hands its
+    // words per level (levels 1..5) as the list is now to enough, and when
+    // that agrees fills gWordText, gWordRomaji and gWordCodes with mixed
+    // words drawn from it. No other program changes the list meanwhile.
+    // False when no list is loaded, the list or its working files cannot be
+    // read (the reason has been shown), or enough refused the counts.
+    virtual bool loadWords(const CountsCheck& enough) = 0;
     // Tells the player why a game does not start.
     virtual void showProblem(const QString& text) = 0;
 };
