@@ -5,6 +5,7 @@
 
 #include "course.h"
 #include "fallingword.h"
+#include "playscreenhost.h"
 
 #include <QPixmap>
 #include <QTimer>
@@ -60,7 +61,8 @@ private:
     // both, counting down first, so that the program wakes once per tick.
     void TimerGame_Tick();
 
-    GameCourse mCourse;
+    PlayScreenHost mHost; // before the course, which keeps it
+    GameCourse mCourse{mHost};
     QTimer TimerCount;
     QTimer TimerGame;
     QPixmap mPicture;

@@ -2,10 +2,9 @@
 
 #include "judge.h"
 #include "platform/numbers.h"
-#include "platform/platform.h"
 #include "play/ranking.h"
 #include "play/settings.h"
-#include "wordlists/wordfile.h"
+#include "wordlists/liststore.h"
 
 #include <algorithm>
 #include <chrono>
@@ -42,20 +41,6 @@ const TimingSet& TimingFor(std::int32_t platform) {
 
 } // namespace
 
-bool LoadGameWords() {
-    // The working files stay the game's list from the check to the last word
-    // read, whatever the editor does meanwhile.
-    const WordListUnit unit;
-    if (!RepairWorkFiles())
-        return false;
-    DrawWords();
-    if (!LoadDrawnWords()) {
-        return false;
-    }
-    ShuffleDrawnWords();
-    return true;
-}
-
 CourseClock SystemClock() {
     return {&QDateTime::currentDateTime, [] {
                 return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -64,9 +49,8 @@ CourseClock SystemClock() {
             }};
 }
 
-GameCourse::GameCourse(PlatformQuery platform, WordLoader loadWords, CourseClock clock)
-    : m_platform(std::move(platform)), m_loadWords(std::move(loadWords)),
-      m_clock(std::move(clock)) {
+GameCourse::GameCourse(CourseHost& host, PlatformQuery platform, CourseClock clock)
+    : m_host(host), m_platform(std::move(platform)), m_clock(std::move(clock)) {
     gPlaying = false;
     refreshHighScore();
 }
@@ -98,22 +82,28 @@ void GameCourse::start() {
 
     // Drawing needs more words in each level than a game plays and would never
     // finish with fewer, so such a list is refused and the screen stays idle.
-    // Without a list loaded there are no counts to judge: the load below
-    // fails, and the message that said why came when the list was loaded.
+    // The counts are those of the list as the load found it: another program
+    // may have changed it since this screen last looked. Without a list loaded
+    // there are no counts to judge, and the message that said why came when
+    // the list was loaded.
+    int shortLevel = 0;
     int needed = 0;
-    if (const int shortLevel = gLoadedWordFile.isEmpty() ? 0 : FindShortLevel(needed);
-        shortLevel != 0) {
+    const bool loaded = m_host.loadWords([&](const std::array<int, kLevels>& counts) {
+        shortLevel = FindShortLevel(counts, needed);
+        return shortLevel == 0;
+    });
+    if (shortLevel != 0) {
         m_screen.caption = kStartCaption.toString();
-        ShowMessage(QStringLiteral("レベル%1の単語が足りません。\n"
-                                   "ゲームを始めるには、各レベルに%2語以上の単語が必要です。")
-                        .arg(shortLevel)
-                        .arg(needed),
-                    QStringLiteral("Yubimaru"), MessageIcon::Critical);
+        m_host.showProblem(
+            QStringLiteral("レベル%1の単語が足りません。\n"
+                           "ゲームを始めるには、各レベルに%2語以上の単語が必要です。")
+                .arg(shortLevel)
+                .arg(needed));
         return;
     }
     // Unreadable working files: the button stays on "ＥＮＤ" and a click on it
     // returns to idle.
-    if (!m_loadWords()) {
+    if (!loaded) {
         return;
     }
     // The working files hold the list last loaded, whatever the settings

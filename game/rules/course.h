@@ -8,6 +8,7 @@
 #include "play/drawing.h"
 #include "play/gamerecord.h"
 #include "play/settings.h"
+#include "wordlists/wordlimits.h"
 
 #include <QDateTime>
 #include <QString>
@@ -59,10 +60,6 @@ constexpr QStringView kStartCaption = u"ＳＴＡＲＴ";
 constexpr QStringView kEndCaption = u"ＥＮＤ";
 constexpr QStringView kCountdownMarker = u"TIME";
 constexpr QStringView kDeadText = u"You Dead ";
-
-// Draws, loads and mixes the words of a new game (gWordText, gWordRomaji);
-// false when the working files could not be read.
-bool LoadGameWords();
 
 // How lbl_Count is drawn.
 enum class CountStyle {
@@ -118,18 +115,34 @@ struct CourseClock {
 // The computer's clocks.
 CourseClock SystemClock();
 
+// What a course asks of the play screen: the words live in files and a
+// refused game is said in a message box, neither of which the rules touch.
+class CourseHost {
+public:
+    using CountsCheck = std::function<bool(const std::array<int, kLevels>& counts)>;
+
+    virtual ~CourseHost() = default;
+    // Loads the words of a new game: brings the loaded list in, hands its
+    // words per level (levels 1..5) as the list is now to enough, and when
+    // that agrees fills gWordText, gWordRomaji and gWordCodes with mixed
+    // words drawn from it. No other program changes the list meanwhile.
+    // False when no list is loaded, the list or its working files cannot be
+    // read (the reason has been shown), or enough refused the counts.
+    virtual bool loadWords(const CountsCheck& enough) = 0;
+    // Tells the player why a game does not start.
+    virtual void showProblem(const QString& text) = 0;
+};
+
 class GameCourse {
 public:
     using PlatformQuery = std::function<std::int32_t()>;
-    using WordLoader = std::function<bool()>;
     using Recorder = std::function<void(const GameRecord&)>;
 
     // A new course shows the cleared screen of a freshly loaded play screen.
-    // platform tells which timing set applies (asked whenever one is needed);
-    // loadWords fills gWordText, gWordRomaji and gWordCodes for a new game
-    // and tells whether that worked.
-    explicit GameCourse(PlatformQuery platform = GetWindowsPlatform,
-                        WordLoader loadWords = LoadGameWords, CourseClock clock = SystemClock());
+    // host loads the words and shows the problems, and outlives the course;
+    // platform tells which timing set applies (asked whenever one is needed).
+    explicit GameCourse(CourseHost& host, PlatformQuery platform = GetWindowsPlatform,
+                        CourseClock clock = SystemClock());
 
     // recorder gets the record of every game that reached "ＧＯ", once, when
     // the game is over: a won game in finishWonGame (after the name dialog),
@@ -169,8 +182,8 @@ private:
     void recordWordShown(qint64 ms);
     void handOverRecord();
 
+    CourseHost& m_host;
     PlatformQuery m_platform;
-    WordLoader m_loadWords;
     CourseClock m_clock;
     Recorder m_recorder;
     GameRecorder m_recording;  // the record of the running game

@@ -43,12 +43,12 @@ int RoundedDraw() {
 
 } // namespace
 
-int FindShortLevel(int& needed) {
+int FindShortLevel(const std::array<int, kLevels>& counts, int& needed) {
     // The last word of a level is never drawn, so a level needs one word more
     // than it gives.
     needed = ClampWordCount(gWordCount) + 1;
     for (int level = 1; level <= kLevels; ++level) {
-        if (gClassCount[level] < needed)
+        if (counts[level - 1] < needed)
             return level;
     }
     return 0;

@@ -2,6 +2,8 @@
 // Drawing a game's words from the working files, mixing them, and masking the
 // shown word.
 
+#include "wordlists/wordlimits.h"
+
 #include <QString>
 
 #include <array>
@@ -14,9 +16,10 @@ extern LevelSlotTable<QString> gWordText;   // display text of each drawn word
 extern LevelSlotTable<QString> gWordRomaji; // its romaji target
 extern LevelSlotTable<QString> gWordCodes;  // its reading as kana codes
 
-// The first level (1..5) that holds too few words for a draw of gWordCount
-// words, or 0 when every level holds enough; needed is then the least count.
-int FindShortLevel(int& needed);
+// The first level (1..5) whose count (counts[level - 1]) is too few words for
+// a draw of gWordCount words, or 0 when every level holds enough; needed is
+// then the least count.
+int FindShortLevel(const std::array<int, kLevels>& counts, int& needed);
 
 // Draws, for each level 1..5, gWordCount distinct positions among its words
 // (1 to gClassCount - 1, the last word never) into gPick, sorted. A level

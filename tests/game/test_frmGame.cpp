@@ -262,6 +262,23 @@ private slots:
                                   QString::number(score), 3000);
     }
 
+    // The editor takes a word out of level 3 while the play screen is open:
+    // START judges the list as it is now, one word short, and refuses the
+    // game rather than play it with an empty word.
+    void startCountsTheListAsItIsNow() {
+        frmGame* game = OpenGame();
+        const pid_t editor = StartChild([] { return DeleteWordRecord(15, SeenNow(15)) ? 0 : 1; });
+        QVERIFY(ExitedWithZero(WaitForChild(editor)));
+        MessageCapture capture;
+        Click(game, "cmdStartEND");
+        QCOMPARE(Button("cmdStartEND")->text(), QStringLiteral("ＳＴＡＲＴ"));
+        QCOMPARE(capture.messages.size(), 1);
+        const CapturedMessage& refusal = capture.messages[0];
+        QVERIFY2(refusal.text.startsWith(QStringLiteral("レベル3の単語が足りません")),
+                 qPrintable(refusal.text));
+        QVERIFY(refusal.title == u"Yubimaru" && refusal.icon == MessageIcon::Critical);
+    }
+
     // With the masking mode on, "Maniax" shows; the miss mark lies behind
     // every other label. A history that cannot be opened is said once, naming
     // its file, and the games go on.
