@@ -11,7 +11,8 @@
 
 namespace {
 
-// Opens the history for an export: a missing file is an error, not made.
+// Opens the history for an export, read-only: a missing file is an error,
+// not made.
 bool OpenHistory(HistoryDb& db, QIODevice& err) {
     if (!QFileInfo::exists(db.path())) {
         Say(err, QStringLiteral("成績の記録「%1」がありません。まだゲームが記録されていません。")
@@ -26,7 +27,7 @@ bool OpenHistory(HistoryDb& db, QIODevice& err) {
 }
 
 int Export(const CommandLine& line, QIODevice& out, QIODevice& err) {
-    HistoryDb db;
+    HistoryDb db(HistoryPath(), HistoryDb::Mode::Read);
     if (!OpenHistory(db, err))
         return 1;
     QString error;
@@ -73,7 +74,7 @@ int RunCommand(const CommandLine& line, QIODevice& out, QIODevice& err) {
     case StatsAction::ExportKana:
         return Export(line, out, err);
     case StatsAction::MakePracticeList: {
-        HistoryDb db;
+        HistoryDb db(HistoryPath(), HistoryDb::Mode::Read);
         const PracticeListOutcome outcome = MakePracticeList(db);
         Say(outcome.written ? out : err, outcome.text);
         return outcome.written ? 0 : 1;

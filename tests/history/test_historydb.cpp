@@ -1,10 +1,10 @@
 // The history file: a new file is marked as this program's, a file of a
-// later version is left alone, a broken file is moved aside
-// and replaced, a folder that cannot be written is reported, and a reader
-// learns of a game another connection recorded. Nothing recorded is lost: two
-// programs writing games while a third reads them, and a program killed at
-// any moment of its write, leave a database that passes SQLite's integrity
-// check and holds every game whose write finished, each of them whole.
+// later version is left alone, a broken file is moved aside and replaced, a
+// crafted file or link is refused and harms nothing, a folder that cannot be written is reported,
+// and a reader learns of a game another connection recorded. Nothing recorded is lost: two programs
+// writing games while a third reads them, and a program killed at any moment of its write, leave a
+// database that passes SQLite's integrity check and holds every game whose write finished, each of
+// them whole.
 
 #include "history/historydb.h"
 #include "history/historyqueries.h"
@@ -13,6 +13,7 @@
 #include "testsupport.h"
 
 #include <QSqlQuery>
+#include <QtEndian>
 #include <QtTest>
 
 #include <csignal>
@@ -169,6 +170,28 @@ void VerifyWhole(HistoryDb& db) {
              "1");
 }
 
+QByteArray BigEndian32(quint32 value) {
+    QByteArray bytes(4, '\0');
+    qToBigEndian(value, bytes.data());
+    return bytes;
+}
+
+// A rollback journal as SQLite leaves one in a transaction that never ended,
+// for a file of four-kilobyte pages, whose super-journal record names victim:
+// SQLite rolls it back on the first read of the file and then deletes the
+// super-journal, that is victim.
+QByteArray HotJournal(int pages, const QByteArray& victim) {
+    const QByteArray magic = QByteArray::fromHex("d9d505f920a163d7");
+    QByteArray journal = magic + BigEndian32(0) + BigEndian32(0) + BigEndian32(pages) +
+                         BigEndian32(512) + BigEndian32(4096);
+    journal.resize(512, '\0');
+    quint32 sum = 0;
+    for (const char c : victim)
+        sum += quint8(c);
+    return journal + BigEndian32(0x40000000 / 4096 + 1) + victim + BigEndian32(victim.size()) +
+           BigEndian32(sum) + magic;
+}
+
 } // namespace
 
 class TestHistoryDb : public QObject {
@@ -179,7 +202,9 @@ private slots:
     // written, not changed, and the message says why.
     void leavesNewerVersionAlone() {
         TempProgramFolder folder;
-        RunSql(HistoryPath(), {"CREATE TABLE future (x)", "PRAGMA user_version = 3"});
+        RunSql(HistoryPath(),
+               {"CREATE TABLE future (x)", "PRAGMA user_version = 3",
+                QStringLiteral("PRAGMA application_id = %1").arg(kHistoryApplicationId)});
         const QByteArray before = folder.readFile("history.sqlite");
 
         HistoryDb db;
@@ -230,6 +255,138 @@ private slots:
         QVERIFY(WriteGame(db, AnyGame()));
         QCOMPARE(ReadGames(db, &message).size(), 1);
         QVERIFY2(message.isEmpty(), qPrintable(message));
+    }
+
+    // A crafted file or a link harms nothing, read by the statistics or
+    // written by the game: a hot journal naming a file to delete is never
+    // rolled back (the game sets it aside unread); a link at the history or
+    // at one of its journal files, another program's file, views and
+    // triggers are refused with the file named, and left as they are; a huge
+    // value is refused when read.
+    void craftedFilesHarmNothing() {
+        QTemporaryDir outside;
+        const QString victim = outside.filePath("victim");
+        const QString theirs = outside.filePath("theirs.sqlite");
+        const auto makeVictim = [&victim] {
+            QFile file(victim);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("the user's own") > 0);
+        };
+        const auto ourHistory = [] {
+            HistoryDb db;
+            QVERIFY(WriteGame(db, AnyGame()));
+            QVERIFY(WriteGame(db, AnyGame()));
+        };
+        const auto journalNaming = [](const QString& file) {
+            const qint64 pages = QFileInfo(HistoryPath()).size() / 4096;
+            QFile journal(HistoryPath() + "-journal");
+            QVERIFY(journal.open(QIODevice::WriteOnly));
+            journal.write(HotJournal(int(pages), QFile::encodeName(file)));
+        };
+        // The journal is live: SQLite itself, reading the file, deletes victim.
+        {
+            TempProgramFolder folder;
+            ourHistory();
+            makeVictim();
+            journalNaming(victim);
+            RunSql(HistoryPath(), {"SELECT count(*) FROM games"});
+            QVERIFY2(!QFile::exists(victim), "the crafted journal deletes what it names");
+        }
+        struct Case {
+            const char* name;
+            std::function<void()> craft;
+            QString refusal; // in both programs; empty when the history is used
+        };
+        const auto link = [&](const char* suffix, const QString& target) {
+            return [=] {
+                if (*suffix != '\0')
+                    ourHistory();
+                QVERIFY(QFile::link(target, HistoryPath() + suffix));
+            };
+        };
+        const auto ourHistoryWith = [&](const QStringList& statements) {
+            return [=] {
+                ourHistory();
+                RunSql(HistoryPath(), statements);
+            };
+        };
+        const QString foreign = QStringLiteral("はこのプログラムの記録ではありません");
+        const QList<Case> cases = {
+            {"journal naming a file outside",
+             [&] {
+                 ourHistory();
+                 journalNaming(victim);
+             },
+             ""},
+            {"journal naming a file inside",
+             [&] {
+                 ourHistory();
+                 journalNaming(JoinPath(ProgramFolder(), "ymconfig.ini"));
+             },
+             ""},
+            {"link at the history", link("", theirs), "history.sqlite」がシンボリックリンク"},
+            {"link at -wal", link("-wal", victim), "history.sqlite-wal」がシンボリックリンク"},
+            {"link at -shm", link("-shm", victim), "history.sqlite-shm」がシンボリックリンク"},
+            {"link at -journal", link("-journal", victim),
+             "history.sqlite-journal」がシンボリックリンク"},
+            {"another program's games", [] { RunSql(HistoryPath(), {"CREATE TABLE games (x)"}); },
+             foreign},
+            {"another program's file", [] { RunSql(HistoryPath(), {"CREATE TABLE notes (x)"}); },
+             foreign},
+            {"games an endless view",
+             ourHistoryWith({"DROP TABLE games",
+                             "CREATE VIEW games AS WITH RECURSIVE n (i) AS"
+                             " (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT i AS id FROM n"}),
+             foreign},
+            {"trigger emptying the history",
+             ourHistoryWith({"CREATE TRIGGER wipe AFTER INSERT ON games BEGIN"
+                             " DELETE FROM games; END"}),
+             foreign},
+        };
+        const auto bytesOf = [](const QString& path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        for (const Case& c : cases) {
+            TempProgramFolder folder;
+            RunSql(theirs, {"CREATE TABLE IF NOT EXISTS notes (x)"});
+            makeVictim();
+            c.craft();
+            const QByteArray before = bytesOf(HistoryPath());
+            const QByteArray journal = bytesOf(HistoryPath() + "-journal");
+
+            HistoryDb reader(HistoryPath(), HistoryDb::Mode::Read);
+            QString message;
+            const qsizetype shown = ReadGames(reader, &message).size();
+            reader.close();
+            QVERIFY2(c.refusal.isEmpty() ? shown == 2 : message.contains(c.refusal),
+                     qPrintable(QString(c.name) + ": " + message));
+            QVERIFY2(bytesOf(HistoryPath() + "-journal") == journal, c.name);
+
+            HistoryDb writer(HistoryPath(), [] { return QDate(2026, 3, 1); });
+            const bool written = WriteGame(writer, AnyGame(), &message);
+            writer.close();
+            if (c.refusal.isEmpty()) {
+                QVERIFY2(written, qPrintable(QString(c.name) + ": " + message));
+                QVERIFY2(message.contains("history.sqlite-journal.set-aside-20260301"),
+                         qPrintable(message));
+                QCOMPARE(folder.readFile("history.sqlite-journal.set-aside-20260301"), journal);
+            } else {
+                QVERIFY2(!written && message.contains(c.refusal),
+                         qPrintable(QString(c.name) + ": " + message));
+                QVERIFY2(bytesOf(HistoryPath()) == before, c.name);
+            }
+            QVERIFY2(QFile::exists(victim) && QFile::exists(folder.filePath("ymconfig.ini")),
+                     c.name);
+            QVERIFY2(!QFile::exists(theirs + "-wal") && !QFile::exists(theirs + "-shm"), c.name);
+        }
+
+        // A value of two megabytes is refused on reading, at once.
+        TempProgramFolder folder;
+        ourHistoryWith({"UPDATE games SET list = printf('%.*c', 2000000, 'x')"})();
+        HistoryDb reader(HistoryPath(), HistoryDb::Mode::Read);
+        QString message;
+        QVERIFY(ReadGames(reader, &message).isEmpty());
+        QVERIFY2(message.contains(u"大きすぎる値"), qPrintable(message));
     }
 
     // A folder that may not be written: opening and writing are refused with
