@@ -1,6 +1,7 @@
 #include "history/historydb.h"
 
 #include "history/historyfiles.h"
+#include "history/historysalvage.h"
 #include "history/historyschema.h"
 #include "history/sqlsupport.h"
 #include "platform/atomicfile.h"
@@ -29,7 +30,8 @@ const char kConnectOptions[] = "QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI";
 const char kReadOnlyOptions[] = "QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY";
 
 // How long one call on the history may run: reading the first screen of
-// 10000 games takes 35 ms; checking a damaged file takes longer.
+// 10000 games takes 35 ms; checking a damaged file and copying its games
+// take longer.
 constexpr std::chrono::seconds kStatementTime{10};
 constexpr std::chrono::minutes kSalvageTime{5};
 
@@ -404,12 +406,25 @@ bool HistoryDb::replaceBrokenFile(QString* message) {
                                                  : OpenFailure(m_path, SqlReason(failure, m_path)));
         return false;
     }
+    if (movedTo.isEmpty()) {
+        SetMessage(message, QString());
+        return true;
+    }
+    std::optional<int> recovered;
+    {
+        const Budget budget(m_deadline, kSalvageTime);
+        recovered = SalvageGames(m_db, movedTo, &failure);
+    }
+    const QString moved =
+        QStringLiteral("成績の記録「%1」が壊れていたため、「%2」に移して新しく作りました。")
+            .arg(m_path, movedTo);
     SetMessage(
         message,
-        movedTo.isEmpty()
-            ? QString()
-            : QStringLiteral("成績の記録「%1」が壊れていたため、「%2」に移して新しく作りました。")
-                  .arg(m_path, movedTo));
+        recovered
+            ? moved +
+                  QStringLiteral("読み出せた %1 ゲームを新しい記録に移しました。").arg(*recovered)
+            : moved + QStringLiteral("読み出せたゲームを新しい記録に移せませんでした（%1）。")
+                          .arg(SqlReason(failure, m_path)));
     return true;
 }
 

@@ -3,7 +3,8 @@
 // ymconfig.ini. Every program opens it through this class: WAL mode and a busy
 // timeout let the game write while the statistics program reads, the tables
 // are brought to the current version on opening, and a broken file is moved
-// aside rather than written over.
+// aside rather than written over, with every game that can still be read
+// copied into the new one.
 //
 // A file is data, never instructions: a link at the place of the file or of
 // its journal files is refused, a rollback journal no program of ours left
@@ -51,8 +52,8 @@ public:
     // Opens the file (making it when missing) and brings its tables to the
     // current version. A file that is damaged or no database is moved to
     // "history.sqlite.broken-yyyyMMdd" (with "-2", "-3" ... when that name is
-    // taken; its -wal and -shm files beside it under the same name) and a
-    // new one is made. A file of
+    // taken; its -wal and -shm files beside it under the same name), a new
+    // one is made and every game still readable is copied into it. A file of
     // a later version, or one that is not this program's, is left untouched
     // and not opened; so is a file with a link at its place or at one of its
     // journal files. In Read mode nothing is made, migrated or moved: a
