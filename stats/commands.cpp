@@ -13,7 +13,8 @@ namespace {
 
 enum class Export { Games, Kana };
 
-// Opens the history for an export: a missing file is an error, not made.
+// Opens the history for an export, read-only: a missing file is an error,
+// not made.
 bool OpenHistory(HistoryDb& db, QIODevice& err) {
     if (!QFileInfo::exists(db.path())) {
         Say(err, QStringLiteral("成績の記録「%1」がありません。まだゲームが記録されていません。")
@@ -28,7 +29,7 @@ bool OpenHistory(HistoryDb& db, QIODevice& err) {
 }
 
 ExitStatus WriteCsv(Export what, const QString& target, QIODevice& out, QIODevice& err) {
-    HistoryDb db;
+    HistoryDb db(HistoryPath(), HistoryDb::Mode::Read);
     if (!OpenHistory(db, err))
         return ExitStatus::Failed;
     QString error;
@@ -97,7 +98,7 @@ ExitStatus RunCommand(const QStringList& arguments, QIODevice& out, QIODevice& e
     if (parser.optionNames().size() > 1)
         return options.refuse(QStringLiteral("オプションは一度に一つだけ指定できます。"), err);
     if (parser.isSet(practice)) {
-        HistoryDb db;
+        HistoryDb db(HistoryPath(), HistoryDb::Mode::Read);
         const PracticeListOutcome outcome = MakePracticeList(db);
         Say(outcome.written ? out : err, outcome.text);
         return outcome.written ? ExitStatus::Done : ExitStatus::Failed;

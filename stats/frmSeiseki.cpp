@@ -30,7 +30,7 @@ const QString kNoGames = QStringLiteral(
 } // namespace
 
 frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent)
-    : QWidget(parent), m_db(historyPath) {
+    : QWidget(parent), m_db(historyPath, HistoryDb::Mode::Read) {
     setObjectName(QStringLiteral("frmSeiseki"));
     setWindowTitle(QStringLiteral("成績"));
     setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 10));

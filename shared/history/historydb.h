@@ -3,13 +3,22 @@
 // ymconfig.ini. Every program opens it through this class: WAL mode and a busy
 // timeout let the game write while the statistics program reads, the tables
 // are brought to the current version on opening, and a broken file is moved
-// aside rather than written over.
+// aside rather than written over, with every game that can still be read
+// copied into the new one.
+//
+// A file is data, never instructions: a link at the place of the file or of
+// its journal files is refused, a rollback journal no program of ours left
+// is set aside unread, the file must be marked as ours and hold exactly our
+// tables before anything is written to it, and every statement is bounded in
+// time and memory.
 //
 // An object holds one connection of its own (two objects, in one thread or
 // several, never share one); use it only in the thread that made it. Keep it
 // open for the whole run: opening and closing each copy the journal into the
 // file (tens of milliseconds, waiting for the disk), which recording a game
 // in between never does.
+
+#include "history/sqlitebounds.h"
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -24,9 +33,18 @@ QString HistoryPath();
 class HistoryDb {
 public:
     using DateSource = std::function<QDate()>;
+    // Write: the programs that record games; they make, migrate and repair
+    // the file. Read: the statistics, which never change, move or make a
+    // file; a file that needs SQLite to write (its -shm in a folder that
+    // cannot be written, a full disk, a journal beside it) is read as it
+    // lies on disk.
+    enum class Mode { Write, Read };
 
-    // Opens nothing yet. today dates the name a broken file is moved to.
-    explicit HistoryDb(const QString& path = HistoryPath(), DateSource today = &QDate::currentDate);
+    // Opens nothing yet. today dates the names a broken file and a stray
+    // journal are moved to.
+    explicit HistoryDb(const QString& path = HistoryPath(), DateSource today = &QDate::currentDate,
+                       Mode mode = Mode::Write);
+    HistoryDb(const QString& path, Mode mode);
     ~HistoryDb();
     HistoryDb(const HistoryDb&) = delete;
     HistoryDb& operator=(const HistoryDb&) = delete;
@@ -34,12 +52,16 @@ public:
     // Opens the file (making it when missing) and brings its tables to the
     // current version. A file that is damaged or no database is moved to
     // "history.sqlite.broken-yyyyMMdd" (with "-2", "-3" ... when that name is
-    // taken; its -wal and -shm files beside it under the same name) and a new
-    // one is made. A file of a later version than this program knows is left
-    // untouched and not opened.
+    // taken; its -wal and -shm files beside it under the same name), a new
+    // one is made and every game still readable is copied into it. A file of
+    // a later version, or one that is not this program's, is left untouched
+    // and not opened; so is a file with a link at its place or at one of its
+    // journal files. In Read mode nothing is made, migrated or moved: a
+    // missing, empty or damaged file is only not opened.
     // True when open. message, in Japanese and naming the file: why it could
     // not be opened; or, when open, a notice worth showing once (a broken file
-    // was moved aside); empty when there is nothing to say.
+    // was moved aside, a stray journal set aside); empty when there is
+    // nothing to say.
     bool open(QString* message = nullptr);
     bool isOpen() const { return m_ready; }
     // Closes the connection (the destructor does too), first copying what the
@@ -59,7 +81,7 @@ public:
     // on the connection, false with the failure when one fails), opening the
     // file first when it is not open. When work fails because the file is
     // broken, the file is moved aside as open() does, a new one is opened and
-    // work runs once more. True when work succeeded. message as for open():
+    // work runs once more (in Write mode only). True when work succeeded. message as for open():
     // why not (with the words for reading or writing the file), or a notice;
     // empty when there is nothing to say.
     enum class Access { Read, Write };
@@ -72,6 +94,8 @@ public:
 
 private:
     bool connect(QSqlError* failure);
+    bool openConnection(const QString& query, QSqlError* failure);
+    bool prepareWrite(QSqlError* failure);
     void disconnect();
     bool recover(const QSqlError& failure, QString* message);
     QString moveAside(QString* message);
@@ -80,10 +104,15 @@ private:
 
     QString m_path;
     DateSource m_today;
+    Mode m_mode;
     QString m_name; // of the connection
     QSqlDatabase m_db;
+    SqlDeadline m_deadline = SqlDeadline::max(); // of the statements running
     qint64 m_dataVersion = -1;
-    quint64 m_fileId = 0; // device and inode of the file opened
-    bool m_ready = false; // open, of the current version
-    bool m_newer = false; // the last connect found a later version
+    quint64 m_fileId = 0;     // device and inode of the file opened
+    qint64 m_fileChanged = 0; // its change time, for a file read as it lies
+    bool m_asItLies = false;  // opened immutable: SQLite sees no later change
+    bool m_ready = false;     // open, of the current version
+    QString m_refusal;        // why the last connect left the file alone
+    QString m_notice;         // what the last connect did worth telling
 };

@@ -83,6 +83,44 @@ std::optional<int> Version(const QSqlDatabase& db, QSqlError* failure) {
     return stored ? std::optional<int>(stored->toInt()) : std::nullopt;
 }
 
+// Every object of a schema as one line, in name order; nothing on failure.
+std::optional<QStringList> SchemaObjects(const QSqlDatabase& db, const QString& schema,
+                                         QSqlError* failure) {
+    SqlStatement objects(db,
+                         QStringLiteral("SELECT type, name, tbl_name, sql FROM \"%1\".sqlite_schema"
+                                        " ORDER BY name")
+                             .arg(schema),
+                         failure);
+    if (!objects.run())
+        return std::nullopt;
+    QStringList lines;
+    while (objects.next())
+        lines.append(
+            QStringList{objects.text(0), objects.text(1), objects.text(2), objects.text(3)}.join(
+                QLatin1Char('\x1f')));
+    return objects.ok() ? std::optional<QStringList>(lines) : std::nullopt;
+}
+
+// The objects a file of kHistoryVersion holds, as SQLite records them after
+// every step ran on a new database in memory.
+const QStringList& CurrentSchema() {
+    static const QStringList objects = [] {
+        const QString name = QStringLiteral("yubi-history-schema");
+        QStringList made;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(QStringLiteral(":memory:"));
+            QSqlError failure;
+            if (db.open() && MigrateHistory(db, &failure) == MigrateResult::Current)
+                made = SchemaObjects(db, QStringLiteral("main"), &failure).value_or(QStringList());
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        return made;
+    }();
+    return objects;
+}
+
 } // namespace
 
 MigrateResult MigrateHistory(const QSqlDatabase& db, QSqlError* failure) {
@@ -120,4 +158,31 @@ MigrateResult MigrateHistory(const QSqlDatabase& db, QSqlError* failure) {
     if (!Exec(db, QStringLiteral("PRAGMA user_version = %1").arg(kHistoryVersion), failure))
         return MigrateResult::Failed;
     return transaction.commit(failure) ? MigrateResult::Current : MigrateResult::Failed;
+}
+
+std::optional<HistoryKind> IdentifyHistory(const QSqlDatabase& db, QSqlError* failure) {
+    // One transaction, so the mark, version and tables are of one moment,
+    // even while another program makes the file.
+    SqlTransaction transaction(db, SqlTransaction::Kind::Read, failure);
+    const std::optional<QVariant> mark =
+        transaction.begun() ? QueryValue(db, QStringLiteral("PRAGMA application_id"), failure)
+                            : std::nullopt;
+    const std::optional<int> version = mark ? Version(db, failure) : std::nullopt;
+    const std::optional<QStringList> objects =
+        version ? SchemaObjects(db, QStringLiteral("main"), failure) : std::nullopt;
+    if (!objects || !transaction.commit(failure))
+        return std::nullopt;
+    if (mark->toInt() == 0 && *version == 0 && objects->isEmpty())
+        return HistoryKind::Empty;
+    if (mark->toInt() != kHistoryApplicationId)
+        return HistoryKind::Foreign;
+    if (*version > kHistoryVersion)
+        return HistoryKind::Newer;
+    return *version == kHistoryVersion && *objects == CurrentSchema() ? HistoryKind::Ours
+                                                                      : HistoryKind::Foreign;
+}
+
+bool HasHistorySchema(const QSqlDatabase& db, const QString& schema, QSqlError* failure) {
+    const std::optional<QStringList> objects = SchemaObjects(db, schema, failure);
+    return objects && *objects == CurrentSchema();
 }

@@ -10,6 +10,8 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 
+#include <optional>
+
 // The version this program writes.
 constexpr int kHistoryVersion = 1;
 // "YUBI" in ASCII.
@@ -25,3 +27,18 @@ enum class MigrateResult {
 // one transaction, so a file is at one version or the next, never between.
 // A new, empty database gets every step. failure says why it Failed.
 MigrateResult MigrateHistory(const QSqlDatabase& db, QSqlError* failure);
+
+// What a database file is to this program, told from its header and its
+// schema alone, without a write.
+enum class HistoryKind {
+    Ours,    // marked as ours, of kHistoryVersion, with exactly our tables
+    Empty,   // no schema and no mark: a file still to be made
+    Newer,   // marked as ours, of a later version
+    Foreign, // anything else: another program's file, or ours altered
+};
+// Nothing when the file could not be read; failure says why.
+std::optional<HistoryKind> IdentifyHistory(const QSqlDatabase& db, QSqlError* failure);
+
+// True when the attached database schema holds exactly the objects of
+// kHistoryVersion (the tables and index, with our columns; nothing else).
+bool HasHistorySchema(const QSqlDatabase& db, const QString& schema, QSqlError* failure);

@@ -1,10 +1,14 @@
 #include "history/sqlsupport.h"
 
 #include <QFileInfo>
+#include <QUrl>
 
 namespace {
 
 // SQLite's primary result codes that have words of their own.
+constexpr int kNoMemory = 7;
+constexpr int kInterrupted = 9;
+constexpr int kTooBig = 18;
 constexpr int kBusy = 5;
 constexpr int kLocked = 6;
 constexpr int kReadOnly = 8;
@@ -56,6 +60,12 @@ QString SqlReason(const QSqlError& failure, const QString& path) {
         return QStringLiteral("ファイルが壊れています");
     case kFull:
         return QStringLiteral("ディスクの空きが足りません");
+    case kTooBig:
+        return QStringLiteral("記録に大きすぎる値があります");
+    case kInterrupted:
+        return QStringLiteral("時間がかかりすぎたため、途中でやめました");
+    case kNoMemory:
+        return QStringLiteral("メモリーが足りません");
     case kCantOpen: {
         const QFileInfo folder(QFileInfo(path).absolutePath());
         if (!folder.isDir())
@@ -70,6 +80,14 @@ QString SqlReason(const QSqlError& failure, const QString& path) {
     if (failure.type() == QSqlError::ConnectionError && failure.nativeErrorCode().isEmpty())
         return QStringLiteral("SQLite のドライバーがありません");
     return QStringLiteral("データベースのエラー %1").arg(failure.nativeErrorCode());
+}
+
+QString SqliteUri(const QString& path, const QString& query) {
+    // Fully encoded, so that "?", "#" and "%" in a folder's name stay part
+    // of the path.
+    const QString uri =
+        QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
+    return query.isEmpty() ? uri : uri + QLatin1Char('?') + query;
 }
 
 bool Exec(const QSqlDatabase& db, const QString& sql, QSqlError* failure) {

@@ -26,6 +26,10 @@ bool IsBusyError(const QSqlError& failure);
 // whose folder tells a missing folder from a forbidden one.
 QString SqlReason(const QSqlError& failure, const QString& path);
 
+// The URI SQLite opens path by, with query ("mode=ro", "immutable=1") when
+// given; the connection needs QSQLITE_OPEN_URI.
+QString SqliteUri(const QString& path, const QString& query = QString());
+
 // Runs one statement that returns no rows needed. False with the failure.
 bool Exec(const QSqlDatabase& db, const QString& sql, QSqlError* failure);
 

@@ -1,6 +1,7 @@
 // The history file: a new file is marked as this program's, a file of a
-// later version is left alone, a broken file is moved aside
-// and replaced, a folder that cannot be written is reported, and a reader
+// later version is left alone, a broken file is moved aside and replaced with
+// every game still readable in it, a crafted file or link is refused and
+// harms nothing, a folder that cannot be written is reported, and a reader
 // learns of a game another connection recorded. Nothing recorded is lost: two
 // programs writing games while a third reads them, and a program killed at
 // any moment of its write, leave a database that passes SQLite's integrity
@@ -13,10 +14,13 @@
 #include "testsupport.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
+#include <QtEndian>
 #include <QtTest>
 
 #include <csignal>
 #include <functional>
+#include <set>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -169,6 +173,88 @@ void VerifyWhole(HistoryDb& db) {
              "1");
 }
 
+QByteArray BigEndian32(quint32 value) {
+    QByteArray bytes(4, '\0');
+    qToBigEndian(value, bytes.data());
+    return bytes;
+}
+
+// A rollback journal as SQLite leaves one in a transaction that never ended,
+// for a file of four-kilobyte pages, whose super-journal record names victim:
+// SQLite rolls it back on the first read of the file and then deletes the
+// super-journal, that is victim.
+QByteArray HotJournal(int pages, const QByteArray& victim) {
+    const QByteArray magic = QByteArray::fromHex("d9d505f920a163d7");
+    QByteArray journal = magic + BigEndian32(0) + BigEndian32(0) + BigEndian32(pages) +
+                         BigEndian32(512) + BigEndian32(4096);
+    journal.resize(512, '\0');
+    quint32 sum = 0;
+    for (const char c : victim)
+        sum += quint8(c);
+    return journal + BigEndian32(0x40000000 / 4096 + 1) + victim + BigEndian32(victim.size()) +
+           BigEndian32(sum) + magic;
+}
+
+// The games numbered 1 to count of the file at path that read back whole
+// (their row, 45 words, 225 kana and every miss of PlayedGame), each looked
+// up alone, by the minute they started; a connection of the test's own,
+// which reads a file cut short too.
+std::multiset<qint64> WholeGames(const QString& path, int count) {
+    std::multiset<qint64> whole;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-whole");
+        db.setDatabaseName(path);
+        db.setConnectOptions("QSQLITE_OPEN_READONLY");
+        const qint64 first = PlayedGame("", 0).started.toMSecsSinceEpoch();
+        if (db.open())
+            QSqlQuery(db).exec("PRAGMA writable_schema = ON");
+        for (int id = 1; db.isOpen() && id <= count; ++id) {
+            QSqlQuery rows(db);
+            const QString game = QString::number(id);
+            if (!rows.exec("SELECT started_ms, (SELECT count(*) FROM words WHERE game = " + game +
+                           "), (SELECT count(*) FROM kana WHERE game = " + game +
+                           "), (SELECT count(*) FROM miss_keys WHERE game = " + game +
+                           ") FROM games WHERE id = " + game) ||
+                !rows.next())
+                continue;
+            const qint64 minute = (rows.value(0).toLongLong() - first) / 60000;
+            qint64 misses = 0;
+            for (const WordRecord& word : PlayedGame("", int(minute)).wordList) {
+                for (const KanaRecord& kana : word.kana)
+                    misses += kana.misses.size();
+            }
+            if (rows.value(1).toInt() == kWordsPerGame &&
+                rows.value(2).toInt() == kWordsPerGame * kKanaPerWord &&
+                rows.value(3).toLongLong() == misses)
+                whole.insert(minute);
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("test-whole");
+    return whole;
+}
+
+// Every row of table in the file at path, in order, as text.
+QString TableText(const QString& path, const QString& table) {
+    QStringList rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-table");
+        db.setDatabaseName(path);
+        QSqlQuery query(db);
+        if (db.open() && query.exec("SELECT * FROM " + table + " ORDER BY 1, 2, 3")) {
+            while (query.next()) {
+                QStringList values;
+                for (int i = 0; i < query.record().count(); ++i)
+                    values.append(query.value(i).toString());
+                rows.append(values.join(','));
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("test-table");
+    return rows.join(';');
+}
+
 } // namespace
 
 class TestHistoryDb : public QObject {
@@ -179,7 +265,9 @@ private slots:
     // written, not changed, and the message says why.
     void leavesNewerVersionAlone() {
         TempProgramFolder folder;
-        RunSql(HistoryPath(), {"CREATE TABLE future (x)", "PRAGMA user_version = 3"});
+        RunSql(HistoryPath(),
+               {"CREATE TABLE future (x)", "PRAGMA user_version = 3",
+                QStringLiteral("PRAGMA application_id = %1").arg(kHistoryApplicationId)});
         const QByteArray before = folder.readFile("history.sqlite");
 
         HistoryDb db;
@@ -230,6 +318,213 @@ private slots:
         QVERIFY(WriteGame(db, AnyGame()));
         QCOMPARE(ReadGames(db, &message).size(), 1);
         QVERIFY2(message.isEmpty(), qPrintable(message));
+    }
+
+    // A damaged history is moved aside as it is, and every game whose pages
+    // are intact is copied into the new one, once, with the running totals
+    // made anew: files cut short at many offsets, and files with a page
+    // written over.
+    void salvagesReadableGames() {
+        constexpr int kGames = 150;
+        TempProgramFolder folder;
+        {
+            HistoryDb db;
+            for (int n = 0; n < kGames; ++n)
+                QVERIFY(WriteGame(db, PlayedGame("S", n)));
+        }
+        const QByteArray intact = folder.readFile("history.sqlite");
+        QCOMPARE(qsizetype(WholeGames(HistoryPath(), kGames).size()), kGames);
+        const qsizetype pages = intact.size() / 4096;
+        QList<QByteArray> damaged;
+        for (qsizetype cut = 1; cut < pages; cut += pages / 12 + 1)
+            damaged.append(intact.left(cut * 4096 + (cut % 3) * 1000));
+        for (const qsizetype page : {qsizetype(2), pages / 2, pages - 1}) {
+            QByteArray bytes = intact;
+            for (qsizetype i = page * 4096; i < (page + 1) * 4096; ++i)
+                bytes[i] = char(0x5A ^ (i % 253));
+            damaged.append(bytes);
+        }
+        int salvaged = 0;
+        for (const QByteArray& bytes : damaged) {
+            const QString name = QStringLiteral("damaged file of %1 bytes: ").arg(bytes.size());
+            for (const QString& file : QDir(folder.path()).entryList({"history.sqlite*"}))
+                QFile::remove(folder.filePath(file));
+            folder.writeFile("history.sqlite", bytes);
+            const std::multiset<qint64> readable = WholeGames(HistoryPath(), kGames);
+            std::multiset<qint64> expected = readable;
+            expected.insert(kGames);
+
+            HistoryDb db(HistoryPath(), [] { return QDate(2026, 3, 1); });
+            QString message;
+            QVERIFY2(WriteGame(db, PlayedGame("S", kGames), &message), qPrintable(message));
+            db.close();
+            if (message.isEmpty()) {
+                // Damage the write never met stays for the next reader to
+                // meet; a file cut short is found on opening.
+                QVERIFY2(bytes.size() == intact.size(), qPrintable(name + "not found"));
+                const std::multiset<qint64> now = WholeGames(HistoryPath(), kGames + 1);
+                for (const qint64 game : expected)
+                    QVERIFY2(now.count(game) == 1, qPrintable(name + QString::number(game)));
+                continue;
+            }
+            const QString moved = folder.filePath("history.sqlite.broken-20260301");
+            const QString count = QStringLiteral("読み出せた %1 ゲーム").arg(readable.size());
+            QVERIFY2(message.contains(moved) && message.contains(count),
+                     qPrintable(name + message));
+            QCOMPARE(folder.readFile("history.sqlite.broken-20260301"), bytes);
+            QCOMPARE(WholeGames(HistoryPath(), kGames + 1), expected);
+            VerifyWhole(db);
+            salvaged += readable.empty() ? 0 : 1;
+        }
+        // Pages a b-tree splits into come late in the file, so a file cut
+        // in its first half holds no whole game.
+        QVERIFY2(salvaged >= 3, "damaged files held games to copy");
+
+        // The totals made anew are those that writing the same games gives.
+        const QString half = folder.filePath("half.sqlite");
+        folder.writeFile("half.sqlite", intact.left(intact.size() / 2));
+        HistoryDb salvage(half);
+        QVERIFY(salvage.open());
+        salvage.close();
+        {
+            HistoryDb written(folder.filePath("written.sqlite"));
+            for (const qint64 game : WholeGames(half, kGames))
+                QVERIFY(WriteGame(written, PlayedGame("S", int(game))));
+        }
+        for (const char* table : {"kana_totals", "key_totals", "confusions"})
+            QCOMPARE(TableText(half, table), TableText(folder.filePath("written.sqlite"), table));
+    }
+
+    // A crafted file or a link harms nothing, read by the statistics or
+    // written by the game: a hot journal naming a file to delete is never
+    // rolled back (the game sets it aside unread); a link at the history or
+    // at one of its journal files, another program's file, views and
+    // triggers are refused with the file named, and left as they are; a huge
+    // value is refused when read.
+    void craftedFilesHarmNothing() {
+        QTemporaryDir outside;
+        const QString victim = outside.filePath("victim");
+        const QString theirs = outside.filePath("theirs.sqlite");
+        const auto makeVictim = [&victim] {
+            QFile file(victim);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("the user's own") > 0);
+        };
+        const auto ourHistory = [] {
+            HistoryDb db;
+            QVERIFY(WriteGame(db, AnyGame()));
+            QVERIFY(WriteGame(db, AnyGame()));
+        };
+        const auto journalNaming = [](const QString& file) {
+            const qint64 pages = QFileInfo(HistoryPath()).size() / 4096;
+            QFile journal(HistoryPath() + "-journal");
+            QVERIFY(journal.open(QIODevice::WriteOnly));
+            journal.write(HotJournal(int(pages), QFile::encodeName(file)));
+        };
+        // The journal is live: SQLite itself, reading the file, deletes victim.
+        {
+            TempProgramFolder folder;
+            ourHistory();
+            makeVictim();
+            journalNaming(victim);
+            RunSql(HistoryPath(), {"SELECT count(*) FROM games"});
+            QVERIFY2(!QFile::exists(victim), "the crafted journal deletes what it names");
+        }
+        struct Case {
+            const char* name;
+            std::function<void()> craft;
+            QString refusal; // in both programs; empty when the history is used
+        };
+        const auto link = [&](const char* suffix, const QString& target) {
+            return [=] {
+                if (*suffix != '\0')
+                    ourHistory();
+                QVERIFY(QFile::link(target, HistoryPath() + suffix));
+            };
+        };
+        const auto ourHistoryWith = [&](const QStringList& statements) {
+            return [=] {
+                ourHistory();
+                RunSql(HistoryPath(), statements);
+            };
+        };
+        const QString foreign = QStringLiteral("はこのプログラムの記録ではありません");
+        const QList<Case> cases = {
+            {"journal naming a file outside",
+             [&] {
+                 ourHistory();
+                 journalNaming(victim);
+             },
+             ""},
+            {"journal naming a file inside",
+             [&] {
+                 ourHistory();
+                 journalNaming(JoinPath(ProgramFolder(), "ymconfig.ini"));
+             },
+             ""},
+            {"link at the history", link("", theirs), "history.sqlite」がシンボリックリンク"},
+            {"link at -wal", link("-wal", victim), "history.sqlite-wal」がシンボリックリンク"},
+            {"link at -shm", link("-shm", victim), "history.sqlite-shm」がシンボリックリンク"},
+            {"link at -journal", link("-journal", victim),
+             "history.sqlite-journal」がシンボリックリンク"},
+            {"another program's games", [] { RunSql(HistoryPath(), {"CREATE TABLE games (x)"}); },
+             foreign},
+            {"another program's file", [] { RunSql(HistoryPath(), {"CREATE TABLE notes (x)"}); },
+             foreign},
+            {"games an endless view",
+             ourHistoryWith({"DROP TABLE games",
+                             "CREATE VIEW games AS WITH RECURSIVE n (i) AS"
+                             " (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT i AS id FROM n"}),
+             foreign},
+            {"trigger emptying the history",
+             ourHistoryWith({"CREATE TRIGGER wipe AFTER INSERT ON games BEGIN"
+                             " DELETE FROM games; END"}),
+             foreign},
+        };
+        const auto bytesOf = [](const QString& path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        for (const Case& c : cases) {
+            TempProgramFolder folder;
+            RunSql(theirs, {"CREATE TABLE IF NOT EXISTS notes (x)"});
+            makeVictim();
+            c.craft();
+            const QByteArray before = bytesOf(HistoryPath());
+            const QByteArray journal = bytesOf(HistoryPath() + "-journal");
+
+            HistoryDb reader(HistoryPath(), HistoryDb::Mode::Read);
+            QString message;
+            const qsizetype shown = ReadGames(reader, &message).size();
+            reader.close();
+            QVERIFY2(c.refusal.isEmpty() ? shown == 2 : message.contains(c.refusal),
+                     qPrintable(QString(c.name) + ": " + message));
+            QVERIFY2(bytesOf(HistoryPath() + "-journal") == journal, c.name);
+
+            HistoryDb writer(HistoryPath(), [] { return QDate(2026, 3, 1); });
+            const bool written = WriteGame(writer, AnyGame(), &message);
+            writer.close();
+            if (c.refusal.isEmpty()) {
+                QVERIFY2(written, qPrintable(QString(c.name) + ": " + message));
+                QVERIFY2(message.contains("history.sqlite-journal.set-aside-20260301"),
+                         qPrintable(message));
+                QCOMPARE(folder.readFile("history.sqlite-journal.set-aside-20260301"), journal);
+            } else {
+                QVERIFY2(!written && message.contains(c.refusal),
+                         qPrintable(QString(c.name) + ": " + message));
+                QVERIFY2(bytesOf(HistoryPath()) == before, c.name);
+            }
+            QVERIFY2(QFile::exists(victim) && QFile::exists(folder.filePath("ymconfig.ini")),
+                     c.name);
+            QVERIFY2(!QFile::exists(theirs + "-wal") && !QFile::exists(theirs + "-shm"), c.name);
+        }
+
+        // A value of two megabytes is refused on reading, at once.
+        TempProgramFolder folder;
+        ourHistoryWith({"UPDATE games SET list = printf('%.*c', 2000000, 'x')"})();
+        HistoryDb reader(HistoryPath(), HistoryDb::Mode::Read);
+        QString message;
+        QVERIFY(ReadGames(reader, &message).isEmpty());
+        QVERIFY2(message.contains(u"大きすぎる値"), qPrintable(message));
     }
 
     // A folder that may not be written: opening and writing are refused with

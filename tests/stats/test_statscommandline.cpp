@@ -9,8 +9,13 @@
 #include "testsupport.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QtTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -133,6 +138,62 @@ private slots:
         const Run unwritable = RunArguments({"--export", target});
         QCOMPARE(unwritable.code, 1);
         QVERIFY2(unwritable.err.contains(folder.filePath("missing")), qPrintable(unwritable.err));
+
+        // A damaged history, and another program's file: the reason, and
+        // the file left where and as it was.
+        QByteArray damaged = folder.readFile("history.sqlite");
+        damaged.replace(4096, damaged.size() - 4096, QByteArray(damaged.size() - 4096, '\xA5'));
+        const QByteArray foreign = [&folder] {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+            db.setDatabaseName(folder.filePath("foreign.sqlite"));
+            db.open();
+            QSqlQuery(db).exec("CREATE TABLE games (x)");
+            db.close();
+            return folder.readFile("foreign.sqlite");
+        }();
+        QSqlDatabase::removeDatabase("foreign");
+        for (const auto& [bytes, reason] :
+             {std::pair{damaged, QStringLiteral("壊れています")},
+              std::pair{foreign, QStringLiteral("記録ではありません")}}) {
+            folder.writeFile("history.sqlite", bytes);
+            const Run run = RunArguments({"--export", "-"});
+            QCOMPARE(run.code, 1);
+            QVERIFY2(run.err.contains(history) && run.err.contains(reason), qPrintable(run.err));
+            QCOMPARE(folder.readFile("history.sqlite"), bytes);
+            QCOMPARE(QDir(folder.path()).entryList({"history.sqlite.*"}), QStringList());
+        }
+    }
+
+    // A history in a folder that may not be written (as root the export
+    // runs as "nobody") is exported all the same, and nothing is made.
+    void exportsFromReadOnlyFolder() {
+        TempProgramFolder folder;
+        RecordTwoGames();
+        const Run expected = RunArguments({"--export", "-"});
+        const QStringList files = QDir(folder.path()).entryList(QDir::Files);
+        const auto readOnly = QFileDevice::Permissions::fromInt(0x5555); // r-x for all
+        QFile::setPermissions(folder.path(), readOnly);
+        int fds[2];
+        QVERIFY(pipe(fds) == 0);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                _exit(2);
+            const Run run = RunArguments({"--export", "-"});
+            const QByteArray text = (run.out + run.err).toUtf8();
+            _exit(write(fds[1], text.constData(), size_t(text.size())) == text.size() ? run.code
+                                                                                      : 3);
+        }
+        close(fds[1]);
+        QFile result;
+        QVERIFY(result.open(fds[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+        const QString seen = QString::fromUtf8(result.readAll());
+        int status = 0;
+        waitpid(pid, &status, 0);
+        QFile::setPermissions(folder.path(), readOnly | QFileDevice::WriteOwner);
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, qPrintable(seen));
+        QCOMPARE(seen, expected.out);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), files);
     }
 
     // Nothing but Qt's own window options opens the window; anything else,
