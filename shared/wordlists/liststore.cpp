@@ -39,14 +39,6 @@ bool IsPlainFileName(const QString& name) {
     return EncodeCp932(name).has_value();
 }
 
-WordRecords& KeptRecords() {
-    // Kept from one operation to the next: a list of 32767 words takes a
-    // megabyte or two, and memory handed out afresh by the system for every
-    // operation costs more than the work done in it.
-    static WordRecords records;
-    return records;
-}
-
 ListState ReadList(const QString& name, QByteArray& bytes, WordRecords& records, QString& why) {
     std::optional<QByteArray> read = ReadWholeFile(DataFolder() + name);
     if (!read)

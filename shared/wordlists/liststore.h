@@ -26,9 +26,6 @@ QString DataFolder();
 // configuration file.
 bool IsPlainFileName(const QString& name);
 
-// The words of the operation under way, kept from one operation to the next.
-WordRecords& KeptRecords();
-
 enum class ListState { Read, Missing, Refused };
 // Reads and checks Data/name into records; why names the file and the line
 // of a refused list.

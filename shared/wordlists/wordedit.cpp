@@ -24,11 +24,11 @@ enum class Outcome {
 using Change = std::function<Outcome(WordRecords&, QString&)>;
 
 // Applies change to the words of the loaded list and stores the list, the
-// working files and the counts as one unit. The words, as the change left
-// them, stay in KeptRecords(). Unless the change is stored whole, why says
-// what went wrong.
-Outcome ChangeLoadedList(ProfileTransaction& ini, const Change& change, Stored& stored,
-                         QString& why) {
+// working files and the counts as one unit; records holds the words as the
+// change left them. Unless the change is stored whole, why says what went
+// wrong.
+Outcome ChangeLoadedList(ProfileTransaction& ini, const Change& change, WordRecords& records,
+                         Stored& stored, QString& why) {
     stored = Stored::Nothing;
     if (!ini.locked()) {
         why = ini.error();
@@ -40,7 +40,6 @@ Outcome ChangeLoadedList(ProfileTransaction& ini, const Change& change, Stored& 
     }
     // Working files that hold the list are its words; else the list is read
     // and checked again.
-    WordRecords& records = KeptRecords();
     if (!ReadHeldWords(gLoadedWordFile, records)) {
         QByteArray bytes;
         switch (ReadList(gLoadedWordFile, bytes, records, why)) {
@@ -68,10 +67,11 @@ bool ChangeList(const QString& failure, std::optional<WordRecords>* after, const
     WordListUnit op;
     QString why;
     Stored stored = Stored::Nothing;
-    const Outcome outcome = ChangeLoadedList(op.ini(), change, stored, why);
+    WordRecords records;
+    const Outcome outcome = ChangeLoadedList(op.ini(), change, records, stored, why);
     if (after)
-        *after =
-            outcome == Outcome::Refused ? std::nullopt : std::optional<WordRecords>(KeptRecords());
+        *after = outcome == Outcome::Refused ? std::nullopt
+                                             : std::optional<WordRecords>(std::move(records));
     QString shown;
     if (outcome != Outcome::Changed)
         shown = failure + QLatin1Char('\n') + why;
@@ -233,8 +233,7 @@ bool StoreWords(const QString& name, const QList<NewWord>& words, ListWrite mode
     // The import and the practice list may run while neither program starts
     // for a long time: the leftovers of crashed writes go here too.
     CleanUpProgramFolder();
-    WordRecords& records = KeptRecords();
-    records = WordRecords();
+    WordRecords records;
     if (mode == ListWrite::Append && !ReadHeldWords(name, records)) {
         QByteArray bytes;
         switch (ReadList(name, bytes, records, why)) {

@@ -27,7 +27,7 @@ bool Load(ProfileTransaction& ini, const QString& name, bool& holdsWords, LoadPr
         return true;
     }
     QByteArray bytes;
-    WordRecords& records = KeptRecords();
+    WordRecords records;
     if (ReadList(name, bytes, records, problem.why) != ListState::Read)
         return false;
     QString why;
