@@ -121,17 +121,9 @@ bool RepairWorkFiles() {
 
 bool ReadLoadedWords(WordRecords& records) {
     const WordListUnit op;
-    // The words last read, kept while the working files stay as they were.
-    static std::array<std::optional<FileState>, 2> shownStates;
-    static WordRecords shown;
     if (RepairWorkFiles()) {
-        const std::array states{StateOf(gType1Path), StateOf(gType2Path)};
-        if (states != shownStates || !states[0]) {
-            if (!ReadWorkFiles(shown))
-                return false;
-            shownStates = states;
-        }
-        records = shown;
+        if (!ReadWorkFiles(records))
+            return false;
         std::copy(gClassCount.begin() + 1, gClassCount.end(), records.counts.begin());
         return true;
     }

@@ -157,6 +157,18 @@ QByteArray WorkFilesStamp(const QByteArray& listBytes, const QByteArray& countsT
     return QByteArray::number(hash, 16).rightJustified(16, '0');
 }
 
+namespace {
+
+// What the system keeps of a file: a file replaced or changed has another.
+struct FileState {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t modified = 0; // nanoseconds
+    bool operator==(const FileState&) const = default;
+};
+
+// Nothing for a file that is not there.
 std::optional<FileState> StateOf(const QString& path) {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
@@ -164,8 +176,6 @@ std::optional<FileState> StateOf(const QString& path) {
     return FileState{st.st_dev, st.st_ino, st.st_size,
                      std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
-
-namespace {
 
 // The files that vouch for a list in the working files, and their states
 // when they last did.

@@ -15,8 +15,6 @@
 #include <optional>
 #include <utility>
 
-#include <sys/types.h>
-
 extern QString gType1Path; // working file "type1"
 extern QString gType2Path; // working file "type2"
 
@@ -54,17 +52,6 @@ bool ReadWorkFiles(WordRecords& records);
 // whose stamp matches were made from exactly that list and hold all its words.
 QByteArray WorkFilesStamp(const QByteArray& listBytes, const QByteArray& countsText,
                           const QByteArray& type1, const QByteArray& type2);
-
-// What the system keeps of a file: a file replaced or changed has another.
-struct FileState {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    std::int64_t modified = 0; // nanoseconds
-    bool operator==(const FileState&) const = default;
-};
-// Nothing for a file that is not there.
-std::optional<FileState> StateOf(const QString& path);
 
 // True when the working files hold list name, whose file is listPath, as it
 // is now: FileInfo NAME names it and FileInfo STAMP matches the list's bytes,
