@@ -160,10 +160,6 @@ frmFileWriter::frmFileWriter(QWidget* parent) : QDialog(parent) {
     }
 
     lblWait = AddLabel(this, "lblWait", QString(), 240, kChartTop, 9375, 5895, entryFont);
-    lblWait->setWordWrap(true);
-    lblWait->setFrameStyle(QFrame::Box);
-    SetBackgroundColor(lblWait, Qt::white);
-    lblWait->hide();
     mWait = new FilesWait(this, lblWait, txtKanjiName);
 
     connect(Command108, &QPushButton::clicked, this, &frmFileWriter::Command108_Click);

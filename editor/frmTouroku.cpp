@@ -156,10 +156,6 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
         lst_Touroku->setColumnWidth(static_cast<int>(i), TwipsToPixels(columnTwips[i]));
 
     lblWait = AddLabel(this, "lblWait", QString(), 360, 2280, 11055, 5895, entryFont);
-    lblWait->setWordWrap(true);
-    lblWait->setFrameStyle(QFrame::Box);
-    SetBackgroundColor(lblWait, QColor(255, 255, 255));
-    lblWait->hide();
     mWait = new FilesWait(this, lblWait, txt_Tango);
 
     setTabOrder(txt_Tango, txt_Hiragana);

@@ -1,8 +1,10 @@
 #include "DlgUseName.h"
 
 #include "background.h"
+#include "platform/platform.h"
 #include "play/ranking.h"
 #include "play/settings.h"
+#include "ui/fileswait.h"
 #include "ui/uicommon.h"
 
 #include <QKeyEvent>
@@ -74,6 +76,9 @@ DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent), TimerKeyHold(this) {
     // runs into the buttons on the right.
     KeepLabelWidth(lbl_Setumei);
     KeepLabelWidth(lbl_Juni);
+    lblWait = AddLabel(this, "lblWait", QString(), 120, 120, 5790, 1755,
+                       WindowsFont("MS UI Gothic", 10.5));
+    mWait = new FilesWait(this, lblWait, txtName);
 
     TimerKeyHold.setObjectName("TimerKeyHold");
     TimerKeyHold.setSingleShot(true);
@@ -110,28 +115,46 @@ void DlgUseName::Form_Load() {
 void DlgUseName::OKButton_Click() {
     if (mClosed)
         return;
-    mClosed = true;
-    const QString name = TrimBlanks(txtName->text());
-    if (mClear) {
-        gNewRankName = txtName->text().isEmpty() ? gUserName : name;
-        InsertRanking(gNewRankPos, gNewRankName, gNewRankScore);
-    } else if (!name.isEmpty()) {
-        gUserName = name;
-        WriteUserName(name);
-    }
-    accept();
+    const auto store = [this] {
+        mClosed = true;
+        const QString name = TrimBlanks(txtName->text());
+        if (mClear) {
+            gNewRankName = txtName->text().isEmpty() ? gUserName : name;
+            InsertRanking(gNewRankPos, gNewRankName, gNewRankScore);
+        } else if (!name.isEmpty()) {
+            gUserName = name;
+            WriteUserName(name);
+        }
+        accept();
+    };
+    mWait->run(store, [this](const QString& why) { ReportNotStored(why); });
 }
 
 void DlgUseName::CancelButton_Click() {
     if (mClosed)
         return;
-    mClosed = true;
-    if (mClear) {
+    if (!mClear) {
+        // Nothing is written, so nothing waits: a name waiting to be saved
+        // is not saved.
+        mWait->cancel();
+        mClosed = true;
+        QDialog::reject();
+        return;
+    }
+    const auto store = [this] {
+        mClosed = true;
         // The entry cannot be refused: it goes in under the default name.
         gNewRankName = gUserName;
         InsertRanking(gNewRankPos, gNewRankName, gNewRankScore);
-    }
-    QDialog::reject();
+        QDialog::reject();
+    };
+    mWait->run(store, [this](const QString& why) { ReportNotStored(why); });
+}
+
+void DlgUseName::ReportNotStored(const QString& why) {
+    ShowWarning((mClear ? QStringLiteral("ランキングに登録できませんでした。\n%1")
+                        : QStringLiteral("名前を保存できませんでした。\n%1"))
+                    .arg(why));
 }
 
 void DlgUseName::reject() {

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QTimer>
 
+class FilesWait;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -31,12 +32,18 @@ private:
     void Form_Load();
     void OKButton_Click();
     void CancelButton_Click();
+    // Says that the entry or the name was not stored, and why; the dialog
+    // stays open with the name typed.
+    void ReportNotStored(const QString& why);
 
     QLabel* lbl_Juni = nullptr;
     QLabel* lbl_Setumei = nullptr;
     QLineEdit* txtName = nullptr;
     QPushButton* OKButton = nullptr;
     QPushButton* CancelButton = nullptr;
+    // Over the dialog while the files are the other program's.
+    QLabel* lblWait = nullptr;
+    FilesWait* mWait = nullptr;
 
     // Runs for half a second after the dialog opens. The key that finished
     // the game opens it while the player may still be typing; until it ends

@@ -4,8 +4,10 @@
 #include "background.h"
 #include "config/spellings.h"
 #include "platform/numbers.h"
+#include "platform/platform.h"
 #include "play/ranking.h"
 #include "play/settings.h"
+#include "ui/fileswait.h"
 #include "ui/uicommon.h"
 #include "wordlists/wordfile.h"
 
@@ -87,6 +89,10 @@ frmConfig::frmConfig(QWidget* parent) : QWidget(parent) {
                          7680, 4695, 735);
     Command1->setFont(WindowsFont(kUiGothic, 18));
     SetButtonFace(Command1, QColor(255, 192, 255));
+
+    lblWait = AddLabel(this, QStringLiteral("lblWait"), QString(), 1200, 4800, 9480, 1080,
+                       WindowsFont(kUiGothic, 12));
+    mWait = new FilesWait(this, lblWait, Command1);
 
     ConnectHandlers();
     Form_Load();
@@ -264,12 +270,18 @@ void frmConfig::Form_Load() {
 }
 
 void frmConfig::closeEvent(QCloseEvent* event) {
-    // The close box finishes like Command1; without ymconfig.ini the screen
-    // stays, so the menu is never left hidden with no window open.
-    if (event->spontaneous() && !FinishSettings()) {
-        event->ignore();
-        return;
+    // The close box finishes like Command1; without ymconfig.ini, or until
+    // the other program leaves the files, the screen stays, so the menu is
+    // never left hidden with no window open. Qt ignores the close() that
+    // Command1_Click makes inside this event: mFinished tells.
+    if (event->spontaneous() && !mFinished) {
+        Command1_Click();
+        if (!mFinished) {
+            event->ignore();
+            return;
+        }
     }
+    mWait->cancel();
     QWidget::closeEvent(event);
 }
 
@@ -313,14 +325,29 @@ void frmConfig::cmdHenkou_Click() {
 void frmConfig::cmdFileChange_Click() {
     if (gDatFileCount < 2)
         return;
-    gWordFile = NextWordList(gDatFiles.first(gDatFileCount), gWordFile);
-    ShowWordFileName();
-    ConvertWordFile(gWordFile);
+    // After the wait the list shown stays the one loaded.
+    mWait->run(
+        [this] {
+            gWordFile = NextWordList(gDatFiles.first(gDatFileCount), gWordFile);
+            ShowWordFileName();
+            ConvertWordFile(gWordFile);
+        },
+        [](const QString& why) {
+            ShowWarning(QStringLiteral("単語ファイルを切り替えられませんでした。\n%1").arg(why));
+        });
 }
 
 void frmConfig::Command1_Click() {
-    if (FinishSettings())
-        close();
+    // After the wait the screen stays with its choices, to be saved again.
+    mWait->run(
+        [this] {
+            mFinished = FinishSettings();
+            if (mFinished)
+                close();
+        },
+        [](const QString& why) {
+            ShowWarning(QStringLiteral("設定を保存できませんでした。\n%1").arg(why));
+        });
 }
 
 bool frmConfig::FinishSettings() {

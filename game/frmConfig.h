@@ -6,6 +6,7 @@
 
 #include <array>
 
+class FilesWait;
 class QButtonGroup;
 class QCloseEvent;
 class QLabel;
@@ -87,4 +88,8 @@ private:
     std::array<SpellingGroup, 20> mSpelling; // gKeyConfig index 0..19
 
     QPushButton* Command1 = nullptr;
+    // Over the spellings while the files are the other program's.
+    QLabel* lblWait = nullptr;
+    FilesWait* mWait = nullptr;
+    bool mFinished = false; // the settings are saved: the screen may close
 };

@@ -57,10 +57,6 @@ frmMenu::frmMenu(QWidget* parent) : QWidget(parent), mPicture(GamePicture("menu.
 
     lblWait = AddLabel(this, "lblWait", QString(), 1200, 7080, 9480, 1080,
                        WindowsFont("MS UI Gothic", 12));
-    lblWait->setWordWrap(true);
-    lblWait->setFrameStyle(QFrame::Box);
-    SetBackgroundColor(lblWait, Qt::white);
-    lblWait->hide();
     mWait = new FilesWait(this, lblWait, cmdSTART);
 
     connect(cmdSTART, &QPushButton::clicked, this, &frmMenu::cmdSTART_Click);

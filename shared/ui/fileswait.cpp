@@ -2,6 +2,7 @@
 
 #include "config/config.h"
 #include "platform/folderlock.h"
+#include "ui/uicommon.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -12,6 +13,10 @@
 
 FilesWait::FilesWait(QWidget* window, QLabel* note, QWidget* focusAfter)
     : QObject(window), m_window(window), m_note(note), m_focusAfter(focusAfter) {
+    m_note->setWordWrap(true);
+    m_note->setFrameStyle(QFrame::Box);
+    SetBackgroundColor(m_note, Qt::white);
+    m_note->hide();
     // Readable as it is while the window waits with its input disabled.
     QPalette palette = m_note->palette();
     palette.setColor(QPalette::Disabled, QPalette::WindowText,

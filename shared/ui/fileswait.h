@@ -21,8 +21,9 @@ class FilesWait : public QObject {
     Q_OBJECT
 
 public:
-    // note: a hidden label of window, laid over what the wait makes unusable;
-    // focusAfter gets the focus after a wait when nothing of the window had it.
+    // note: a label of window, laid over what the wait makes unusable; it is
+    // framed, white and hidden here. focusAfter gets the focus after a wait
+    // when nothing of the window had it.
     FilesWait(QWidget* window, QLabel* note, QWidget* focusAfter);
 
     void run(std::function<void()> action, std::function<void(const QString& why)> giveUp);

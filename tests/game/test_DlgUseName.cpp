@@ -139,6 +139,47 @@ private slots:
         }
     }
 
+    // While the other program holds the files OK waits in both modes, the
+    // dialog drawn but unusable with a note saying so; after the wait it says
+    // what was not stored, and why, and stays open with the name typed. Once
+    // the files are free it stores the name.
+    void heldLock() {
+        TempProgramFolder folder;
+        QVERIFY(ConfigFileExists());
+        ReadRanking();
+        for (const auto& [mode, section, key, notStored] :
+             {std::tuple{"Default", "GameConfig", "NAME", u"名前を保存できませんでした。"},
+              std::tuple{"Clear", "Ranking", "C1", u"ランキングに登録できませんでした。"}}) {
+            gUserName = "Default";
+            gNameMode = mode;
+            gNewRankPos = 2;
+            gNewRankScore = 4321;
+            const QString before = Ini(section, key);
+            DlgUseName dialog;
+            dialog.show();
+            auto* edit = dialog.findChild<QLineEdit*>("txtName");
+            const auto* wait = dialog.findChild<QLabel*>("lblWait");
+            OtherProgramLock other(folder, std::chrono::milliseconds(300));
+            MessageCapture capture;
+            edit->setText("Ken");
+            QTest::mouseClick(dialog.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+            QVERIFY(!dialog.isEnabled() && wait->isVisible());
+            QVERIFY2(wait->text().contains(u"待っています"), qPrintable(wait->text()));
+            QTRY_COMPARE(capture.messages.size(), 1);
+            QVERIFY2(capture.messages[0].text.startsWith(QString::fromUtf16(notStored) +
+                                                         QStringLiteral("\nもう一方のプログラム")),
+                     qPrintable(capture.messages[0].text));
+            QVERIFY(dialog.isVisible() && dialog.isEnabled());
+            QCOMPARE(edit->text(), QStringLiteral("Ken"));
+            QCOMPARE(Ini(section, key), before);
+
+            QTest::mouseClick(dialog.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+            other.release();
+            QTRY_VERIFY(!dialog.isVisible());
+            QCOMPARE(Ini(section, key), QStringLiteral("Ken"));
+        }
+    }
+
 private:
     static QString Ini(const char* section, const QByteArray& key) {
         QString value;

@@ -247,6 +247,59 @@ private slots:
         MenuWindow()->close();
     }
 
+    // While the other program holds the files ▼, 設定完了 and the close box
+    // wait, the screen drawn but unusable with a note saying so, and go on
+    // once the files are free; after the wait they say what was not done,
+    // and why, and the screen stays with its choices.
+    void heldLock() {
+        mFolder->writeFile("Data/Doushi.dat", "1,0,0,0,0\r\n001,41,1\r\n");
+        mFolder->writeFile("Data/Nomal.dat", "0,1,0,0,0\r\n002,42,2\r\n");
+        ListWordFiles();
+        frmMenu menu;
+        menu.show();
+        menu.OpenScreen(mScreen = new frmConfig);
+        const auto* wait = Find<QLabel>("lblWait");
+        OtherProgramLock other(*mFolder, std::chrono::milliseconds(300));
+        MessageCapture capture;
+        Click("cmdFileChange");
+        QVERIFY(!mScreen->isEnabled() && wait->isVisible());
+        QVERIFY2(wait->text().contains(u"待っています"), qPrintable(wait->text()));
+        QCOMPARE(gWordFile, u"Nomal.dat"_s);
+        other.release();
+        QTRY_VERIFY(mScreen->isEnabled());
+        QVERIFY(!wait->isVisible() && capture.messages.isEmpty());
+        QCOMPARE(gWordFile, u"Doushi.dat"_s);
+        QCOMPARE(mFolder->readFile("type2"), "001\r\n");
+
+        other.take();
+        Click("cmdFileChange");
+        QTRY_COMPARE(capture.messages.size(), 1);
+        QVERIFY2(capture.messages[0].text.startsWith(
+                     u"単語ファイルを切り替えられませんでした。\nもう一方のプログラム"),
+                 qPrintable(capture.messages[0].text));
+        QCOMPARE(Find<QLabel>("lblFileName")->text(), u"Doushi"_s);
+        QCOMPARE(mFolder->readFile("type2"), "001\r\n");
+
+        Click("optGameLevel5");
+        Click("Command1");
+        QTRY_COMPARE(capture.messages.size(), 2);
+        QVERIFY2(capture.messages[1].text.startsWith(
+                     u"設定を保存できませんでした。\nもう一方のプログラム"),
+                 qPrintable(capture.messages[1].text));
+        QVERIFY(mScreen && mScreen->isVisible() && mScreen->isEnabled());
+        QCOMPARE(Selected("optGameLevel", 1, 5), u"LEVEL 5"_s);
+        QVERIFY(mFolder->readFile("ymconfig.ini").contains("LEVEL=3\r\n"));
+
+        // What the window system sends when the close box is clicked.
+        QCloseEvent close;
+        QSpontaneKeyEvent::setSpontaneous(&close);
+        QCoreApplication::sendEvent(mScreen->windowHandle(), &close);
+        QVERIFY(mScreen && !mScreen->isEnabled());
+        other.release();
+        QTRY_VERIFY(mScreen.isNull() && menu.isVisible());
+        QVERIFY(mFolder->readFile("ymconfig.ini").contains("LEVEL=5\r\n"));
+    }
+
 private:
     void Open() {
         delete mScreen.data();
