@@ -55,7 +55,8 @@ private slots:
     void initTestCase() { SetProgramKind(ProgramKind::Editor); }
 
     // Every kana button adds its caption and the code of its caption, and 戻る
-    // takes back just that kana; the level limits and クリア.
+    // takes back just that kana; the level limits and クリア; the word and
+    // level handed over.
     void chartLevelAndClear() {
         TempProgramFolder folder;
         gWriterWord = gWriterLevel = QString(); // nothing handed over: level 1
@@ -86,18 +87,15 @@ private slots:
                  (Entry{.level = "5"}));
         QCOMPARE(Run(keyboard, "cmd_Down cmd_Down cmd_Down cmd_Down cmd_Down"),
                  (Entry{.level = "1"}));
-    }
 
-    // The registration screen hands over its word and level: every level
-    // shows as handed over; anything else starts at level 1.
-    void takesTheWordAndLevelHandedOver() {
-        TempProgramFolder folder;
+        // The registration screen hands over its word and level: every level
+        // shows as handed over; anything else starts at level 1.
         for (const char* level : {"1", "2", "3", "4", "5", "0", "6", "１", "", "23"}) {
             gWriterWord = QStringLiteral("犬");
             gWriterLevel = QString::fromUtf8(level);
-            frmFileWriter keyboard;
+            frmFileWriter handedOver;
             const bool valid = gWriterLevel.size() == 1 && level[0] >= '1' && level[0] <= '5';
-            QCOMPARE(Run(keyboard, ""), (Entry{.word = "犬", .level = valid ? level : "1"}));
+            QCOMPARE(Run(handedOver, ""), (Entry{.word = "犬", .level = valid ? level : "1"}));
         }
     }
 
