@@ -55,7 +55,8 @@ private slots:
     void initTestCase() { SetProgramKind(ProgramKind::Editor); }
 
     // Every kana button adds its caption and the code of its caption, and 戻る
-    // takes back just that kana; the level limits and クリア.
+    // takes back just that kana; the level limits and クリア; the word and
+    // level handed over.
     void chartLevelAndClear() {
         TempProgramFolder folder;
         gWriterWord = gWriterLevel = QString(); // nothing handed over: level 1
@@ -86,22 +87,20 @@ private slots:
                  (Entry{.level = "5"}));
         QCOMPARE(Run(keyboard, "cmd_Down cmd_Down cmd_Down cmd_Down cmd_Down"),
                  (Entry{.level = "1"}));
-    }
 
-    // The registration screen hands over its word and level: every level
-    // shows as handed over; anything else starts at level 1.
-    void takesTheWordAndLevelHandedOver() {
-        TempProgramFolder folder;
+        // The registration screen hands over its word and level: every level
+        // shows as handed over; anything else starts at level 1.
         for (const char* level : {"1", "2", "3", "4", "5", "0", "6", "１", "", "23"}) {
             gWriterWord = QStringLiteral("犬");
             gWriterLevel = QString::fromUtf8(level);
-            frmFileWriter keyboard;
+            frmFileWriter handedOver;
             const bool valid = gWriterLevel.size() == 1 && level[0] >= '1' && level[0] <= '5';
-            QCOMPARE(Run(keyboard, ""), (Entry{.word = "犬", .level = valid ? level : "1"}));
+            QCOMPARE(Run(handedOver, ""), (Entry{.word = "犬", .level = valid ? level : "1"}));
         }
     }
 
-    // Saves refused and made, then the reading suggested for the next word.
+    // Saves refused and made, then the reading suggested for the next word,
+    // then saves while the other program holds the files.
     void saves() {
         TempProgramFolder folder;
         folder.writeFile("Data/Nomal.dat", kNomal);
@@ -123,8 +122,8 @@ private slots:
         Run(keyboard, "txtKanjiName=猫");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(Run(keyboard, ""), (Entry{.level = "2"}));
-        QCOMPARE(folder.readFile("Data/Nomal.dat"),
-                 QByteArray("1,1,0,0,0\r\n036031,8E52,1\r\n024010,944C,2\r\n"));
+        const QByteArray saved = "1,1,0,0,0\r\n036031,8E52,1\r\n024010,944C,2\r\n";
+        QCOMPARE(folder.readFile("Data/Nomal.dat"), saved);
         auto* word = Child<QLineEdit>(&keyboard, "txtKanjiName");
         QCOMPARE(keyboard.focusWidget(), word);
 
@@ -142,30 +141,23 @@ private slots:
         word->setFocus();
         Run(keyboard, "Command22");
         QCOMPARE(Text(keyboard, "lblHiragana"), QStringLiteral("ね"));
-    }
 
-    // 保存 while the other program holds the files waits, the keyboard drawn
-    // with a note saying so, and saves once they are free; after the wait it
-    // says the word was not added, and why, and keeps the entry.
-    void heldLock() {
-        TempProgramFolder folder;
-        folder.writeFile("Data/Nomal.dat", kNomal);
-        QVERIFY(ConfigFileExists() && ConvertWordFile("Nomal.dat"));
-        gWriterWord = "猫";
-        gWriterLevel = "2";
-        frmFileWriter keyboard;
-        keyboard.show();
+        // 保存 while the other program holds the files waits, the keyboard
+        // drawn with a note saying so, and saves once they are free; after
+        // the wait it says the word was not added, and why, and keeps the
+        // entry.
         const auto* wait = Child<QLabel>(&keyboard, "lblWait");
         OtherProgramLock other(folder, std::chrono::milliseconds(300));
-        MessageCapture capture;
-        Run(keyboard, "Command22 Command10 cmdOK");
+        capture.messages.clear();
+        Run(keyboard, "cmdClear txtKanjiName=猫 Command22 Command10 cmdOK");
         QVERIFY(!keyboard.isEnabled() && wait->isVisible());
         QVERIFY2(wait->text().contains(u"待っています"), qPrintable(wait->text()));
         other.release();
         QTRY_VERIFY(keyboard.isEnabled());
         QVERIFY(!wait->isVisible() && capture.messages.isEmpty());
-        const QByteArray saved = "1,1,0,0,0\r\n036031,8E52,1\r\n024010,944C,2\r\n";
-        QCOMPARE(folder.readFile("Data/Nomal.dat"), saved);
+        const QByteArray savedAgain = "1,2,0,0,0\r\n036031,8E52,1\r\n024010,944C,2\r\n"
+                                      "024010,944C,2\r\n";
+        QCOMPARE(folder.readFile("Data/Nomal.dat"), savedAgain);
 
         other.take();
         Run(keyboard, "txtKanjiName=猫 Command22 Command10 cmdOK");
@@ -174,7 +166,7 @@ private slots:
                      u"単語を追加できませんでした。\nもう一方のプログラム"),
                  qPrintable(capture.messages[0].text));
         QCOMPARE(Run(keyboard, ""), (Entry{"ねこ", "024010", "猫", "2"}));
-        QCOMPARE(folder.readFile("Data/Nomal.dat"), saved);
+        QCOMPARE(folder.readFile("Data/Nomal.dat"), savedAgain);
     }
 };
 
