@@ -227,9 +227,11 @@ bool HistoryDb::run(Access access, const Work& work, QString* message) {
 bool HistoryDb::replaceBrokenFile(QString* message) {
     QString movedTo;
     {
-        // Under the lock, so two programs finding the fault together move
-        // the broken file once, and never the new one the other just made.
-        const FolderLock lock(m_path);
+        // Under the one lock between the programs (ymconfig.lock beside the
+        // history), so two programs finding the fault together move the
+        // broken file once, and never the new one the other just made.
+        const FolderLock lock(
+            JoinPath(QFileInfo(m_path).absolutePath(), QStringLiteral("ymconfig.ini")));
         if (lock.timedOut()) {
             disconnect();
             SetMessage(message, lock.error());
