@@ -110,8 +110,8 @@ HistoryDb::~HistoryDb() {
 }
 
 void HistoryDb::close() {
-    // Checkpoints are made on opening and closing only, never while a game
-    // is recorded: a game's write then costs no wait for the disk.
+    // The writer checkpoints after each game; this copies what a reader kept
+    // in the journal then.
     if (m_ready)
         Exec(m_db, QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"), nullptr);
     disconnect();
@@ -135,9 +135,9 @@ bool HistoryDb::connect(QSqlError* failure) {
     m_db.setDatabaseName(m_path);
     m_db.setConnectOptions(QString::fromLatin1(kConnectOptions));
     // The version is looked at before anything is set, so a file of a later
-    // version stays exactly as it is. In WAL mode with synchronous NORMAL a
-    // commit waits for no disk write and a crash of the program loses no
-    // committed game.
+    // version stays exactly as it is. In WAL mode with synchronous FULL each
+    // commit waits until the journal is on the disk: a game the writer
+    // reports stored survives a power cut, not only a crash of the program.
     std::optional<QVariant> version;
     if (!m_db.open()) {
         *failure = m_db.lastError();
@@ -145,7 +145,7 @@ bool HistoryDb::connect(QSqlError* failure) {
                version && version->toInt() > kHistoryVersion) {
         m_newer = true;
     } else if (version && SetWalMode(m_db, failure) &&
-               Exec(m_db, QStringLiteral("PRAGMA synchronous = NORMAL"), failure) &&
+               Exec(m_db, QStringLiteral("PRAGMA synchronous = FULL"), failure) &&
                Exec(m_db, QStringLiteral("PRAGMA wal_autocheckpoint = 0"), failure)) {
         switch (MigrateHistory(m_db, failure)) {
         case MigrateResult::Current:
