@@ -4,6 +4,8 @@
 
 #include "commandline.h"
 #include "frmTouroku.h"
+#include "history/historydb.h"
+#include "history/historyrecorder.h"
 #include "platform/platform.h"
 #include "ui/qttranslation.h"
 #include "ui/uicommon.h"
@@ -51,6 +53,10 @@ int main(int argc, char* argv[]) {
     SetProgramKind(ProgramKind::Editor);
     InstallMessageBoxHook();
     SelectProgramFolder();
+    // Games the history could not take when they ended are written now, in
+    // the background; what fails is told by the game and by Seiseki.
+    HistoryRecorder history(HistoryPath(), nullptr);
+    history.writePending();
     frmTouroku window;
     window.show();
     CenterOnScreen(&window);

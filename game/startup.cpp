@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "frmMenu.h"
+#include "gamehistory.h"
 #include "play/settings.h"
 #include "wordlists/wordfile.h"
 
@@ -9,6 +10,7 @@ bool StartUp() {
     if (!RequireConfigFile())
         return false;
     CleanUpProgramFolder();
+    WritePendingGames();
     ReadSettings(QStringLiteral("0"));
     ListWordFiles();
     ChooseSavedWordList();
