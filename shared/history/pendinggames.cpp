@@ -122,19 +122,19 @@ std::optional<GameRecord> GameFrom(const QJsonObject& object) {
     if (!read.ok || !result || !game.started.isValid() || QUuid(game.uuid).isNull() ||
         !seconds.isDouble() || !(game.seconds >= 0 && game.seconds < 1e9))
         return std::nullopt;
-    for (const QJsonValue& wordValue : read.array(object, "wordList", kMaxWords)) {
+    for (const auto& wordValue : read.array(object, "wordList", kMaxWords)) {
         const QJsonObject word = wordValue.toObject();
         WordRecord record{read.text(word, "text"),
                           read.optionalNumber(word, "reactionMs"),
                           read.optionalNumber(word, "completionMs"),
                           {}};
-        for (const QJsonValue& kanaValue : read.array(word, "kana", kMaxKanaPerWord)) {
+        for (const auto& kanaValue : read.array(word, "kana", kMaxKanaPerWord)) {
             const QJsonObject kana = kanaValue.toObject();
             KanaRecord unit{read.text(kana, "kana"),
                             read.text(kana, "spelling"),
                             read.optionalNumber(kana, "ms"),
                             {}};
-            for (const QJsonValue& missValue : read.array(kana, "misses", kMaxMissesPerKana)) {
+            for (const auto& missValue : read.array(kana, "misses", kMaxMissesPerKana)) {
                 const QJsonArray miss = missValue.toArray();
                 read.ok = read.ok && miss.size() == 2 && miss[0].isString() && miss[1].isString();
                 unit.misses.append({miss[0].toString(), miss[1].toString()});
@@ -174,7 +174,7 @@ std::optional<QByteArray> ReadBoundedFile(const QString& file) {
 // The store's folder when it is a real folder (made when make is true and it
 // is missing); empty otherwise, with why.
 QString StoreFolder(const QString& historyPath, bool make, QString* error) {
-    const QString folder = PendingFolder(historyPath);
+    QString folder = PendingFolder(historyPath);
     struct stat info {};
     const QByteArray name = QFile::encodeName(folder);
     if (::lstat(name.constData(), &info) != 0 && make && ::mkdir(name.constData(), 0777) != 0 &&
