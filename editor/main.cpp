@@ -3,6 +3,8 @@
 // command line instead, without a window or a display.
 
 #include "frmTouroku.h"
+#include "history/historydb.h"
+#include "history/historyrecorder.h"
 #include "listcommands.h"
 #include "platform/platform.h"
 #include "ui/qttranslation.h"
@@ -46,6 +48,10 @@ int main(int argc, char* argv[]) {
     InstallMessageBoxHook();
     SelectProgramFolder();
     LocateProgramFiles();
+    // Games the history could not take when they ended are written now, in
+    // the background; what fails is told by the game and by Seiseki.
+    HistoryRecorder history(HistoryPath(), nullptr);
+    history.writePending();
     frmTouroku window;
     window.show();
     CenterOnScreen(&window);

@@ -1,7 +1,7 @@
 #include "gamehistory.h"
 
 #include "history/historydb.h"
-#include "history/historywriter.h"
+#include "history/historyrecorder.h"
 #include "platform/platform.h"
 
 #include <QCoreApplication>
@@ -10,30 +10,40 @@
 
 namespace {
 
-std::unique_ptr<HistoryDb>& History() {
-    static std::unique_ptr<HistoryDb> history;
-    return history;
+std::unique_ptr<HistoryRecorder>& Recorder() {
+    static std::unique_ptr<HistoryRecorder> recorder;
+    return recorder;
 }
 
-// Closed with the application, while Qt's database drivers are still there.
-void CloseHistory() {
-    History().reset();
+// Ended with the application, while Qt's database drivers are still there:
+// the games handed over are written or kept by then.
+void EndRecorder() {
+    Recorder().reset();
+}
+
+// The recorder of the history in the program folder. Should the folder have
+// changed, its own file is the one to write.
+HistoryRecorder& CurrentRecorder() {
+    std::unique_ptr<HistoryRecorder>& recorder = Recorder();
+    const QString path = HistoryPath();
+    if (!recorder || recorder->path() != path) {
+        if (!recorder)
+            qAddPostRoutine(EndRecorder);
+        recorder.reset(); // the old one finishes its games first
+        recorder = std::make_unique<HistoryRecorder>(
+            path, [path](const QString& key, const QString& text) {
+                ShowWarningOnce(path + QLatin1Char('\n') + key, text);
+            });
+    }
+    return *recorder;
 }
 
 } // namespace
 
 void RecordGame(const GameRecord& game) {
-    std::unique_ptr<HistoryDb>& history = History();
-    // The folder the program uses holds the history; should it have changed,
-    // its own file is the one to write.
-    const QString path = HistoryPath();
-    if (!history || history->path() != path) {
-        if (!history)
-            qAddPostRoutine(CloseHistory);
-        history = std::make_unique<HistoryDb>(path);
-    }
-    QString message;
-    WriteGame(*history, game, &message);
-    if (!message.isEmpty())
-        ShowWarningOnce(path, message);
+    CurrentRecorder().record(game);
+}
+
+void WritePendingGames() {
+    CurrentRecorder().writePending();
 }

@@ -1,12 +1,16 @@
 #pragma once
-// The play screen's side of the history of games: every game over is written
-// into history.sqlite of the program folder, through one connection kept for
-// the run and opened at the first game, so that starting the program costs
-// nothing. A history that cannot be opened or written changes nothing in the
-// game; the player is told once in a run, with the file named.
+// The play screen's side of the history of games: every game over is kept at
+// once and written into history.sqlite of the program folder by a thread of
+// its own, so the window never waits for the history. A game the history
+// cannot take waits in the pending store until the next game's end or the
+// next start. What went wrong changes nothing in the game; the player is told
+// once in a run for each cause (a held lock, a full disk, the file named in
+// a message), with the file named.
 
 #include "play/gamerecord.h"
 
-// Writes game into the history and shows what the history has to say (why it
-// was not stored, or that a broken file was moved aside), once in a run.
+// Hands game over to be written into the history.
 void RecordGame(const GameRecord& game);
+
+// Has the games that wait in the pending store written; the game's start.
+void WritePendingGames();

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "frmMenu.h"
+#include "gamehistory.h"
 #include "platform/platform.h"
 #include "play/settings.h"
 #include "wordlists/wordfile.h"
@@ -22,6 +23,9 @@ bool StartUp() {
     ListWordFiles();
     if (!RequireConfigFile())
         return false;
+    // Games the history could not take when they ended are written now, by
+    // the recorder's own thread.
+    WritePendingGames();
 
     frmMenu* menu = MenuWindow();
     if (!menu)

@@ -1,6 +1,7 @@
 #include "frmSeiseki.h"
 
 #include "history/historyqueries.h"
+#include "history/pendinggames.h"
 #include "kanapage.h"
 #include "keyspage.h"
 #include "platform/platform.h"
@@ -56,6 +57,10 @@ frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent)
     m_stack->addWidget(lblState);
     m_stack->addWidget(tabPages);
 
+    lblPending = new QLabel(this);
+    lblPending->setObjectName(QStringLiteral("lblPending"));
+    lblPending->setWordWrap(true);
+    lblPending->hide();
     lblNotice = new QLabel(this);
     lblNotice->setObjectName(QStringLiteral("lblNotice"));
     lblNotice->setWordWrap(true);
@@ -71,6 +76,7 @@ frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent)
     buttons->addWidget(cmdExit);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_stack, 1);
+    layout->addWidget(lblPending);
     layout->addLayout(buttons);
 
     TimerPoll = new QTimer(this);
@@ -83,6 +89,7 @@ frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent)
 }
 
 void frmSeiseki::Form_Load() {
+    showPending();
     reload();
     TimerPoll->start();
 }
@@ -126,7 +133,17 @@ void frmSeiseki::reload() {
     m_stack->setCurrentWidget(tabPages);
 }
 
+void frmSeiseki::showPending() {
+    const QStringList files = PendingFiles(m_db.path());
+    if (files == m_pendingFiles)
+        return;
+    m_pendingFiles = files;
+    lblPending->setText(PendingSummary(m_db.path()));
+    lblPending->setVisible(!files.isEmpty());
+}
+
 void frmSeiseki::TimerPoll_Timer() {
+    showPending();
     if (m_db.isOpen() ? m_db.hasChanged() : QFileInfo::exists(m_db.path()))
         reload();
 }

@@ -11,6 +11,7 @@
 
 #include "history/historydb.h"
 
+#include <QStringList>
 #include <QWidget>
 
 class KanaPage;
@@ -35,6 +36,9 @@ private:
     // Reads the history and shows it, or why it cannot be shown.
     void reload();
     void showState(const QString& text);
+    // The line of games waiting to be written into the history, when the
+    // files waiting changed.
+    void showPending();
 
     HistoryDb m_db;
     QStackedWidget* m_stack;
@@ -43,6 +47,8 @@ private:
     TrendPage* m_trend;
     KanaPage* m_kana;
     KeysPage* m_keys;
+    QLabel* lblPending;
+    QStringList m_pendingFiles;
     QLabel* lblNotice;
     QPushButton* cmdPractice;
     QPushButton* cmdExit;

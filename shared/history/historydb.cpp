@@ -195,8 +195,8 @@ HistoryDb::~HistoryDb() {
 }
 
 void HistoryDb::close() {
-    // Checkpoints are made on opening and closing only, never while a game
-    // is recorded: a game's write then costs no wait for the disk.
+    // The writer checkpoints after each game; this copies what a reader kept
+    // in the journal then.
     if (m_ready)
         Exec(m_db, QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"), nullptr);
     disconnect();
@@ -282,11 +282,12 @@ bool HistoryDb::connect(QSqlError* failure) {
     return false;
 }
 
-// In WAL mode with synchronous NORMAL a commit waits for no disk write and a
-// crash of the program loses no committed game.
+// In WAL mode with synchronous FULL each commit waits until the journal is
+// on the disk: a game the writer reports stored survives a power cut, not
+// only a crash of the program.
 bool HistoryDb::prepareWrite(QSqlError* failure) {
     if (!SetWalMode(m_db, failure) ||
-        !Exec(m_db, QStringLiteral("PRAGMA synchronous = NORMAL"), failure) ||
+        !Exec(m_db, QStringLiteral("PRAGMA synchronous = FULL"), failure) ||
         !Exec(m_db, QStringLiteral("PRAGMA wal_autocheckpoint = 0"), failure))
         return false;
     switch (MigrateHistory(m_db, failure)) {
@@ -380,9 +381,11 @@ bool HistoryDb::run(Access access, const Work& work, QString* message) {
 bool HistoryDb::replaceBrokenFile(QString* message) {
     QString movedTo;
     {
-        // Under the lock, so two programs finding the fault together move
-        // the broken file once, and never the new one the other just made.
-        const FolderLock lock(m_path);
+        // Under the one lock between the programs (ymconfig.lock beside the
+        // history), so two programs finding the fault together move the
+        // broken file once, and never the new one the other just made.
+        const FolderLock lock(
+            JoinPath(QFileInfo(m_path).absolutePath(), QStringLiteral("ymconfig.ini")));
         if (lock.timedOut()) {
             disconnect();
             SetMessage(message, lock.error());

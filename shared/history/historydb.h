@@ -15,8 +15,7 @@
 // An object holds one connection of its own (two objects, in one thread or
 // several, never share one); use it only in the thread that made it. Keep it
 // open for the whole run: opening and closing each copy the journal into the
-// file (tens of milliseconds, waiting for the disk), which recording a game
-// in between never does.
+// file (tens of milliseconds, waiting for the disk).
 
 #include "history/sqlitebounds.h"
 

@@ -11,11 +11,13 @@ using Step = std::initializer_list<const char*>;
 
 // Version 1. A game's rows are keyed by its id and their place in it, so a
 // game's words, kana and missed keys lie together and are written in key
-// order. Running totals per kana, per key and per confusion let the
-// statistics answer without reading every kana row.
+// order. Each game also carries the identity it was given when it ended, so
+// a game written again after a crash is found and not stored twice. Running totals per kana, per
+// key and per confusion let the statistics answer without reading every kana row.
 const Step kVersion1 = {
     R"(CREATE TABLE games (
         id INTEGER PRIMARY KEY,
+        uuid TEXT NOT NULL UNIQUE,    -- given when the game ended
         started TEXT NOT NULL,        -- ISO 8601 with the offset from UTC
         started_ms INTEGER NOT NULL,  -- the same instant, ms since 1970 UTC
         list TEXT NOT NULL,

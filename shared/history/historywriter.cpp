@@ -2,10 +2,16 @@
 
 #include "history/sqlsupport.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
 #include <QVariant>
 
 #include <map>
 #include <tuple>
+
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace {
 
@@ -51,14 +57,15 @@ QVariant Optional(const std::optional<int>& value) {
     return value ? QVariant(*value) : QVariant();
 }
 
-bool StoreRows(const QSqlDatabase& db, const GameRecord& game, qint64& id, QSqlError* failure) {
+bool StoreRows(const QSqlDatabase& db, const GameRecord& game, const QString& uuid, qint64& id,
+               QSqlError* failure) {
     SqlStatement games(
         db,
-        "INSERT INTO games (started, started_ms, list, level, words_per_stage, result,"
+        "INSERT INTO games (uuid, started, started_ms, list, level, words_per_stage, result,"
         " stage, score, words, keys, misses, seconds)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
         failure);
-    if (!games.run({StartedText(game.started), game.started.toMSecsSinceEpoch(), game.list,
+    if (!games.run({uuid, StartedText(game.started), game.started.toMSecsSinceEpoch(), game.list,
                     game.level, game.wordsPerStage, ResultName(game.result), game.stage, game.score,
                     game.words, game.keys, game.misses, game.seconds}))
         return false;
@@ -130,24 +137,74 @@ bool StoreRows(const QSqlDatabase& db, const GameRecord& game, qint64& id, QSqlE
     return true;
 }
 
-bool Store(const QSqlDatabase& db, const GameRecord& game, qint64* id, QSqlError* failure) {
+bool Store(const QSqlDatabase& db, const GameRecord& game, const QString& uuid, qint64* id,
+           QSqlError* failure) {
     SqlTransaction transaction(db, SqlTransaction::Kind::Write, failure);
-    qint64 stored = 0;
-    if (!transaction.begun() || !StoreRows(db, game, stored, failure) ||
-        !transaction.commit(failure))
+    if (!transaction.begun())
         return false;
+    // Written already, by this program before a crash took the news or by
+    // another program retrying the same waiting game: kept as it is.
+    SqlStatement known(db, "SELECT id FROM games WHERE uuid = ?", failure);
+    if (!known.run({uuid}))
+        return false;
+    qint64 stored = 0;
+    if (known.next()) {
+        stored = known.number(0);
+    } else if (!StoreRows(db, game, uuid, stored, failure) || !transaction.commit(failure)) {
+        return false;
+    } else {
+        // The committed game is in the journal; copying it into the file
+        // now keeps the journal from growing with the run. A reader in the
+        // way only leaves the copy for the next game.
+        Exec(db, QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"), nullptr);
+    }
     if (id)
         *id = stored;
     return true;
 }
 
+// Whether the disk that holds path has no room left: a write that fails for
+// want of room is often told by SQLite only as a failed write.
+bool DiskFull(const QString& path) {
+    struct statvfs disk {};
+    if (::statvfs(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &disk) != 0)
+        return false;
+    // What the writer may still use: root may take the blocks kept back for it.
+    const unsigned long long blocks = ::geteuid() == 0 ? disk.f_bfree : disk.f_bavail;
+    constexpr unsigned long long kRoomForAGame = 1 << 20;
+    return blocks * disk.f_frsize < kRoomForAGame;
+}
+
 } // namespace
 
-bool WriteGame(HistoryDb& db, const GameRecord& game, QString* message, qint64* id) {
-    return db.run(
+bool WriteGame(HistoryDb& db, const GameRecord& game, QString* message, qint64* id,
+               WriteProblem* problem) {
+    // A game never given an identity was never written anywhere else.
+    const QString uuid = game.uuid.isEmpty() ? QUuid::createUuid().toString() : game.uuid;
+    QSqlError seen;
+    QString said;
+    const bool written = db.run(
         HistoryDb::Access::Write,
         [&](const QSqlDatabase& connection, QSqlError* failure) {
-            return Store(connection, game, id, failure);
+            const bool stored = Store(connection, game, uuid, id, failure);
+            seen = *failure;
+            return stored;
         },
-        message);
+        &said);
+    WriteProblem why = WriteProblem::None;
+    if (!written) {
+        why = IsBusyError(seen) ? WriteProblem::Busy : WriteProblem::Other;
+        // Opening failed (no statement ran), or the disk did.
+        if ((!seen.isValid() || IsDiskError(seen)) && DiskFull(db.path())) {
+            why = WriteProblem::DiskFull;
+            said =
+                QStringLiteral("成績の記録「%1」に書き込めません（ディスクの空きが足りません）。")
+                    .arg(db.path());
+        }
+    }
+    if (message)
+        *message = said;
+    if (problem)
+        *problem = why;
+    return written;
 }

@@ -12,10 +12,20 @@
 // it takes a few milliseconds: call it after a game has ended, never from a
 // timer tick or a key. When the file turns out to be broken, it is moved aside (see
 // HistoryDb::open) and the game is written to a new one.
+// A game whose uuid the history holds already is not written again: true,
+// with the number it has. A game without a uuid gets a new one.
+// The commit waits until the game is on the disk, so a power cut after the
+// call keeps it.
 // True when the game is stored; *id is then its number. message, in Japanese
 // and naming the file: why it was not stored (the folder cannot be written,
 // the disk is full, the file is of a later version ...); or, when stored, a
 // notice worth showing once (a broken file was moved aside); empty when there
-// is nothing to say.
+// is nothing to say. problem sorts why it was not stored.
+enum class WriteProblem {
+    None,
+    Busy,     // another program held the history locked too long
+    DiskFull, // the disk has no room left, whatever SQLite said
+    Other,    // the message says what
+};
 bool WriteGame(HistoryDb& db, const GameRecord& game, QString* message = nullptr,
-               qint64* id = nullptr);
+               qint64* id = nullptr, WriteProblem* problem = nullptr);

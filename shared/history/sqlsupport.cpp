@@ -44,6 +44,11 @@ bool IsBusyError(const QSqlError& failure) {
     return code == kBusy || code == kLocked;
 }
 
+bool IsDiskError(const QSqlError& failure) {
+    const int code = SqliteCode(failure);
+    return code == kIoError || code == kFull || code == kCantOpen;
+}
+
 QString SqlReason(const QSqlError& failure, const QString& path) {
     switch (SqliteCode(failure)) {
     case kBusy:

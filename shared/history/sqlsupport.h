@@ -22,6 +22,10 @@ bool IsBrokenFileError(const QSqlError& failure);
 // True when another connection held a lock the statement needed.
 bool IsBusyError(const QSqlError& failure);
 
+// True when the disk failed SQLite: a failed read or write, no room, a file
+// that could not be opened.
+bool IsDiskError(const QSqlError& failure);
+
 // Why a statement failed, in words the user reads; path is the database,
 // whose folder tells a missing folder from a forbidden one.
 QString SqlReason(const QSqlError& failure, const QString& path);

@@ -17,15 +17,18 @@
 
 namespace {
 
-// The lock files this process holds: descriptor, nesting depth, and whether
+// The lock files this thread holds: descriptor, nesting depth, and whether
 // the first of them gave up waiting or found a link in the lock file's place.
+// Each thread opens the lock file anew, and locks on two descriptors exclude
+// each other as two programs' do: the history's writer thread waits for the
+// window's operations.
 struct HeldLock {
     int fd = -1;
     int depth = 0;
     bool timedOut = false;
     bool linked = false;
 };
-QHash<QByteArray, HeldLock> gHeldLocks;
+thread_local QHash<QByteArray, HeldLock> gHeldLocks;
 std::chrono::milliseconds gLockWait = std::chrono::seconds(10);
 
 // Takes the lock on fd, waiting for the other program at most wait.

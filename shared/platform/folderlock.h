@@ -1,6 +1,7 @@
 #pragma once
 // The one lock between the programs, over every file of the program folder
-// they share: ymconfig.ini, the working files and the word lists.
+// they share: ymconfig.ini, the working files, the word lists, and the
+// history when a broken one is moved aside.
 
 #include <QByteArray>
 #include <QString>
@@ -10,7 +11,8 @@
 // The lock between the programs, held for the lifetime of the object: an
 // exclusive lock on a lock file beside the configuration file
 // ("ymconfig.lock") that is never renamed or removed. A lock taken again in
-// the same process while it is held shares the first, so an operation may call
+// the same thread while it is held shares the first (another thread of the
+// process waits for it as another program does), so an operation may call
 // others that lock too. The lock waits for the other program at most
 // LockWait() (ten seconds); timedOut() then tells, for the first lock and
 // every lock taken inside it. While any lock is held, messages wait and are

@@ -24,8 +24,10 @@ namespace {
 
 QString gProgramFolderOverride;
 MessageHook gMessageHook;
-int gDeferDepth = 0;
-QList<std::tuple<QString, QString, MessageIcon>> gDeferred;
+// Per thread: a lock taken by the history's writer thread defers nothing of
+// the window's messages.
+thread_local int gDeferDepth = 0;
+thread_local QList<std::tuple<QString, QString, MessageIcon>> gDeferred;
 QSet<QString> gShownOnce;
 
 const char kIniName[] = "ymconfig.ini";

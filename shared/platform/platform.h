@@ -65,7 +65,7 @@ void ShowWarning(const QString& text);
 // cannot be written is reported once, and the run goes on quietly.
 void ShowWarningOnce(const QString& key, const QString& text);
 
-// Between these two calls (they nest) messages are kept instead of shown, and
-// the last End shows them in order. The lock between the programs uses them.
+// Between these two calls (they nest) messages of the calling thread are kept
+// instead of shown, and the last End shows them in order. The lock between the programs uses them.
 void BeginDeferringMessages();
 void EndDeferringMessages();

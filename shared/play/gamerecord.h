@@ -98,6 +98,10 @@ struct GameSummary {
 // A whole game: its figures and every word shown, in order.
 struct GameRecord : GameSummary {
     QList<WordRecord> wordList;
+    // The identity drawn when the game ended ("{8-4-4-4-12}" hexadecimal
+    // digits): a game written into the history twice is stored once. Empty
+    // until then.
+    QString uuid;
 };
 
 // The start time as the history writes it: ISO 8601 in the time's own offset

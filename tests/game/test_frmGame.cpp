@@ -12,6 +12,7 @@
 #include "frmSeiseki.h"
 #include "history/historydb.h"
 #include "history/historyqueries.h"
+#include "history/pendinggames.h"
 #include "platform/random.h"
 #include "play/ranking.h"
 #include "play/settings.h"
@@ -19,9 +20,14 @@
 #include "testsupport.h"
 #include "ui/twips.h"
 
+#include <QSqlQuery>
 #include <QtTest/qtestspontaneevent.h>
 #include <QtTest>
 #include <QtWidgets>
+
+#include <csignal>
+
+#include <unistd.h>
 
 namespace {
 
@@ -252,8 +258,8 @@ private slots:
         // The game is in the history beside ymconfig.ini, Space and Return
         // among its misses.
         HistoryDb history(m_folder->filePath("history.sqlite"));
+        QTRY_COMPARE(ReadGames(history).size(), 1); // written by a thread of its own
         const QList<GameSummary> games = ReadGames(history);
-        QCOMPARE(games.size(), 1);
         QVERIFY(games[0].result == GameResult::Won && games[0].score == score);
         QCOMPARE(games[0].list, QStringLiteral("Nomal.dat"));
         QCOMPARE(games[0].misses, 2);
@@ -280,11 +286,25 @@ private slots:
     }
 
     // With the masking mode on, "Maniax" shows; the miss mark lies behind
-    // every other label. A history that cannot be opened is said once, naming
-    // its file, and the games go on.
+    // every other label. A history another program holds locked keeps the
+    // game's end waiting for nothing; it is said once, naming its file, and
+    // the games go on, waiting to be written.
     void countdownSpellingsAndLoss() {
         frmGame* game = OpenGame("MANIAX=6");
-        QVERIFY(QDir(m_folder->path()).mkdir("history.sqlite"));
+        QVERIFY(HistoryDb(m_folder->filePath("history.sqlite")).open());
+        int ready[2];
+        QVERIFY(pipe(ready) == 0);
+        const pid_t holder = StartChild([&] {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "holder");
+            db.setDatabaseName(m_folder->filePath("history.sqlite"));
+            QSqlQuery query(db);
+            if (!db.open() || !query.exec("BEGIN EXCLUSIVE") || write(ready[1], "h", 1) != 1)
+                return 1;
+            for (;;)
+                pause();
+        });
+        char byte = 0;
+        QCOMPARE(read(ready[0], &byte, 1), 1);
         MessageCapture capture;
         QVERIFY(Label("lbl_Maniax")->isVisible());
         QCOMPARE(game->findChildren<QLabel*>(Qt::FindDirectChildrenOnly).first(),
@@ -319,20 +339,37 @@ private slots:
         QCOMPARE(Label("lblTarget")->geometry(), box);
         QVERIFY(QTest::qWaitForWindowActive(game));
         QCOMPARE(QApplication::focusWidget(), Button("cmdStartEND"));
+        QElapsedTimer ending;
+        ending.start();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY2(ending.elapsed() < 100, "the game's end waited for the history");
         QCOMPARE(Button("cmdStartEND")->text(), QStringLiteral("ＳＴＡＲＴ"));
-        QCOMPARE(capture.messages.size(), 1);
-        QVERIFY2(capture.messages[0].text.contains(m_folder->filePath("history.sqlite")),
+        QTRY_COMPARE_WITH_TIMEOUT(capture.messages.size(), 1, 15000);
+        QVERIFY2(capture.messages[0].text.contains(m_folder->filePath("history.sqlite")) &&
+                     capture.messages[0].text.contains(u"ほかのプログラムが使い続けています"),
                  qPrintable(capture.messages[0].text));
         QCOMPARE(QApplication::focusWidget(), Button("cmdStartEND"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(count->text(), QStringLiteral("３"));
-        // That game too goes unrecorded, and is not said again.
+        // That game too waits, and the lock is not said again.
         for (int tick = 0; tick < 2000 && !gPlaying; ++tick)
             game->TimerCount_Timer();
         QVERIFY(gPlaying);
         Click(game, "cmdStartEND");
+        const QString history = m_folder->filePath("history.sqlite");
+        // Every game waits, synced with the reason, once its turn is over.
+        const auto allWait = [&history] {
+            const QStringList files = PendingFiles(history);
+            return !files.isEmpty() &&
+                   std::all_of(files.begin(), files.end(), [](const QString& file) {
+                       const std::optional<PendingGame> pending = ReadPendingGame(file);
+                       return pending && pending->reason.contains(u"ほかのプログラム");
+                   });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(allWait(), 15000);
         QCOMPARE(capture.messages.size(), 1);
+        kill(holder, SIGKILL);
+        WaitForChild(holder);
     }
 
 private:

@@ -162,33 +162,6 @@ private slots:
         QCOMPARE(confusions[2].typed, "I");
     }
 
-    // A disk that fills during the write: false, a reason naming the file,
-    // and nothing of the game stored; the next write goes through.
-    void fullDisk() {
-        TempProgramFolder folder;
-        HistoryDb db;
-        QVERIFY(WriteGame(db, ScriptedGame()));
-        const QSqlDatabase connection = db.connection();
-        QSqlQuery pages(connection);
-        QVERIFY(pages.exec("PRAGMA page_count") && pages.next());
-        const int used = pages.value(0).toInt();
-        QVERIFY(pages.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(used)));
-
-        GameRecord big = ScriptedGame();
-        for (int i = 0; i < 200; ++i)
-            big.wordList.append(big.wordList[0]);
-        QString message;
-        QVERIFY(!WriteGame(db, big, &message));
-        QVERIFY2(message.contains(folder.filePath("history.sqlite")), qPrintable(message));
-        QVERIFY2(message.contains(u"ディスクの空きが足りません"), qPrintable(message));
-        QCOMPARE(ReadGames(db).size(), 1);
-        QCOMPARE(ReadKanaFigures(db).size(), 7);
-
-        QVERIFY(pages.exec("PRAGMA max_page_count = 1000000"));
-        QVERIFY2(WriteGame(db, big, &message), qPrintable(message));
-        QCOMPARE(ReadGames(db).size(), 2);
-    }
-
     void derivedFigures() {
         QCOMPARE(Kpm(45, 30), 90.0);
         QCOMPARE(Kpm(10, 0), 0.0);
