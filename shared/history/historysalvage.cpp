@@ -81,11 +81,11 @@ bool ReadsWhole(const QSqlDatabase& db, qint64 id) {
 // Copies one game, read whole just before.
 bool CopyGame(const QSqlDatabase& db, qint64 id, QSqlError* failure) {
     SqlStatement game(db,
-                      QStringLiteral("INSERT INTO main.games (started, started_ms, list, level,"
-                                     " words_per_stage, result, stage, score, words, keys, misses,"
-                                     " seconds) SELECT started, started_ms, list, level,"
-                                     " words_per_stage, result, stage, score, words, keys, misses,"
-                                     " seconds FROM broken.games WHERE id = ?"),
+                      QStringLiteral("INSERT INTO main.games (uuid, started, started_ms, list,"
+                                     " level, words_per_stage, result, stage, score, words, keys,"
+                                     " misses, seconds) SELECT uuid, started, started_ms, list,"
+                                     " level, words_per_stage, result, stage, score, words, keys,"
+                                     " misses, seconds FROM broken.games WHERE id = ?"),
                       failure);
     if (!game.run({id}))
         return false;
