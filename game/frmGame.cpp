@@ -3,7 +3,9 @@
 #include "DlgUseName.h"
 #include "background.h"
 #include "gamehistory.h"
+#include "platform/platform.h"
 #include "play/settings.h"
+#include "ui/fileswait.h"
 #include "ui/twips.h"
 #include "ui/uicommon.h"
 #include "wordlists/wordfile.h"
@@ -62,6 +64,9 @@ frmGame::frmGame(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::ClickFocus);
 
     BuildControls();
+    lblWait = AddLabel(this, "lblWait", QString(), 3000, 2400, 5400, 1200,
+                       WindowsFont("MS UI Gothic", 12));
+    mWait = new FilesWait(this, lblWait, cmdStartEND);
 
     TimerCount.setTimerType(Qt::PreciseTimer);
     TimerGame.setTimerType(Qt::PreciseTimer);
@@ -214,8 +219,19 @@ void frmGame::Form_KeyPress(char16_t key) {
 }
 
 void frmGame::cmdStartEND_Click() {
-    mCourse.clickStartEnd();
-    ShowScreen();
+    const auto click = [this] {
+        mCourse.clickStartEnd();
+        ShowScreen();
+    };
+    // END needs no files; START loads the words, so it waits while the other
+    // program holds them, and after the wait the screen stays idle.
+    if (mCourse.screen().caption != kStartCaption) {
+        click();
+        return;
+    }
+    mWait->run(click, [](const QString& why) {
+        ShowWarning(QStringLiteral("ゲームを始められませんでした。\n%1").arg(why));
+    });
 }
 
 void frmGame::cmdEXIT_Click() {
@@ -226,6 +242,7 @@ void frmGame::closeEvent(QCloseEvent* event) {
     // Whatever the state, the game is abandoned and its score not ranked; a
     // game past "ＧＯ" goes to the history as it stands. The menu comes back
     // as this screen closes.
+    mWait->cancel();
     mCourse.end();
     ShowScreen();
     event->accept();

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QWidget>
 
+class FilesWait;
 class QCloseEvent;
 class QLabel;
 class QPushButton;
@@ -94,4 +95,7 @@ private:
     QLabel* lbl_Level = nullptr;
     QLabel* lbl_Maniax = nullptr;
     QLabel* lblFileName = nullptr;
+    // Over the play area while START waits for the other program's files.
+    QLabel* lblWait = nullptr;
+    FilesWait* mWait = nullptr;
 };

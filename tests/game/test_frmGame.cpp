@@ -93,12 +93,13 @@ private slots:
 
     // While the other program holds the files the menu shows at start-up,
     // drawn but unusable, with a note saying so, and the start-up ends as
-    // soon as they are free. START waits the same way: it says after the wait
-    // that the game could not start, and why, or opens the game once the
-    // files are free. Guards the start-up without a window and the frozen
-    // menu.
+    // soon as they are free. START, on the menu and on the play screen, waits
+    // the same way: it says after the wait that the game could not start, and
+    // why, or goes on once the files are free. Guards the start-up without a
+    // window, the frozen windows and the play screen left on END.
     void heldLock() {
         m_folder = std::make_unique<TempProgramFolder>();
+        m_folder->writeFile("ymconfig.ini", DefaultConfigBytes().replace("NUMBER=8", "NUMBER=6"));
         m_folder->writeFile("Data/Nomal.dat", WordList());
         OtherProgramLock other(*m_folder, std::chrono::milliseconds(300));
         MessageCapture capture;
@@ -126,6 +127,24 @@ private slots:
         Click(menu, "cmdSTART");
         other.release();
         QTRY_VERIFY(OpenScreen() && OpenScreen()->inherits("frmGame"));
+
+        m_game = qobject_cast<frmGame*>(OpenScreen());
+        const auto* gameWait = Label("lblWait");
+        other.take();
+        Click(m_game, "cmdStartEND");
+        QVERIFY(!m_game->isEnabled() && gameWait->isVisible());
+        QVERIFY2(gameWait->text().contains(u"待っています"), qPrintable(gameWait->text()));
+        QVERIFY(!Label("lbl_Count")->isVisible());
+        QTRY_COMPARE(capture.messages.size(), 2);
+        QVERIFY2(capture.messages[1].text.startsWith(
+                     u"ゲームを始められませんでした。\nもう一方のプログラム"),
+                 qPrintable(capture.messages[1].text));
+        QVERIFY(m_game->isEnabled() && !gameWait->isVisible());
+        QCOMPARE(Button("cmdStartEND")->text(), QStringLiteral("ＳＴＡＲＴ"));
+        Click(m_game, "cmdStartEND");
+        other.release();
+        QTRY_COMPARE(Text("lbl_Count"), QStringLiteral("３"));
+        QCOMPARE(Button("cmdStartEND")->text(), QStringLiteral("ＥＮＤ"));
     }
 
     // Exactly one screen is visible at a time, the menu whenever no other is
