@@ -65,10 +65,42 @@ bool Fail(QString* error, const QString& why) {
     return false;
 }
 
+} // namespace
+
+QString FolderLinkProblem(const QString& path) {
+    const QString folder = QFileInfo(path).path();
+    struct stat link {};
+    if (::lstat(QFile::encodeName(folder).constData(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return QString();
+    // The same rule as for a linked file: a folder the user linked to a
+    // folder of the user's own is the user's; any other link may lead the
+    // programs into another user's files.
+    const QString target = QFileInfo(folder).canonicalFilePath();
+    struct stat info {};
+    if (target.isEmpty() || ::stat(QFile::encodeName(target).constData(), &info) != 0 ||
+        !S_ISDIR(info.st_mode))
+        return QStringLiteral(
+                   "フォルダー「%1」はリンクですが、リンク先がフォルダーでないため使えません。")
+            .arg(folder);
+    if (link.st_uid != ::geteuid() || info.st_uid != ::geteuid())
+        return QStringLiteral(
+                   "フォルダー「%1」はほかのユーザーのリンクか、ほかのユーザーのフォルダー"
+                   "「%2」へのリンクのため、使いません。")
+            .arg(folder, target);
+    return QString();
+}
+
+namespace {
+
 // Where the bytes of file go: its own path, or the file a link there leads to
 // when the file's policy lets the link be followed. Nothing, with why, when
-// the link must not be followed.
+// the link must not be followed, or the folder holding it is a link that
+// must not be.
 std::optional<QString> WriteTarget(const FileContent& file, QString* error) {
+    if (const QString problem = FolderLinkProblem(file.path); !problem.isEmpty()) {
+        Fail(error, problem);
+        return std::nullopt;
+    }
     struct stat link {};
     if (file.links == LinkPolicy::ReplaceLink ||
         ::lstat(QFile::encodeName(file.path).constData(), &link) != 0 || !S_ISLNK(link.st_mode))

@@ -20,6 +20,11 @@ enum class LinkPolicy {
     ReplaceLink,
 };
 
+// Why the folder that holds path may not be used: it is a link another user
+// made, or one to another user's folder or to no folder (the rule for a
+// linked file, applied to its folder). Empty when it may.
+QString FolderLinkProblem(const QString& path);
+
 // Replaces the file at path with data in one step: written to a temporary file
 // in the same folder, checked, flushed, renamed over the old one and the folder
 // synced. On any failure the old file stays as it was and error says why, in

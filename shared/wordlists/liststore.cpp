@@ -40,6 +40,12 @@ bool IsPlainFileName(const QString& name) {
 }
 
 ListState ReadList(const QString& name, QByteArray& bytes, WordRecords& records, QString& why) {
+    // A list reached through a Data folder linked into another user's files
+    // is not read, as it would not be written.
+    if (const QString problem = FolderLinkProblem(DataFolder() + name); !problem.isEmpty()) {
+        why = problem;
+        return ListState::Refused;
+    }
     std::optional<QByteArray> read = ReadWholeFile(DataFolder() + name);
     if (!read)
         return ListState::Missing;

@@ -259,6 +259,27 @@ private slots:
             }
         }
 
+        // A Data folder linked to another user's folder is neither read nor
+        // written through; the message names it.
+        if (root) {
+            TempProgramFolder folder;
+            Prepare(folder);
+            QTemporaryDir outside;
+            const QString theirs = outside.filePath("Data");
+            QVERIFY(QFile::rename(folder.filePath("Data"), theirs));
+            QVERIFY(chown(QFile::encodeName(theirs).constData(), 65534, 65534) == 0);
+            QVERIFY(QFile::link(theirs, folder.filePath("Data")));
+            const QByteArray before = ReadWholeFile(theirs + "/W.dat").value_or("");
+            MessageCapture capture;
+            QVERIFY(!AddWord("A", "001", 1));
+            QVERIFY(!ConvertWordFile("B.dat"));
+            QCOMPARE(ReadWholeFile(theirs + "/W.dat").value_or(""), before);
+            QCOMPARE(QDir(theirs).entryList(QDir::Files), QStringList({"B.dat", "W.dat"}));
+            QVERIFY(!capture.messages.isEmpty());
+            for (const CapturedMessage& message : capture.messages)
+                QVERIFY2(message.text.contains(folder.filePath("Data")), qPrintable(message.text));
+        }
+
         // A link of the user's own to a file of the user's own is written
         // through, and stays.
         TempProgramFolder folder;
