@@ -75,13 +75,12 @@ QString FolderLinkProblem(const QString& path) {
     // The same rule as for a linked file: a folder the user linked to a
     // folder of the user's own is the user's; any other link may lead the
     // programs into another user's files.
+    // A link that leads to no folder fails the read or write itself, with its
+    // own reason.
     const QString target = QFileInfo(folder).canonicalFilePath();
     struct stat info {};
-    if (target.isEmpty() || ::stat(QFile::encodeName(target).constData(), &info) != 0 ||
-        !S_ISDIR(info.st_mode))
-        return QStringLiteral(
-                   "フォルダー「%1」はリンクですが、リンク先がフォルダーでないため使えません。")
-            .arg(folder);
+    if (target.isEmpty() || ::stat(QFile::encodeName(target).constData(), &info) != 0)
+        return QString();
     if (link.st_uid != ::geteuid() || info.st_uid != ::geteuid())
         return QStringLiteral(
                    "フォルダー「%1」はほかのユーザーのリンクか、ほかのユーザーのフォルダー"

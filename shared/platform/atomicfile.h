@@ -21,8 +21,8 @@ enum class LinkPolicy {
 };
 
 // Why the folder that holds path may not be used: it is a link another user
-// made, or one to another user's folder or to no folder (the rule for a
-// linked file, applied to its folder). Empty when it may.
+// made, or one to another user's folder (the rule for a linked file, applied
+// to its folder). Empty when it may.
 QString FolderLinkProblem(const QString& path);
 
 // Replaces the file at path with data in one step: written to a temporary file
