@@ -160,7 +160,7 @@ frmFileWriter::frmFileWriter(QWidget* parent) : QDialog(parent) {
     }
 
     lblWait = AddLabel(this, "lblWait", QString(), 240, kChartTop, 9375, 5895, entryFont);
-    mWait = new FilesWait(this, lblWait, txtKanjiName);
+    m_wait = new FilesWait(this, lblWait, txtKanjiName);
 
     connect(Command108, &QPushButton::clicked, this, &frmFileWriter::Command108_Click);
     connect(Command109, &QPushButton::clicked, this, &frmFileWriter::Command109_Click);
@@ -248,7 +248,7 @@ void frmFileWriter::cmdOK_Click() {
     };
     // Inside a lock that timed out the word is not added, and the message
     // says why.
-    mWait->run(save, [save](const QString&) { save(); });
+    m_wait->run(save, [save](const QString&) { save(); });
 }
 
 void frmFileWriter::Command109_Click() {

@@ -60,5 +60,5 @@ private:
     QPushButton* Command109;
     // Over the chart while the files are the other program's.
     QLabel* lblWait;
-    FilesWait* mWait;
+    FilesWait* m_wait;
 };

@@ -134,7 +134,7 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
 
     // Rows of one fixed height let the view lay out a list of any length at
     // once.
-    mWords = new WordListModel(this);
+    m_words = new WordListModel(this);
     lst_Touroku = new QTableView(this);
     lst_Touroku->setObjectName(QStringLiteral("lst_Touroku"));
     PlaceTwips(lst_Touroku, 360, 2280, 11055, 5895);
@@ -150,13 +150,13 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     lst_Touroku->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Tab leaves the list for the next control rather than moving along a row.
     lst_Touroku->setTabKeyNavigation(false);
-    lst_Touroku->setModel(mWords);
+    lst_Touroku->setModel(m_words);
     const std::array<int, 5> columnTwips{950, 800, 4551, 4700, 1440};
     for (std::size_t i = 0; i < columnTwips.size(); ++i)
         lst_Touroku->setColumnWidth(static_cast<int>(i), TwipsToPixels(columnTwips[i]));
 
     lblWait = AddLabel(this, "lblWait", QString(), 360, 2280, 11055, 5895, entryFont);
-    mWait = new FilesWait(this, lblWait, txt_Tango);
+    m_wait = new FilesWait(this, lblWait, txt_Tango);
 
     setTabOrder(txt_Tango, txt_Hiragana);
     setTabOrder(txt_Hiragana, cmdHenkan);
@@ -229,7 +229,7 @@ void frmTouroku::Form_Activate() {
 void frmTouroku::closeEvent(QCloseEvent* event) {
     // What was waiting for the files is not done: the program ends. Nothing
     // is left to save: every change was written into the list as it was made.
-    mWait->cancel();
+    m_wait->cancel();
     event->accept();
 }
 
@@ -238,7 +238,7 @@ void frmTouroku::ShowFileName() {
     // about to be loaded.
     ShowCaption(
         lblFileName,
-        WordListTitle(mListLoaded && !gLoadedWordFile.isEmpty() ? gLoadedWordFile : gWordFile));
+        WordListTitle(m_listLoaded && !gLoadedWordFile.isEmpty() ? gLoadedWordFile : gWordFile));
 }
 
 frmTouroku::Mode frmTouroku::SelectedMode() const {
@@ -289,7 +289,7 @@ void frmTouroku::ResetEntry(Mode mode) {
 }
 
 void frmTouroku::ClearEntry(Mode mode) {
-    mSeen = SeenWord();
+    m_seen = SeenWord();
     txt_Tango->clear();
     txt_Hiragana->clear();
     lbl_HenKan->clear();
@@ -307,22 +307,22 @@ void frmTouroku::ResetSelectedMode() {
 }
 
 void frmTouroku::ShowWordList(int level) {
-    mWait->run([this, level] { FillWordList(level); },
-               [this, level](const QString& why) {
-                   mWords->showLevel(WordRecords(), level);
-                   mWait->showNote(QStringLiteral("単語を表示できませんでした。\n%1\n"
-                                                  "「再表示」でもう一度読み込みます。")
-                                       .arg(why));
-               });
+    m_wait->run([this, level] { FillWordList(level); },
+                [this, level](const QString& why) {
+                    m_words->showLevel(WordRecords(), level);
+                    m_wait->showNote(QStringLiteral("単語を表示できませんでした。\n%1\n"
+                                                    "「再表示」でもう一度読み込みます。")
+                                         .arg(why));
+                });
 }
 
 void frmTouroku::FillWordList(int level) {
-    if (!mListLoaded) {
+    if (!m_listLoaded) {
         CleanUpProgramFolder();
         ConvertWordFile(gWordFile);
         // Loaded, or refused for good (a list that cannot be read); a lock
         // that could not be had leaves the load to the next 再表示.
-        mListLoaded = !gLoadedWordFile.isEmpty() || FolderLock(gIniPath).error().isEmpty();
+        m_listLoaded = !gLoadedWordFile.isEmpty() || FolderLock(gIniPath).error().isEmpty();
         ShowFileName();
     }
 
@@ -331,8 +331,8 @@ void frmTouroku::FillWordList(int level) {
     WordRecords records;
     if (!ReadLoadedWords(records))
         records = WordRecords();
-    mWords->showLevel(std::move(records), level);
-    mWait->hideNote();
+    m_words->showLevel(std::move(records), level);
+    m_wait->hideNote();
 }
 
 void frmTouroku::cmd_DSP_Click() {
@@ -394,9 +394,9 @@ bool frmTouroku::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         // Home and End go to the first and the last entry, not along the row.
         if (watched == lst_Touroku && (key == Qt::Key_Home || key == Qt::Key_End)) {
-            const int rows = mWords->rowCount();
+            const int rows = m_words->rowCount();
             if (rows > 0)
-                lst_Touroku->setCurrentIndex(mWords->index(key == Qt::Key_Home ? 0 : rows - 1, 0));
+                lst_Touroku->setCurrentIndex(m_words->index(key == Qt::Key_Home ? 0 : rows - 1, 0));
             return true;
         }
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -434,10 +434,10 @@ void frmTouroku::cmdHenkan_Click() {
 void frmTouroku::lst_Touroku_ItemClick(const QModelIndex& item) {
     if (SelectedMode() == AddMode || cmdHenkan->isEnabled())
         return;
-    txt_Tango->setText(mWords->text(item.row(), WordListModel::WordColumn));
-    txt_Hiragana->setText(mWords->text(item.row(), WordListModel::ReadingColumn));
-    lbl_Gyo->setText(mWords->text(item.row(), WordListModel::LineColumn));
-    mSeen = mWords->seenWord(item.row());
+    txt_Tango->setText(m_words->text(item.row(), WordListModel::WordColumn));
+    txt_Hiragana->setText(m_words->text(item.row(), WordListModel::ReadingColumn));
+    lbl_Gyo->setText(m_words->text(item.row(), WordListModel::LineColumn));
+    m_seen = m_words->seenWord(item.row());
 }
 
 void frmTouroku::cmdHenkou_Click() {
@@ -488,21 +488,21 @@ void frmTouroku::cmdOK_Click() {
         const std::int16_t lineNumber = RoundToInt16(ParseNumber(lbl_Gyo->text()));
         std::optional<WordRecords> after;
         const bool done = mode == AddMode ? AddWord(txt_Tango->text(), gKanaCodes, level, &after)
-                          : mode == ModifyMode ? ReplaceWord(lineNumber, mSeen, txt_Tango->text(),
+                          : mode == ModifyMode ? ReplaceWord(lineNumber, m_seen, txt_Tango->text(),
                                                              gKanaCodes, level, &after)
-                                               : DeleteWordRecord(lineNumber, mSeen, &after);
+                                               : DeleteWordRecord(lineNumber, m_seen, &after);
         // A change not made leaves the entry as it is, unless the word the
         // user chose is gone: then the list shows as it is now, to choose
         // again.
         if (!after)
             return;
         ClearEntry(mode);
-        mWords->showLevel(std::move(*after), level);
+        m_words->showLevel(std::move(*after), level);
         if (!done)
             return;
         // A word added or changed stands last in its level: the list shows it.
-        if (mode != DeleteMode && mWords->rowCount() > 0) {
-            const QModelIndex added = mWords->index(mWords->rowCount() - 1, 0);
+        if (mode != DeleteMode && m_words->rowCount() > 0) {
+            const QModelIndex added = m_words->index(m_words->rowCount() - 1, 0);
             lst_Touroku->selectionModel()->setCurrentIndex(
                 added, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
             lst_Touroku->scrollTo(added);
@@ -511,7 +511,7 @@ void frmTouroku::cmdOK_Click() {
     };
     // Inside a lock that timed out the change gives up at once and says what
     // was not done.
-    mWait->run(save, [save](const QString&) { save(); });
+    m_wait->run(save, [save](const QString&) { save(); });
 }
 
 void frmTouroku::cmdTenyuryoku_Click() {
@@ -530,7 +530,7 @@ void frmTouroku::cmdFileChange_Click() {
     const QString next = NextWordList(WordListNames(), gWordFile);
     if (next == previous)
         return;
-    mWait->run(
+    m_wait->run(
         [this, previous, next] {
             gWordFile = next;
             SaveAndReloadWordFile();

@@ -64,7 +64,7 @@ private:
     void ClearEntry(Mode mode);
     void ResetSelectedMode();
     // Shows the words of one level, once the other program lets the files
-    // be read (mWait); the first time, the current word list is
+    // be read (m_wait); the first time, the current word list is
     // loaded into the working files first.
     void ShowWordList(int level);
     void FillWordList(int level);
@@ -106,10 +106,10 @@ private:
     QLabel* Label3;
     QPushButton* cmdTenyuryoku;
     QTableView* lst_Touroku;
-    WordListModel* mWords;
-    SeenWord mSeen; // the word chosen in the list, as the user saw it
+    WordListModel* m_words;
+    SeenWord m_seen; // the word chosen in the list, as the user saw it
     // Over the list while the files are the other program's.
     QLabel* lblWait;
-    FilesWait* mWait;
-    bool mListLoaded = false; // the first load of the current list was made
+    FilesWait* m_wait;
+    bool m_listLoaded = false; // the first load of the current list was made
 };

@@ -78,7 +78,7 @@ DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent), TimerKeyHold(this) {
     KeepLabelWidth(lbl_Juni);
     lblWait = AddLabel(this, "lblWait", QString(), 120, 120, 5790, 1755,
                        WindowsFont("MS UI Gothic", 10.5));
-    mWait = new FilesWait(this, lblWait, txtName);
+    m_wait = new FilesWait(this, lblWait, txtName);
 
     TimerKeyHold.setObjectName("TimerKeyHold");
     TimerKeyHold.setSingleShot(true);
@@ -94,8 +94,8 @@ DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent), TimerKeyHold(this) {
 
 void DlgUseName::Form_Load() {
     CenterOnScreen(this);
-    mClear = gNameMode == QLatin1String("Clear");
-    if (mClear) {
+    m_clear = gNameMode == QLatin1String("Clear");
+    if (m_clear) {
         lbl_Juni->setText(PlaceLine(gNewRankPos));
         lbl_Juni->setVisible(true);
         lbl_Setumei->setText("あなたの名前を入力して下さい");
@@ -113,12 +113,12 @@ void DlgUseName::Form_Load() {
 }
 
 void DlgUseName::OKButton_Click() {
-    if (mClosed)
+    if (m_closed)
         return;
     const auto store = [this] {
-        mClosed = true;
+        m_closed = true;
         const QString name = TrimBlanks(txtName->text());
-        if (mClear) {
+        if (m_clear) {
             gNewRankName = txtName->text().isEmpty() ? gUserName : name;
             InsertRanking(gNewRankPos, gNewRankName, gNewRankScore);
         } else if (!name.isEmpty()) {
@@ -127,33 +127,33 @@ void DlgUseName::OKButton_Click() {
         }
         accept();
     };
-    mWait->run(store, [this](const QString& why) { ReportNotStored(why); });
+    m_wait->run(store, [this](const QString& why) { ReportNotStored(why); });
 }
 
 void DlgUseName::CancelButton_Click() {
-    if (mClosed)
+    if (m_closed)
         return;
-    if (!mClear) {
+    if (!m_clear) {
         // Nothing is written, so nothing waits: a name waiting to be saved
         // is not saved.
-        mWait->cancel();
-        mClosed = true;
+        m_wait->cancel();
+        m_closed = true;
         QDialog::reject();
         return;
     }
     const auto store = [this] {
-        mClosed = true;
+        m_closed = true;
         // The entry cannot be refused: it goes in under the default name.
         gNewRankName = gUserName;
         InsertRanking(gNewRankPos, gNewRankName, gNewRankScore);
         QDialog::reject();
     };
-    mWait->run(store, [this](const QString& why) { ReportNotStored(why); });
+    m_wait->run(store, [this](const QString& why) { ReportNotStored(why); });
 }
 
 void DlgUseName::ReportNotStored(const QString& why) {
-    ShowWarning((mClear ? QStringLiteral("ランキングに登録できませんでした。\n%1")
-                        : QStringLiteral("名前を保存できませんでした。\n%1"))
+    ShowWarning((m_clear ? QStringLiteral("ランキングに登録できませんでした。\n%1")
+                         : QStringLiteral("名前を保存できませんでした。\n%1"))
                     .arg(why));
 }
 
@@ -179,7 +179,7 @@ void DlgUseName::keyPressEvent(QKeyEvent* event) {
     // dialog only from the text box, which has already taken it as OK; a
     // focused button presses itself.
     const int key = event->key();
-    if ((mClear && key == Qt::Key_Escape) || key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if ((m_clear && key == Qt::Key_Escape) || key == Qt::Key_Return || key == Qt::Key_Enter) {
         event->accept();
         return;
     }

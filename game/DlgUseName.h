@@ -43,15 +43,15 @@ private:
     QPushButton* CancelButton = nullptr;
     // Over the dialog while the files are the other program's.
     QLabel* lblWait = nullptr;
-    FilesWait* mWait = nullptr;
+    FilesWait* m_wait = nullptr;
 
     // Runs for half a second after the dialog opens. The key that finished
     // the game opens it while the player may still be typing; until it ends
     // the text box takes no keys, so the proposed name is not typed over.
     QTimer TimerKeyHold;
 
-    bool mClear = false;
-    bool mClosed = false;
+    bool m_clear = false;
+    bool m_closed = false;
 };
 
 // text without leading and trailing blanks (U+0020 and the ideographic space).

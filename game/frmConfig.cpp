@@ -92,7 +92,7 @@ frmConfig::frmConfig(QWidget* parent) : QWidget(parent) {
 
     lblWait = AddLabel(this, QStringLiteral("lblWait"), QString(), 1200, 4800, 9480, 1080,
                        WindowsFont(kUiGothic, 12));
-    mWait = new FilesWait(this, lblWait, Command1);
+    m_wait = new FilesWait(this, lblWait, Command1);
 
     ConnectHandlers();
     Form_Load();
@@ -126,10 +126,10 @@ void frmConfig::BuildLevelPanel() {
     Label1 =
         AddLabel(Picture1, QStringLiteral("Label1"), QStringLiteral("ＧＡＭＥＬＥＶＥＬ"), 240, 180,
                  3240, 375, WindowsFont(kUiGothic, 14.25, true), Qt::AlignLeft | Qt::AlignVCenter);
-    mLevelGroup = new QButtonGroup(this);
+    m_levelGroup = new QButtonGroup(this);
     for (int k = 1; k <= 5; ++k)
         optGameLevel[k] =
-            MakeOption(Picture1, mLevelGroup, k, QStringLiteral("optGameLevel%1").arg(k),
+            MakeOption(Picture1, m_levelGroup, k, QStringLiteral("optGameLevel%1").arg(k),
                        QStringLiteral("LEVEL %1").arg(k), 3600 + (k - 1) * 1500, 180, 1440, 375);
 }
 
@@ -141,9 +141,9 @@ void frmConfig::BuildNumberPanel() {
     static const std::array<QString, 5> captions = {
         QStringLiteral("　６個"), QStringLiteral("　７個"), QStringLiteral("　８個"),
         QStringLiteral("　９個"), QStringLiteral("　１０個")};
-    mNumberGroup = new QButtonGroup(this);
+    m_numberGroup = new QButtonGroup(this);
     for (int k = 6; k <= 10; ++k)
-        optNumber[k] = MakeOption(Picture19, mNumberGroup, k, QStringLiteral("optNumber%1").arg(k),
+        optNumber[k] = MakeOption(Picture19, m_numberGroup, k, QStringLiteral("optNumber%1").arg(k),
                                   captions[k - 6], 3600 + (k - 6) * 1500, 180, 1440, 375);
 }
 
@@ -169,10 +169,10 @@ void frmConfig::BuildManiaxPanel() {
                            420, 1440, 375);
     cnd_Maniax->setFont(WindowsFont(QStringLiteral("ＭＳ Ｐゴシック"), 12, true, true));
     SetButtonFace(cnd_Maniax, QColor(255, 128, 128));
-    mManiaxGroup = new QButtonGroup(this);
+    m_maniaxGroup = new QButtonGroup(this);
     for (int k = 5; k <= 7; ++k)
         optManiax[k] =
-            MakeOption(Picture20, mManiaxGroup, k, QStringLiteral("optManiax%1").arg(k),
+            MakeOption(Picture20, m_maniaxGroup, k, QStringLiteral("optManiax%1").arg(k),
                        QStringLiteral("Lv%1").arg(k - 4), 1680 + (k - 5) * 900, 240, 870, 375);
     // As laid out: "Lv1" is the degree selected when MANIAX is first switched on.
     optManiax[5]->setChecked(true);
@@ -196,7 +196,7 @@ void frmConfig::BuildKeyConfigPanel() {
         const int optionLeft = optionCount == 3 ? 705 : 780;
         const int optionWidth = optionCount == 3 ? 730 : 810;
 
-        SpellingGroup& group = mSpelling[i];
+        SpellingGroup& group = m_spelling[i];
         group.panel = MakePanel(Picture2, layout.panelName, kWindowColor, left,
                                 kSpellingRowTops[layout.row], width, 495);
         group.kana = AddLabel(group.panel, QLatin1String(layout.arrayName) + "Kana",
@@ -213,23 +213,23 @@ void frmConfig::BuildKeyConfigPanel() {
 
 void frmConfig::ConnectHandlers() {
     // Selecting an option, by a click or by Form_Load, updates the shared value.
-    connect(mLevelGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+    connect(m_levelGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked)
             optGameLevel_Click(id);
     });
-    connect(mManiaxGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+    connect(m_maniaxGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked)
             optManiax_Click(id);
     });
-    for (int i = 0; i < static_cast<int>(mSpelling.size()); ++i)
-        connect(mSpelling[i].group, &QButtonGroup::idToggled, this,
+    for (int i = 0; i < static_cast<int>(m_spelling.size()); ++i)
+        connect(m_spelling[i].group, &QButtonGroup::idToggled, this,
                 [this, i](int id, bool checked) {
                     if (checked)
                         optSpelling_Click(i, id);
                 });
-    for (const QButtonGroup* group : {mLevelGroup, mNumberGroup, mManiaxGroup})
+    for (const QButtonGroup* group : {m_levelGroup, m_numberGroup, m_maniaxGroup})
         TabToCheckedOption(group->buttons());
-    for (const SpellingGroup& spelling : mSpelling)
+    for (const SpellingGroup& spelling : m_spelling)
         TabToCheckedOption(spelling.group->buttons());
     connect(cnd_Maniax, &QPushButton::clicked, this, &frmConfig::cnd_Maniax_Click);
     connect(cmdHenkou, &QPushButton::clicked, this, &frmConfig::cmdHenkou_Click);
@@ -240,9 +240,9 @@ void frmConfig::ConnectHandlers() {
 void frmConfig::Form_Load() {
     CenterOnScreen(this);
 
-    for (int i = 0; i < static_cast<int>(mSpelling.size()); ++i) {
+    for (int i = 0; i < static_cast<int>(m_spelling.size()); ++i) {
         const int stored = RoundToInt16(ParseNumber(gKeyConfig[i]));
-        mSpelling[i].options[OptionForStoredNumber(i, stored)]->setChecked(true);
+        m_spelling[i].options[OptionForStoredNumber(i, stored)]->setChecked(true);
     }
 
     // A level outside 1..5 shows, and becomes, the nearest level offered.
@@ -273,15 +273,15 @@ void frmConfig::closeEvent(QCloseEvent* event) {
     // The close box finishes like Command1; without ymconfig.ini, or until
     // the other program leaves the files, the screen stays, so the menu is
     // never left hidden with no window open. Qt ignores the close() that
-    // Command1_Click makes inside this event: mFinished tells.
-    if (event->spontaneous() && !mFinished) {
+    // Command1_Click makes inside this event: m_finished tells.
+    if (event->spontaneous() && !m_finished) {
         Command1_Click();
-        if (!mFinished) {
+        if (!m_finished) {
             event->ignore();
             return;
         }
     }
-    mWait->cancel();
+    m_wait->cancel();
     QWidget::closeEvent(event);
 }
 
@@ -301,7 +301,7 @@ void frmConfig::cnd_Maniax_Click() {
     if (lbl_Maniax->isHidden()) {
         SetManiaxOptionsEnabled(true);
         lbl_Maniax->show();
-        gManiax = static_cast<std::int16_t>(mManiaxGroup->checkedId());
+        gManiax = static_cast<std::int16_t>(m_maniaxGroup->checkedId());
     } else {
         SetManiaxOptionsEnabled(false);
         lbl_Maniax->hide();
@@ -326,7 +326,7 @@ void frmConfig::cmdFileChange_Click() {
     if (gDatFileCount < 2)
         return;
     // After the wait the list shown stays the one loaded.
-    mWait->run(
+    m_wait->run(
         [this] {
             gWordFile = NextWordList(gDatFiles.first(gDatFileCount), gWordFile);
             ShowWordFileName();
@@ -339,10 +339,10 @@ void frmConfig::cmdFileChange_Click() {
 
 void frmConfig::Command1_Click() {
     // After the wait the screen stays with its choices, to be saved again.
-    mWait->run(
+    m_wait->run(
         [this] {
-            mFinished = FinishSettings();
-            if (mFinished)
+            m_finished = FinishSettings();
+            if (m_finished)
                 close();
         },
         [](const QString& why) {
@@ -354,7 +354,7 @@ bool frmConfig::FinishSettings() {
     if (!RequireConfigFile())
         return false;
 
-    WriteSettings(static_cast<std::int16_t>(mNumberGroup->checkedId()));
+    WriteSettings(static_cast<std::int16_t>(m_numberGroup->checkedId()));
 
     // A missing NUMBER reads as 100 here, which the word count brings to 10.
     ReadSettings(QStringLiteral("100"));

@@ -64,12 +64,12 @@ private:
 
     QWidget* Picture1 = nullptr;
     QLabel* Label1 = nullptr;
-    QButtonGroup* mLevelGroup = nullptr;
+    QButtonGroup* m_levelGroup = nullptr;
     std::array<QRadioButton*, 6> optGameLevel{}; // 1..5
 
     QWidget* Picture19 = nullptr;
     QLabel* Label21 = nullptr;
-    QButtonGroup* mNumberGroup = nullptr;
+    QButtonGroup* m_numberGroup = nullptr;
     std::array<QRadioButton*, 11> optNumber{}; // 6..10
 
     QWidget* Picture3 = nullptr;
@@ -80,16 +80,16 @@ private:
     QWidget* Picture20 = nullptr;
     QLabel* Label22 = nullptr;
     QPushButton* cnd_Maniax = nullptr;
-    QButtonGroup* mManiaxGroup = nullptr;
+    QButtonGroup* m_maniaxGroup = nullptr;
     std::array<QRadioButton*, 8> optManiax{}; // 5..7
 
     QWidget* Picture2 = nullptr;
     QLabel* Label2 = nullptr;
-    std::array<SpellingGroup, 20> mSpelling; // gKeyConfig index 0..19
+    std::array<SpellingGroup, 20> m_spelling; // gKeyConfig index 0..19
 
     QPushButton* Command1 = nullptr;
     // Over the spellings while the files are the other program's.
     QLabel* lblWait = nullptr;
-    FilesWait* mWait = nullptr;
-    bool mFinished = false; // the settings are saved: the screen may close
+    FilesWait* m_wait = nullptr;
+    bool m_finished = false; // the settings are saved: the screen may close
 };

@@ -56,7 +56,7 @@ frmGame::frmGame(QWidget* parent) : QWidget(parent) {
     setWindowTitle("Yubimaru");
     SetClientSizeTwips(this, 11880, 8595);
     SetBackgroundColor(this, kWindowColor);
-    mPicture = OpaquePicture(GamePicture("game.png"), size());
+    m_picture = OpaquePicture(GamePicture("game.png"), size());
     // Every pixel is painted from the picture; Qt need not fill it first.
     setAutoFillBackground(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -66,7 +66,7 @@ frmGame::frmGame(QWidget* parent) : QWidget(parent) {
     BuildControls();
     lblWait = AddLabel(this, "lblWait", QString(), 3000, 2400, 5400, 1200,
                        WindowsFont("MS UI Gothic", 12));
-    mWait = new FilesWait(this, lblWait, cmdStartEND);
+    m_wait = new FilesWait(this, lblWait, cmdStartEND);
 
     TimerCount.setTimerType(Qt::PreciseTimer);
     TimerGame.setTimerType(Qt::PreciseTimer);
@@ -77,7 +77,7 @@ frmGame::frmGame(QWidget* parent) : QWidget(parent) {
 
     // Every game that reached "ＧＯ" is written into the history once it is
     // over: on END, after a won game's name dialog, or as the screen closes.
-    mCourse.setRecorder(RecordGame);
+    m_course.setRecorder(RecordGame);
 
     installEventFilter(this);
     cmdStartEND->installEventFilter(this);
@@ -162,19 +162,19 @@ void frmGame::Form_Load() {
 void frmGame::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     for (const QRect& r : event->region())
-        painter.drawPixmap(r, mPicture, r);
-    mFallingWord.paint(painter, event->rect());
+        painter.drawPixmap(r, m_picture, r);
+    m_fallingWord.paint(painter, event->rect());
 }
 
 void frmGame::TimerCount_Timer() {
-    mCourse.countdownTick();
+    m_course.countdownTick();
     ShowScreen();
 }
 
 void frmGame::TimerGame_Tick() {
-    if (mTimersTogether) {
-        mCourse.countdownTick();
-        mCourse.gameTick();
+    if (m_timersTogether) {
+        m_course.countdownTick();
+        m_course.gameTick();
         ShowScreen();
     } else {
         TimerGame_Timer();
@@ -182,7 +182,7 @@ void frmGame::TimerGame_Tick() {
 }
 
 void frmGame::TimerGame_Timer() {
-    mCourse.gameTick();
+    m_course.gameTick();
     ShowScreen();
 }
 
@@ -190,13 +190,13 @@ bool frmGame::eventFilter(QObject* watched, QEvent* event) {
     // While keys are judged they only type: Space or Enter must not press a
     // button that happens to hold the focus. Idle, lost or after a failed
     // start, Tab, Space and Return work the buttons.
-    if (event->type() == QEvent::KeyPress && mCourse.judgesKeys()) {
+    if (event->type() == QEvent::KeyPress && m_course.judgesKeys()) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
         if (!text.isEmpty()) {
             const QPointer<frmGame> alive(this);
             for (const QChar c : text) {
                 Form_KeyPress(c.unicode());
-                if (!alive || !mCourse.judgesKeys())
+                if (!alive || !m_course.judgesKeys())
                     break;
             }
             return true;
@@ -206,30 +206,30 @@ bool frmGame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmGame::Form_KeyPress(char16_t key) {
-    const KeyResult result = mCourse.keyPress(key);
+    const KeyResult result = m_course.keyPress(key);
     if (result == KeyResult::Won || result == KeyResult::WonRanked) {
         ShowScreen();
         if (result == KeyResult::WonRanked) {
             DlgUseName dialog(this);
             dialog.exec();
         }
-        mCourse.finishWonGame();
+        m_course.finishWonGame();
     }
     ShowScreen();
 }
 
 void frmGame::cmdStartEND_Click() {
     const auto click = [this] {
-        mCourse.clickStartEnd();
+        m_course.clickStartEnd();
         ShowScreen();
     };
     // END needs no files; START loads the words, so it waits while the other
     // program holds them, and after the wait the screen stays idle.
-    if (mCourse.screen().caption != kStartCaption) {
+    if (m_course.screen().caption != kStartCaption) {
         click();
         return;
     }
-    mWait->run(click, [](const QString& why) {
+    m_wait->run(click, [](const QString& why) {
         ShowWarning(QStringLiteral("ゲームを始められませんでした。\n%1").arg(why));
     });
 }
@@ -242,14 +242,14 @@ void frmGame::closeEvent(QCloseEvent* event) {
     // Whatever the state, the game is abandoned and its score not ranked; a
     // game past "ＧＯ" goes to the history as it stands. The menu comes back
     // as this screen closes.
-    mWait->cancel();
-    mCourse.end();
+    m_wait->cancel();
+    m_course.end();
     ShowScreen();
     event->accept();
 }
 
 void frmGame::ShowScreen() {
-    const PlayScreen& s = mCourse.screen();
+    const PlayScreen& s = m_course.screen();
     if (cmdStartEND->text() != s.caption)
         cmdStartEND->setText(s.caption);
     ShowFallingWord(s.target, s.wordTop);
@@ -257,7 +257,7 @@ void frmGame::ShowScreen() {
     SetCaption(lblTargetRMoji, s.targetRomaji);
     SetCaption(lblTargetNyuryoku, s.typed);
     SetCaption(lbl_DispArpha, s.nextLetter);
-    if (s.countStyle != mCountStyle)
+    if (s.countStyle != m_countStyle)
         SetCountStyle(s.countStyle);
     SetCaption(lbl_Count, s.countText);
     lbl_Count->setVisible(s.countVisible);
@@ -266,18 +266,18 @@ void frmGame::ShowScreen() {
     SetCaption(lblHighScore, QString::number(s.highScore));
     SetCaption(lbl_Level, QString::number(s.stage));
     SetCaption(lbl_Speed, QString::number(s.scoreLevel));
-    mTimersTogether =
+    m_timersTogether =
         s.countTimer.running && s.gameTimer.running && s.countTimer.period == s.gameTimer.period;
-    ApplyTimer(TimerCount, mTimersTogether ? TimerState{false, 0} : s.countTimer);
+    ApplyTimer(TimerCount, m_timersTogether ? TimerState{false, 0} : s.countTimer);
     ApplyTimer(TimerGame, s.gameTimer);
     ShowFocus();
 }
 
 void frmGame::ShowFocus() {
-    const bool judging = mCourse.judgesKeys();
-    if (judging == mJudging)
+    const bool judging = m_course.judgesKeys();
+    if (judging == m_judging)
         return;
-    mJudging = judging;
+    m_judging = judging;
     if (judging)
         setFocus();
     else
@@ -286,9 +286,9 @@ void frmGame::ShowFocus() {
 
 void frmGame::ShowFallingWord(const QString& text, float top) {
     const bool newText = lblTarget->text() != text;
-    if (!newText && top == mShownTop)
+    if (!newText && top == m_shownTop)
         return;
-    mShownTop = top;
+    m_shownTop = top;
     // The hidden label keeps the word's box at its whole-pixel place.
     const QRect place = TwipRect(kTargetLeft, qRound(top), kTargetWidth, kTargetHeight);
     if (newText) {
@@ -301,9 +301,9 @@ void frmGame::ShowFallingWord(const QString& text, float top) {
     const QRect box = lblTarget->geometry();
     const double realTop =
         top / kTwipsPerPixel - (box.height() - TwipsToPixels(kTargetHeight)) / 2.0;
-    update(mFallingWord.show(text, lblTarget->font(),
-                             lblTarget->palette().color(QPalette::WindowText), box, realTop,
-                             devicePixelRatioF(), gPlaying, lblTarget));
+    update(m_fallingWord.show(text, lblTarget->font(),
+                              lblTarget->palette().color(QPalette::WindowText), box, realTop,
+                              devicePixelRatioF(), gPlaying, lblTarget));
 }
 
 void frmGame::SetCaption(QLabel* label, const QString& text) {
@@ -312,7 +312,7 @@ void frmGame::SetCaption(QLabel* label, const QString& text) {
 }
 
 void frmGame::SetCountStyle(CountStyle style) {
-    mCountStyle = style;
+    m_countStyle = style;
     if (style == CountStyle::Countdown) {
         lbl_Count->setFont(WindowsFont("MS UI Gothic", 72, true, false));
         SetTextColor(lbl_Count, Qt::black);

@@ -47,7 +47,7 @@ private:
     // touching only what changed.
     void ShowScreen();
     // The falling word: lblTarget holds its text and whole-pixel place;
-    // mFallingWord draws it where its position really is.
+    // m_fallingWord draws it where its position really is.
     void ShowFallingWord(const QString& text, float top);
     // Shows text in a label that has another, fitted as it was laid out.
     void SetCaption(QLabel* label, const QString& text);
@@ -62,16 +62,16 @@ private:
     // both, counting down first, so that the program wakes once per tick.
     void TimerGame_Tick();
 
-    PlayScreenHost mHost; // before the course, which keeps it
-    GameCourse mCourse{mHost};
+    PlayScreenHost m_host; // before the course, which keeps it
+    GameCourse m_course{m_host};
     QTimer TimerCount;
     QTimer TimerGame;
-    QPixmap mPicture;
-    bool mTimersTogether = false;
-    bool mJudging = false; // the course judged keys when last shown
-    CountStyle mCountStyle = CountStyle::Dead;
-    float mShownTop = -1; // the falling word's top as last shown, twips
-    FallingWord mFallingWord;
+    QPixmap m_picture;
+    bool m_timersTogether = false;
+    bool m_judging = false; // the course judged keys when last shown
+    CountStyle m_countStyle = CountStyle::Dead;
+    float m_shownTop = -1; // the falling word's top as last shown, twips
+    FallingWord m_fallingWord;
 
     QPushButton* cmdStartEND = nullptr;
     QPushButton* cmdEXIT = nullptr;
@@ -97,5 +97,5 @@ private:
     QLabel* lblFileName = nullptr;
     // Over the play area while START waits for the other program's files.
     QLabel* lblWait = nullptr;
-    FilesWait* mWait = nullptr;
+    FilesWait* m_wait = nullptr;
 };

@@ -30,7 +30,7 @@ frmMenu* MenuWindow() {
     return gMenu;
 }
 
-frmMenu::frmMenu(QWidget* parent) : QWidget(parent), mPicture(GamePicture("menu.png")) {
+frmMenu::frmMenu(QWidget* parent) : QWidget(parent), m_picture(GamePicture("menu.png")) {
     gMenu = this;
     setObjectName("frmMenu");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -57,7 +57,7 @@ frmMenu::frmMenu(QWidget* parent) : QWidget(parent), mPicture(GamePicture("menu.
 
     lblWait = AddLabel(this, "lblWait", QString(), 1200, 7080, 9480, 1080,
                        WindowsFont("MS UI Gothic", 12));
-    mWait = new FilesWait(this, lblWait, cmdSTART);
+    m_wait = new FilesWait(this, lblWait, cmdSTART);
 
     connect(cmdSTART, &QPushButton::clicked, this, &frmMenu::cmdSTART_Click);
     connect(cmdCONFIG, &QPushButton::clicked, this, &frmMenu::cmdCONFIG_Click);
@@ -81,11 +81,11 @@ void frmMenu::Form_Load() {
 void frmMenu::paintEvent(QPaintEvent* /*event*/) {
     // Unscaled from the top-left; whatever lies beyond the window is cut off.
     QPainter painter(this);
-    painter.drawPixmap(0, 0, mPicture);
+    painter.drawPixmap(0, 0, m_picture);
 }
 
 void frmMenu::cmdSTART_Click() {
-    mWait->run(
+    m_wait->run(
         [this] {
             ConvertWordFile(gWordFile);
             OpenScreen(new frmGame);
@@ -109,28 +109,28 @@ void frmMenu::cmdEXIT_Click() {
 
 void frmMenu::RunWithFiles(std::function<void()> action,
                            std::function<void(const QString&)> giveUp) {
-    mWait->run(std::move(action), std::move(giveUp));
+    m_wait->run(std::move(action), std::move(giveUp));
 }
 
 void frmMenu::OpenScreen(QWidget* screen) {
-    mScreen = screen;
+    m_screen = screen;
     screen->installEventFilter(this);
     connect(screen, &QObject::destroyed, this, [this, screen] {
         // A screen left earlier may be destroyed after the next one opened.
-        if (!mScreen || mScreen == screen)
+        if (!m_screen || m_screen == screen)
             ScreenLeft();
     });
     screen->show();
 }
 
 bool frmMenu::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == mScreen) {
+    if (watched == m_screen) {
         switch (event->type()) {
         case QEvent::Show:
         case QEvent::WindowActivate:
             // The screen's activation hides the menu, but only while that
             // screen is the open one and can be seen.
-            if (mScreen->isVisible())
+            if (m_screen->isVisible())
                 hide();
             break;
         case QEvent::Hide:
@@ -146,20 +146,20 @@ bool frmMenu::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmMenu::ScreenLeft() {
-    if (mScreen)
-        mScreen->removeEventFilter(this);
-    mScreen = nullptr;
-    if (!mClosing)
+    if (m_screen)
+        m_screen->removeEventFilter(this);
+    m_screen = nullptr;
+    if (!m_closing)
         show();
 }
 
 void frmMenu::closeEvent(QCloseEvent* event) {
     // What is open goes first: the screen, then any dialog over it. What
     // waits for the files is not done: the program ends.
-    mClosing = true;
-    mWait->cancel();
-    if (mScreen)
-        mScreen->close();
+    m_closing = true;
+    m_wait->cancel();
+    if (m_screen)
+        m_screen->close();
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible())
             window->close();

@@ -54,10 +54,10 @@ private:
     QLabel* Version = nullptr;
     // Below the buttons while the files are the other program's.
     QLabel* lblWait = nullptr;
-    FilesWait* mWait = nullptr;
-    QPixmap mPicture;
-    QPointer<QWidget> mScreen; // the screen opened over the menu, while it is open
-    bool mClosing = false;
+    FilesWait* m_wait = nullptr;
+    QPixmap m_picture;
+    QPointer<QWidget> m_screen; // the screen opened over the menu, while it is open
+    bool m_closing = false;
 };
 
 // The one menu of the run, or nullptr before start-up and after EXIT.

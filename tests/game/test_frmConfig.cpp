@@ -60,7 +60,7 @@ class TestFrmConfig : public QObject {
 
 private slots:
     void init() {
-        mFolder = std::make_unique<TempProgramFolder>();
+        m_folder = std::make_unique<TempProgramFolder>();
         QVERIFY(ConfigFileExists());
         gKeyConfig.fill(QStringLiteral("1"));
         gGameLevel = 3;
@@ -70,8 +70,8 @@ private slots:
         gWordFile = QStringLiteral("Nomal.dat");
     }
     void cleanup() {
-        delete mScreen.data();
-        mFolder.reset();
+        delete m_screen.data();
+        m_folder.reset();
     }
 
     void load() {
@@ -99,8 +99,8 @@ private slots:
             {2, 5, "NUMBER= 7abc", 2, {u"LEVEL 2"_s, u"Lv1"_s, true, u"７個"_s, true, 2, 5, 7}},
         };
         for (const auto& [level, maniax, number, files, shown] : kSettings) {
-            mFolder->writeFile("ymconfig.ini", DefaultConfigBytes().replace(
-                                                   "NUMBER=8\r\n", QByteArray(number) + "\r\n"));
+            m_folder->writeFile("ymconfig.ini", DefaultConfigBytes().replace(
+                                                    "NUMBER=8\r\n", QByteArray(number) + "\r\n"));
             gGameLevel = std::int16_t(level);
             gManiax = std::int16_t(maniax);
             gDatFileCount = std::int16_t(files);
@@ -116,8 +116,8 @@ private slots:
     void changeAndFinish() {
         frmMenu menu;
         menu.show();
-        mScreen = new frmConfig;
-        menu.OpenScreen(mScreen);
+        m_screen = new frmConfig;
+        menu.OpenScreen(m_screen);
         // Level and MANIAX change at once, NUMBER only when finishing; the
         // MANIAX degree survives switching it off and on.
         const std::pair<const char*, Shown> kClicks[] = {
@@ -133,22 +133,22 @@ private slots:
             QCOMPARE(ShownNow(), shown);
         }
 
-        QVERIFY(QFile::remove(mFolder->filePath("ymconfig.ini")));
+        QVERIFY(QFile::remove(m_folder->filePath("ymconfig.ini")));
         MessageCapture capture;
         Click("Command1");
         // What the window system sends when the close box is clicked.
         QCloseEvent close;
         QSpontaneKeyEvent::setSpontaneous(&close);
-        QCoreApplication::sendEvent(mScreen->windowHandle(), &close);
+        QCoreApplication::sendEvent(m_screen->windowHandle(), &close);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(capture.messages.size(), 2);
-        QVERIFY(mScreen && mScreen->isVisible() && menu.isHidden());
+        QVERIFY(m_screen && m_screen->isVisible() && menu.isHidden());
 
-        mFolder->writeFile("ymconfig.ini", DefaultConfigBytes());
+        m_folder->writeFile("ymconfig.ini", DefaultConfigBytes());
         gUserName = QStringLiteral("stale");
         gRankName[0] = QStringLiteral("stale");
         Click("Command1");
-        QCOMPARE(mFolder->readFile("ymconfig.ini"),
+        QCOMPARE(m_folder->readFile("ymconfig.ini"),
                  DefaultConfigBytes()
                      .replace("LEVEL=3", "LEVEL=4")
                      .replace("NUMBER=8", "NUMBER=6")
@@ -159,7 +159,7 @@ private slots:
         QCOMPARE(gUserName, u"Default"_s);
         QCOMPARE(gRankName[0], u"POKOTA"_s);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(mScreen.isNull() && menu.isVisible());
+        QVERIFY(m_screen.isNull() && menu.isVisible());
     }
 
     // Every option of every spelling group, chosen and finished, is stored
@@ -195,7 +195,7 @@ private slots:
         gManiax = 6;
         gKeyConfig[0] = QStringLiteral("2");
         Open();
-        QVERIFY(QTest::qWaitForWindowActive(mScreen));
+        QVERIFY(QTest::qWaitForWindowActive(m_screen));
         Find<QWidget>("Command1")->setFocus();
         const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
             QTest::keyClick(QApplication::focusWidget(), key, modifiers);
@@ -213,9 +213,9 @@ private slots:
     // without it.
     void rememberedWordList() {
         QApplication::setQuitOnLastWindowClosed(false);
-        mFolder->writeFile("Data/Doushi.dat", "1,0,0,0,0\r\n001,41,1\r\n");
-        mFolder->writeFile("Data/Nomal.dat", "0,1,0,0,0\r\n002,42,2\r\n");
-        mFolder->writeFile("Data/Tabemono.dat", "0,0,1,0,0\r\n003,43,3\r\n");
+        m_folder->writeFile("Data/Doushi.dat", "1,0,0,0,0\r\n001,41,1\r\n");
+        m_folder->writeFile("Data/Nomal.dat", "0,1,0,0,0\r\n002,42,2\r\n");
+        m_folder->writeFile("Data/Tabemono.dat", "0,0,1,0,0\r\n003,43,3\r\n");
         const auto startUp = [] {
             if (MenuWindow())
                 MenuWindow()->close(); // the last run ends
@@ -224,7 +224,7 @@ private slots:
         };
         QVERIFY(startUp());
         QCOMPARE(gWordFile, QStringLiteral("Nomal.dat")); // the file holds no choice yet
-        MenuWindow()->OpenScreen(mScreen = new frmConfig);
+        MenuWindow()->OpenScreen(m_screen = new frmConfig);
         auto* label = Find<QLabel>("lblFileName");
         QCOMPARE(label->text(), QStringLiteral("Nomal"));
         // The list each click shows, and the reading codes of its one word.
@@ -236,12 +236,12 @@ private slots:
             Click("cmdFileChange");
             QCOMPARE(gWordFile, QString(name) + ".dat");
             QCOMPARE(label->text(), QString(name));
-            QCOMPARE(mFolder->readFile("type2"), readings);
+            QCOMPARE(m_folder->readFile("type2"), readings);
         }
         Click("Command1");
         QVERIFY(startUp());
         QCOMPARE(gWordFile, QStringLiteral("Tabemono.dat"));
-        QVERIFY(QFile::remove(mFolder->filePath("Data/Tabemono.dat")));
+        QVERIFY(QFile::remove(m_folder->filePath("Data/Tabemono.dat")));
         QVERIFY(startUp());
         QCOMPARE(gWordFile, QStringLiteral("Nomal.dat"));
         MenuWindow()->close();
@@ -252,24 +252,24 @@ private slots:
     // once the files are free; after the wait they say what was not done,
     // and why, and the screen stays with its choices.
     void heldLock() {
-        mFolder->writeFile("Data/Doushi.dat", "1,0,0,0,0\r\n001,41,1\r\n");
-        mFolder->writeFile("Data/Nomal.dat", "0,1,0,0,0\r\n002,42,2\r\n");
+        m_folder->writeFile("Data/Doushi.dat", "1,0,0,0,0\r\n001,41,1\r\n");
+        m_folder->writeFile("Data/Nomal.dat", "0,1,0,0,0\r\n002,42,2\r\n");
         ListWordFiles();
         frmMenu menu;
         menu.show();
-        menu.OpenScreen(mScreen = new frmConfig);
+        menu.OpenScreen(m_screen = new frmConfig);
         const auto* wait = Find<QLabel>("lblWait");
-        OtherProgramLock other(*mFolder, std::chrono::milliseconds(300));
+        OtherProgramLock other(*m_folder, std::chrono::milliseconds(300));
         MessageCapture capture;
         Click("cmdFileChange");
-        QVERIFY(!mScreen->isEnabled() && wait->isVisible());
+        QVERIFY(!m_screen->isEnabled() && wait->isVisible());
         QVERIFY2(wait->text().contains(u"待っています"), qPrintable(wait->text()));
         QCOMPARE(gWordFile, u"Nomal.dat"_s);
         other.release();
-        QTRY_VERIFY(mScreen->isEnabled());
+        QTRY_VERIFY(m_screen->isEnabled());
         QVERIFY(!wait->isVisible() && capture.messages.isEmpty());
         QCOMPARE(gWordFile, u"Doushi.dat"_s);
-        QCOMPARE(mFolder->readFile("type2"), "001\r\n");
+        QCOMPARE(m_folder->readFile("type2"), "001\r\n");
 
         other.take();
         Click("cmdFileChange");
@@ -278,7 +278,7 @@ private slots:
                      u"単語ファイルを切り替えられませんでした。\nもう一方のプログラム"),
                  qPrintable(capture.messages[0].text));
         QCOMPARE(Find<QLabel>("lblFileName")->text(), u"Doushi"_s);
-        QCOMPARE(mFolder->readFile("type2"), "001\r\n");
+        QCOMPARE(m_folder->readFile("type2"), "001\r\n");
 
         Click("optGameLevel5");
         Click("Command1");
@@ -286,27 +286,27 @@ private slots:
         QVERIFY2(capture.messages[1].text.startsWith(
                      u"設定を保存できませんでした。\nもう一方のプログラム"),
                  qPrintable(capture.messages[1].text));
-        QVERIFY(mScreen && mScreen->isVisible() && mScreen->isEnabled());
+        QVERIFY(m_screen && m_screen->isVisible() && m_screen->isEnabled());
         QCOMPARE(Selected("optGameLevel", 1, 5), u"LEVEL 5"_s);
-        QVERIFY(mFolder->readFile("ymconfig.ini").contains("LEVEL=3\r\n"));
+        QVERIFY(m_folder->readFile("ymconfig.ini").contains("LEVEL=3\r\n"));
 
         // What the window system sends when the close box is clicked.
         QCloseEvent close;
         QSpontaneKeyEvent::setSpontaneous(&close);
-        QCoreApplication::sendEvent(mScreen->windowHandle(), &close);
-        QVERIFY(mScreen && !mScreen->isEnabled());
+        QCoreApplication::sendEvent(m_screen->windowHandle(), &close);
+        QVERIFY(m_screen && !m_screen->isEnabled());
         other.release();
-        QTRY_VERIFY(mScreen.isNull() && menu.isVisible());
-        QVERIFY(mFolder->readFile("ymconfig.ini").contains("LEVEL=5\r\n"));
+        QTRY_VERIFY(m_screen.isNull() && menu.isVisible());
+        QVERIFY(m_folder->readFile("ymconfig.ini").contains("LEVEL=5\r\n"));
     }
 
 private:
     void Open() {
-        delete mScreen.data();
-        mScreen = new frmConfig;
-        mScreen->show();
+        delete m_screen.data();
+        m_screen = new frmConfig;
+        m_screen->show();
     }
-    template <typename T> T* Find(const QString& name) const { return Child<T>(mScreen, name); }
+    template <typename T> T* Find(const QString& name) const { return Child<T>(m_screen, name); }
     void Click(const QString& name) const {
         QTest::mouseClick(Find<QAbstractButton>(name), Qt::LeftButton);
     }
@@ -323,7 +323,7 @@ private:
     }
     // What the screen shows of the settings now, and the values they hold.
     Shown ShownNow() const {
-        const bool on = Find<QLabel>("lbl_Maniax")->isVisibleTo(mScreen);
+        const bool on = Find<QLabel>("lbl_Maniax")->isVisibleTo(m_screen);
         if (on != Find<QRadioButton>("optManiax5")->isEnabled())
             qFatal("the MANIAX label and its options disagree");
         return {Selected("optGameLevel", 1, 5),
@@ -336,8 +336,8 @@ private:
                 gWordCount};
     }
 
-    std::unique_ptr<TempProgramFolder> mFolder;
-    QPointer<frmConfig> mScreen;
+    std::unique_ptr<TempProgramFolder> m_folder;
+    QPointer<frmConfig> m_screen;
 };
 
 QTEST_MAIN(TestFrmConfig)
