@@ -38,69 +38,69 @@ frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent)
     setMinimumSize(820, 600);
     resize(1040, 720);
 
-    lblState = new QLabel(this);
-    lblState->setObjectName(QStringLiteral("lblState"));
-    lblState->setAlignment(Qt::AlignCenter);
-    lblState->setWordWrap(true);
-    lblState->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 13));
-    lblState->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    tabPages = new QTabWidget(this);
-    tabPages->setObjectName(QStringLiteral("tabPages"));
-    m_trend = new TrendPage(tabPages);
-    m_kana = new KanaPage(tabPages);
-    m_keys = new KeysPage(tabPages);
-    tabPages->addTab(m_trend, QStringLiteral("成績の推移(&1)"));
-    tabPages->addTab(m_kana, QStringLiteral("かな(&2)"));
-    tabPages->addTab(m_keys, QStringLiteral("キーボード(&3)"));
+    m_state = new QLabel(this);
+    m_state->setObjectName(QStringLiteral("lblState"));
+    m_state->setAlignment(Qt::AlignCenter);
+    m_state->setWordWrap(true);
+    m_state->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 13));
+    m_state->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("tabPages"));
+    m_trend = new TrendPage(m_pages);
+    m_kana = new KanaPage(m_pages);
+    m_keys = new KeysPage(m_pages);
+    m_pages->addTab(m_trend, QStringLiteral("成績の推移(&1)"));
+    m_pages->addTab(m_kana, QStringLiteral("かな(&2)"));
+    m_pages->addTab(m_keys, QStringLiteral("キーボード(&3)"));
     m_stack = new QStackedWidget(this);
     m_stack->setObjectName(QStringLiteral("stkPages"));
-    m_stack->addWidget(lblState);
-    m_stack->addWidget(tabPages);
+    m_stack->addWidget(m_state);
+    m_stack->addWidget(m_pages);
 
-    lblPending = new QLabel(this);
-    lblPending->setObjectName(QStringLiteral("lblPending"));
-    lblPending->setWordWrap(true);
-    lblPending->hide();
-    lblNotice = new QLabel(this);
-    lblNotice->setObjectName(QStringLiteral("lblNotice"));
-    lblNotice->setWordWrap(true);
-    cmdPractice = AddButton(this, QStringLiteral("cmdPractice"),
-                            QStringLiteral("苦手練習リストを作る(&P)"), 0, 0, 3000, 420);
-    cmdExit =
+    m_pending = new QLabel(this);
+    m_pending->setObjectName(QStringLiteral("lblPending"));
+    m_pending->setWordWrap(true);
+    m_pending->hide();
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(QStringLiteral("lblNotice"));
+    m_notice->setWordWrap(true);
+    m_practice = AddButton(this, QStringLiteral("cmdPractice"),
+                           QStringLiteral("苦手練習リストを作る(&P)"), 0, 0, 3000, 420);
+    m_exit =
         AddButton(this, QStringLiteral("cmdExit"), QStringLiteral("終了(&X)"), 0, 0, 1500, 420);
-    for (QPushButton* button : {cmdPractice, cmdExit})
+    for (QPushButton* button : {m_practice, m_exit})
         button->setMinimumSize(button->size());
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(lblNotice, 1);
-    buttons->addWidget(cmdPractice);
-    buttons->addWidget(cmdExit);
+    buttons->addWidget(m_notice, 1);
+    buttons->addWidget(m_practice);
+    buttons->addWidget(m_exit);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_stack, 1);
-    layout->addWidget(lblPending);
+    layout->addWidget(m_pending);
     layout->addLayout(buttons);
 
-    TimerPoll = new QTimer(this);
-    TimerPoll->setObjectName(QStringLiteral("TimerPoll"));
-    TimerPoll->setInterval(kPollMs);
-    connect(TimerPoll, &QTimer::timeout, this, &frmSeiseki::TimerPoll_Timer);
-    connect(cmdPractice, &QPushButton::clicked, this, &frmSeiseki::cmdPractice_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
-    Form_Load();
+    m_poll = new QTimer(this);
+    m_poll->setObjectName(QStringLiteral("TimerPoll"));
+    m_poll->setInterval(kPollMs);
+    connect(m_poll, &QTimer::timeout, this, &frmSeiseki::poll);
+    connect(m_practice, &QPushButton::clicked, this, &frmSeiseki::writePracticeList);
+    connect(m_exit, &QPushButton::clicked, this, &QWidget::close);
+    load();
 }
 
-void frmSeiseki::Form_Load() {
+void frmSeiseki::load() {
     showPending();
     reload();
-    TimerPoll->start();
+    m_poll->start();
 }
 
 void frmSeiseki::showState(const QString& text) {
-    lblState->setText(text);
-    m_stack->setCurrentWidget(lblState);
+    m_state->setText(text);
+    m_stack->setCurrentWidget(m_state);
 }
 
 void frmSeiseki::reload() {
-    lblNotice->clear();
+    m_notice->clear();
     if (!m_db.isOpen()) {
         // A history not made yet stays so until the game records a game.
         if (!QFileInfo::exists(m_db.path())) {
@@ -113,7 +113,7 @@ void frmSeiseki::reload() {
             showState(message);
             return;
         }
-        lblNotice->setText(message);
+        m_notice->setText(message);
     }
     QString error;
     const std::optional<HistoryOverview> overview = ReadOverview(m_db, &error);
@@ -122,7 +122,7 @@ void frmSeiseki::reload() {
         return;
     }
     if (!error.isEmpty())
-        lblNotice->setText(error);
+        m_notice->setText(error);
     if (overview->games.isEmpty()) {
         showState(kNoGames);
         return;
@@ -130,7 +130,7 @@ void frmSeiseki::reload() {
     m_trend->showOverview(*overview);
     m_kana->showOverview(*overview);
     m_keys->showOverview(*overview);
-    m_stack->setCurrentWidget(tabPages);
+    m_stack->setCurrentWidget(m_pages);
 }
 
 void frmSeiseki::showPending() {
@@ -138,17 +138,17 @@ void frmSeiseki::showPending() {
     if (files == m_pendingFiles)
         return;
     m_pendingFiles = files;
-    lblPending->setText(PendingSummary(m_db.path()));
-    lblPending->setVisible(!files.isEmpty());
+    m_pending->setText(PendingSummary(m_db.path()));
+    m_pending->setVisible(!files.isEmpty());
 }
 
-void frmSeiseki::TimerPoll_Timer() {
+void frmSeiseki::poll() {
     showPending();
     if (m_db.isOpen() ? m_db.hasChanged() : QFileInfo::exists(m_db.path()))
         reload();
 }
 
-void frmSeiseki::cmdPractice_Click() {
+void frmSeiseki::writePracticeList() {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const PracticeListOutcome outcome = MakePracticeList(m_db);
     QGuiApplication::restoreOverrideCursor();

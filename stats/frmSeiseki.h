@@ -30,9 +30,9 @@ public:
     explicit frmSeiseki(const QString& historyPath = HistoryPath(), QWidget* parent = nullptr);
 
 private:
-    void Form_Load();
-    void TimerPoll_Timer();
-    void cmdPractice_Click();
+    void load();
+    void poll();
+    void writePracticeList();
     // Reads the history and shows it, or why it cannot be shown.
     void reload();
     void showState(const QString& text);
@@ -42,15 +42,15 @@ private:
 
     HistoryDb m_db;
     QStackedWidget* m_stack;
-    QLabel* lblState;
-    QTabWidget* tabPages;
+    QLabel* m_state;
+    QTabWidget* m_pages;
     TrendPage* m_trend;
     KanaPage* m_kana;
     KeysPage* m_keys;
-    QLabel* lblPending;
+    QLabel* m_pending;
     QStringList m_pendingFiles;
-    QLabel* lblNotice;
-    QPushButton* cmdPractice;
-    QPushButton* cmdExit;
-    QTimer* TimerPoll;
+    QLabel* m_notice;
+    QPushButton* m_practice;
+    QPushButton* m_exit;
+    QTimer* m_poll;
 };

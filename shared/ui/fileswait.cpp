@@ -22,21 +22,21 @@ FilesWait::FilesWait(QWidget* window, QLabel* note, QWidget* focusAfter)
     palette.setColor(QPalette::Disabled, QPalette::WindowText,
                      palette.color(QPalette::Active, QPalette::WindowText));
     m_note->setPalette(palette);
-    TimerWait.setObjectName(QStringLiteral("TimerWait"));
-    TimerWait.setInterval(100);
-    connect(&TimerWait, &QTimer::timeout, this, &FilesWait::TimerWait_Timer);
+    m_retry.setObjectName(QStringLiteral("TimerWait"));
+    m_retry.setInterval(100);
+    connect(&m_retry, &QTimer::timeout, this, &FilesWait::retry);
 }
 
 void FilesWait::run(std::function<void()> action, std::function<void(const QString&)> giveUp) {
     m_action = std::move(action);
     m_giveUp = std::move(giveUp);
-    if (!TimerWait.isActive())
+    if (!m_retry.isActive())
         m_waited.start();
-    TimerWait_Timer();
+    retry();
 }
 
 void FilesWait::cancel() {
-    TimerWait.stop();
+    m_retry.stop();
     m_action = nullptr;
     m_giveUp = nullptr;
 }
@@ -51,24 +51,24 @@ void FilesWait::hideNote() {
     m_note->hide();
 }
 
-void FilesWait::TimerWait_Timer() {
+void FilesWait::retry() {
     const bool lastTry = m_waited.hasExpired(LockWait().count());
     // Only tried: the window must not freeze while the other program works.
     const FolderLock lock(gIniPath, std::chrono::milliseconds(0));
     if (lock.timedOut() && !lastTry) {
-        if (!TimerWait.isActive()) {
+        if (!m_retry.isActive()) {
             QWidget* focus = QApplication::focusWidget();
             m_focusBeforeWait = focus && m_window->isAncestorOf(focus) ? focus : nullptr;
             showNote(
                 QStringLiteral("もう一方のプログラムが設定ファイルと単語ファイルを使っています。\n"
                                "終わるのを待っています…"));
             m_window->setEnabled(false);
-            TimerWait.start();
+            m_retry.start();
         }
         return;
     }
-    if (TimerWait.isActive()) {
-        TimerWait.stop();
+    if (m_retry.isActive()) {
+        m_retry.stop();
         hideNote();
         m_window->setEnabled(true);
         (m_focusBeforeWait ? m_focusBeforeWait.data() : m_focusAfter)->setFocus();

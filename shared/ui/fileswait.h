@@ -34,12 +34,12 @@ public:
     void hideNote();
 
 private:
-    void TimerWait_Timer();
+    void retry();
 
     QWidget* m_window;
     QLabel* m_note;
     QWidget* m_focusAfter;
-    QTimer TimerWait;
+    QTimer m_retry;
     QElapsedTimer m_waited;
     std::function<void()> m_action;
     std::function<void(const QString&)> m_giveUp;
