@@ -1,0 +1,131 @@
+#pragma once
+// Helpers shared by the tests of the history: games to write, statements run
+// on a connection of the test's own, other processes and a check that the
+// file is whole.
+
+#include "history/historydb.h"
+#include "testsupport.h"
+
+#include <QSqlQuery>
+#include <QtTest>
+
+#include <csignal>
+#include <functional>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Runs statements on a connection of the test's own, outside the library.
+inline void RunSql(const QString& path, const QStringList& statements) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-setup");
+        db.setDatabaseName(path);
+        if (!db.open())
+            qFatal("cannot open %s", qPrintable(path));
+        for (const QString& sql : statements) {
+            QSqlQuery query(db);
+            if (!query.exec(sql))
+                qFatal("%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("test-setup");
+}
+
+// A game of one word, started now.
+inline GameRecord AnyGame() {
+    return TypedGame(QDateTime::currentDateTime(), {{"き", "KI", 1100, {}}});
+}
+
+constexpr int kWordsPerGame = 45;
+constexpr int kKanaPerWord = 5;
+
+// A game of 45 words of five kana each, some missed; n makes each different.
+// Only its rows matter here, not its figures.
+inline GameRecord PlayedGame(const QString& list, int n) {
+    static const std::pair<const char16_t*, const char*> kPool[] = {
+        {u"か", "KA"},    {u"し", "SI"}, {u"しゃ", "SYA"}, {u"ん", "NN"},
+        {u"っと", "TTO"}, {u"つ", "TU"}, {u"ふ", "HU"},    {u"ち", "TI"},
+    };
+    GameRecord game;
+    game.started = QDateTime(QDate(2026, 1, 1), QTime(0, 0)).addSecs(qint64(60) * n);
+    game.list = list;
+    for (int w = 0; w < kWordsPerGame; ++w) {
+        WordRecord word{QStringLiteral("語%1").arg(w), 500, 2500, {}};
+        for (int k = 0; k < kKanaPerWord; ++k) {
+            const auto& [kana, spelling] = kPool[(w * 7 + k * 3 + n) % 8];
+            KanaRecord unit{QString::fromUtf16(kana), QString::fromLatin1(spelling), 400, {}};
+            if ((w + k + n) % 5 == 0)
+                unit.misses.append({unit.spelling.left(1), "Q"});
+            word.kana.append(unit);
+        }
+        game.wordList.append(word);
+    }
+    return game;
+}
+
+// Holds the history in program folder locked, as another program inside a
+// long transaction would, until killed; a byte down ready says it holds it.
+inline int HoldHistory(const QString& folder, int ready) {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "holder");
+    db.setDatabaseName(JoinPath(folder, "history.sqlite"));
+    QSqlQuery query(db);
+    if (!db.open() || !query.exec("BEGIN EXCLUSIVE") || write(ready, "h", 1) != 1)
+        return 1;
+    for (;;)
+        pause();
+}
+
+// The processes started, ended when the test ends however it ends.
+class Children {
+public:
+    ~Children() {
+        for (const pid_t pid : m_pids) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    pid_t start(const std::function<int()>& run) {
+        const pid_t pid = fork();
+        if (pid == 0)
+            _exit(run());
+        m_pids.append(pid);
+        return pid;
+    }
+    // The exit status of pid once it has ended.
+    int wait(pid_t pid) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        m_pids.removeOne(pid);
+        return status;
+    }
+    bool running(pid_t pid) const {
+        siginfo_t info{};
+        return m_pids.contains(pid) &&
+               waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+               info.si_pid == 0;
+    }
+
+private:
+    QList<pid_t> m_pids;
+};
+
+inline QString Single(const HistoryDb& db, const QString& sql) {
+    QSqlQuery query(db.connection());
+    return query.exec(sql) && query.next() ? query.value(0).toString() : query.lastError().text();
+}
+
+// The whole database is sound, and each game in it has all its rows and
+// added all its kana to the totals.
+inline void VerifyWhole(HistoryDb& db) {
+    QString message;
+    QVERIFY2(db.open(&message), qPrintable(message));
+    QCOMPARE(Single(db, "PRAGMA integrity_check"), "ok");
+    QCOMPARE(Single(db, "SELECT count(*) FROM games WHERE"
+                        " (SELECT count(*) FROM words WHERE game = id) != 45"
+                        " OR (SELECT count(*) FROM kana WHERE game = id) != 225"),
+             "0");
+    QCOMPARE(Single(db, "SELECT (SELECT coalesce(sum(attempts), 0) FROM kana_totals) ="
+                        " (SELECT count(*) FROM kana)"),
+             "1");
+}
