@@ -14,9 +14,6 @@
 #include <QSqlQuery>
 #include <QtTest>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace {
 
 struct Run {
@@ -162,38 +159,6 @@ private slots:
             QCOMPARE(folder.readFile("history.sqlite"), bytes);
             QCOMPARE(QDir(folder.path()).entryList({"history.sqlite.*"}), QStringList());
         }
-    }
-
-    // A history in a folder that may not be written (as root the export
-    // runs as "nobody") is exported all the same, and nothing is made.
-    void exportsFromReadOnlyFolder() {
-        TempProgramFolder folder;
-        RecordTwoGames();
-        const Run expected = RunArguments({"--export", "-"});
-        const QStringList files = QDir(folder.path()).entryList(QDir::Files);
-        const auto readOnly = QFileDevice::Permissions::fromInt(0x5555); // r-x for all
-        QFile::setPermissions(folder.path(), readOnly);
-        int fds[2];
-        QVERIFY(pipe(fds) == 0);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-                _exit(2);
-            const Run run = RunArguments({"--export", "-"});
-            const QByteArray text = (run.out + run.err).toUtf8();
-            _exit(write(fds[1], text.constData(), size_t(text.size())) == text.size() ? run.code
-                                                                                      : 3);
-        }
-        close(fds[1]);
-        QFile result;
-        QVERIFY(result.open(fds[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
-        const QString seen = QString::fromUtf8(result.readAll());
-        int status = 0;
-        waitpid(pid, &status, 0);
-        QFile::setPermissions(folder.path(), readOnly | QFileDevice::WriteOwner);
-        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, qPrintable(seen));
-        QCOMPARE(seen, expected.out);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), files);
     }
 
     // Nothing but Qt's own window options opens the window; anything else,
