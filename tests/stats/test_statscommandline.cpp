@@ -5,13 +5,12 @@
 #include "commands.h"
 #include "history/historydb.h"
 #include "history/historywriter.h"
+#include "historysupport.h"
 #include "platform/commandline.h"
-#include "testsupport.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QProcess>
-#include <QSqlQuery>
 #include <QtTest>
 
 namespace {
@@ -140,15 +139,8 @@ private slots:
         // the file left where and as it was.
         QByteArray damaged = folder.readFile("history.sqlite");
         damaged.replace(4096, damaged.size() - 4096, QByteArray(damaged.size() - 4096, '\xA5'));
-        const QByteArray foreign = [&folder] {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
-            db.setDatabaseName(folder.filePath("foreign.sqlite"));
-            db.open();
-            QSqlQuery(db).exec("CREATE TABLE games (x)");
-            db.close();
-            return folder.readFile("foreign.sqlite");
-        }();
-        QSqlDatabase::removeDatabase("foreign");
+        RunSql(folder.filePath("foreign.sqlite"), {"CREATE TABLE games (x)"});
+        const QByteArray foreign = folder.readFile("foreign.sqlite");
         for (const auto& [bytes, reason] :
              {std::pair{damaged, QStringLiteral("壊れています")},
               std::pair{foreign, QStringLiteral("記録ではありません")}}) {
