@@ -15,6 +15,8 @@
 
 #include <set>
 
+#include <unistd.h>
+
 namespace {
 
 // Exit status 0 when, in folder, a folder that may not be written, opening

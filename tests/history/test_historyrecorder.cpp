@@ -15,12 +15,15 @@
 
 #include <QRandomGenerator>
 
+#include <csignal>
 #include <cstdlib>
+#include <functional>
 #include <numeric>
 
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/wait.h>
 
 namespace {
 
@@ -130,6 +133,40 @@ int RunOnFullDisk(const QString& folder) {
         return Failed(6, message);
     return 0;
 }
+
+// The processes started, ended when the test ends however it ends.
+class Children {
+public:
+    ~Children() {
+        for (const pid_t pid : m_pids) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    pid_t start(const std::function<int()>& run) {
+        const pid_t pid = fork();
+        if (pid == 0)
+            _exit(run());
+        m_pids.append(pid);
+        return pid;
+    }
+    // The exit status of pid once it has ended.
+    int wait(pid_t pid) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        m_pids.removeOne(pid);
+        return status;
+    }
+    bool running(pid_t pid) const {
+        siginfo_t info{};
+        return m_pids.contains(pid) &&
+               waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+               info.si_pid == 0;
+    }
+
+private:
+    QList<pid_t> m_pids;
+};
 
 } // namespace
 

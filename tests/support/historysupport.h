@@ -1,7 +1,7 @@
 #pragma once
 // Helpers shared by the tests of the history: games to write, statements run
-// on a connection of the test's own, other processes and a check that the
-// file is whole.
+// on a connection of the test's own, a program holding the history locked
+// and a check that the file is whole.
 
 #include "history/historydb.h"
 #include "testsupport.h"
@@ -9,10 +9,6 @@
 #include <QSqlQuery>
 #include <QtTest>
 
-#include <csignal>
-#include <functional>
-
-#include <sys/wait.h>
 #include <unistd.h>
 
 // Runs statements on a connection of the test's own, outside the library.
@@ -75,40 +71,6 @@ inline int HoldHistory(const QString& folder, int ready) {
     for (;;)
         pause();
 }
-
-// The processes started, ended when the test ends however it ends.
-class Children {
-public:
-    ~Children() {
-        for (const pid_t pid : m_pids) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    pid_t start(const std::function<int()>& run) {
-        const pid_t pid = fork();
-        if (pid == 0)
-            _exit(run());
-        m_pids.append(pid);
-        return pid;
-    }
-    // The exit status of pid once it has ended.
-    int wait(pid_t pid) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        m_pids.removeOne(pid);
-        return status;
-    }
-    bool running(pid_t pid) const {
-        siginfo_t info{};
-        return m_pids.contains(pid) &&
-               waitid(P_PID, id_t(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-               info.si_pid == 0;
-    }
-
-private:
-    QList<pid_t> m_pids;
-};
 
 inline QString Single(const HistoryDb& db, const QString& sql) {
     QSqlQuery query(db.connection());
