@@ -13,14 +13,13 @@
 #include "history/historydb.h"
 #include "history/historyqueries.h"
 #include "history/pendinggames.h"
+#include "historysupport.h"
 #include "platform/random.h"
 #include "play/ranking.h"
 #include "play/settings.h"
 #include "startup.h"
-#include "testsupport.h"
 #include "ui/twips.h"
 
-#include <QSqlQuery>
 #include <QtTest/qtestspontaneevent.h>
 #include <QtTest>
 #include <QtWidgets>
@@ -313,15 +312,7 @@ private slots:
         QVERIFY(HistoryDb(m_folder->filePath("history.sqlite")).open());
         int ready[2];
         QVERIFY(pipe(ready) == 0);
-        const pid_t holder = StartChild([&] {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "holder");
-            db.setDatabaseName(m_folder->filePath("history.sqlite"));
-            QSqlQuery query(db);
-            if (!db.open() || !query.exec("BEGIN EXCLUSIVE") || write(ready[1], "h", 1) != 1)
-                return 1;
-            for (;;)
-                pause();
-        });
+        const pid_t holder = StartChild([&] { return HoldHistory(m_folder->path(), ready[1]); });
         char byte = 0;
         QCOMPARE(read(ready[0], &byte, 1), 1);
         MessageCapture capture;
