@@ -67,6 +67,9 @@ QString SetJournalAside(const QString& path, const QDate& today, QString* error)
 }
 
 bool IsCutShort(const QString& path) {
+    constexpr qint64 kWalHeaderBytes = 32;
+    if (QFileInfo(path + QStringLiteral("-wal")).size() > kWalHeaderBytes)
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;

@@ -24,5 +24,7 @@ QString FreeName(const QString& base, const QStringList& suffixes);
 QString SetJournalAside(const QString& path, const QDate& today, QString* error);
 
 // True when the file's header counts more pages than the file holds, or the
-// file ends inside a page: it was cut short.
+// file ends inside a page: it was cut short. Never while its -wal holds
+// frames: a checkpoint cut off by a power cut leaves the file short, and the
+// -wal, which SQLite reads first, still holds the missing pages.
 bool IsCutShort(const QString& path);
