@@ -81,7 +81,10 @@ GameRecord RealisticGame(int n) {
     Sequence random{std::uint32_t(n)};
     GameRecord game;
     game.started = QDateTime(QDate(2025, 1, 1), QTime(18, 0)).addSecs(qint64(n) * 700);
-    game.list = QStringLiteral("Nomal.dat");
+    // Most games on the everyday list, the rest on the shipped themes.
+    static const char* const kLists[] = {"Nomal.dat",    "Nomal.dat",    "Nomal.dat",
+                                         "Gairaigo.dat", "Tabemono.dat", "Doushi.dat"};
+    game.list = QString::fromLatin1(kLists[random.below(int(std::size(kLists)))]);
     game.level = 1 + n % 5;
     game.wordsPerStage = kWordsPerStage;
     game.result = GameResult::Won;
@@ -118,12 +121,12 @@ GameRecord RealisticGame(int n) {
     return game;
 }
 
-bool RecordGames(const QString& path, int count, QString* message) {
+bool RecordGames(const QString& path, int count, QString* message, int first) {
     HistoryDb db(path);
     if (!db.open(message))
         return false;
     QSqlQuery(db.connection()).exec(QStringLiteral("PRAGMA synchronous = OFF"));
-    for (int n = 0; n < count; ++n) {
+    for (int n = first; n < first + count; ++n) {
         if (!WriteGame(db, RealisticGame(n), message))
             return false;
     }

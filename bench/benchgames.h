@@ -10,6 +10,7 @@
 // one kana in twelve missed once or twice; n numbers it and sets its start.
 GameRecord RealisticGame(int n);
 
-// Records count realistic games into the history at path, without waiting
-// for the disk after each (only the making would wait). False with why.
-bool RecordGames(const QString& path, int count, QString* message);
+// Records count realistic games, numbered from first, into the history at
+// path, without waiting for the disk after each (only the making would
+// wait). False with why.
+bool RecordGames(const QString& path, int count, QString* message, int first = 0);
