@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTimer>
@@ -35,8 +36,11 @@ frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent)
     setObjectName(QStringLiteral("frmSeiseki"));
     setWindowTitle(QStringLiteral("成績"));
     setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 10));
-    setMinimumSize(820, 600);
-    resize(1040, 720);
+    // The first size fits the screen's free area at any scale factor.
+    const QScreen* display = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QSize room = display ? display->availableGeometry().size() * 0.9 : QSize(1040, 720);
+    setMinimumSize(QSize(820, 600).boundedTo(room));
+    resize(QSize(1040, 720).boundedTo(room));
 
     m_state = new QLabel(this);
     m_state->setObjectName(QStringLiteral("lblState"));

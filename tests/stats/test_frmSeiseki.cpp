@@ -33,13 +33,22 @@ private slots:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
 
     // A history that cannot be opened (a folder in its place): the window
-    // says so in words, naming the file, and its buttons still work.
+    // says so in words, naming the file, and its buttons still work. The
+    // window opens inside the screen's free area (the test's screen is
+    // smaller than the window's usual size).
     void unopenableHistory() {
         TempProgramFolder folder;
         const QString path = folder.filePath("history.sqlite");
         QVERIFY(QDir().mkdir(path));
         frmSeiseki window;
         window.show();
+        const QRect room = window.screen()->availableGeometry();
+        QVERIFY2(window.width() <= room.width() && window.height() <= room.height(),
+                 qPrintable(QStringLiteral("%1x%2 on a screen of %3x%4")
+                                .arg(window.width())
+                                .arg(window.height())
+                                .arg(room.width())
+                                .arg(room.height())));
         QVERIFY(ShowsState(window));
         QVERIFY2(Text(window, "lblState").contains(path), qPrintable(Text(window, "lblState")));
         Child<QPushButton>(&window, "cmdExit")->click();
