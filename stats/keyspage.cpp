@@ -10,6 +10,31 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+namespace {
+
+// A key typed, as the table shows it: keys that print nothing by name, so a
+// cell is never blank or holds a control character.
+QString KeyName(const QString& typed) {
+    if (typed == QStringLiteral(" "))
+        return QStringLiteral("スペース");
+    if (typed == QStringLiteral("\t"))
+        return QStringLiteral("Tab");
+    if (typed == QStringLiteral("\r") || typed == QStringLiteral("\n"))
+        return QStringLiteral("Enter");
+    if (typed == QStringLiteral("\x1b"))
+        return QStringLiteral("Esc");
+    if (typed.isEmpty())
+        return QStringLiteral("（なし）");
+    QString shown;
+    for (const QChar c : typed)
+        shown += c.isPrint()
+                     ? QString(c)
+                     : QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    return shown;
+}
+
+} // namespace
+
 KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("pageKeys"));
     m_chart = new CellChart(QStringLiteral("chtKeys"), this);
@@ -49,7 +74,8 @@ void KeysPage::showOverview(const HistoryOverview& overview) {
         QString expected = confusion.expected.left(1);
         if (confusion.expected.size() > 1)
             expected += QStringLiteral("（%1 も可）").arg(confusion.expected.mid(1));
-        rows.append({confusion.kana, expected, confusion.typed, QString::number(confusion.count)});
+        rows.append(
+            {confusion.kana, expected, KeyName(confusion.typed), QString::number(confusion.count)});
     }
     FillFigureTable(m_confusions, rows);
 }

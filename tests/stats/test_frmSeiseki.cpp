@@ -1,7 +1,8 @@
 // The statistics window: a clear text instead of empty charts before the
 // first game and when the history cannot be opened, the figures of the last
 // game, the kana table read from the keyboard, and the window following games
-// that another connection records while it is open.
+// that another connection records while it is open, and the keys typed in
+// misses named.
 
 #include "frmSeiseki.h"
 #include "history/historydb.h"
@@ -73,7 +74,7 @@ private slots:
         QVERIFY(!QFile::exists(folder.filePath("history.sqlite")));
 
         HistoryDb game; // the game's connection
-        QVERIFY(WriteGame(game, TypedGame(kEvening, {{"か", "KA", 300, {{"A", "I"}}}})));
+        QVERIFY(WriteGame(game, TypedGame(kEvening, {{"か", "KA", 300, {{"A", " "}}}})));
         QTRY_VERIFY_WITH_TIMEOUT(!ShowsState(window), 3000);
         QCOMPARE(Text(window, "lblLastKpm"), QString("400.0"));
         QCOMPARE(Text(window, "lblAverageKpm"), QString("—"));
@@ -99,6 +100,10 @@ private slots:
         for (int i = 0; i < 5; ++i)
             QTest::keyClick(chart, Qt::Key_Right);
         QCOMPARE(Text(window, "lblKanaDetail"), QString("だ: まだ打っていません"));
+
+        // The key typed in the miss is named, not left a blank cell.
+        const QTableWidget* confusions = Child<QTableWidget>(&window, "tblConfusions");
+        QCOMPARE(confusions->item(0, 2)->text(), QString("スペース"));
     }
 };
 
