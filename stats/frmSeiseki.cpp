@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTimer>
@@ -78,8 +79,16 @@ frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent)
     buttons->addWidget(m_notice, 1);
     buttons->addWidget(m_practice);
     buttons->addWidget(m_exit);
+    // Below its usual size (a small screen at a large scale factor) the pages
+    // scroll rather than squeeze their figures.
+    m_stack->setMinimumSize(800, 520);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("scrPages"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(m_stack);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_stack, 1);
+    layout->addWidget(scroll, 1);
     layout->addWidget(m_pending);
     layout->addLayout(buttons);
 

@@ -176,7 +176,10 @@ private slots:
                     continue;
                 // (The layouts let the play screen's miss mark pass the window's edge.)
                 const QWidget* parent = widget->parentWidget();
-                if (!parent->isWindow() && !parent->rect().contains(widget->geometry()))
+                // (What a scroll area holds may be larger than its view.)
+                const bool scrolled = qobject_cast<QScrollArea*>(parent->parentWidget());
+                if (!parent->isWindow() && !scrolled &&
+                    !parent->rect().contains(widget->geometry()))
                     faults << widget->objectName() + ": runs over the edge of its panel";
                 auto* button = qobject_cast<QPushButton*>(widget);
                 if (button && button->isEnabled() && !FocusShows(button))
