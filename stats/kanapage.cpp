@@ -5,6 +5,7 @@
 #include "figuretext.h"
 #include "history/weakkana.h"
 #include "pageparts.h"
+#include "spellingpanel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,6 +23,7 @@ KanaPage::KanaPage(QWidget* parent) : QWidget(parent) {
     m_slowest = NewFigureTable(
         this, QStringLiteral("tblSlowest"),
         {QStringLiteral("かな"), QStringLiteral("1打の時間"), QStringLiteral("中央値との比")});
+    m_spellings = new SpellingPanel(this);
     auto* legend = new QLabel(
         QStringLiteral("色はミス率: 緑 0%、黄 %1、赤 %2 以上、灰色はまだ打っていないもの")
             .arg(PercentText(kWarmRate, 0), PercentText(kHotRate, 0)),
@@ -34,6 +36,7 @@ KanaPage::KanaPage(QWidget* parent) : QWidget(parent) {
     left->addWidget(m_chart, 1);
     left->addWidget(legend);
     left->addWidget(m_detail);
+    left->addWidget(m_spellings, 1);
     auto* right = new QVBoxLayout;
     right->addWidget(NewHeading(this, QStringLiteral("lblWeakByMisses"),
                                 QStringLiteral("ミスの多いかな"), m_byMisses));
@@ -62,4 +65,5 @@ void KanaPage::showOverview(const HistoryOverview& overview) {
                      QStringLiteral("%1 倍").arg(QString::number(slow.score, 'f', 2))});
     }
     FillFigureTable(m_slowest, rows);
+    m_spellings->showOverview(overview);
 }
