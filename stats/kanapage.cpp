@@ -5,6 +5,7 @@
 #include "figuretext.h"
 #include "history/weakkana.h"
 #include "pageparts.h"
+#include "spellingpanel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,7 +22,8 @@ KanaPage::KanaPage(QWidget* parent) : QWidget(parent) {
                                  QStringLiteral("ミス"), QStringLiteral("補正ミス率")});
     m_slowest = NewFigureTable(
         this, QStringLiteral("tblSlowest"),
-        {QStringLiteral("かな"), QStringLiteral("平均時間"), QStringLiteral("中央値との比")});
+        {QStringLiteral("かな"), QStringLiteral("1打の時間"), QStringLiteral("中央値との比")});
+    m_spellings = new SpellingPanel(this);
     auto* legend = new QLabel(
         QStringLiteral("色はミス率: 緑 0%、黄 %1、赤 %2 以上、灰色はまだ打っていないもの")
             .arg(PercentText(kWarmRate, 0), PercentText(kHotRate, 0)),
@@ -34,6 +36,7 @@ KanaPage::KanaPage(QWidget* parent) : QWidget(parent) {
     left->addWidget(m_chart, 1);
     left->addWidget(legend);
     left->addWidget(m_detail);
+    left->addWidget(m_spellings, 1);
     auto* right = new QVBoxLayout;
     right->addWidget(NewHeading(this, QStringLiteral("lblWeakByMisses"),
                                 QStringLiteral("ミスの多いかな"), m_byMisses));
@@ -57,10 +60,10 @@ void KanaPage::showOverview(const HistoryOverview& overview) {
     }
     FillFigureTable(m_byMisses, rows);
     rows.clear();
-    for (const RankedKana& ranked : overview.slowest) {
-        const std::optional<double> mean = ranked.figures.meanMs();
-        rows.append({ranked.figures.kana, mean ? MillisecondsText(*mean) : QString(),
-                     QStringLiteral("%1 倍").arg(QString::number(ranked.score, 'f', 2))});
+    for (const SlowKana& slow : overview.slowest) {
+        rows.append({slow.kana, MillisecondsText(slow.msPerKey),
+                     QStringLiteral("%1 倍").arg(QString::number(slow.score, 'f', 2))});
     }
     FillFigureTable(m_slowest, rows);
+    m_spellings->showOverview(overview);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The kana page: the kana table coloured by miss rate with the figures of the
-// hovered or marked kana in a line under it, and the weakest kana ranked by
-// misses and by slowness.
+// hovered or marked kana in a line under it, the weakest kana ranked by
+// misses and by slowness, and the spellings and habits of spelling.
 
 #include "history/historyfigures.h"
 
@@ -10,6 +10,7 @@
 class CellChart;
 class QLabel;
 class QTableWidget;
+class SpellingPanel;
 
 class KanaPage : public QWidget {
     Q_OBJECT
@@ -23,4 +24,5 @@ private:
     QLabel* m_detail;
     QTableWidget* m_byMisses;
     QTableWidget* m_slowest;
+    SpellingPanel* m_spellings;
 };

@@ -48,10 +48,13 @@ struct LastGameComparison {
 // Everything recorded about one kana, whatever spellings typed it.
 struct KanaFigures {
     QString kana;
-    qint64 attempts = 0; // times it was begun
-    qint64 misses = 0;   // keys missed while it was being typed
-    qint64 timed = 0;    // attempts completed, whose time is known
-    qint64 totalMs = 0;  // their time together
+    qint64 attempts = 0;    // times it was begun
+    qint64 misses = 0;      // keys missed while it was being typed
+    qint64 timed = 0;       // attempts completed, whose time is known
+    qint64 totalMs = 0;     // their time together
+    qint64 habitMisses = 0; // misses that a setting would absorb (part of misses)
+
+    qint64 evidenceMisses() const { return misses - habitMisses; }
 
     // Misses per attempt (a kana may be missed more than once, so this may
     // pass 1); 0 without attempts.
@@ -89,6 +92,45 @@ struct RankedKana {
     double score = 0;
 };
 
+// One spelling of a kana, over the attempts completed in it. The time of a
+// word's first kana holds the reaction to the word, so only the attempts after
+// another key of the word are timed.
+struct SpellingFigures {
+    QString kana;
+    QString spelling;         // the romaji typed, e.g. "SHI"
+    qint64 attempts = 0;      // completed in this spelling
+    qint64 misses = 0;        // keys missed in them
+    qint64 timed = 0;         // those of them after another key of the word
+    qint64 timedMs = 0;       // their time together
+    qint64 timedSquareMs = 0; // the squares of their times together
+
+    double missRate() const { return attempts > 0 ? double(misses) / double(attempts) : 0.0; }
+    // Mean milliseconds per key of the spelling; nothing when none was timed.
+    std::optional<double> msPerKey() const {
+        return timed > 0 && !spelling.isEmpty()
+                   ? std::optional<double>(double(timedMs) / double(timed * spelling.size()))
+                   : std::nullopt;
+    }
+};
+
+// A habit of spelling seen in the games: the kana typed another way than the
+// game's target, and the spelling option that would take it.
+struct HabitFigures {
+    QString kana;    // the kana typed so, e.g. "ん", "っち"
+    QString typed;   // how, e.g. "NN", "CCHI"
+    QString setting; // the spelling group's kana on the settings screen; empty when none
+    QString option;  // the option of that group that takes it, e.g. "NN"
+    qint64 seen = 0; // kana attempts that went wrong so
+};
+
+// A kana ranked by its time per key against the player's median.
+struct SlowKana {
+    QString kana;
+    qint64 keys = 0;     // the keys of its timed attempts
+    double msPerKey = 0; // their mean time
+    double score = 0;    // the shrunk time per key over the median; 1 is the median
+};
+
 // What the statistics program shows on opening, read at one moment.
 struct HistoryOverview {
     QList<GameSummary> games;               // oldest first
@@ -98,5 +140,10 @@ struct HistoryOverview {
     QList<KeyFigures> keys;                 // in key order
     QList<Confusion> confusions;            // the ten most frequent, most first
     QList<RankedKana> weakestByMisses;      // the ten weakest, weakest first
-    QList<RankedKana> slowest;              // the ten slowest, slowest first
+    QList<SlowKana> slowest;                // the ten slowest, slowest first
+    QList<SpellingFigures> spellings;       // by kana table order, then spelling
+    QList<HabitFigures> habits;             // most seen first
+    // The file is of the version before spellings and habits were kept: the
+    // game adds them when it next records a game.
+    bool spellingsLater = false;
 };

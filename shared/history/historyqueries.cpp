@@ -1,5 +1,6 @@
 #include "history/historyqueries.h"
 
+#include "history/spellingqueries.h"
 #include "history/sqlsupport.h"
 #include "history/weakkana.h"
 
@@ -144,7 +145,7 @@ bool SelectKana(const QSqlDatabase& db, QList<KanaFigures>& kana, QSqlError* fai
     std::sort(kana.begin(), kana.end(), [](const KanaFigures& a, const KanaFigures& b) {
         return KanaBefore(a.kana, b.kana);
     });
-    return true;
+    return AddHabitMisses(db, kana, failure);
 }
 
 bool SelectKeys(const QSqlDatabase& db, QList<KeyFigures>& keys, QSqlError* failure) {
@@ -309,14 +310,14 @@ std::optional<HistoryOverview> ReadOverview(HistoryDb& db, QString* error) {
                 !SelectLastGame(connection, all.last, failure) ||
                 !SelectKana(connection, all.kana, failure) ||
                 !SelectKeys(connection, all.keys, failure) ||
-                !SelectConfusions(connection, kConfusionCount, all.confusions, failure))
+                !SelectConfusions(connection, kConfusionCount, all.confusions, failure) ||
+                !SelectSpellingFigures(connection, all, failure))
                 return false;
             read = std::move(all);
             return true;
         });
     if (overview) {
         overview->weakestByMisses = WeakestByMisses(overview->kana);
-        overview->slowest = SlowestKana(overview->kana);
     }
     return overview;
 }

@@ -1,6 +1,7 @@
 #include "history/historysalvage.h"
 
 #include "history/historyschema.h"
+#include "history/spellingtotals.h"
 #include "history/sqlsupport.h"
 
 #include <QVariant>
@@ -112,7 +113,7 @@ bool CopyGame(const QSqlDatabase& db, qint64 id, QSqlError* failure) {
 // The running totals, made from the rows as the writer adds each game to
 // them: per kana its attempts, misses and times; per key the keys due in the
 // spellings typed and in the misses (at the key shown first), and the misses;
-// per confusion its count.
+// per confusion its count; per kana and spelling, and per habit of spelling.
 bool MakeTotals(const QSqlDatabase& db, QSqlError* failure) {
     const QStringList statements = {
         QStringLiteral("DELETE FROM main.kana_totals"),
@@ -139,7 +140,7 @@ bool MakeTotals(const QSqlDatabase& db, QSqlError* failure) {
         if (!Exec(db, sql, failure))
             return false;
     }
-    return true;
+    return MakeSpellingTotals(db, failure);
 }
 
 } // namespace

@@ -1,20 +1,27 @@
 #include "history/historyschema.h"
 
+#include "history/spellingtotals.h"
 #include "history/sqlsupport.h"
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
 
 namespace {
 
-using Step = std::initializer_list<const char*>;
+// A step's statements, then what fills its new tables from the rows already
+// there (nothing when they start empty).
+struct Step {
+    std::initializer_list<const char*> statements;
+    bool (*fill)(const QSqlDatabase& db, QSqlError* failure) = nullptr;
+};
 
 // Version 1. A game's rows are keyed by its id and their place in it, so a
 // game's words, kana and missed keys lie together and are written in key
 // order. Each game also carries the identity it was given when it ended, so
 // a game written again after a crash is found and not stored twice. Running totals per kana, per
 // key and per confusion let the statistics answer without reading every kana row.
-const Step kVersion1 = {
+const Step kVersion1 = {{
     R"(CREATE TABLE games (
         id INTEGER PRIMARY KEY,
         uuid TEXT NOT NULL UNIQUE,    -- given when the game ended
@@ -29,7 +36,8 @@ const Step kVersion1 = {
         words INTEGER NOT NULL,       -- completed
         keys INTEGER NOT NULL,
         misses INTEGER NOT NULL,
-        seconds REAL NOT NULL))",       "CREATE INDEX games_by_start ON games (started_ms, id)",
+        seconds REAL NOT NULL))",
+    "CREATE INDEX games_by_start ON games (started_ms, id)",
     R"(CREATE TABLE words (
         game INTEGER NOT NULL,
         pos INTEGER NOT NULL,         -- 0 for the first word shown
@@ -70,14 +78,53 @@ const Step kVersion1 = {
         typed TEXT NOT NULL,
         count INTEGER NOT NULL,
         PRIMARY KEY (kana, expected, typed)) WITHOUT ROWID)",
-};
+}};
+
+// Version 2. Running totals per kana and spelling typed, and per habit of
+// spelling seen, so the statistics compare spellings and set habits apart
+// without reading every kana row. Filled from the games already recorded.
+const Step kVersion2 = {{
+                            R"(CREATE TABLE spelling_totals (
+        kana TEXT NOT NULL,
+        spelling TEXT NOT NULL,       -- the romaji of attempts completed
+        attempts INTEGER NOT NULL,
+        misses INTEGER NOT NULL,
+        timed INTEGER NOT NULL,       -- attempts after another key of the word
+        timed_ms INTEGER NOT NULL,
+        timed_square_ms INTEGER NOT NULL,
+        PRIMARY KEY (kana, spelling)) WITHOUT ROWID)",
+                            R"(CREATE TABLE habit_totals (
+        kana TEXT NOT NULL,           -- typed out of habit, e.g. ん
+        typed TEXT NOT NULL,          -- how, e.g. NN
+        missed TEXT NOT NULL,         -- the kana whose misses it made
+        setting TEXT NOT NULL,        -- the spelling group that takes it, or ''
+        option TEXT NOT NULL,         -- the option of that group
+        seen INTEGER NOT NULL,        -- attempts that went wrong so
+        absorbed INTEGER NOT NULL,    -- their misses the option would absorb
+        PRIMARY KEY (kana, typed, missed)) WITHOUT ROWID)",
+                        },
+                        &MakeSpellingTotals};
 
 // The steps in order: kSteps[v - 1] takes a file from version v - 1 to v.
-const std::array<const Step*, kHistoryVersion> kSteps = {&kVersion1};
+const std::array<const Step*, kHistoryVersion> kSteps = {&kVersion1, &kVersion2};
 
 } // namespace
 
 namespace {
+
+// Runs the steps that take a file of version from to version to.
+bool RunSteps(const QSqlDatabase& db, int from, int to, QSqlError* failure) {
+    for (int next = from + 1; next <= to; ++next) {
+        const Step& step = *kSteps[std::size_t(next - 1)];
+        for (const char* statement : step.statements) {
+            if (!Exec(db, QString::fromUtf8(statement), failure))
+                return false;
+        }
+        if (step.fill && !step.fill(db, failure))
+            return false;
+    }
+    return true;
+}
 
 std::optional<int> Version(const QSqlDatabase& db, QSqlError* failure) {
     const std::optional<QVariant> stored =
@@ -103,18 +150,24 @@ std::optional<QStringList> SchemaObjects(const QSqlDatabase& db, const QString& 
     return objects.ok() ? std::optional<QStringList>(lines) : std::nullopt;
 }
 
-// The objects a file of kHistoryVersion holds, as SQLite records them after
-// every step ran on a new database in memory.
-const QStringList& CurrentSchema() {
-    static const QStringList objects = [] {
+// The objects a file of each version holds, as SQLite records them after
+// the steps up to it ran on a new database in memory: Schemas()[v - 1] for
+// version v.
+const std::array<QStringList, kHistoryVersion>& Schemas() {
+    static const std::array<QStringList, kHistoryVersion> objects = [] {
         const QString name = QStringLiteral("yubi-history-schema");
-        QStringList made;
+        std::array<QStringList, kHistoryVersion> made;
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
             db.setDatabaseName(QStringLiteral(":memory:"));
             QSqlError failure;
-            if (db.open() && MigrateHistory(db, &failure) == MigrateResult::Current)
-                made = SchemaObjects(db, QStringLiteral("main"), &failure).value_or(QStringList());
+            bool open = db.open();
+            for (int version = 1; open && version <= kHistoryVersion; ++version) {
+                open = RunSteps(db, version - 1, version, &failure);
+                if (open)
+                    made[std::size_t(version - 1)] =
+                        SchemaObjects(db, QStringLiteral("main"), &failure).value_or(QStringList());
+            }
             db.close();
         }
         QSqlDatabase::removeDatabase(name);
@@ -146,12 +199,8 @@ MigrateResult MigrateHistory(const QSqlDatabase& db, QSqlError* failure) {
         return MigrateResult::Newer;
     if (version == kHistoryVersion)
         return transaction.commit(failure) ? MigrateResult::Current : MigrateResult::Failed;
-    for (int next = version + 1; next <= kHistoryVersion; ++next) {
-        for (const char* statement : *kSteps[std::size_t(next - 1)]) {
-            if (!Exec(db, QString::fromUtf8(statement), failure))
-                return MigrateResult::Failed;
-        }
-    }
+    if (!RunSteps(db, version, kHistoryVersion, failure))
+        return MigrateResult::Failed;
     // A new file is marked as this program's, so that a SQLite file of
     // another program can be told apart before it is trusted.
     if (version == 0 &&
@@ -180,11 +229,12 @@ std::optional<HistoryKind> IdentifyHistory(const QSqlDatabase& db, QSqlError* fa
         return HistoryKind::Foreign;
     if (*version > kHistoryVersion)
         return HistoryKind::Newer;
-    return *version == kHistoryVersion && *objects == CurrentSchema() ? HistoryKind::Ours
-                                                                      : HistoryKind::Foreign;
+    if (*version < 1 || *objects != Schemas()[std::size_t(*version - 1)])
+        return HistoryKind::Foreign;
+    return *version == kHistoryVersion ? HistoryKind::Ours : HistoryKind::Older;
 }
 
 bool HasHistorySchema(const QSqlDatabase& db, const QString& schema, QSqlError* failure) {
     const std::optional<QStringList> objects = SchemaObjects(db, schema, failure);
-    return objects && *objects == CurrentSchema();
+    return objects && std::find(Schemas().begin(), Schemas().end(), *objects) != Schemas().end();
 }

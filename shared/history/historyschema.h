@@ -6,6 +6,9 @@
 // typed, per miss the keys expected and the key typed, and running totals per
 // kana, per key and per confusion. The file is marked as this program's with
 // PRAGMA application_id = kHistoryApplicationId.
+//
+// Version 2: running totals per kana and spelling typed and per habit of
+// spelling.
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -13,7 +16,7 @@
 #include <optional>
 
 // The version this program writes.
-constexpr int kHistoryVersion = 1;
+constexpr int kHistoryVersion = 2;
 // "YUBI" in ASCII.
 constexpr int kHistoryApplicationId = 0x59554249;
 
@@ -32,6 +35,7 @@ MigrateResult MigrateHistory(const QSqlDatabase& db, QSqlError* failure);
 // schema alone, without a write.
 enum class HistoryKind {
     Ours,    // marked as ours, of kHistoryVersion, with exactly our tables
+    Older,   // marked as ours, of an earlier version, with exactly its tables
     Empty,   // no schema and no mark: a file still to be made
     Newer,   // marked as ours, of a later version
     Foreign, // anything else: another program's file, or ours altered
@@ -39,6 +43,7 @@ enum class HistoryKind {
 // Nothing when the file could not be read; failure says why.
 std::optional<HistoryKind> IdentifyHistory(const QSqlDatabase& db, QSqlError* failure);
 
-// True when the attached database schema holds exactly the objects of
-// kHistoryVersion (the tables and index, with our columns; nothing else).
+// True when the attached database schema holds exactly the objects of one
+// version up to kHistoryVersion (the tables and index, with our columns;
+// nothing else).
 bool HasHistorySchema(const QSqlDatabase& db, const QString& schema, QSqlError* failure);

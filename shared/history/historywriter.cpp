@@ -1,5 +1,6 @@
 #include "history/historywriter.h"
 
+#include "history/spellingtotals.h"
 #include "history/sqlsupport.h"
 
 #include <QFile>
@@ -134,7 +135,9 @@ bool StoreRows(const QSqlDatabase& db, const GameRecord& game, const QString& uu
         if (!confusions.run({text, expected, typed, count}))
             return false;
     }
-    return true;
+    SpellingTallies spellings;
+    spellings.add(game);
+    return spellings.store(db, failure);
 }
 
 bool Store(const QSqlDatabase& db, const GameRecord& game, const QString& uuid, qint64* id,

@@ -3,6 +3,7 @@
 #include "kana/kanacode.h"
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -42,17 +43,46 @@ double PriorMissRate(const KanaFigures& kana) {
     return double(kana.misses + 1) / double(kana.attempts + 2);
 }
 
-std::optional<double> MedianKanaMs(const QList<KanaFigures>& kana) {
-    QList<double> means;
-    for (const KanaFigures& figures : kana) {
-        if (const std::optional<double> mean = figures.meanMs())
-            means.append(*mean);
+namespace {
+
+// Each kana's timed keys and their time, over all its spellings.
+QList<SlowKana> KeyTimes(const QList<SpellingFigures>& spellings) {
+    std::map<QString, SlowKana> kana;
+    for (const SpellingFigures& spelling : spellings) {
+        if (spelling.timed == 0 || spelling.spelling.isEmpty())
+            continue;
+        SlowKana& times = kana[spelling.kana];
+        times.kana = spelling.kana;
+        times.keys += spelling.timed * spelling.spelling.size();
+        times.msPerKey += double(spelling.timedMs); // the sum until divided below
     }
-    if (means.isEmpty())
-        return std::nullopt;
-    std::sort(means.begin(), means.end());
-    const qsizetype middle = means.size() / 2;
-    return means.size() % 2 == 1 ? means[middle] : (means[middle - 1] + means[middle]) / 2;
+    QList<SlowKana> timed;
+    for (auto& [text, times] : kana) {
+        times.msPerKey /= double(times.keys);
+        timed.append(times);
+    }
+    return timed;
+}
+
+std::optional<double> WeightedMedian(QList<SlowKana> timed) {
+    std::sort(timed.begin(), timed.end(),
+              [](const SlowKana& a, const SlowKana& b) { return a.msPerKey < b.msPerKey; });
+    qint64 all = 0;
+    for (const SlowKana& kana : timed)
+        all += kana.keys;
+    qint64 passed = 0;
+    for (const SlowKana& kana : timed) {
+        passed += kana.keys;
+        if (2 * passed >= all)
+            return kana.msPerKey;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<double> MedianKeyMs(const QList<SpellingFigures>& spellings) {
+    return WeightedMedian(KeyTimes(spellings));
 }
 
 QList<RankedKana> WeakestByMisses(const QList<KanaFigures>& kana, int count) {
@@ -63,17 +93,23 @@ QList<RankedKana> WeakestByMisses(const QList<KanaFigures>& kana, int count) {
         ranked, [](const KanaFigures& k) { return k.attempts; }, count);
 }
 
-QList<RankedKana> SlowestKana(const QList<KanaFigures>& kana, int count) {
-    const std::optional<double> median = MedianKanaMs(kana);
+QList<SlowKana> SlowestKana(const QList<SpellingFigures>& spellings, int count) {
+    QList<SlowKana> ranked = KeyTimes(spellings);
+    const std::optional<double> median = WeightedMedian(ranked);
     if (!median || *median <= 0)
         return {};
-    QList<RankedKana> ranked;
-    for (const KanaFigures& figures : kana) {
-        if (figures.timed == 0)
-            continue;
-        const double mean = (double(figures.totalMs) + 2 * *median) / double(figures.timed + 2);
-        ranked.append({figures, mean / *median});
+    for (SlowKana& kana : ranked) {
+        kana.score = (kana.msPerKey * double(kana.keys) + kSlowPriorKeys * *median) /
+                     (double(kana.keys) + kSlowPriorKeys) / *median;
     }
-    return Rank(
-        ranked, [](const KanaFigures& k) { return k.timed; }, count);
+    std::stable_sort(ranked.begin(), ranked.end(), [](const SlowKana& a, const SlowKana& b) {
+        if (a.score != b.score)
+            return a.score > b.score;
+        if (a.keys != b.keys)
+            return a.keys > b.keys;
+        return KanaBefore(a.kana, b.kana);
+    });
+    if (ranked.size() > count)
+        ranked.resize(std::max(count, 0));
+    return ranked;
 }

@@ -21,17 +21,23 @@ bool KanaBefore(const QString& a, const QString& b);
 // (misses + 1) / (attempts + 2). A kana never typed scores 0.5.
 double PriorMissRate(const KanaFigures& kana);
 
-// The median of the kana's mean times, each kana typed to completion at least
-// once counting once; nothing when there is none.
-std::optional<double> MedianKanaMs(const QList<KanaFigures>& kana);
+// The time per key of the middle key typed after another key of its word,
+// each key taking its kana's mean time per key (over all spellings);
+// nothing when no such kana was timed.
+std::optional<double> MedianKeyMs(const QList<SpellingFigures>& spellings);
 
 // The kana with the highest PriorMissRate, at most count, highest first; ties
 // go to the kana with more attempts, then to table order.
 QList<RankedKana> WeakestByMisses(const QList<KanaFigures>& kana, int count = kWeakKanaCount);
 
-// The kana slowest against the median kana time, at most count, slowest
-// first. The score is the kana's mean time with two attempts at the median
-// added, divided by the median: (totalMs + 2 × median) / (timed + 2) / median,
-// so 1 is as fast as the median kana. Only kana completed at least once take
-// part; ties go to more completed attempts, then to table order.
-QList<RankedKana> SlowestKana(const QList<KanaFigures>& kana, int count = kWeakKanaCount);
+// How many keys at the median time a kana's time per key is shrunk with.
+constexpr double kSlowPriorKeys = 20;
+
+// The kana slowest per key against MedianKeyMs, at most count, slowest
+// first. Only the attempts after another key of the word count: a word's
+// first kana holds the reaction to the word. The score is the kana's time
+// per key with kSlowPriorKeys keys at the median added, over the median:
+// (ms + 20 × median) / (keys + 20) / median, so 1 is the median and a kana
+// timed over few keys stays near it. Ties go to more keys, then to table
+// order.
+QList<SlowKana> SlowestKana(const QList<SpellingFigures>& spellings, int count = kWeakKanaCount);

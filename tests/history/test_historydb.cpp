@@ -1,8 +1,9 @@
 // The history file: a new file is marked as this program's, a file of a
-// later version is left alone, a broken file is moved aside and replaced with
-// every game still readable in it, a crafted file or link is refused and
-// harms nothing, a folder that cannot be written is reported, and a reader
-// learns of a game another connection recorded.
+// later version is left alone, one of an earlier version is brought up to
+// date, a broken file is moved aside and replaced with every game still
+// readable in it, a crafted file or link is refused and harms nothing, a
+// folder that cannot be written is reported, and a reader learns of a game
+// another connection recorded.
 
 #include "history/historydb.h"
 #include "history/historyqueries.h"
@@ -250,8 +251,45 @@ private slots:
             for (const qint64 game : WholeGames(half, kGames))
                 QVERIFY(WriteGame(written, PlayedGame("S", int(game))));
         }
-        for (const char* table : {"kana_totals", "key_totals", "confusions"})
+        for (const char* table :
+             {"kana_totals", "key_totals", "confusions", "spelling_totals", "habit_totals"})
             QCOMPARE(TableText(half, table), TableText(folder.filePath("written.sqlite"), table));
+    }
+
+    // A file of the version before the totals per spelling and per habit:
+    // the statistics read it as it lies, saying those figures come later,
+    // and the game brings it up to date, making the new totals from the
+    // games it holds as writing them makes them.
+    void migratesAnEarlierVersion() {
+        TempProgramFolder folder;
+        const GameRecord habit = TypedGame(
+            QDateTime::currentDateTime(),
+            {{"ほ", "HO", 500, {}}, {"ん", "N", 100, {}}, {"ぶ", "BU", 300, {{"B", "N"}}}});
+        {
+            HistoryDb db;
+            for (const GameRecord& game : {PlayedGame("M", 1), PlayedGame("M", 2), habit})
+                QVERIFY(WriteGame(db, game));
+        }
+        const QString spellings = TableText(HistoryPath(), "spelling_totals");
+        const QString habits = TableText(HistoryPath(), "habit_totals");
+        QCOMPARE(habits, QString("ん,NN,ぶ,ん,NN,1,1"));
+        RunSql(HistoryPath(), {"DROP TABLE spelling_totals", "DROP TABLE habit_totals",
+                               "PRAGMA user_version = 1"});
+        const QByteArray before = folder.readFile("history.sqlite");
+
+        HistoryDb reader(HistoryPath(), HistoryDb::Mode::Read);
+        QString message;
+        const std::optional<HistoryOverview> seen = ReadOverview(reader, &message);
+        reader.close();
+        QVERIFY2(seen && seen->games.size() == 3 && !seen->kana.isEmpty(), qPrintable(message));
+        QVERIFY2(seen->spellingsLater && seen->spellings.isEmpty(), "no spellings before the game");
+        QCOMPARE(folder.readFile("history.sqlite"), before);
+
+        HistoryDb writer;
+        QVERIFY2(writer.open(&message), qPrintable(message));
+        writer.close();
+        QCOMPARE(TableText(HistoryPath(), "spelling_totals"), spellings);
+        QCOMPARE(TableText(HistoryPath(), "habit_totals"), habits);
     }
 
     // A crafted file or a link harms nothing, read by the statistics or
@@ -335,6 +373,8 @@ private slots:
              "history.sqlite-journal」がシンボリックリンク"},
             {"another program's games", [] { RunSql(HistoryPath(), {"CREATE TABLE games (x)"}); },
              foreign},
+            {"an earlier version altered",
+             ourHistoryWith({"DROP TABLE habit_totals", "PRAGMA user_version = 1"}), foreign},
             {"another program's file", [] { RunSql(HistoryPath(), {"CREATE TABLE notes (x)"}); },
              foreign},
             {"games an endless view",

@@ -232,8 +232,6 @@ private slots:
     // Misses ranked with the prior: a kana missed once in its only attempt
     // comes below one missed three times in four over sixty attempts, and one
     // never missed in its only attempt above one seldom missed in a hundred.
-    // Slowness against the median of the kana's mean times, tempered the same
-    // way.
     void weakKanaOrder() {
         const QList<KanaFigures> kana = {
             {"あ", 100, 2, 100, 20000}, // 200 ms
@@ -248,14 +246,31 @@ private slots:
         QCOMPARE(weakest[0].score, 46.0 / 62.0);
         QCOMPARE(weakest[2].score, weakest[3].score); // equal: more attempts first
         QCOMPARE(Names(WeakestByMisses(kana, 2)), QStringList({"つ", "ぬ"}));
+    }
 
-        QCOMPARE(MedianKanaMs(kana).value_or(-1), 400.0);
-        QCOMPARE(MedianKanaMs(kana.mid(0, 3) + kana.mid(4, 1)).value_or(-1), 350.0);
-        QVERIFY(!MedianKanaMs({KanaFigures{"ろ", 1, 0, 0, 0}}));
-        const QList<RankedKana> slowest = SlowestKana(kana);
-        QCOMPARE(Names(slowest), QStringList({"ぬ", "へ", "つ", "し", "あ"}));
-        QCOMPARE(slowest[0].score, (2000.0 + 800) / 3 / 400);
+    // Slowness per key against the median key, over the kana after another
+    // key of the word: the median is the middle key's (each key at its kana's
+    // mean over all spellings), and a kana slow over two keys is shrunk to
+    // below one a little less slow over twenty.
+    void slowKanaPerKey() {
+        const QList<SpellingFigures> spellings = {
+            {"か", "KA", 100, 0, 100, 20000, 0}, // 200 keys at 100 ms
+            {"し", "SHI", 50, 0, 50, 22500, 0},  // 150 keys at 150 ms
+            {"し", "SI", 50, 0, 50, 12000, 0},   // 100 keys at 120 ms
+            {"ぬ", "NU", 1, 0, 1, 600, 0},       //   2 keys at 300 ms
+            {"む", "MU", 10, 0, 10, 4000, 0},    //  20 keys at 200 ms
+            {"を", "WO", 3, 0, 0, 0, 0},         // only a word's first kana
+        };
+        QCOMPARE(MedianKeyMs(spellings).value_or(-1), 34500.0 / 250);
+        QVERIFY(!MedianKeyMs(spellings.mid(5)));
+        const QList<SlowKana> slowest = SlowestKana(spellings);
+        QStringList names;
+        for (const SlowKana& kana : slowest)
+            names.append(kana.kana);
+        QCOMPARE(names, QStringList({"む", "ぬ", "し", "か"}));
+        QCOMPARE(slowest[0].score, (4000 + 20 * 138.0) / 40 / 138);
         QCOMPARE(slowest[2].score, 1.0);
+        QCOMPARE(slowest[2].keys, qint64(250));
     }
 };
 

@@ -1,8 +1,8 @@
 // The statistics window: a clear text instead of empty charts before the
 // first game and when the history cannot be opened, the figures of the last
-// game, the kana table read from the keyboard, and the window following games
-// that another connection records while it is open, and the keys typed in
-// misses named.
+// game, the kana table read from the keyboard, the keys typed in misses
+// named, the habits of spelling seen, and the window following games that
+// another connection records while it is open.
 
 #include "frmSeiseki.h"
 #include "history/historydb.h"
@@ -104,6 +104,17 @@ private slots:
         // The key typed in the miss is named, not left a blank cell.
         const QTableWidget* confusions = Child<QTableWidget>(&window, "tblConfusions");
         QCOMPARE(confusions->item(0, 2)->text(), QString("スペース"));
+
+        // A habit of spelling in the next game is told with the setting
+        // that takes it.
+        QVERIFY(
+            WriteGame(game, TypedGame(kEvening.addSecs(120), {{"ほ", "HO", 300, {}},
+                                                              {"ん", "N", 200, {}},
+                                                              {"ぶ", "BU", 300, {{"B", "N"}}}})));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            Text(window, "lblHabits"),
+            QString("ん を NN と打つ癖があります（1回）。設定で「NN」を選ぶとミスになりません。"),
+            3000);
     }
 };
 

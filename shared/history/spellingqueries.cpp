@@ -1,0 +1,84 @@
+#include "history/spellingqueries.h"
+
+#include "history/sqlsupport.h"
+#include "history/weakkana.h"
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+// The first version with spelling_totals and habit_totals.
+constexpr int kSpellingsVersion = 2;
+
+// Whether the file holds the totals; nothing when that could not be read.
+std::optional<bool> HasSpellings(const QSqlDatabase& db, QSqlError* failure) {
+    const std::optional<QVariant> version =
+        QueryValue(db, QStringLiteral("PRAGMA user_version"), failure);
+    return version ? std::optional<bool>(version->toInt() >= kSpellingsVersion) : std::nullopt;
+}
+
+} // namespace
+
+bool AddHabitMisses(const QSqlDatabase& db, QList<KanaFigures>& kana, QSqlError* failure) {
+    const std::optional<bool> kept = HasSpellings(db, failure);
+    if (!kept || !*kept)
+        return kept.has_value();
+    SqlStatement row(db,
+                     QStringLiteral("SELECT missed, sum(absorbed) FROM habit_totals"
+                                    " GROUP BY missed"),
+                     failure);
+    if (!row.run())
+        return false;
+    std::map<QString, qint64> absorbed;
+    while (row.next())
+        absorbed[row.text(0)] = row.number(1);
+    for (KanaFigures& figures : kana) {
+        const auto found = absorbed.find(figures.kana);
+        if (found != absorbed.end())
+            figures.habitMisses = std::min(found->second, figures.misses);
+    }
+    return row.ok();
+}
+
+bool SelectSpellingFigures(const QSqlDatabase& db, HistoryOverview& overview, QSqlError* failure) {
+    const std::optional<bool> kept = HasSpellings(db, failure);
+    if (!kept)
+        return false;
+    overview.spellingsLater = !*kept;
+    if (overview.spellingsLater)
+        return true;
+    SqlStatement spellings(db,
+                           QStringLiteral("SELECT kana, spelling, attempts, misses, timed,"
+                                          " timed_ms, timed_square_ms FROM spelling_totals"
+                                          " ORDER BY spelling"),
+                           failure);
+    if (!spellings.run())
+        return false;
+    while (spellings.next()) {
+        overview.spellings.append({spellings.text(0), spellings.text(1), spellings.number(2),
+                                   spellings.number(3), spellings.number(4), spellings.number(5),
+                                   spellings.number(6)});
+    }
+    if (!spellings.ok())
+        return false;
+    std::stable_sort(overview.spellings.begin(), overview.spellings.end(),
+                     [](const SpellingFigures& a, const SpellingFigures& b) {
+                         return KanaBefore(a.kana, b.kana);
+                     });
+    SqlStatement habits(db,
+                        QStringLiteral("SELECT kana, typed, setting, option, sum(seen)"
+                                       " FROM habit_totals GROUP BY kana, typed"
+                                       " ORDER BY 5 DESC, kana, typed"),
+                        failure);
+    if (!habits.run())
+        return false;
+    while (habits.next()) {
+        overview.habits.append(
+            {habits.text(0), habits.text(1), habits.text(2), habits.text(3), habits.number(4)});
+    }
+    if (!habits.ok())
+        return false;
+    overview.slowest = SlowestKana(overview.spellings);
+    return true;
+}
