@@ -36,7 +36,8 @@ public:
     // the file. Read: the statistics, which never change, move or make a
     // file; a file that needs SQLite to write (its -shm in a folder that
     // cannot be written, a full disk, a journal beside it) is read as it
-    // lies on disk.
+    // lies on disk, and a file of an earlier version as it is: the readers
+    // leave out what it does not hold until a writer brings it up to date.
     enum class Mode { Write, Read };
 
     // Opens nothing yet. today dates the names a broken file and a stray

@@ -81,13 +81,15 @@ bool ReadsWhole(const QSqlDatabase& db, qint64 id) {
 
 // Copies one game, read whole just before.
 bool CopyGame(const QSqlDatabase& db, qint64 id, QSqlError* failure) {
-    SqlStatement game(db,
-                      QStringLiteral("INSERT INTO main.games (uuid, started, started_ms, list,"
-                                     " level, words_per_stage, result, stage, score, words, keys,"
-                                     " misses, seconds) SELECT uuid, started, started_ms, list,"
-                                     " level, words_per_stage, result, stage, score, words, keys,"
-                                     " misses, seconds FROM broken.games WHERE id = ?"),
-                      failure);
+    SqlStatement game(
+        db,
+        QStringLiteral("INSERT INTO main.games (uuid, started, started_ms, list,"
+                       " level, words_per_stage, result, stage, score, words, keys,"
+                       " misses, seconds, kana) SELECT uuid, started, started_ms,"
+                       " list, level, words_per_stage, result, stage, score, words,"
+                       " keys, misses, seconds, (SELECT count(ms) FROM broken.kana AS k WHERE"
+                       " k.game = broken.games.id) FROM broken.games WHERE id = ?"),
+        failure);
     if (!game.run({id}))
         return false;
     const qint64 copy = game.lastInsertId();

@@ -102,6 +102,11 @@ const Step kVersion2 = {{
         seen INTEGER NOT NULL,        -- attempts that went wrong so
         absorbed INTEGER NOT NULL,    -- their misses the option would absorb
         PRIMARY KEY (kana, typed, missed)) WITHOUT ROWID)",
+                            // Each game's completed kana, so kana per minute over
+                            // every game is read from the games alone.
+                            "ALTER TABLE games ADD COLUMN kana INTEGER NOT NULL DEFAULT 0",
+                            "UPDATE games SET kana ="
+                            " (SELECT count(ms) FROM kana WHERE kana.game = games.id)",
                         },
                         &MakeSpellingTotals};
 
@@ -124,12 +129,6 @@ bool RunSteps(const QSqlDatabase& db, int from, int to, QSqlError* failure) {
             return false;
     }
     return true;
-}
-
-std::optional<int> Version(const QSqlDatabase& db, QSqlError* failure) {
-    const std::optional<QVariant> stored =
-        QueryValue(db, QStringLiteral("PRAGMA user_version"), failure);
-    return stored ? std::optional<int>(stored->toInt()) : std::nullopt;
 }
 
 // Every object of a schema as one line, in name order; nothing on failure.
@@ -178,35 +177,43 @@ const std::array<QStringList, kHistoryVersion>& Schemas() {
 
 } // namespace
 
-MigrateResult MigrateHistory(const QSqlDatabase& db, QSqlError* failure) {
-    // A file of the current version needs no write lock, so a reader opens
+std::optional<int> HistoryVersion(const QSqlDatabase& db, QSqlError* failure) {
+    const std::optional<QVariant> stored =
+        QueryValue(db, QStringLiteral("PRAGMA user_version"), failure);
+    return stored ? std::optional<int>(stored->toInt()) : std::nullopt;
+}
+
+MigrateResult MigrateHistory(const QSqlDatabase& db, QSqlError* failure, int target) {
+    if (target < 1 || target > kHistoryVersion)
+        return MigrateResult::Failed; // no steps lead there
+    // A file of the version wanted needs no write lock, so a reader opens
     // at once however busy the writers are.
-    const std::optional<int> seen = Version(db, failure);
+    const std::optional<int> seen = HistoryVersion(db, failure);
     if (!seen)
         return MigrateResult::Failed;
-    if (*seen >= kHistoryVersion)
-        return *seen == kHistoryVersion ? MigrateResult::Current : MigrateResult::Newer;
+    if (*seen >= target)
+        return *seen == target ? MigrateResult::Current : MigrateResult::Newer;
     // Otherwise the version is read again inside the write transaction, so
     // two programs opening an old or new file together migrate it once.
     SqlTransaction transaction(db, SqlTransaction::Kind::Write, failure);
     if (!transaction.begun())
         return MigrateResult::Failed;
-    const std::optional<int> stored = Version(db, failure);
+    const std::optional<int> stored = HistoryVersion(db, failure);
     if (!stored)
         return MigrateResult::Failed;
     const int version = *stored;
-    if (version > kHistoryVersion)
+    if (version > target)
         return MigrateResult::Newer;
-    if (version == kHistoryVersion)
+    if (version == target)
         return transaction.commit(failure) ? MigrateResult::Current : MigrateResult::Failed;
-    if (!RunSteps(db, version, kHistoryVersion, failure))
+    if (!RunSteps(db, version, target, failure))
         return MigrateResult::Failed;
     // A new file is marked as this program's, so that a SQLite file of
     // another program can be told apart before it is trusted.
     if (version == 0 &&
         !Exec(db, QStringLiteral("PRAGMA application_id = %1").arg(kHistoryApplicationId), failure))
         return MigrateResult::Failed;
-    if (!Exec(db, QStringLiteral("PRAGMA user_version = %1").arg(kHistoryVersion), failure))
+    if (!Exec(db, QStringLiteral("PRAGMA user_version = %1").arg(target), failure))
         return MigrateResult::Failed;
     return transaction.commit(failure) ? MigrateResult::Current : MigrateResult::Failed;
 }
@@ -218,7 +225,7 @@ std::optional<HistoryKind> IdentifyHistory(const QSqlDatabase& db, QSqlError* fa
     const std::optional<QVariant> mark =
         transaction.begun() ? QueryValue(db, QStringLiteral("PRAGMA application_id"), failure)
                             : std::nullopt;
-    const std::optional<int> version = mark ? Version(db, failure) : std::nullopt;
+    const std::optional<int> version = mark ? HistoryVersion(db, failure) : std::nullopt;
     const std::optional<QStringList> objects =
         version ? SchemaObjects(db, QStringLiteral("main"), failure) : std::nullopt;
     if (!objects || !transaction.commit(failure))

@@ -8,7 +8,7 @@
 // PRAGMA application_id = kHistoryApplicationId.
 //
 // Version 2: running totals per kana and spelling typed and per habit of
-// spelling.
+// spelling, and per game the kana completed.
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -21,15 +21,20 @@ constexpr int kHistoryVersion = 2;
 constexpr int kHistoryApplicationId = 0x59554249;
 
 enum class MigrateResult {
-    Current, // the file is (now) of kHistoryVersion
+    Current, // the file is (now) of the version wanted
     Newer,   // the file is of a later version; nothing was changed
     Failed,  // a step failed; the file is as it was
 };
 
-// Brings the database to kHistoryVersion: every missing step in order, all in
-// one transaction, so a file is at one version or the next, never between.
-// A new, empty database gets every step. failure says why it Failed.
-MigrateResult MigrateHistory(const QSqlDatabase& db, QSqlError* failure);
+// Brings the database to target (kHistoryVersion unless a test makes a file
+// of an older version): every missing step in order, all in one
+// transaction, so a file is at one version or the next, never between. A
+// new, empty database gets every step. failure says why it Failed.
+MigrateResult MigrateHistory(const QSqlDatabase& db, QSqlError* failure,
+                             int target = kHistoryVersion);
+
+// The version recorded in the file; nothing when it could not be read.
+std::optional<int> HistoryVersion(const QSqlDatabase& db, QSqlError* failure);
 
 // What a database file is to this program, told from its header and its
 // schema alone, without a write.

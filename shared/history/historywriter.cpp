@@ -63,12 +63,12 @@ bool StoreRows(const QSqlDatabase& db, const GameRecord& game, const QString& uu
     SqlStatement games(
         db,
         "INSERT INTO games (uuid, started, started_ms, list, level, words_per_stage, result,"
-        " stage, score, words, keys, misses, seconds)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        " stage, score, words, keys, misses, seconds, kana)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
         failure);
     if (!games.run({uuid, StartedText(game.started), game.started.toMSecsSinceEpoch(), game.list,
                     game.level, game.wordsPerStage, ResultName(game.result), game.stage, game.score,
-                    game.words, game.keys, game.misses, game.seconds}))
+                    game.words, game.keys, game.misses, game.seconds, CompletedKana(game)}))
         return false;
     id = games.lastInsertId();
 

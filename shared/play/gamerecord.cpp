@@ -40,6 +40,15 @@ double Accuracy(qint64 keys, qint64 misses) {
     return pressed > 0 ? double(keys) / double(pressed) : 1.0;
 }
 
+int CompletedKana(const GameRecord& game) {
+    int completed = 0;
+    for (const WordRecord& word : game.wordList) {
+        for (const KanaRecord& kana : word.kana)
+            completed += kana.ms ? 1 : 0;
+    }
+    return completed;
+}
+
 QString StartedText(const QDateTime& started) {
     const int offset = started.offsetFromUtc();
     const int minutes = std::abs(offset) / 60;

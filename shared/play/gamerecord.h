@@ -104,6 +104,9 @@ struct GameRecord : GameSummary {
     QString uuid;
 };
 
+// The kana of game's words that were completed (KanaRecord::ms known).
+int CompletedKana(const GameRecord& game);
+
 // The start time as the history writes it: ISO 8601 in the time's own offset
 // from UTC, to the second ("2026-03-01T21:05:09+09:00").
 QString StartedText(const QDateTime& started);

@@ -386,6 +386,13 @@ private slots:
              ourHistoryWith({"CREATE TRIGGER wipe AFTER INSERT ON games BEGIN"
                              " DELETE FROM games; END"}),
              foreign},
+            {"an earlier version with a trigger",
+             [] {
+                 MakeFirstVersionHistory(HistoryPath(), 2);
+                 RunSql(HistoryPath(), {"CREATE TRIGGER wipe AFTER INSERT ON games BEGIN"
+                                        " DELETE FROM games; END"});
+             },
+             foreign},
         };
         const auto bytesOf = [](const QString& path) {
             QFile file(path);

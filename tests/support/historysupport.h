@@ -4,6 +4,7 @@
 // and a check that the file is whole.
 
 #include "history/historydb.h"
+#include "history/historyschema.h"
 #include "testsupport.h"
 
 #include <QSqlQuery>
@@ -26,6 +27,35 @@ inline void RunSql(const QString& path, const QStringList& statements) {
         db.close();
     }
     QSqlDatabase::removeDatabase("test-setup");
+}
+
+// A history of the first version, as the game kept it before it counted each
+// game's kana, holding games games of one word: か and し completed, ん begun.
+inline void MakeFirstVersionHistory(const QString& path, int games) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-first-version");
+        db.setDatabaseName(path);
+        QSqlError failure;
+        if (!db.open() || MigrateHistory(db, &failure, 1) != MigrateResult::Current)
+            qFatal("cannot make %s: %s", qPrintable(path), qPrintable(failure.text()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("test-first-version");
+    QStringList rows;
+    for (int id = 1; id <= games; ++id) {
+        rows << QStringLiteral("INSERT INTO games VALUES (%1, 'uuid-%1',"
+                               " '2026-03-01T20:0%1:00+09:00', %1, 'Nomal.dat', 1, 10, 'ended',"
+                               " 1, 100, 0, 5, 0, 1.5)")
+                    .arg(id)
+             << QStringLiteral("INSERT INTO words VALUES (%1, 0, '漢字', 300, NULL)").arg(id);
+        const char* kana[] = {"0, 'か', 0, 500, 'KA'", "1, 'し', 0, 400, 'SI'",
+                              "2, 'ん', 0, NULL, 'N'"};
+        for (const char* unit : kana)
+            rows << QStringLiteral("INSERT INTO kana VALUES (%1, 0, %2)")
+                        .arg(id)
+                        .arg(QString::fromUtf8(unit));
+    }
+    RunSql(path, rows);
 }
 
 // A game of one word, started now.
