@@ -10,7 +10,7 @@
 
 namespace {
 
-enum class Kind { Score, Kpm, Accuracy, Misses, Reaction };
+enum class Kind { Score, Kpm, KanaPerMinute, Accuracy, Misses, Reaction };
 
 // One figure of the table: how it is named and which way is better.
 struct Figure {
@@ -23,6 +23,7 @@ struct Figure {
 constexpr Figure kFigures[] = {
     {Kind::Score, "Score", u"スコア", true},
     {Kind::Kpm, "Kpm", u"打鍵速度（kpm）", true},
+    {Kind::KanaPerMinute, "KanaPerMinute", u"かな速度（かな/分）", true},
     {Kind::Accuracy, "Accuracy", u"正確さ", true},
     {Kind::Misses, "Misses", u"ミス", false},
     {Kind::Reaction, "Reaction", u"平均反応時間", false},
@@ -34,6 +35,8 @@ std::optional<double> ValueOf(Kind kind, const HeadlineFigures& figures) {
         return figures.score;
     case Kind::Kpm:
         return figures.kpm;
+    case Kind::KanaPerMinute:
+        return figures.kanaPerMinute;
     case Kind::Accuracy:
         return figures.accuracy;
     case Kind::Misses:
@@ -49,6 +52,7 @@ QString ValueText(Kind kind, double value) {
     case Kind::Score:
         return QString::number(value, 'f', 0);
     case Kind::Kpm:
+    case Kind::KanaPerMinute:
         return KpmText(value);
     case Kind::Accuracy:
         return PercentText(value);

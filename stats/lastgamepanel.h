@@ -1,7 +1,8 @@
 #pragma once
-// The last game's figures (score, kpm, accuracy, misses, mean reaction time),
-// each beside the player's average of the games before it and the change,
-// green where the last game was better and red where it was worse.
+// The last game's figures (score, kpm, kana per minute, accuracy, misses,
+// mean reaction time), each beside the player's average of the games before
+// it and the change, green where the last game was better and red where it
+// was worse.
 
 #include "history/historyfigures.h"
 
@@ -26,5 +27,5 @@ private:
     };
     QLabel* m_heading;
     QLabel* m_averageHeading;
-    std::array<Row, 5> m_rows{};
+    std::array<Row, 6> m_rows{};
 };

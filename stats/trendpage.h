@@ -1,6 +1,6 @@
 #pragma once
 // The first page: the last game against the games before it, and charts of
-// kpm and accuracy per game and per day.
+// kpm, kana per minute and accuracy per game and per day.
 
 #include "history/historyfigures.h"
 
@@ -19,7 +19,9 @@ public:
 private:
     LastGamePanel* m_last;
     TrendChart* m_kpmGames;
+    TrendChart* m_kanaGames;
     TrendChart* m_accuracyGames;
     TrendChart* m_kpmDays;
+    TrendChart* m_kanaDays;
     TrendChart* m_accuracyDays;
 };

@@ -34,14 +34,17 @@ QByteArray Lines(const QList<QStringList>& rows) {
 
 QByteArray GamesCsv(const QList<GameSummary>& games) {
     QList<QStringList> rows{{"started", "list", "level", "words_per_stage", "result", "stage",
-                             "score", "words", "keys", "misses", "seconds", "kpm", "accuracy"}};
+                             "score", "words", "keys", "misses", "seconds", "kpm", "accuracy",
+                             "kana_per_minute"}};
     for (const GameSummary& game : games) {
+        const std::optional<double> kanaPerMinute = game.kanaPerMinute();
         rows.append({StartedText(game.started), game.list, QString::number(game.level),
                      QString::number(game.wordsPerStage), ResultName(game.result),
                      QString::number(game.stage), QString::number(game.score),
                      QString::number(game.words), QString::number(game.keys),
                      QString::number(game.misses), Fixed(game.seconds, 3), Fixed(game.kpm(), 1),
-                     Fixed(game.accuracy(), 4)});
+                     Fixed(game.accuracy(), 4),
+                     kanaPerMinute ? Fixed(*kanaPerMinute, 1) : QString()});
     }
     return Lines(rows);
 }

@@ -10,8 +10,10 @@
 
 // One line per game in the order given (ReadGames gives oldest first):
 // started,list,level,words_per_stage,result,stage,score,words,keys,misses,
-// seconds,kpm,accuracy. started as the history keeps it (ISO 8601 with the
-// offset), seconds to the millisecond, kpm to 0.1, accuracy 0 to 1 to 0.0001.
+// seconds,kpm,accuracy,kana_per_minute. started as the history keeps it (ISO
+// 8601 with the offset), seconds to the millisecond, kpm and kana_per_minute
+// to 0.1, accuracy 0 to 1 to 0.0001. kana_per_minute is empty when the
+// history cannot tell.
 QByteArray GamesCsv(const QList<GameSummary>& games);
 
 // One line per kana in the order given: kana,attempts,misses,miss_rate,mean_ms.

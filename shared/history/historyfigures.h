@@ -18,18 +18,23 @@ struct DayFigures {
     qint64 misses = 0;
     double seconds = 0;
     qint32 bestScore = 0;
+    std::optional<qint64> kana; // completed; nothing as for GameSummary::kana
 
     double kpm() const { return Kpm(keys, seconds); }
     double accuracy() const { return Accuracy(keys, misses); }
+    std::optional<double> kanaPerMinute() const {
+        return kana ? std::optional<double>(Kpm(*kana, seconds)) : std::nullopt;
+    }
 };
 
-// The five figures shown for the last game and, as averages, for the games
-// before it.
+// The figures shown for the last game and, as averages, for the games before
+// it.
 struct HeadlineFigures {
     double score = 0;
     double kpm = 0;
     double accuracy = 0;
     double misses = 0;
+    std::optional<double> kanaPerMinute; // nothing as for GameSummary::kana
     // Mean time from a word's appearance to its first key; nothing when no
     // word got a key.
     std::optional<double> reactionMs;
@@ -40,8 +45,8 @@ struct LastGameComparison {
     GameSummary game;      // the game started last
     HeadlineFigures last;  // its figures
     int previousGames = 0; // how many games the averages cover, 0 to 10
-    // The mean of each figure over those games (reactionMs over those that
-    // have one); all 0 when there are none.
+    // The mean of each figure over those games (the optional ones over those
+    // that have one); all 0 when there are none.
     HeadlineFigures previous;
 };
 

@@ -1,5 +1,6 @@
 #include "history/historyqueries.h"
 
+#include "history/historyschema.h"
 #include "history/spellingqueries.h"
 #include "history/sqlsupport.h"
 #include "history/weakkana.h"
@@ -12,10 +13,27 @@ namespace {
 // Up to this many games before the last one make its average.
 constexpr int kPreviousGames = 10;
 
-const char kSummaryColumns[] = "id, started, list, level, words_per_stage, result, stage, score,"
-                               " words, keys, misses, seconds";
+// The first version whose games hold their completed kana.
+constexpr int kKanaVersion = 2;
 
-// The columns of kSummaryColumns from the current row.
+// Whether the file holds the games' completed kana: a file the game has not
+// yet brought up to date does not, and is read without them.
+std::optional<bool> HoldsKana(const QSqlDatabase& db, QSqlError* failure) {
+    const std::optional<int> version = HistoryVersion(db, failure);
+    return version ? std::optional<bool>(*version >= kKanaVersion) : std::nullopt;
+}
+
+// The columns Summary reads; nothing when the version could not be read.
+std::optional<QString> SummaryColumns(const QSqlDatabase& db, QSqlError* failure) {
+    const std::optional<bool> kana = HoldsKana(db, failure);
+    if (!kana)
+        return std::nullopt;
+    return QStringLiteral("id, started, list, level, words_per_stage, result, stage, score,"
+                          " words, keys, misses, seconds, ") +
+           (*kana ? QStringLiteral("kana") : QStringLiteral("NULL"));
+}
+
+// The columns of SummaryColumns from the current row.
 GameSummary Summary(const SqlStatement& row) {
     GameSummary game;
     game.id = row.number(0);
@@ -30,14 +48,16 @@ GameSummary Summary(const SqlStatement& row) {
     game.keys = row.integer(9);
     game.misses = row.integer(10);
     game.seconds = row.value(11).toDouble();
+    game.kana = row.optionalInteger(12);
     return game;
 }
 
 bool SelectGames(const QSqlDatabase& db, QList<GameSummary>& games, QSqlError* failure) {
-    SqlStatement row(db,
-                     QStringLiteral("SELECT %1 FROM games ORDER BY started_ms, id")
-                         .arg(QLatin1String(kSummaryColumns)),
-                     failure);
+    const std::optional<QString> columns = SummaryColumns(db, failure);
+    if (!columns)
+        return false;
+    SqlStatement row(
+        db, QStringLiteral("SELECT %1 FROM games ORDER BY started_ms, id").arg(*columns), failure);
     if (!row.run())
         return false;
     while (row.next())
@@ -46,17 +66,29 @@ bool SelectGames(const QSqlDatabase& db, QList<GameSummary>& games, QSqlError* f
 }
 
 bool SelectDays(const QSqlDatabase& db, QList<DayFigures>& days, QSqlError* failure) {
+    const std::optional<bool> holdsKana = HoldsKana(db, failure);
+    if (!holdsKana)
+        return false;
     // The date part of the start text is the local date it was played on.
     SqlStatement row(db,
                      QStringLiteral("SELECT substr(started, 1, 10), count(*), sum(keys),"
-                                    " sum(misses), sum(seconds), max(score)"
-                                    " FROM games GROUP BY 1 ORDER BY 1"),
+                                    " sum(misses), sum(seconds), max(score), %1"
+                                    " FROM games GROUP BY 1 ORDER BY 1")
+                         .arg(*holdsKana ? QStringLiteral("sum(kana)") : QStringLiteral("NULL")),
                      failure);
     if (!row.run())
         return false;
     while (row.next()) {
-        days.append({QDate::fromString(row.text(0), Qt::ISODate), row.integer(1), row.number(2),
-                     row.number(3), row.value(4).toDouble(), row.integer(5)});
+        DayFigures day;
+        day.day = QDate::fromString(row.text(0), Qt::ISODate);
+        day.games = row.integer(1);
+        day.keys = row.number(2);
+        day.misses = row.number(3);
+        day.seconds = row.value(4).toDouble();
+        day.bestScore = row.integer(5);
+        if (!row.value(6).isNull())
+            day.kana = row.number(6);
+        days.append(day);
     }
     return row.ok();
 }
@@ -72,15 +104,37 @@ bool SelectReaction(SqlStatement& mean, qint64 game, std::optional<double>& reac
 }
 
 HeadlineFigures Headline(const GameSummary& game, std::optional<double> reaction) {
-    return {double(game.score), game.kpm(), game.accuracy(), double(game.misses), reaction};
+    return {double(game.score),  game.kpm(),           game.accuracy(),
+            double(game.misses), game.kanaPerMinute(), reaction};
 }
+
+// The mean of the values given, nothing when none is.
+class OptionalMean {
+public:
+    void add(std::optional<double> value) {
+        if (value) {
+            m_sum += *value;
+            ++m_count;
+        }
+    }
+    std::optional<double> mean() const {
+        return m_count > 0 ? std::optional<double>(m_sum / m_count) : std::nullopt;
+    }
+
+private:
+    double m_sum = 0;
+    int m_count = 0;
+};
 
 bool SelectLastGame(const QSqlDatabase& db, std::optional<LastGameComparison>& last,
                     QSqlError* failure) {
+    const std::optional<QString> columns = SummaryColumns(db, failure);
+    if (!columns)
+        return false;
     SqlStatement row(
         db,
         QStringLiteral("SELECT %1 FROM games ORDER BY started_ms DESC, id DESC LIMIT ?")
-            .arg(QLatin1String(kSummaryColumns)),
+            .arg(*columns),
         failure);
     if (!row.run({kPreviousGames + 1}))
         return false;
@@ -102,8 +156,8 @@ bool SelectLastGame(const QSqlDatabase& db, std::optional<LastGameComparison>& l
     comparison.last = Headline(comparison.game, reaction);
 
     HeadlineFigures& mean = comparison.previous;
-    int reactions = 0;
-    double reactionSum = 0;
+    OptionalMean reactions;
+    OptionalMean kanaPerMinute;
     for (qsizetype i = 1; i < games.size(); ++i) {
         std::optional<double> earlier;
         if (!SelectReaction(meanReaction, games[i].id, earlier))
@@ -113,10 +167,8 @@ bool SelectLastGame(const QSqlDatabase& db, std::optional<LastGameComparison>& l
         mean.kpm += figures.kpm;
         mean.accuracy += figures.accuracy;
         mean.misses += figures.misses;
-        if (earlier) {
-            ++reactions;
-            reactionSum += *earlier;
-        }
+        kanaPerMinute.add(figures.kanaPerMinute);
+        reactions.add(earlier);
     }
     comparison.previousGames = int(games.size() - 1);
     if (comparison.previousGames > 0) {
@@ -126,8 +178,8 @@ bool SelectLastGame(const QSqlDatabase& db, std::optional<LastGameComparison>& l
         mean.accuracy /= n;
         mean.misses /= n;
     }
-    if (reactions > 0)
-        mean.reactionMs = reactionSum / reactions;
+    mean.kanaPerMinute = kanaPerMinute.mean();
+    mean.reactionMs = reactions.mean();
     last = comparison;
     return true;
 }
@@ -186,9 +238,11 @@ bool SelectConfusions(const QSqlDatabase& db, int count, QList<Confusion>& confu
 
 bool SelectGame(const QSqlDatabase& db, qint64 id, std::optional<GameRecord>& game,
                 QSqlError* failure) {
-    SqlStatement summary(
-        db, QStringLiteral("SELECT %1 FROM games WHERE id = ?").arg(QLatin1String(kSummaryColumns)),
-        failure);
+    const std::optional<QString> columns = SummaryColumns(db, failure);
+    if (!columns)
+        return false;
+    SqlStatement summary(db, QStringLiteral("SELECT %1 FROM games WHERE id = ?").arg(*columns),
+                         failure);
     if (!summary.run({id}))
         return false;
     if (!summary.next())

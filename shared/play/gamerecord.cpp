@@ -31,8 +31,8 @@ std::optional<GameResult> ResultFromName(const QString& name) {
     return std::nullopt;
 }
 
-double Kpm(qint64 keys, double seconds) {
-    return seconds > 0 ? double(keys) * 60.0 / seconds : 0.0;
+double Kpm(qint64 count, double seconds) {
+    return seconds > 0 ? double(count) * 60.0 / seconds : 0.0;
 }
 
 double Accuracy(qint64 keys, qint64 misses) {

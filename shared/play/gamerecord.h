@@ -66,8 +66,8 @@ struct WordRecord {
     bool operator==(const WordRecord&) const = default;
 };
 
-// keys × 60 / seconds; 0 when no time was spent.
-double Kpm(qint64 keys, double seconds);
+// count × 60 / seconds (keys or kana per minute); 0 when no time was spent.
+double Kpm(qint64 count, double seconds);
 // keys / (keys + misses), 0 to 1; 1 when no key was pressed at all (no key
 // went wrong), so a game ended before its first key does not count as wholly
 // inaccurate.
@@ -91,8 +91,17 @@ struct GameSummary {
     // completion, or to the game's end for the last one.
     double seconds = 0;
 
+    // Kana completed, each counted once whatever spelling typed it (し as SI
+    // or SHI), so that kana per minute compares typists of either spelling;
+    // as the history read it, and nothing when it cannot tell (a file the
+    // game has not yet brought up to date).
+    std::optional<int> kana;
+
     double kpm() const { return Kpm(keys, seconds); }
     double accuracy() const { return Accuracy(keys, misses); }
+    std::optional<double> kanaPerMinute() const {
+        return kana ? std::optional<double>(Kpm(*kana, seconds)) : std::nullopt;
+    }
 };
 
 // A whole game: its figures and every word shown, in order.

@@ -2,13 +2,15 @@
 // figure, word, kana and miss is read back as written, the totals add up over
 // games, and a write that cannot finish leaves nothing of the game behind;
 // keys per minute and accuracy, the games in order and per day, the last game
-// against the ten before it, the weakest and slowest kana.
+// against the ten before it, kana per minute (also from a file of the first
+// version), the weakest and slowest kana.
 
+#include "history/csvexport.h"
 #include "history/historydb.h"
 #include "history/historyqueries.h"
 #include "history/historywriter.h"
 #include "history/weakkana.h"
-#include "testsupport.h"
+#include "historysupport.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -227,6 +229,44 @@ private slots:
         QCOMPARE(last->previous.misses, 6.5);
         QCOMPARE(last->previous.accuracy, 60.0 / 61.0);
         QCOMPARE(last->previous.reactionMs.value_or(-1), 600.0 / 9.0);
+    }
+
+    // Kana per minute as the history keeps it: the scripted game completed
+    // eight kana in 7.25 s. A file of the first version read before the game
+    // brought it up to date gives every figure but that one, unknown rather
+    // than 0 (and an empty column in the export); once the game opened it,
+    // each game's kana are counted from its rows, for the reader already
+    // open too.
+    void kanaPerMinute() {
+        {
+            TempProgramFolder folder;
+            HistoryDb db;
+            QVERIFY(WriteGame(db, ScriptedGame()));
+            const QList<GameSummary> games = ReadGames(db);
+            QCOMPARE(games.size(), 1);
+            QCOMPARE(games[0].kanaPerMinute().value_or(-1), 8 * 60 / 7.25);
+        }
+        TempProgramFolder folder;
+        MakeFirstVersionHistory(HistoryPath(), 2);
+        HistoryDb reader(HistoryPath(), HistoryDb::Mode::Read);
+        QString error;
+        const std::optional<HistoryOverview> before = ReadOverview(reader, &error);
+        QVERIFY2(before, qPrintable(error));
+        QCOMPARE(before->games.size(), 2);
+        QVERIFY2(!before->games[0].kana && !before->days[0].kana && before->last &&
+                     !before->last->last.kanaPerMinute,
+                 "kana per minute is unknown in a file of the first version");
+        QCOMPARE(before->games[0].kpm(), 200.0);
+        QVERIFY2(GamesCsv(before->games).endsWith(",200.0,1.0000,\r\n"),
+                 GamesCsv(before->games).constData());
+
+        HistoryDb game;
+        QVERIFY(game.open(&error));
+        const QList<GameSummary> after = ReadGames(reader, &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(after.size(), 2);
+        for (const GameSummary& migrated : after)
+            QCOMPARE(migrated.kanaPerMinute().value_or(-1), 80.0); // か and し in 1.5 s
     }
 
     // Misses ranked with the prior: a kana missed once in its only attempt

@@ -83,6 +83,7 @@ private slots:
     // CSV as RFC 4180 wants it, with a header row: the games oldest first by
     // the moment they started, whatever their offsets; the kana in table
     // order, their spellings together, an empty mean for one never completed.
+    // Kana per minute counts the kana completed.
     void exportsToStandardOutputAndFiles() {
         TempProgramFolder folder;
         RecordTwoGames();
@@ -93,13 +94,13 @@ private slots:
         const QStringList gameLines = games.out.split("\r\n");
         QCOMPARE(gameLines.size(), 4);
         QCOMPARE(gameLines[0], "started,list,level,words_per_stage,result,stage,score,words,keys,"
-                               "misses,seconds,kpm,accuracy");
+                               "misses,seconds,kpm,accuracy,kana_per_minute");
         QCOMPARE(gameLines[1],
                  "2026-03-01T20:00:00+09:00,\"My \"\"best\"\", words.dat\",2,8,lost,3,"
-                 "4321,17,200,25,80.250,149.5,0.8889");
-        // keys 4 and 1 miss in 0.3 s: 800 kpm, 80 % accurate.
+                 "4321,17,200,25,80.250,149.5,0.8889,1.5");
+        // keys 4 and 1 miss in 0.3 s: 800 kpm, 80 % accurate; し completed.
         QCOMPARE(gameLines[2],
-                 "2026-03-01T06:05:00-05:00,Nomal.dat,1,10,won,1,0,1,4,1,0.300,800.0,0.8000");
+                 "2026-03-01T06:05:00-05:00,Nomal.dat,1,10,won,1,0,1,4,1,0.300,800.0,0.8000,200.0");
         QCOMPARE(gameLines[3], "");
 
         const Run kana = RunArguments({"--export-kana=-"});
