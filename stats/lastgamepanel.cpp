@@ -132,6 +132,8 @@ LastGamePanel::LastGamePanel(QWidget* parent) : QWidget(parent) {
         grid->addWidget(m_rows[i].average, row, 2);
         grid->addWidget(m_rows[i].change, row, 3);
     }
+    m_note = NewLabel(this, QStringLiteral("lblLastGameNote"), Qt::AlignLeft);
+    grid->addWidget(m_note, int(m_rows.size()) + 2, 0, 1, 4);
     grid->setColumnStretch(4, 1);
 }
 
@@ -149,11 +151,22 @@ void LastGamePanel::showComparison(const LastGameComparison& comparison) {
         comparison.previousGames > 0
             ? QStringLiteral("前の%1ゲームの平均").arg(comparison.previousGames)
             : QStringLiteral("前のゲームの平均"));
+    // Without a correct key the game has no speed or accuracy, and nothing
+    // of it is set against the average.
+    const bool comparable = game.hasCorrectKey();
+    m_note->setText(comparable
+                        ? QString()
+                        : QStringLiteral("正しく打ったキーがないため、平均とは比べません。"));
+    m_note->setVisible(!comparable);
     const QString none = QStringLiteral("—");
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const Figure& figure = kFigures[i];
         const Row& row = m_rows[i];
-        const std::optional<double> last = ValueOf(figure.kind, comparison.last);
+        const bool needsKeys = figure.kind == Kind::Kpm || figure.kind == Kind::KanaPerMinute ||
+                               figure.kind == Kind::Accuracy;
+        std::optional<double> last;
+        if (comparable || !needsKeys)
+            last = ValueOf(figure.kind, comparison.last);
         std::optional<double> average;
         if (comparison.previousGames > 0)
             average = ValueOf(figure.kind, comparison.previous);
@@ -161,7 +174,7 @@ void LastGamePanel::showComparison(const LastGameComparison& comparison) {
         row.average->setText(average ? ValueText(figure.kind, *average) : none);
         QPalette palette = row.change->palette();
         palette.setColor(QPalette::WindowText, this->palette().color(QPalette::WindowText));
-        if (last && average) {
+        if (comparable && last && average) {
             const double change = *last - *average;
             row.change->setText(ChangeText(figure.kind, change));
             if (std::abs(change) > 1e-9)

@@ -2,7 +2,8 @@
 // The last game's figures (score, kpm, kana per minute, accuracy, misses,
 // mean reaction time), each beside the player's average of the games before
 // it and the change, green where the last game was better and red where it
-// was worse.
+// was worse. A game without a correct key shows its score and misses only,
+// and is not compared.
 
 #include "history/historyfigures.h"
 
@@ -27,5 +28,6 @@ private:
     };
     QLabel* m_heading;
     QLabel* m_averageHeading;
+    QLabel* m_note; // why the last game is not compared, when it is not
     std::array<Row, 6> m_rows{};
 };

@@ -71,11 +71,15 @@ TrendPage::TrendPage(QWidget* parent) : QWidget(parent) {
 void TrendPage::showOverview(const HistoryOverview& overview) {
     if (overview.last)
         m_last->showComparison(*overview.last);
+    // Games and days without a correct key have no speed or accuracy: they
+    // are left out of the charts, the games still numbered among all.
     Series kpm;
     Series kana;
     Series accuracy;
     for (qsizetype i = 0; i < overview.games.size(); ++i) {
         const GameSummary& game = overview.games[i];
+        if (!game.hasCorrectKey())
+            continue;
         kpm.add(i, game.kpm());
         accuracy.add(i, game.accuracy());
         if (const std::optional<double> perMinute = game.kanaPerMinute())
@@ -95,6 +99,8 @@ void TrendPage::showOverview(const HistoryOverview& overview) {
     accuracy = {};
     for (qsizetype i = 0; i < overview.days.size(); ++i) {
         const DayFigures& day = overview.days[i];
+        if (day.gamesWithKeys == 0)
+            continue;
         kpm.add(i, day.kpm());
         accuracy.add(i, day.accuracy());
         if (const std::optional<double> perMinute = day.kanaPerMinute())

@@ -37,14 +37,17 @@ QByteArray GamesCsv(const QList<GameSummary>& games) {
                              "score", "words", "keys", "misses", "seconds", "kpm", "accuracy",
                              "kana_per_minute"}};
     for (const GameSummary& game : games) {
+        // Without a correct key a game has no speed or accuracy to give.
+        const bool rated = game.hasCorrectKey();
         const std::optional<double> kanaPerMinute = game.kanaPerMinute();
         rows.append({StartedText(game.started), game.list, QString::number(game.level),
                      QString::number(game.wordsPerStage), ResultName(game.result),
                      QString::number(game.stage), QString::number(game.score),
                      QString::number(game.words), QString::number(game.keys),
-                     QString::number(game.misses), Fixed(game.seconds, 3), Fixed(game.kpm(), 1),
-                     Fixed(game.accuracy(), 4),
-                     kanaPerMinute ? Fixed(*kanaPerMinute, 1) : QString()});
+                     QString::number(game.misses), Fixed(game.seconds, 3),
+                     rated ? Fixed(game.kpm(), 1) : QString(),
+                     rated ? Fixed(game.accuracy(), 4) : QString(),
+                     rated && kanaPerMinute ? Fixed(*kanaPerMinute, 1) : QString()});
     }
     return Lines(rows);
 }

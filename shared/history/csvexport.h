@@ -12,7 +12,8 @@
 // started,list,level,words_per_stage,result,stage,score,words,keys,misses,
 // seconds,kpm,accuracy,kana_per_minute. started as the history keeps it (ISO
 // 8601 with the offset), seconds to the millisecond, kpm and kana_per_minute
-// to 0.1, accuracy 0 to 1 to 0.0001. kana_per_minute is empty when the
+// to 0.1, accuracy 0 to 1 to 0.0001. kpm, accuracy and kana_per_minute are
+// empty for a game without a correct key; kana_per_minute also when the
 // history cannot tell.
 QByteArray GamesCsv(const QList<GameSummary>& games);
 

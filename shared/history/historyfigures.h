@@ -10,10 +10,12 @@
 
 #include <optional>
 
-// The games started on one day (the local date of their start).
+// The games started on one day (the local date of their start). The sums
+// leave out the games without a correct key.
 struct DayFigures {
     QDate day;
-    int games = 0;
+    int games = 0;         // every game
+    int gamesWithKeys = 0; // those with a correct key, which the sums cover
     qint64 keys = 0;
     qint64 misses = 0;
     double seconds = 0;
@@ -42,9 +44,11 @@ struct HeadlineFigures {
 
 // The last game against the player's average of the games before it.
 struct LastGameComparison {
-    GameSummary game;      // the game started last
-    HeadlineFigures last;  // its figures
-    int previousGames = 0; // how many games the averages cover, 0 to 10
+    GameSummary game;     // the game started last
+    HeadlineFigures last; // its figures
+    // How many games the averages cover, 0 to 10: the last ones before it
+    // that had a correct key.
+    int previousGames = 0;
     // The mean of each figure over those games (the optional ones over those
     // that have one); all 0 when there are none.
     HeadlineFigures previous;

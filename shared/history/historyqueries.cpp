@@ -70,9 +70,12 @@ bool SelectDays(const QSqlDatabase& db, QList<DayFigures>& days, QSqlError* fail
     if (!holdsKana)
         return false;
     // The date part of the start text is the local date it was played on.
+    // The misses and time of a game without a correct key stay out of the
+    // sums (its keys and kana are none).
     SqlStatement row(db,
-                     QStringLiteral("SELECT substr(started, 1, 10), count(*), sum(keys),"
-                                    " sum(misses), sum(seconds), max(score), %1"
+                     QStringLiteral("SELECT substr(started, 1, 10), count(*), sum(keys > 0),"
+                                    " sum(keys), sum(CASE WHEN keys > 0 THEN misses ELSE 0 END),"
+                                    " total(CASE WHEN keys > 0 THEN seconds END), max(score), %1"
                                     " FROM games GROUP BY 1 ORDER BY 1")
                          .arg(*holdsKana ? QStringLiteral("sum(kana)") : QStringLiteral("NULL")),
                      failure);
@@ -82,12 +85,13 @@ bool SelectDays(const QSqlDatabase& db, QList<DayFigures>& days, QSqlError* fail
         DayFigures day;
         day.day = QDate::fromString(row.text(0), Qt::ISODate);
         day.games = row.integer(1);
-        day.keys = row.number(2);
-        day.misses = row.number(3);
-        day.seconds = row.value(4).toDouble();
-        day.bestScore = row.integer(5);
-        if (!row.value(6).isNull())
-            day.kana = row.number(6);
+        day.gamesWithKeys = row.integer(2);
+        day.keys = row.number(3);
+        day.misses = row.number(4);
+        day.seconds = row.value(5).toDouble();
+        day.bestScore = row.integer(6);
+        if (!row.value(7).isNull())
+            day.kana = row.number(7);
         days.append(day);
     }
     return row.ok();
@@ -131,25 +135,36 @@ bool SelectLastGame(const QSqlDatabase& db, std::optional<LastGameComparison>& l
     const std::optional<QString> columns = SummaryColumns(db, failure);
     if (!columns)
         return false;
-    SqlStatement row(
+    SqlStatement newest(
         db,
-        QStringLiteral("SELECT %1 FROM games ORDER BY started_ms DESC, id DESC LIMIT ?")
+        QStringLiteral("SELECT %1 FROM games ORDER BY started_ms DESC, id DESC LIMIT 1")
             .arg(*columns),
         failure);
-    if (!row.run({kPreviousGames + 1}))
+    if (!newest.run())
         return false;
-    QList<GameSummary> games; // newest first
+    if (!newest.next())
+        return newest.ok();
+    LastGameComparison comparison;
+    comparison.game = Summary(newest);
+    // The games before it that had a correct key: one without has no speed
+    // or accuracy to average.
+    SqlStatement row(db,
+                     QStringLiteral("SELECT %1 FROM games WHERE keys > 0 AND"
+                                    " (started_ms, id) < (?, ?)"
+                                    " ORDER BY started_ms DESC, id DESC LIMIT ?")
+                         .arg(*columns),
+                     failure);
+    if (!row.run({comparison.game.started.toMSecsSinceEpoch(), comparison.game.id, kPreviousGames}))
+        return false;
+    QList<GameSummary> previous; // newest first
     while (row.next())
-        games.append(Summary(row));
+        previous.append(Summary(row));
     if (!row.ok())
         return false;
-    if (games.isEmpty())
-        return true;
 
     SqlStatement meanReaction(
-        db, QStringLiteral("SELECT avg(reaction_ms) FROM words WHERE game = ?"), failure);
-    LastGameComparison comparison;
-    comparison.game = games.first();
+        db, QStringLiteral("SELECT avg(reaction_ms) FROM words WHERE game = ?"),
+        failure);
     std::optional<double> reaction;
     if (!SelectReaction(meanReaction, comparison.game.id, reaction))
         return false;
@@ -158,11 +173,11 @@ bool SelectLastGame(const QSqlDatabase& db, std::optional<LastGameComparison>& l
     HeadlineFigures& mean = comparison.previous;
     OptionalMean reactions;
     OptionalMean kanaPerMinute;
-    for (qsizetype i = 1; i < games.size(); ++i) {
+    for (const GameSummary& game : previous) {
         std::optional<double> earlier;
-        if (!SelectReaction(meanReaction, games[i].id, earlier))
+        if (!SelectReaction(meanReaction, game.id, earlier))
             return false;
-        const HeadlineFigures figures = Headline(games[i], earlier);
+        const HeadlineFigures figures = Headline(game, earlier);
         mean.score += figures.score;
         mean.kpm += figures.kpm;
         mean.accuracy += figures.accuracy;
@@ -170,7 +185,7 @@ bool SelectLastGame(const QSqlDatabase& db, std::optional<LastGameComparison>& l
         kanaPerMinute.add(figures.kanaPerMinute);
         reactions.add(earlier);
     }
-    comparison.previousGames = int(games.size() - 1);
+    comparison.previousGames = int(previous.size());
     if (comparison.previousGames > 0) {
         const double n = comparison.previousGames;
         mean.score /= n;

@@ -69,8 +69,8 @@ struct WordRecord {
 // count × 60 / seconds (keys or kana per minute); 0 when no time was spent.
 double Kpm(qint64 count, double seconds);
 // keys / (keys + misses), 0 to 1; 1 when no key was pressed at all (no key
-// went wrong), so a game ended before its first key does not count as wholly
-// inaccurate.
+// went wrong). A game without a correct key is left out of the averages
+// (GameSummary::hasCorrectKey), so this value is never averaged in.
 double Accuracy(qint64 keys, qint64 misses);
 
 // The figures of one game, without its words: what charts, averages and the
@@ -102,6 +102,10 @@ struct GameSummary {
     std::optional<double> kanaPerMinute() const {
         return kana ? std::optional<double>(Kpm(*kana, seconds)) : std::nullopt;
     }
+    // Without a correct key a game has no speed or accuracy worth the name
+    // (a game ended at once, or only wrong keys): it is counted, but left out
+    // of averages, differences and charts.
+    bool hasCorrectKey() const { return keys > 0; }
 };
 
 // A whole game: its figures and every word shown, in order.

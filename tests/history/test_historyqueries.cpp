@@ -174,11 +174,13 @@ private slots:
     }
 
     // Twelve games ten minutes apart from 22:30 in Japan, written newest
-    // first: they come back in the order they were played, and the last
-    // stands against the ten before it (the first is too old to count). A
-    // day is the local date of the start: the games from midnight on fall on
-    // the next day there, though still on the same day in UTC. A game without
-    // a key has no reaction time and is left out of that mean only.
+    // first: they come back in the order they were played. A day is the
+    // local date of the start: the games from midnight on fall on the next
+    // day there, though still on the same day in UTC. The last game stands
+    // against the ten before it that had a correct key: game 11 had only
+    // wrong keys, so it is counted but stays out of the averages and of its
+    // day's sums. A game without a key has no reaction time and is left out
+    // of that mean only.
     void gamesDaysAndLastGame() {
         TempProgramFolder folder;
         HistoryDb db;
@@ -189,7 +191,7 @@ private slots:
             // reacts in 10 i ms; game 5 never got a key.
             GameRecord game = TypedGame(first.addSecs(qint64(600) * i), {});
             game.score = 100 * i;
-            game.keys = 60 * i;
+            game.keys = i == 11 ? 0 : 60 * i;
             game.misses = i;
             game.seconds = 60;
             game.wordList[0].reactionMs = i == 5 ? std::nullopt : std::optional(10 * i);
@@ -215,6 +217,9 @@ private slots:
         QCOMPARE(days[0].accuracy(), 60.0 / 61.0);
         QCOMPARE(days[1].day, QDate(2026, 3, 2));
         QCOMPARE(days[1].games, 4);
+        QCOMPARE(days[1].gamesWithKeys, 3);
+        QVERIFY2(days[1].kpm() == 620.0 && days[1].accuracy() == 60.0 / 61.0,
+                 "the time and misses of game 11 stay out of its day");
 
         const std::optional<LastGameComparison> last = ReadLastGame(db, &error);
         QVERIFY2(last, qPrintable(error));
@@ -223,12 +228,12 @@ private slots:
         QCOMPARE(last->last.kpm, 720.0);
         QCOMPARE(last->last.misses, 12.0);
         QCOMPARE(last->last.reactionMs.value_or(-1), 120.0);
-        QCOMPARE(last->previousGames, 10);
-        QCOMPARE(last->previous.score, 650.0);
-        QCOMPARE(last->previous.kpm, 390.0);
-        QCOMPARE(last->previous.misses, 6.5);
+        QCOMPARE(last->previousGames, 10); // games 1 to 10
+        QCOMPARE(last->previous.score, 550.0);
+        QCOMPARE(last->previous.kpm, 330.0);
+        QCOMPARE(last->previous.misses, 5.5);
         QCOMPARE(last->previous.accuracy, 60.0 / 61.0);
-        QCOMPARE(last->previous.reactionMs.value_or(-1), 600.0 / 9.0);
+        QCOMPARE(last->previous.reactionMs.value_or(-1), 500.0 / 9.0);
     }
 
     // Kana per minute as the history keeps it: the scripted game completed

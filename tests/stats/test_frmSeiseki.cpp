@@ -1,8 +1,9 @@
 // The statistics window: a clear text instead of empty charts before the
 // first game and when the history cannot be opened, the figures of the last
-// game, the kana table read from the keyboard, the keys typed in misses
-// named, the habits of spelling seen, and the window following games that
-// another connection records while it is open.
+// game (none compared for a game without a correct key), the kana table read
+// from the keyboard, the keys typed in misses named, the habits of spelling
+// seen, and the window following games that another connection records
+// while it is open.
 
 #include "frmSeiseki.h"
 #include "history/historydb.h"
@@ -84,6 +85,25 @@ private slots:
         QCOMPARE(Text(window, "lblAverageKpm"), QString("400.0"));
         QCOMPARE(Text(window, "lblChangeKpm"), QString("+200.0"));
         QCOMPARE(Text(window, "lblAverageHeading"), QString("前の1ゲームの平均"));
+
+        // A game of wrong keys only is no 100 % accurate game better than the
+        // average: it has no speed or accuracy, and nothing of it is compared.
+        GameRecord wrongKeys =
+            TypedGame(kEvening.addSecs(120), {{"ね", "", std::nullopt, {{"N", "M"}}}});
+        wrongKeys.seconds = 2;
+        QVERIFY(WriteGame(game, wrongKeys));
+        QTRY_COMPARE_WITH_TIMEOUT(Text(window, "lblLastMisses"), QString("1"), 3000);
+        for (const char* figure : {"Kpm", "KanaPerMinute", "Accuracy"}) {
+            const QString last = Text(window, qPrintable(QString("lblLast") + figure));
+            QVERIFY2(last == "—", qPrintable(QString(figure) + ": " + last));
+        }
+        for (const char* figure :
+             {"Score", "Kpm", "KanaPerMinute", "Accuracy", "Misses", "Reaction"}) {
+            const QString change = Text(window, qPrintable(QString("lblChange") + figure));
+            QVERIFY2(change == "—", qPrintable(QString(figure) + ": " + change));
+        }
+        QVERIFY(Child<QLabel>(&window, "lblLastGameNote")->isVisible());
+        QCOMPARE(Text(window, "lblAverageKpm"), QString("500.0"));
 
         // The arrow keys walk the kana table; the line under it tells the
         // figures of the kana reached. Past the table's right edge lie the

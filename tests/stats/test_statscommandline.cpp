@@ -33,7 +33,8 @@ Run RunArguments(const QStringList& arguments) {
 // Two games: the first from a list whose name needs quoting, with figures
 // that round, its kana か and し (missed once); five minutes later by a clock
 // in New York, し again and ぶ, missed and never completed.
-void RecordTwoGames() {
+// Two games, and a third of wrong keys only, ended at 21:00.
+void RecordGames() {
     HistoryDb db;
     GameRecord first = TypedGame(QDateTime(QDate(2026, 3, 1), QTime(20, 0), QTimeZone(9 * 3600)),
                                  {{"か", "KA", 200, {}}, {"し", "SI", 400, {{"I", "U"}}}});
@@ -51,6 +52,12 @@ void RecordTwoGames() {
     const QDateTime newYork(QDate(2026, 3, 1), QTime(6, 5), QTimeZone(-5 * 3600));
     QVERIFY(WriteGame(
         db, TypedGame(newYork, {{"し", "SHI", 300, {}}, {"ぶ", "B", std::nullopt, {{"U", "A"}}}})));
+    GameRecord wrongKeys = TypedGame(first.started.addSecs(3600), {});
+    wrongKeys.result = GameResult::Ended;
+    wrongKeys.words = 0;
+    wrongKeys.misses = 3;
+    wrongKeys.seconds = 2.5;
+    QVERIFY(WriteGame(db, wrongKeys));
 }
 
 } // namespace
@@ -63,7 +70,7 @@ private slots:
     // nothing is exported.
     void refusesArguments() {
         TempProgramFolder folder;
-        RecordTwoGames();
+        RecordGames();
         const QList<QStringList> refused = {
             {"--export"},
             {"--export="},
@@ -83,16 +90,16 @@ private slots:
     // CSV as RFC 4180 wants it, with a header row: the games oldest first by
     // the moment they started, whatever their offsets; the kana in table
     // order, their spellings together, an empty mean for one never completed.
-    // Kana per minute counts the kana completed.
+    // A game without a correct key has no kpm, accuracy or kana per minute.
     void exportsToStandardOutputAndFiles() {
         TempProgramFolder folder;
-        RecordTwoGames();
+        RecordGames();
 
         const Run games = RunArguments({"--export", "-"});
         QCOMPARE(games.code, 0);
         QCOMPARE(games.err, QString());
         const QStringList gameLines = games.out.split("\r\n");
-        QCOMPARE(gameLines.size(), 4);
+        QCOMPARE(gameLines.size(), 5);
         QCOMPARE(gameLines[0], "started,list,level,words_per_stage,result,stage,score,words,keys,"
                                "misses,seconds,kpm,accuracy,kana_per_minute");
         QCOMPARE(gameLines[1],
@@ -101,7 +108,8 @@ private slots:
         // keys 4 and 1 miss in 0.3 s: 800 kpm, 80 % accurate; し completed.
         QCOMPARE(gameLines[2],
                  "2026-03-01T06:05:00-05:00,Nomal.dat,1,10,won,1,0,1,4,1,0.300,800.0,0.8000,200.0");
-        QCOMPARE(gameLines[3], "");
+        QCOMPARE(gameLines[3], "2026-03-01T21:00:00+09:00,Nomal.dat,1,10,ended,1,0,0,0,3,2.500,,,");
+        QCOMPARE(gameLines[4], "");
 
         const Run kana = RunArguments({"--export-kana=-"});
         QCOMPARE(kana.code, 0);
@@ -114,7 +122,7 @@ private slots:
         const QString file = folder.filePath("games.csv");
         const Run toFile = RunArguments({"--export", file});
         QCOMPARE(toFile.code, 0);
-        QVERIFY2(toFile.out.contains("2 ゲーム"), qPrintable(toFile.out));
+        QVERIFY2(toFile.out.contains("3 ゲーム"), qPrintable(toFile.out));
         QCOMPARE(QString::fromUtf8(folder.readFile("games.csv")), games.out);
     }
 
@@ -130,7 +138,7 @@ private slots:
         }
         QVERIFY(!QFile::exists(history));
 
-        RecordTwoGames();
+        RecordGames();
         const QString target = folder.filePath("missing/games.csv");
         const Run unwritable = RunArguments({"--export", target});
         QCOMPARE(unwritable.code, 1);
