@@ -37,8 +37,9 @@ struct HeadlineFigures {
     double accuracy = 0;
     double misses = 0;
     std::optional<double> kanaPerMinute; // nothing as for GameSummary::kana
-    // Mean time from a word's appearance to its first key; nothing when no
-    // word got a key.
+    // Mean time from a word's appearance to its first key, over the words
+    // after the first (which waits out the countdown); nothing when none of
+    // them got a key.
     std::optional<double> reactionMs;
 };
 

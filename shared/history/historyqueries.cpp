@@ -162,8 +162,10 @@ bool SelectLastGame(const QSqlDatabase& db, std::optional<LastGameComparison>& l
     if (!row.ok())
         return false;
 
+    // The first word of a game waits out the countdown's "ＧＯ", not the
+    // player: its reaction is left out.
     SqlStatement meanReaction(
-        db, QStringLiteral("SELECT avg(reaction_ms) FROM words WHERE game = ?"),
+        db, QStringLiteral("SELECT avg(reaction_ms) FROM words WHERE game = ? AND pos > 0"),
         failure);
     std::optional<double> reaction;
     if (!SelectReaction(meanReaction, comparison.game.id, reaction))

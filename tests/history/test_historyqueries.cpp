@@ -179,22 +179,30 @@ private slots:
     // day there, though still on the same day in UTC. The last game stands
     // against the ten before it that had a correct key: game 11 had only
     // wrong keys, so it is counted but stays out of the averages and of its
-    // day's sums. A game without a key has no reaction time and is left out
-    // of that mean only.
+    // day's sums. The reaction leaves out each game's first word (the wait
+    // after ＧＯ); game 5 reacted to no other word and is left out of that
+    // mean only.
     void gamesDaysAndLastGame() {
         TempProgramFolder folder;
         HistoryDb db;
         QVERIFY2(!ReadLastGame(db), "no game yet");
         const QDateTime first(QDate(2026, 3, 1), QTime(22, 30), QTimeZone(9 * 3600));
         for (int i = 12; i >= 1; --i) {
-            // Game i scores 100 i, types 60 i keys a minute with i misses and
-            // reacts in 10 i ms; game 5 never got a key.
-            GameRecord game = TypedGame(first.addSecs(qint64(600) * i), {});
+            // Game i scores 100 i, types 60 i keys a minute with i misses,
+            // completes two kana a minute and reacts in 10 i ms after the
+            // first word.
+            GameRecord game = TypedGame(first.addSecs(qint64(600) * i), {{"か", "KA", 900, {}}});
+            game.wordList.append({"二",
+                                  i == 5 ? std::nullopt : std::optional(10 * i),
+                                  500,
+                                  {{"に", "NI", 500, {}}}});
+            if (i == 11)
+                game.wordList = {
+                    {"単語", 400, std::nullopt, {{"か", "", std::nullopt, {{"K", "J"}}}}}};
             game.score = 100 * i;
             game.keys = i == 11 ? 0 : 60 * i;
             game.misses = i;
             game.seconds = 60;
-            game.wordList[0].reactionMs = i == 5 ? std::nullopt : std::optional(10 * i);
             QVERIFY(WriteGame(db, game));
         }
 
@@ -204,6 +212,8 @@ private slots:
         QCOMPARE(games.size(), 12);
         for (qsizetype i = 0; i < games.size(); ++i)
             QCOMPARE(games[i].score, 100 * (i + 1));
+        QCOMPARE(games[0].kanaPerMinute().value_or(-1), 2.0);
+        QVERIFY2(!games[10].hasCorrectKey(), "game 11 had only wrong keys");
 
         // Games 1 to 8 until 23:50, games 9 to 12 from 00:00.
         const QList<DayFigures> days = ReadDays(db, &error);
@@ -215,6 +225,7 @@ private slots:
         QCOMPARE(days[0].bestScore, 800);
         QCOMPARE(days[0].kpm(), 270.0);
         QCOMPARE(days[0].accuracy(), 60.0 / 61.0);
+        QCOMPARE(days[0].kanaPerMinute().value_or(-1), 2.0);
         QCOMPARE(days[1].day, QDate(2026, 3, 2));
         QCOMPARE(days[1].games, 4);
         QCOMPARE(days[1].gamesWithKeys, 3);
@@ -227,12 +238,14 @@ private slots:
         QCOMPARE(last->last.score, 1200.0);
         QCOMPARE(last->last.kpm, 720.0);
         QCOMPARE(last->last.misses, 12.0);
+        QCOMPARE(last->last.kanaPerMinute.value_or(-1), 2.0);
         QCOMPARE(last->last.reactionMs.value_or(-1), 120.0);
         QCOMPARE(last->previousGames, 10); // games 1 to 10
         QCOMPARE(last->previous.score, 550.0);
         QCOMPARE(last->previous.kpm, 330.0);
         QCOMPARE(last->previous.misses, 5.5);
         QCOMPARE(last->previous.accuracy, 60.0 / 61.0);
+        QCOMPARE(last->previous.kanaPerMinute.value_or(-1), 2.0);
         QCOMPARE(last->previous.reactionMs.value_or(-1), 500.0 / 9.0);
     }
 
