@@ -274,7 +274,7 @@ private slots:
         const QString habits = TableText(HistoryPath(), "habit_totals");
         QCOMPARE(habits, QString("ん,NN,ぶ,ん,NN,1,1"));
         RunSql(HistoryPath(), {"DROP TABLE spelling_totals", "DROP TABLE habit_totals",
-                               "PRAGMA user_version = 1"});
+                               "ALTER TABLE games DROP COLUMN kana", "PRAGMA user_version = 1"});
         const QByteArray before = folder.readFile("history.sqlite");
 
         HistoryDb reader(HistoryPath(), HistoryDb::Mode::Read);
