@@ -43,10 +43,14 @@ int RoundedDraw() {
 
 } // namespace
 
-int FindShortLevel(const std::array<int, kLevels>& counts, int& needed) {
+int LeastLevelCount(std::int16_t wordCount) {
     // The last word of a level is never drawn, so a level needs one word more
     // than it gives.
-    needed = ClampWordCount(gWordCount) + 1;
+    return ClampWordCount(wordCount) + 1;
+}
+
+int FindShortLevel(const std::array<int, kLevels>& counts, int& needed) {
+    needed = LeastLevelCount(gWordCount);
     for (int level = 1; level <= kLevels; ++level) {
         if (counts[level - 1] < needed)
             return level;

@@ -16,6 +16,9 @@ extern LevelSlotTable<QString> gWordText;   // display text of each drawn word
 extern LevelSlotTable<QString> gWordRomaji; // its romaji target
 extern LevelSlotTable<QString> gWordCodes;  // its reading as kana codes
 
+// The words a level needs for a draw of wordCount words (brought into the
+// range a game uses).
+int LeastLevelCount(std::int16_t wordCount);
 // The first level (1..5) whose count (counts[level - 1]) is too few words for
 // a draw of gWordCount words, or 0 when every level holds enough; needed is
 // then the least count.
