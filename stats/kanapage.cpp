@@ -20,6 +20,9 @@ KanaPage::KanaPage(QWidget* parent) : QWidget(parent) {
     m_byMisses = NewFigureTable(this, QStringLiteral("tblWeakByMisses"),
                                 {QStringLiteral("かな"), QStringLiteral("回数"),
                                  QStringLiteral("ミス"), QStringLiteral("補正ミス率")});
+    m_weakRule = new QLabel(this);
+    m_weakRule->setObjectName(QStringLiteral("lblWeakRule"));
+    m_weakRule->setWordWrap(true);
     m_slowest = NewFigureTable(
         this, QStringLiteral("tblSlowest"),
         {QStringLiteral("かな"), QStringLiteral("1打の時間"), QStringLiteral("中央値との比")});
@@ -41,6 +44,7 @@ KanaPage::KanaPage(QWidget* parent) : QWidget(parent) {
     right->addWidget(NewHeading(this, QStringLiteral("lblWeakByMisses"),
                                 QStringLiteral("ミスの多いかな"), m_byMisses));
     right->addWidget(m_byMisses, 1);
+    right->addWidget(m_weakRule);
     right->addWidget(
         NewHeading(this, QStringLiteral("lblSlowest"), QStringLiteral("遅いかな"), m_slowest));
     right->addWidget(m_slowest, 1);
@@ -59,6 +63,13 @@ void KanaPage::showOverview(const HistoryOverview& overview) {
                      PercentText(ranked.score)});
     }
     FillFigureTable(m_byMisses, rows);
+    const QString playerRate = PercentText(PlayerMissRate(overview.kana));
+    m_weakRule->setText(
+        overview.weakestByMisses.isEmpty()
+            ? QStringLiteral("まだミスが少ないため、苦手なかなはありません（全体のミス率 %1）。")
+                  .arg(playerRate)
+            : QStringLiteral("ミスが2回以上あり、ミス率が全体のミス率 %1 より高いかなです。")
+                  .arg(playerRate));
     rows.clear();
     for (const SlowKana& slow : overview.slowest) {
         rows.append({slow.kana, MillisecondsText(slow.msPerKey),

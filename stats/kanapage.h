@@ -23,6 +23,7 @@ private:
     CellChart* m_chart;
     QLabel* m_detail;
     QTableWidget* m_byMisses;
+    QLabel* m_weakRule;
     QTableWidget* m_slowest;
     SpellingPanel* m_spellings;
 };

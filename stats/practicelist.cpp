@@ -71,6 +71,11 @@ PracticeListOutcome MakePracticeList(HistoryDb& db) {
     }
     for (const RankedKana& weak : WeakestByMisses(kana))
         outcome.weakKana.append(weak.figures.kana);
+    if (outcome.weakKana.isEmpty()) {
+        outcome.text = QStringLiteral("まだミスが少ないため、苦手なかながありません。"
+                                      "苦手練習リストは作りませんでした。");
+        return outcome;
+    }
 
     QStringList unreadable;
     const QList<PracticeWord> chosen =

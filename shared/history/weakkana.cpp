@@ -31,6 +31,44 @@ QList<RankedKana> Rank(QList<RankedKana> candidates, qint64 (*evidence)(const Ka
     return candidates;
 }
 
+// Attempts and misses that are not habits, over every kana.
+struct Totals {
+    double attempts = 0;
+    double misses = 0;
+
+    double rate() const { return attempts > 0 ? misses / attempts : 0.0; }
+};
+
+Totals Sum(const QList<KanaFigures>& kana) {
+    Totals totals;
+    for (const KanaFigures& figures : kana) {
+        totals.attempts += double(figures.attempts);
+        totals.misses += double(figures.evidenceMisses());
+    }
+    return totals;
+}
+
+// The kana missed at least once that are weak (or, with weak false, that
+// are not), ranked by PriorMissRate.
+QList<RankedKana> RankByMisses(const QList<KanaFigures>& kana, bool weak, int count) {
+    const Totals all = Sum(kana);
+    const double playerRate = all.rate();
+    QList<RankedKana> ranked;
+    for (const KanaFigures& figures : kana) {
+        const qint64 own = figures.evidenceMisses();
+        if (own < 1 || figures.attempts < 1)
+            continue;
+        // Compared through the counts: a kana whose rate equals the player's
+        // is not above it, however the division rounds.
+        const bool isWeak =
+            own >= 2 && double(own) * all.attempts > all.misses * double(figures.attempts);
+        if (isWeak == weak)
+            ranked.append({figures, PriorMissRate(figures, playerRate)});
+    }
+    return Rank(
+        ranked, [](const KanaFigures& k) { return k.attempts; }, count);
+}
+
 } // namespace
 
 bool KanaBefore(const QString& a, const QString& b) {
@@ -39,8 +77,13 @@ bool KanaBefore(const QString& a, const QString& b) {
     return keyA != keyB ? keyA < keyB : a < b;
 }
 
-double PriorMissRate(const KanaFigures& kana) {
-    return double(kana.misses + 1) / double(kana.attempts + 2);
+double PlayerMissRate(const QList<KanaFigures>& kana) {
+    return Sum(kana).rate();
+}
+
+double PriorMissRate(const KanaFigures& kana, double playerRate) {
+    return (double(kana.evidenceMisses()) + kPriorAttempts * playerRate) /
+           (double(kana.attempts) + kPriorAttempts);
 }
 
 namespace {
@@ -86,11 +129,11 @@ std::optional<double> MedianKeyMs(const QList<SpellingFigures>& spellings) {
 }
 
 QList<RankedKana> WeakestByMisses(const QList<KanaFigures>& kana, int count) {
-    QList<RankedKana> ranked;
-    for (const KanaFigures& figures : kana)
-        ranked.append({figures, PriorMissRate(figures)});
-    return Rank(
-        ranked, [](const KanaFigures& k) { return k.attempts; }, count);
+    return RankByMisses(kana, true, count);
+}
+
+QList<RankedKana> MissedNotWeak(const QList<KanaFigures>& kana) {
+    return RankByMisses(kana, false, int(kana.size()));
 }
 
 QList<SlowKana> SlowestKana(const QList<SpellingFigures>& spellings, int count) {

@@ -17,18 +17,34 @@ constexpr int kWeakKanaCount = 10;
 // no kana last, by its characters.
 bool KanaBefore(const QString& a, const QString& b);
 
-// The miss rate with one miss and one clean attempt added:
-// (misses + 1) / (attempts + 2). A kana never typed scores 0.5.
-double PriorMissRate(const KanaFigures& kana);
+// How many attempts at the player's own miss rate a kana's rate is shrunk
+// with: a kana typed a few times stays near the player's rate, one typed
+// often shows its own.
+constexpr double kPriorAttempts = 20;
+
+// The player's miss rate over every kana: misses that are not habits per
+// attempt; 0 without attempts.
+double PlayerMissRate(const QList<KanaFigures>& kana);
+
+// The kana's miss rate shrunk toward the player's: (misses + k × rate) /
+// (attempts + k), k being kPriorAttempts; habit misses do not count.
+double PriorMissRate(const KanaFigures& kana, double playerRate);
 
 // The time per key of the middle key typed after another key of its word,
 // each key taking its kana's mean time per key (over all spellings);
 // nothing when no such kana was timed.
 std::optional<double> MedianKeyMs(const QList<SpellingFigures>& spellings);
 
-// The kana with the highest PriorMissRate, at most count, highest first; ties
-// go to the kana with more attempts, then to table order.
+// The weak kana, at most count, weakest first by PriorMissRate against
+// PlayerMissRate(kana); ties go to the kana with more attempts, then to table
+// order. A kana is weak when its own misses show it: at least two misses
+// that are not habits, and its own miss rate above the player's (so also its
+// shrunk rate). A kana never missed is never weak.
 QList<RankedKana> WeakestByMisses(const QList<KanaFigures>& kana, int count = kWeakKanaCount);
+
+// The kana missed at least once (not as a habit) that are not weak, ranked
+// as WeakestByMisses ranks: the candidates after the weak kana.
+QList<RankedKana> MissedNotWeak(const QList<KanaFigures>& kana);
 
 // How many keys at the median time a kana's time per key is shrunk with.
 constexpr double kSlowPriorKeys = 20;

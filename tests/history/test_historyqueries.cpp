@@ -287,23 +287,31 @@ private slots:
             QCOMPARE(migrated.kanaPerMinute().value_or(-1), 80.0); // か and し in 1.5 s
     }
 
-    // Misses ranked with the prior: a kana missed once in its only attempt
-    // comes below one missed three times in four over sixty attempts, and one
-    // never missed in its only attempt above one seldom missed in a hundred.
+    // Weak kana are those whose own misses show it against the player's
+    // miss rate (here 60 in 2,000, 3 %): 3 misses in 10 is weak, 30 in 1,000
+    // is the player's rate and not; one miss, no miss, or misses that are
+    // all habits are never weak. The missed kana that are not weak follow,
+    // ranked the same way.
     void weakKanaOrder() {
-        const QList<KanaFigures> kana = {
-            {"あ", 100, 2, 100, 20000}, // 200 ms
-            {"し", 20, 10, 20, 6000},   // 300 ms
-            {"つ", 60, 45, 60, 24000},  // 400 ms
-            {"ぬ", 1, 1, 1, 2000},      // 2000 ms
-            {"へ", 2, 1, 2, 1000},      // 500 ms
-            {"ろ", 1, 0, 0, 0},         // never completed
+        KanaFigures habit{"ん", 100, 12, 100, 20000};
+        habit.habitMisses = 12;
+        const QList<KanaFigures> counted = {
+            {"か", 1000, 30, 1000, 200000},
+            {"し", 10, 3, 10, 3000},
+            {"た", 838, 20, 838, 167600},
+            {"つ", 50, 6, 50, 10000},
+            {"ぬ", 1, 1, 1, 200},
+            {"ぴゅ", 1, 0, 1, 300},
+            habit,
         };
-        const QList<RankedKana> weakest = WeakestByMisses(kana);
-        QCOMPARE(Names(weakest), QStringList({"つ", "ぬ", "し", "へ", "ろ", "あ"}));
-        QCOMPARE(weakest[0].score, 46.0 / 62.0);
-        QCOMPARE(weakest[2].score, weakest[3].score); // equal: more attempts first
-        QCOMPARE(Names(WeakestByMisses(kana, 2)), QStringList({"つ", "ぬ"}));
+        QCOMPARE(PlayerMissRate(counted), 0.03);
+        const QList<RankedKana> weakest = WeakestByMisses(counted);
+        QCOMPARE(Names(weakest), QStringList({"し", "つ"}));
+        QCOMPARE(weakest[0].score, (3 + 20 * 0.03) / 30);
+        QCOMPARE(Names(WeakestByMisses(counted, 1)), QStringList({"し"}));
+        QCOMPARE(Names(MissedNotWeak(counted)), QStringList({"ぬ", "か", "た"}));
+        QVERIFY2(WeakestByMisses({{"ぴゅ", 1, 0, 1, 300}, {"あ", 1, 0, 1, 100}}).isEmpty(),
+                 "a clean game made kana weak");
     }
 
     // Slowness per key against the median key, over the kana after another
