@@ -5,12 +5,16 @@
 #include "history/weakkana.h"
 #include "kana/kanacode.h"
 #include "platform/lines.h"
+#include "play/drawing.h"
+#include "play/settings.h"
 #include "wordlists/liststore.h"
 #include "wordlists/recordcode.h"
 #include "wordlists/wordedit.h"
 #include "wordlists/wordfile.h"
 
 #include <QFileInfo>
+
+#include <numeric>
 
 namespace {
 
@@ -36,7 +40,9 @@ QList<CandidateWord> ReadCandidates(QStringList& unreadable) {
             CandidateWord word;
             SplitWordRecord(QString::fromLatin1(text), word.text);
             word.reading = CodesToKana(QString::fromLatin1(reading));
-            words.append(word);
+            // A word the list could not store would leave its level short.
+            if (!NewWordProblem({word.text, KanaToCodes(word.reading), 1}))
+                words.append(word);
         }
     }
     return words;
@@ -44,6 +50,19 @@ QList<CandidateWord> ReadCandidates(QStringList& unreadable) {
 
 QString Joined(const QStringList& kana) {
     return kana.join(QStringLiteral("、"));
+}
+
+// The lines of the message about each level's words.
+QString LevelLines(const PracticeChoice& choice) {
+    QStringList levels;
+    for (int level = 1; level <= kLevels; ++level) {
+        const auto i = std::size_t(level - 1);
+        levels.append(QStringLiteral("レベル%1: %2語（苦手なかなを含む単語 %3語）")
+                          .arg(level)
+                          .arg(choice.perLevel[i])
+                          .arg(choice.targeted[i]));
+    }
+    return levels.join(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -69,34 +88,48 @@ PracticeListOutcome MakePracticeList(HistoryDb& db) {
         outcome.text = error.isEmpty() ? noGames : error;
         return outcome;
     }
-    for (const RankedKana& weak : WeakestByMisses(kana))
+    const double playerRate = PlayerMissRate(kana);
+    QList<PracticeTarget> targets;
+    for (const RankedKana& weak : WeakestByMisses(kana)) {
         outcome.weakKana.append(weak.figures.kana);
-    if (outcome.weakKana.isEmpty()) {
+        targets.append({weak.figures.kana, weak.score - playerRate});
+    }
+    if (targets.isEmpty()) {
         outcome.text = QStringLiteral("まだミスが少ないため、苦手なかながありません。"
                                       "苦手練習リストは作りませんでした。");
         return outcome;
     }
+    QStringList next;
+    for (const RankedKana& missed : MissedNotWeak(kana))
+        next.append(missed.figures.kana);
 
     QStringList unreadable;
-    const QList<PracticeWord> chosen =
-        ChoosePracticeWords(outcome.weakKana, ReadCandidates(unreadable));
-    QList<NewWord> words;
-    for (const PracticeWord& word : chosen) {
-        const NewWord entry{word.text, KanaToCodes(word.reading), word.level};
-        if (!NewWordProblem(entry))
-            words.append(entry);
-    }
+    const int least = LeastLevelCount(kMaxWordCount);
+    const PracticeChoice choice =
+        ChoosePracticeWords(targets, next, ReadCandidates(unreadable), least);
     const QString leftOut = unreadable.isEmpty()
                                 ? QString()
                                 : QStringLiteral("\n読めない単語ファイル（%1）は使いませんでした。")
                                       .arg(Joined(unreadable));
-    if (words.isEmpty()) {
+    if (std::accumulate(choice.targeted.begin(), choice.targeted.end(), 0) == 0) {
         outcome.text = QStringLiteral("苦手なかな（%1）を含む単語が Data フォルダーの単語ファイルに"
                                       "見つからないため、苦手練習リストを作りませんでした。")
                            .arg(Joined(outcome.weakKana)) +
                        leftOut;
         return outcome;
     }
+    if (choice.shortLevel != 0) {
+        outcome.text =
+            QStringLiteral("Data フォルダーの単語ファイルにレベル%1の単語が足りないため、"
+                           "苦手練習リストを作りませんでした（各レベル%2語以上が必要です）。")
+                .arg(choice.shortLevel)
+                .arg(least) +
+            leftOut;
+        return outcome;
+    }
+    QList<NewWord> words;
+    for (const PracticeWord& word : choice.words)
+        words.append({word.text, KanaToCodes(word.reading), word.level});
     int stored = 0;
     QString why;
     if (!StoreWords(kPracticeListName, words, ListWrite::Replace, stored, why)) {
@@ -105,20 +138,15 @@ PracticeListOutcome MakePracticeList(HistoryDb& db) {
         return outcome;
     }
     outcome.written = true;
-    for (qsizetype i = 0; i < stored; ++i)
-        ++outcome.perLevel[std::size_t(words[i].level - 1)];
-    QStringList levels;
-    for (int level = 1; level <= 5; ++level)
-        levels.append(QStringLiteral("レベル%1: %2語")
-                          .arg(level)
-                          .arg(outcome.perLevel[std::size_t(level - 1)]));
-    outcome.text = QStringLiteral("苦手練習リスト「%1」に %2 語を書きました。\n%3\n苦手なかな: %4\n"
-                                  "ゆびまるの設定画面で単語ファイル「%5」を選ぶと練習できます。")
-                       .arg(kPracticeListName)
-                       .arg(stored)
-                       .arg(levels.join(QStringLiteral("、")), Joined(outcome.weakKana),
-                            WordListTitle(kPracticeListName)) +
-                   leftOut;
+    outcome.perLevel = choice.perLevel;
+    outcome.targeted = choice.targeted;
+    outcome.text =
+        QStringLiteral("苦手練習リスト「%1」に %2 語を書きました。\n%3\n苦手なかな: %4\n"
+                       "ゆびまるの設定画面で単語ファイル「%5」を選ぶと練習できます。")
+            .arg(kPracticeListName)
+            .arg(stored)
+            .arg(LevelLines(choice), Joined(outcome.weakKana), WordListTitle(kPracticeListName)) +
+        leftOut;
     if (!why.isEmpty())
         outcome.text += QLatin1Char('\n') + why;
     return outcome;

@@ -16,16 +16,18 @@ inline const QString kPracticeListName = QStringLiteral("Nigate.dat");
 struct PracticeListOutcome {
     bool written = false;
     std::array<int, 5> perLevel{}; // words written of levels 1 to 5
+    std::array<int, 5> targeted{}; // of those, the words holding a weak kana
     QStringList weakKana;          // the kana the words were chosen for
     // For the user, in Japanese: what was written, or why nothing was.
     QString text;
 };
 
-// Takes the ten weakest kana by misses (WeakestByMisses) from db, chooses
-// words holding them from every list in Data/ but the practice list itself
-// (ChoosePracticeWords, up to 40 per level), and replaces Data/Nigate.dat
-// with them under the lock between the programs. A list that cannot be read
-// is left out and named in the text. Nothing is written when db holds no
-// game (a missing file is not made), cannot be read, or no word holds a weak
-// kana.
+// Takes the weak kana (WeakestByMisses) from db, chooses words holding them
+// from every list in Data/ but the practice list itself (ChoosePracticeWords:
+// up to 40 per level, and in every level at least what the game needs at the
+// most words per stage), and replaces Data/Nigate.dat with them under the
+// lock between the programs. A list that cannot be read is left out and named in
+// the text. Nothing is written when db holds no game (a missing file is not
+// made) or cannot be read, no kana is weak, no word holds a weak kana, or
+// the lists cannot fill a level.
 PracticeListOutcome MakePracticeList(HistoryDb& db);

@@ -1,42 +1,39 @@
 // The practice list Data/Nigate.dat: words of the other lists in Data/ whose
-// readings hold the kana the player misses, up to 40 per level, by the levels
-// the shipped lists use; nothing written without games or without such words.
+// readings hold the kana the player's misses show weak, every level filled to
+// what the game asks for; nothing written without games, without weak kana,
+// or when the lists cannot fill a level.
 
 #include "history/historydb.h"
 #include "history/historywriter.h"
 #include "kana/kanacode.h"
+#include "play/drawing.h"
+#include "play/settings.h"
 #include "practicelist.h"
 #include "testsupport.h"
+#include "wordlists/classcount.h"
 #include "wordlists/liststore.h"
 #include "wordlists/recordcode.h"
 #include "wordlists/wordedit.h"
+#include "wordlists/wordfile.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
 
-struct ListedWord {
-    QString text;
-    QString reading;
-};
-
-// The words of Data/name as the editor would show them.
-QList<ListedWord> ListedWords(const QString& name) {
+// The readings of Data/name's words.
+QStringList ListedReadings(const QString& name) {
     QByteArray bytes;
     WordRecords records;
     QString why;
     if (ReadList(name, bytes, records, why) != ListState::Read)
         return {};
-    const QList<QByteArray> texts = records.type1.split('\n');
-    const QList<QByteArray> readings = records.type2.split('\n');
-    QList<ListedWord> words;
-    for (qsizetype i = 0; i + 1 < texts.size(); ++i) {
-        ListedWord word;
-        SplitWordRecord(QString::fromLatin1(texts[i].trimmed()), word.text);
-        word.reading = CodesToKana(QString::fromLatin1(readings[i].trimmed()));
-        words.append(word);
+    QStringList readings;
+    for (const QByteArray& line : records.type2.split('\n')) {
+        if (!line.trimmed().isEmpty())
+            readings.append(CodesToKana(QString::fromLatin1(line.trimmed())));
     }
-    return words;
+    return readings;
 }
 
 void WriteList(const QString& name, const QList<NewWord>& words) {
@@ -45,15 +42,41 @@ void WriteList(const QString& name, const QList<NewWord>& words) {
     QVERIFY2(StoreWords(name, words, ListWrite::Replace, stored, why), qPrintable(why));
 }
 
+// What the game says when it starts the practice list at any words per
+// stage; empty when every setting plays.
+QString GameRefusal() {
+    if (!ConvertWordFile(kPracticeListName))
+        return QStringLiteral("the list does not load");
+    std::array<int, kLevels> counts{};
+    std::copy(gClassCount.begin() + 1, gClassCount.end(), counts.begin());
+    for (std::int16_t words = kMinWordCount; words <= kMaxWordCount; ++words) {
+        gWordCount = words;
+        int needed = 0;
+        if (const int level = FindShortLevel(counts, needed); level != 0)
+            return QStringLiteral("level %1 has %2 words, %3 per stage needs %4")
+                .arg(level)
+                .arg(counts[std::size_t(level - 1)])
+                .arg(words)
+                .arg(needed);
+    }
+    return {};
+}
+
+// A miss of the key expected at a kana.
+KeyMiss Miss() {
+    return {"A", "Q"};
+}
+
 } // namespace
 
 class TestPracticeList : public QObject {
     Q_OBJECT
 
 private slots:
-    // Nothing is written before the first game, nor while no word of the
-    // lists holds a weak kana; then the words that hold them are.
-    void writesWordsWithWeakKana() {
+    // Nothing is written before the first game, nor while no word holds a
+    // weak kana, nor while a level cannot be filled; then the words holding
+    // them come first in each level, the rest filled with other words.
+    void writesListsThatPlay() {
         TempProgramFolder folder;
         WriteList("Words.dat", {{"沼", KanaToCodes("ぬま"), 1}});
         HistoryDb db;
@@ -62,49 +85,117 @@ private slots:
         QVERIFY2(outcome.text.contains("まだゲームの記録がない"), qPrintable(outcome.text));
         QVERIFY2(!QFile::exists(folder.filePath("history.sqlite")), "a history was made");
 
-        // A game in which し and ち were each missed twice and か was typed
-        // cleanly: only し and ち are weak.
+        // し and ち each missed twice, か typed cleanly: only し and ち are weak.
         const QDateTime evening(QDate(2026, 3, 1), QTime(20, 0), QTimeZone(9 * 3600));
-        QVERIFY(WriteGame(db, TypedGame(evening, {{"し", "SI", 400, {{"I", "U"}, {"I", "U"}}},
-                                                  {"ち", "TI", 400, {{"I", "U"}, {"I", "O"}}},
+        QVERIFY(WriteGame(db, TypedGame(evening, {{"し", "SI", 400, {Miss(), Miss()}},
+                                                  {"ち", "TI", 400, {Miss(), Miss()}},
                                                   {"か", "KA", 200, {}}})));
         outcome = MakePracticeList(db);
-        QVERIFY(!outcome.written);
         QVERIFY2(outcome.text.contains("し、ち") && outcome.text.contains("見つからない"),
                  qPrintable(outcome.text));
-        QVERIFY(!QFile::exists(folder.filePath("Data/Nigate.dat")));
 
         // Level 1 has more than enough words holding し; level 2 (5 or 6
-        // keys) a few; 沼 and 目 hold no kana the player typed.
+        // keys) two such words and too few others to reach the 11 a game of
+        // 10 words per stage needs.
         QList<NewWord> source;
         for (int i = 1; i <= 50; ++i)
             source.append({QStringLiteral("鹿%1").arg(i), KanaToCodes("しか"), 1});
         source.append({"資格", KanaToCodes("しかく"), 2});
         source.append({"近く", KanaToCodes("ちかく"), 2});
-        source.append({"沼", KanaToCodes("ぬま"), 1});
-        source.append({"目", KanaToCodes("め"), 1});
         WriteList("Words.dat", source);
         // The practice list of before is no source of the new one.
         WriteList("Nigate.dat", {{"古い練習", KanaToCodes("しししし"), 1}});
+        outcome = MakePracticeList(db);
+        QVERIFY(!outcome.written);
+        QVERIFY2(outcome.text.contains("レベル2の単語が足りない"), qPrintable(outcome.text));
+        QCOMPARE(ListedReadings("Nigate.dat"), QStringList({"しししし"}));
 
+        // Eleven words of each level 2 to 5 (by their keys) without a weak
+        // kana.
+        const QStringList fillers = {"あまめ", "あまのめ", "あまのがわ", "まないたまめ"};
+        for (int level = 2; level <= 5; ++level) {
+            for (int i = 0; i < 11; ++i)
+                source.append({QStringLiteral("埋%1_%2").arg(level).arg(i),
+                               KanaToCodes(fillers[level - 2]), level});
+        }
+        WriteList("Words.dat", source);
         outcome = MakePracticeList(db);
         QVERIFY2(outcome.written, qPrintable(outcome.text));
         QCOMPARE(outcome.weakKana, QStringList({"し", "ち"}));
-        QCOMPARE(outcome.perLevel, (std::array<int, 5>{40, 2, 0, 0, 0}));
-        QVERIFY2(outcome.text.contains("42 語") && outcome.text.contains("レベル1: 40語"),
+        QCOMPARE(outcome.perLevel, (std::array<int, 5>{40, 11, 11, 11, 11}));
+        QCOMPARE(outcome.targeted, (std::array<int, 5>{40, 2, 0, 0, 0}));
+        QVERIFY2(outcome.text.contains("レベル2: 11語（苦手なかなを含む単語 2語）"),
                  qPrintable(outcome.text));
+        const QStringList written = ListedReadings("Nigate.dat");
+        QVERIFY2(!written.contains("しししし"), "the old practice list was a source");
+        QVERIFY2(written.mid(40, 2) == QStringList({"しかく", "ちかく"}),
+                 "level 2 does not begin with the words holding a weak kana");
+        QCOMPARE(GameRefusal(), QString());
+    }
 
-        const QList<ListedWord> written = ListedWords("Nigate.dat");
-        QCOMPARE(written.size(), 42);
-        for (const ListedWord& word : written) {
-            QVERIFY2(word.text != "古い練習" && word.text != "沼" && word.text != "目",
-                     qPrintable(word.text));
-            QVERIFY2(word.reading.contains("し") || word.reading.contains("ち") ||
-                         word.reading.contains("か"),
-                     qPrintable(word.reading));
+    // Lists written from many histories all play at every words-per-stage
+    // setting, with the shipped lists as sources. A clean game (ぴゅあ typed
+    // once) gives no list and says there are too few misses; a game whose
+    // only misses were 25 on しゃ gives one of words holding しゃ but for
+    // what fills a level.
+    void everyListPlays() {
+        TempProgramFolder folder;
+        for (const char* name : {"Nomal.dat", "Doushi.dat", "Gairaigo.dat", "Tabemono.dat"})
+            folder.installShippedWordList(name);
+        const QDateTime start(QDate(2026, 3, 1), QTime(20, 0), QTimeZone(9 * 3600));
+
+        HistoryDb clean(folder.filePath("clean.sqlite"));
+        QVERIFY(
+            WriteGame(clean, TypedGame(start, {{"ぴゅ", "PYU", 300, {}}, {"あ", "A", 100, {}}})));
+        PracticeListOutcome outcome = MakePracticeList(clean);
+        QVERIFY(!outcome.written);
+        QVERIFY2(outcome.text.contains("ミスが少ない"), qPrintable(outcome.text));
+
+        HistoryDb sha(folder.filePath("sha.sqlite"));
+        QList<KanaRecord> typed = {{"しゃ", "SYA", 500, QList<KeyMiss>(25, Miss())}};
+        for (const char* kana : {"か", "し", "た", "ん", "の", "に"})
+            typed.append({kana, "KA", 200, {}});
+        QVERIFY(WriteGame(sha, TypedGame(start, typed)));
+        outcome = MakePracticeList(sha);
+        QVERIFY2(outcome.written, qPrintable(outcome.text));
+        QCOMPARE(outcome.weakKana, QStringList({"しゃ"}));
+        QCOMPARE(GameRefusal(), QString());
+        // The shipped lists hold no level 1 word with しゃ: other words fill
+        // the level to what a game needs, and only to that.
+        QCOMPARE(outcome.targeted, (std::array<int, 5>{0, 11, 14, 40, 38}));
+        QCOMPARE(outcome.perLevel, (std::array<int, 5>{11, 11, 14, 40, 38}));
+
+        // Games of random kana, rare ones among them, with random misses.
+        const QStringList kana = {"あ",   "か",   "し",   "つ", "ん", "を", "ぴゅ", "ぢゃ",
+                                  "しゃ", "っこ", "ふぁ", "ゔ", "ぬ", "ぇ", "りょ", "じ"};
+        QRandomGenerator random(28);
+        int written = 0;
+        for (int history = 0; history < 30; ++history) {
+            HistoryDb db(folder.filePath(QStringLiteral("h%1.sqlite").arg(history)));
+            for (int game = 0, games = random.bounded(1, 4); game < games; ++game) {
+                QList<KanaRecord> units;
+                for (int i = 0, n = random.bounded(1, 40); i < n; ++i) {
+                    const int misses = random.bounded(10) < 8 ? 0 : random.bounded(1, 6);
+                    units.append({kana[random.bounded(int(kana.size()))], "KA", 300,
+                                  QList<KeyMiss>(misses, Miss())});
+                }
+                QVERIFY(WriteGame(db, TypedGame(start.addDays(game), units)));
+            }
+            outcome = MakePracticeList(db);
+            // Not written only for want of weak kana or of words holding them
+            // (no shipped word holds ぢゃ), never for a short level.
+            if (!outcome.written) {
+                QVERIFY2(outcome.text.contains("ミスが少ない") ||
+                             outcome.text.contains("見つからない"),
+                         qPrintable(outcome.text));
+                continue;
+            }
+            ++written;
+            const QString refusal = GameRefusal();
+            QVERIFY2(refusal.isEmpty(),
+                     qPrintable(QStringLiteral("history %1: %2").arg(history).arg(refusal)));
         }
-        // The source list is left as it was.
-        QCOMPARE(ListedWords("Words.dat").size(), source.size());
+        QVERIFY2(written >= 20, "too few of the histories gave a list to check");
     }
 };
 
