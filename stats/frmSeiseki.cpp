@@ -2,10 +2,12 @@
 
 #include "history/historyqueries.h"
 #include "history/pendinggames.h"
+#include "history/weakkana.h"
 #include "kanapage.h"
 #include "keyspage.h"
 #include "platform/platform.h"
 #include "practicelist.h"
+#include "practicerecord.h"
 #include "trendpage.h"
 #include "ui/uicommon.h"
 
@@ -18,8 +20,11 @@
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace {
 
@@ -142,8 +147,33 @@ void frmSeiseki::reload() {
     }
     m_trend->showOverview(*overview);
     m_kana->showOverview(*overview);
+    readPracticeEffects();
     m_keys->showOverview(*overview);
     m_stack->setCurrentWidget(m_pages);
+}
+
+void frmSeiseki::readPracticeEffects() {
+    // The games since a list was made may be many, so they are read on a
+    // thread of its own, through a connection of its own, and shown when
+    // read; a read begun before the last is not shown.
+    const QList<PracticedKana> practiced = LatestPracticed(ReadPracticeRecords(), kWeakKanaCount);
+    const int run = ++m_effectsRun;
+    if (practiced.isEmpty()) {
+        m_kana->showPracticeEffects({});
+        return;
+    }
+    const QString path = m_db.path();
+    auto effects = std::make_shared<std::optional<QList<PracticeEffect>>>();
+    QThread* reader = QThread::create([path, practiced, effects] {
+        HistoryDb db(path, HistoryDb::Mode::Read);
+        *effects = ReadPracticeEffects(db, practiced);
+    });
+    connect(reader, &QThread::finished, this, [this, run, effects] {
+        if (run == m_effectsRun && *effects)
+            m_kana->showPracticeEffects(**effects);
+    });
+    connect(reader, &QThread::finished, reader, &QObject::deleteLater);
+    reader->start();
 }
 
 void frmSeiseki::showPending() {
@@ -165,8 +195,10 @@ void frmSeiseki::writePracticeList() {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const PracticeListOutcome outcome = MakePracticeList(m_db);
     QGuiApplication::restoreOverrideCursor();
-    if (outcome.written)
+    if (outcome.written) {
+        reload(); // the kana page lists the kana just targeted
         ShowMessage(outcome.text, QStringLiteral("成績"), MessageIcon::Information);
-    else
+    } else {
         ShowWarning(outcome.text);
+    }
 }

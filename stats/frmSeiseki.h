@@ -36,6 +36,9 @@ private:
     // Reads the history and shows it, or why it cannot be shown.
     void reload();
     void showState(const QString& text);
+    // Reads the figures of the kana practised off the window's thread and
+    // shows them on the kana page.
+    void readPracticeEffects();
     // The line of games waiting to be written into the history, when the
     // files waiting changed.
     void showPending();
@@ -53,4 +56,5 @@ private:
     QPushButton* m_practice;
     QPushButton* m_exit;
     QTimer* m_poll;
+    int m_effectsRun = 0; // the last read of the practice figures begun
 };

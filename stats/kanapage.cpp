@@ -12,6 +12,19 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+namespace {
+
+// Below this many attempts a miss rate says little.
+constexpr qint64 kFewAttempts = 30;
+
+QString RateCell(qint64 misses, qint64 attempts) {
+    const QString rate = attempts < kFewAttempts ? QStringLiteral("まだ少ない")
+                                                 : PercentText(double(misses) / double(attempts));
+    return QStringLiteral("%1（%2回）").arg(rate).arg(attempts);
+}
+
+} // namespace
+
 KanaPage::KanaPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("pageKana"));
     m_chart = new CellChart(QStringLiteral("chtKana"), this);
@@ -27,6 +40,9 @@ KanaPage::KanaPage(QWidget* parent) : QWidget(parent) {
         this, QStringLiteral("tblSlowest"),
         {QStringLiteral("かな"), QStringLiteral("1打の時間"), QStringLiteral("中央値との比")});
     m_spellings = new SpellingPanel(this);
+    m_practice = NewFigureTable(this, QStringLiteral("tblPracticeEffect"),
+                                {QStringLiteral("かな"), QStringLiteral("練習リスト"),
+                                 QStringLiteral("以前のミス率"), QStringLiteral("以後のミス率")});
     auto* legend = new QLabel(
         QStringLiteral("色はミス率: 緑 0%、黄 %1、赤 %2 以上、灰色はまだ打っていないもの")
             .arg(PercentText(kWarmRate, 0), PercentText(kHotRate, 0)),
@@ -48,6 +64,9 @@ KanaPage::KanaPage(QWidget* parent) : QWidget(parent) {
     right->addWidget(
         NewHeading(this, QStringLiteral("lblSlowest"), QStringLiteral("遅いかな"), m_slowest));
     right->addWidget(m_slowest, 1);
+    right->addWidget(NewHeading(this, QStringLiteral("lblPracticeEffect"),
+                                QStringLiteral("練習の効果"), m_practice));
+    right->addWidget(m_practice, 1);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 3);
     layout->addLayout(right, 2);
@@ -77,4 +96,15 @@ void KanaPage::showOverview(const HistoryOverview& overview) {
     }
     FillFigureTable(m_slowest, rows);
     m_spellings->showOverview(overview);
+}
+
+void KanaPage::showPracticeEffects(const QList<PracticeEffect>& effects) {
+    QList<QStringList> rows;
+    for (const PracticeEffect& effect : effects) {
+        rows.append({effect.practiced.kana,
+                     effect.practiced.made.toLocalTime().toString(QStringLiteral("yyyy-MM-dd")),
+                     RateCell(effect.missesBefore, effect.attemptsBefore),
+                     RateCell(effect.missesSince, effect.attemptsSince)});
+    }
+    FillFigureTable(m_practice, rows);
 }

@@ -1,12 +1,17 @@
 #include "practicelist.h"
 
+#include "config/config.h"
 #include "history/historyqueries.h"
 #include "history/practicechoice.h"
 #include "history/weakkana.h"
 #include "kana/kanacode.h"
+#include "platform/atomicfile.h"
+#include "platform/folderlock.h"
 #include "platform/lines.h"
+#include "platform/platform.h"
 #include "play/drawing.h"
 #include "play/settings.h"
+#include "practicerecord.h"
 #include "wordlists/liststore.h"
 #include "wordlists/recordcode.h"
 #include "wordlists/wordedit.h"
@@ -50,6 +55,29 @@ QList<CandidateWord> ReadCandidates(QStringList& unreadable) {
 
 QString Joined(const QStringList& kana) {
     return kana.join(QStringLiteral("、"));
+}
+
+// Replaces the practice list with words and adds the list to the record of
+// those made, both under one hold of the lock between the programs. False,
+// with why, when the list could not be written; a record that could not be
+// written is said in why on success.
+bool StoreList(const QList<NewWord>& words, const QStringList& targets, int& stored, QString& why) {
+    const FolderLock lock(gIniPath);
+    if (lock.timedOut()) {
+        why = lock.error();
+        return false;
+    }
+    if (!StoreWords(kPracticeListName, words, ListWrite::Replace, stored, why))
+        return false;
+    QList<PracticeRecord> records = ReadPracticeRecords();
+    records.append({QDateTime::currentDateTimeUtc(), targets});
+    QString recordWhy;
+    if (!WriteFileAtomic(JoinPath(ProgramFolder(), kPracticeRecordName),
+                         PracticeRecordText(records), &recordWhy))
+        why += (why.isEmpty() ? QString() : QStringLiteral("\n")) +
+               QStringLiteral("練習の記録を書けなかったため、この練習の効果は表示されません。\n") +
+               recordWhy;
+    return true;
 }
 
 // The lines of the message about each level's words.
@@ -132,7 +160,7 @@ PracticeListOutcome MakePracticeList(HistoryDb& db) {
         words.append({word.text, KanaToCodes(word.reading), word.level});
     int stored = 0;
     QString why;
-    if (!StoreWords(kPracticeListName, words, ListWrite::Replace, stored, why)) {
+    if (!StoreList(words, outcome.weakKana, stored, why)) {
         outcome.text = QStringLiteral("苦手練習リスト「%1」を書けませんでした。\n%2")
                            .arg(kPracticeListName, why);
         return outcome;

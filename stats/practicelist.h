@@ -26,7 +26,8 @@ struct PracticeListOutcome {
 // from every list in Data/ but the practice list itself (ChoosePracticeWords:
 // up to 40 per level, and in every level at least what the game needs at the
 // most words per stage), and replaces Data/Nigate.dat with them under the
-// lock between the programs. A list that cannot be read is left out and named in
+// lock between the programs, adding the list to the record of those made
+// (practicerecord.h). A list that cannot be read is left out and named in
 // the text. Nothing is written when db holds no game (a missing file is not
 // made) or cannot be read, no kana is weak, no word holds a weak kana, or
 // the lists cannot fill a level.

@@ -2,8 +2,8 @@
 // first game and when the history cannot be opened, the figures of the last
 // game (none compared for a game without a correct key), the kana table read
 // from the keyboard, the keys typed in misses named, the habits of spelling
-// seen, and the window following games that another connection records
-// while it is open.
+// seen, the figures of a kana practised, and the window following games that
+// another connection records while it is open.
 
 #include "frmSeiseki.h"
 #include "history/historydb.h"
@@ -135,6 +135,16 @@ private slots:
             Text(window, "lblHabits"),
             QString("ん を NN と打つ癖があります（1回）。設定で「NN」を選ぶとミスになりません。"),
             3000);
+
+        // A practice list made between the two games targeted か: one
+        // attempt before it, one since, read off the window's thread.
+        folder.writeFile("practice.txt",
+                         QByteArray::number(kEvening.addSecs(30).toMSecsSinceEpoch()) + " 006\r\n");
+        QVERIFY(WriteGame(game, TypedGame(kEvening.addSecs(90), {{"か", "KA", 200, {}}})));
+        const QTableWidget* practice = Child<QTableWidget>(&window, "tblPracticeEffect");
+        QTRY_COMPARE_WITH_TIMEOUT(practice->rowCount(), 1, 3000);
+        QCOMPARE(practice->item(0, 2)->text(), QString("まだ少ない（1回）"));
+        QCOMPARE(practice->item(0, 3)->text(), QString("まだ少ない（2回）"));
     }
 };
 

@@ -1,14 +1,17 @@
 // The practice list Data/Nigate.dat: words of the other lists in Data/ whose
 // readings hold the kana the player's misses show weak, every level filled to
 // what the game asks for; nothing written without games, without weak kana,
-// or when the lists cannot fill a level.
+// or when the lists cannot fill a level. Each list made is recorded, and the
+// kana page's before and since figures come from that record.
 
 #include "history/historydb.h"
 #include "history/historywriter.h"
+#include "history/practiceeffect.h"
 #include "kana/kanacode.h"
 #include "play/drawing.h"
 #include "play/settings.h"
 #include "practicelist.h"
+#include "practicerecord.h"
 #include "testsupport.h"
 #include "wordlists/classcount.h"
 #include "wordlists/liststore.h"
@@ -75,7 +78,8 @@ class TestPracticeList : public QObject {
 private slots:
     // Nothing is written before the first game, nor while no word holds a
     // weak kana, nor while a level cannot be filled; then the words holding
-    // them come first in each level, the rest filled with other words.
+    // them come first in each level, the rest filled with other words. The
+    // list made is recorded, and the figures since it count only later games.
     void writesListsThatPlay() {
         TempProgramFolder folder;
         WriteList("Words.dat", {{"沼", KanaToCodes("ぬま"), 1}});
@@ -119,6 +123,12 @@ private slots:
                                KanaToCodes(fillers[level - 2]), level});
         }
         WriteList("Words.dat", source);
+        // A damaged record keeps what it can: a line of an earlier list with
+        // one field that names no kana.
+        folder.writeFile("practice.txt", "garbage\r\n-5 " + KanaToCodes("し").toLatin1() +
+                                             "\r\n1767225600000 999 " +
+                                             KanaToCodes("っこ").toLatin1() + "\r\n");
+        const QDateTime made = QDateTime::currentDateTimeUtc();
         outcome = MakePracticeList(db);
         QVERIFY2(outcome.written, qPrintable(outcome.text));
         QCOMPARE(outcome.weakKana, QStringList({"し", "ち"}));
@@ -131,6 +141,25 @@ private slots:
         QVERIFY2(written.mid(40, 2) == QStringList({"しかく", "ちかく"}),
                  "level 2 does not begin with the words holding a weak kana");
         QCOMPARE(GameRefusal(), QString());
+
+        const QList<PracticeRecord> records = ReadPracticeRecords();
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records[0].kana, QStringList({"っこ"}));
+        QCOMPARE(records[1].kana, QStringList({"し", "ち"}));
+        QVERIFY2(records[1].made >= made.addSecs(-1) && records[1].made <= made.addSecs(60),
+                 qPrintable(records[1].made.toString(Qt::ISODate)));
+
+        // A game after the list: し missed once in two attempts.
+        QVERIFY(WriteGame(db, TypedGame(records[1].made.addSecs(60),
+                                        {{"し", "SI", 400, {Miss()}}, {"し", "SI", 300, {}}})));
+        const auto effects = ReadPracticeEffects(db, LatestPracticed(records, 10));
+        QVERIFY(effects && effects->size() == 3);
+        const PracticeEffect& shi = effects->first();
+        QCOMPARE(shi.practiced.kana, "し");
+        QCOMPARE(shi.attemptsBefore, 1);
+        QCOMPARE(shi.missesBefore, 2);
+        QCOMPARE(shi.attemptsSince, 2);
+        QCOMPARE(shi.missesSince, 1);
     }
 
     // Lists written from many histories all play at every words-per-stage
