@@ -203,6 +203,8 @@ printf '| Seiseki window made, filled and painted, 10000 games | p50 %s ms, p99 
   "$(stats_ms OpenWindow p50_ms)" "$(stats_ms OpenWindow p99_ms)"
 printf '| practice list written from the shipped lists, 10000 games | p50 %s ms, p99 %s ms | under 1 s |\n' \
   "$(stats_ms MakePracticeListOnce p50_ms)" "$(stats_ms MakePracticeListOnce p99_ms)"
+printf '| practice list after 25 misses on one kana (し, しゃ, つ, ぬ, りょ): that kana'"'"'s share of its kana against the shipped Nomal list'"'"'s | at least %sx | at least 5x |\n' \
+  "$(stats_ms TargetShare min_ratio)"
 printf '| Seiseki showing a game another program recorded | p50 %s ms, max %s ms | within 1 s |\n' \
   "$(stats_ms UpdateAfterGame p50_ms)" "$(stats_ms UpdateAfterGame max_ms)"
 printf '| Yubimaru CPU while a word falls, 10 s | %s %% of a core | under 1 %% |\n' "$cpu"
