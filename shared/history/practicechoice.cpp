@@ -120,6 +120,8 @@ void ChooseTargeted(LevelChooser& level, const QList<PracticeTarget>& targets, i
 
 // Up to least words: those holding the next kana, taking turns, then any.
 void FillUp(LevelChooser& level, const QStringList& nextKana, int least) {
+    if (level.size() >= least)
+        return;
     const QList<QList<qsizetype>> queues = level.queues(nextKana);
     QList<qsizetype> at(nextKana.size(), 0);
     for (bool found = true; found && level.size() < least;) {
