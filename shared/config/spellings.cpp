@@ -45,7 +45,12 @@ int OptionForStoredNumber(int group, int stored) {
 }
 
 QString ChosenSpelling(int group, const QString& stored) {
-    const int option = OptionStoring(group, ParseNumber(stored) == 2.0 ? 2 : 1);
+    const double number = ParseNumber(stored);
+    int option = 0;
+    if (number == 2.0 || number == 3.0)
+        option = OptionStoring(group, int(number));
+    if (option == 0)
+        option = OptionStoring(group, 1);
     const SpellingChoice& choice = kSpellingChoices[static_cast<std::size_t>(group)];
     return QString::fromLatin1(choice.captions[static_cast<std::size_t>(option - 1)]);
 }

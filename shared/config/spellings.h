@@ -33,6 +33,6 @@ int StoredNumber(int group, int option);
 // shows the option whose spelling the game uses for it (the one storing 1).
 int OptionForStoredNumber(int group, int stored);
 // The spelling a stored value puts into the romaji table: a value that reads
-// 2 picks the caption of the option storing 2, any other that of the option
-// storing 1 (so "ZYA", stored 3, plays as "JA").
+// 2 or 3 picks the caption of the option storing it, any other (or one the
+// group does not offer) that of the option storing 1.
 QString ChosenSpelling(int group, const QString& stored);
