@@ -207,7 +207,7 @@ void ShowMessage(const QString& text, const QString& title, MessageIcon icon) {
 }
 
 void ShowWarning(const QString& text) {
-    ShowMessage(text, QStringLiteral("警告"), MessageIcon::Critical);
+    ShowMessage(text, QStringLiteral("警告"), MessageIcon::Warning);
 }
 
 void ShowWarningOnce(const QString& key, const QString& text) {

@@ -51,7 +51,7 @@ QString JoinPath(const QString& folder, const QString& name);
 
 // ---- Message boxes --------------------------------------------------------
 
-enum class MessageIcon { None, Critical, Information };
+enum class MessageIcon { None, Critical, Warning, Information };
 
 // Every message of the programs goes through one hook. The programs set it to
 // a real modal message box with one OK button; tests replace it to capture.

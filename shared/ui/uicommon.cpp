@@ -399,6 +399,7 @@ void CenterOnScreen(QWidget* window) {
 void InstallMessageBoxHook() {
     SetMessageHook([](const QString& text, const QString& title, MessageIcon icon) {
         QMessageBox box(icon == MessageIcon::Critical      ? QMessageBox::Critical
+                        : icon == MessageIcon::Warning     ? QMessageBox::Warning
                         : icon == MessageIcon::Information ? QMessageBox::Information
                                                            : QMessageBox::NoIcon,
                         title, text, QMessageBox::Ok, QApplication::activeWindow());

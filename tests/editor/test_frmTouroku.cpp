@@ -375,7 +375,7 @@ private slots:
         QVERIFY(s.wordList() == kNomal && s.folder.readFile("type2").count('\n') == 6);
         QStringList texts;
         for (const CapturedMessage& m : capture.messages) {
-            QVERIFY(m.title == u"警告" && m.icon == MessageIcon::Critical);
+            QVERIFY(m.title == u"警告" && m.icon == MessageIcon::Warning);
             texts << (m.text.contains(u"「😀」") ? u"😀"_s : m.text.left(6));
         }
         QCOMPARE(texts.join(u' '), u"未入力エラー 未入力エラー 😀 😀 未選択エラー"_s);

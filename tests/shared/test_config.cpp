@@ -59,7 +59,7 @@ private slots:
             QCOMPARE(capture.messages.size(), *message ? 1 : 0);
             for (const CapturedMessage& m : capture.messages)
                 QVERIFY2(m.text.contains(QString::fromUtf8(message)) && m.title == "警告" &&
-                             m.icon == MessageIcon::Critical,
+                             m.icon == MessageIcon::Warning,
                          qPrintable(m.text));
             QCOMPARE(Read("GameConfig", "LEVEL", ""), QString::fromUtf8(stored));
         }
