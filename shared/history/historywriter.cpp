@@ -1,5 +1,6 @@
 #include "history/historywriter.h"
 
+#include "history/daytotals.h"
 #include "history/spellingtotals.h"
 #include "history/sqlsupport.h"
 
@@ -137,7 +138,9 @@ bool StoreRows(const QSqlDatabase& db, const GameRecord& game, const QString& uu
     }
     SpellingTallies spellings;
     spellings.add(game);
-    return spellings.store(db, failure);
+    GameSummary summary = game;
+    summary.kana = CompletedKana(game);
+    return spellings.store(db, failure) && AddToDayTotals(db, summary, failure);
 }
 
 bool Store(const QSqlDatabase& db, const GameRecord& game, const QString& uuid, qint64* id,
