@@ -21,6 +21,9 @@ struct DayFigures {
     double seconds = 0;
     qint32 bestScore = 0;
     std::optional<qint64> kana; // completed; nothing as for GameSummary::kana
+    // The best of a game with a correct key; nothing when there is none.
+    std::optional<double> bestKpm;
+    std::optional<double> bestAccuracy;
 
     double kpm() const { return Kpm(keys, seconds); }
     double accuracy() const { return Accuracy(keys, misses); }

@@ -1,5 +1,7 @@
 #include "history/historyqueries.h"
 
+#include "history/filteredqueries.h"
+#include "history/historyread.h"
 #include "history/historyschema.h"
 #include "history/spellingqueries.h"
 #include "history/sqlsupport.h"
@@ -66,34 +68,22 @@ bool SelectGames(const QSqlDatabase& db, QList<GameSummary>& games, QSqlError* f
 }
 
 bool SelectDays(const QSqlDatabase& db, QList<DayFigures>& days, QSqlError* failure) {
-    const std::optional<bool> holdsKana = HoldsKana(db, failure);
-    if (!holdsKana)
+    return SelectDayFigures(db, TrendFilter{}, days, failure);
+}
+
+bool SelectGamesAfter(const QSqlDatabase& db, qint64 id, QList<GameSummary>& games,
+                      QSqlError* failure) {
+    const std::optional<QString> columns = SummaryColumns(db, failure);
+    if (!columns)
         return false;
-    // The date part of the start text is the local date it was played on.
-    // The misses and time of a game without a correct key stay out of the
-    // sums (its keys and kana are none).
-    SqlStatement row(db,
-                     QStringLiteral("SELECT substr(started, 1, 10), count(*), sum(keys > 0),"
-                                    " sum(keys), sum(CASE WHEN keys > 0 THEN misses ELSE 0 END),"
-                                    " total(CASE WHEN keys > 0 THEN seconds END), max(score), %1"
-                                    " FROM games GROUP BY 1 ORDER BY 1")
-                         .arg(*holdsKana ? QStringLiteral("sum(kana)") : QStringLiteral("NULL")),
-                     failure);
-    if (!row.run())
+    SqlStatement row(
+        db,
+        QStringLiteral("SELECT %1 FROM games WHERE id > ? ORDER BY started_ms, id").arg(*columns),
+        failure);
+    if (!row.run({id}))
         return false;
-    while (row.next()) {
-        DayFigures day;
-        day.day = QDate::fromString(row.text(0), Qt::ISODate);
-        day.games = row.integer(1);
-        day.gamesWithKeys = row.integer(2);
-        day.keys = row.number(3);
-        day.misses = row.number(4);
-        day.seconds = row.value(5).toDouble();
-        day.bestScore = row.integer(6);
-        if (!row.value(7).isNull())
-            day.kana = row.number(7);
-        days.append(day);
-    }
+    while (row.next())
+        games.append(Summary(row));
     return row.ok();
 }
 
@@ -315,47 +305,38 @@ bool SelectGame(const QSqlDatabase& db, qint64 id, std::optional<GameRecord>& ga
     return true;
 }
 
-// What select reads into a Result, in a read transaction of its own so the
-// statements of one call see one moment; an empty Result on failure.
-template <typename Result, typename Selector>
-Result Read(HistoryDb& db, QString* error, Selector select) {
-    Result result{};
-    const bool read = db.run(
-        HistoryDb::Access::Read,
-        [&](const QSqlDatabase& connection, QSqlError* failure) {
-            result = Result{};
-            SqlTransaction transaction(connection, SqlTransaction::Kind::Read, failure);
-            return transaction.begun() && select(connection, result, failure) &&
-                   transaction.commit(failure);
-        },
-        error);
-    return read ? result : Result{};
-}
-
 } // namespace
 
 QList<GameSummary> ReadGames(HistoryDb& db, QString* error) {
-    return Read<QList<GameSummary>>(db, error, SelectGames);
+    return ReadHistory<QList<GameSummary>>(db, error, SelectGames);
 }
 
 QList<DayFigures> ReadDays(HistoryDb& db, QString* error) {
-    return Read<QList<DayFigures>>(db, error, SelectDays);
+    return ReadHistory<QList<DayFigures>>(db, error, SelectDays);
+}
+
+QList<GameSummary> ReadGamesAfter(HistoryDb& db, qint64 id, QString* error) {
+    return ReadHistory<QList<GameSummary>>(
+        db, error,
+        [id](const QSqlDatabase& connection, QList<GameSummary>& games, QSqlError* failure) {
+            return SelectGamesAfter(connection, id, games, failure);
+        });
 }
 
 std::optional<LastGameComparison> ReadLastGame(HistoryDb& db, QString* error) {
-    return Read<std::optional<LastGameComparison>>(db, error, SelectLastGame);
+    return ReadHistory<std::optional<LastGameComparison>>(db, error, SelectLastGame);
 }
 
 QList<KanaFigures> ReadKanaFigures(HistoryDb& db, QString* error) {
-    return Read<QList<KanaFigures>>(db, error, SelectKana);
+    return ReadHistory<QList<KanaFigures>>(db, error, SelectKana);
 }
 
 QList<KeyFigures> ReadKeyFigures(HistoryDb& db, QString* error) {
-    return Read<QList<KeyFigures>>(db, error, SelectKeys);
+    return ReadHistory<QList<KeyFigures>>(db, error, SelectKeys);
 }
 
 QList<Confusion> ReadConfusions(HistoryDb& db, int count, QString* error) {
-    return Read<QList<Confusion>>(
+    return ReadHistory<QList<Confusion>>(
         db, error,
         [count](const QSqlDatabase& connection, QList<Confusion>& confusions, QSqlError* failure) {
             return SelectConfusions(connection, count, confusions, failure);
@@ -363,7 +344,7 @@ QList<Confusion> ReadConfusions(HistoryDb& db, int count, QString* error) {
 }
 
 std::optional<GameRecord> ReadGame(HistoryDb& db, qint64 id, QString* error) {
-    return Read<std::optional<GameRecord>>(
+    return ReadHistory<std::optional<GameRecord>>(
         db, error,
         [id](const QSqlDatabase& connection, std::optional<GameRecord>& game, QSqlError* failure) {
             return SelectGame(connection, id, game, failure);
@@ -371,7 +352,7 @@ std::optional<GameRecord> ReadGame(HistoryDb& db, qint64 id, QString* error) {
 }
 
 std::optional<HistoryOverview> ReadOverview(HistoryDb& db, QString* error) {
-    std::optional<HistoryOverview> overview = Read<std::optional<HistoryOverview>>(
+    std::optional<HistoryOverview> overview = ReadHistory<std::optional<HistoryOverview>>(
         db, error,
         [](const QSqlDatabase& connection, std::optional<HistoryOverview>& read,
            QSqlError* failure) {

@@ -20,6 +20,11 @@
 // Empty when there is none or on failure.
 QList<GameSummary> ReadGames(HistoryDb& db, QString* error = nullptr);
 
+// The games written after game number id (numbers grow as games are
+// written, whenever they started), oldest first: what a reader that has seen
+// the games up to id still lacks. Empty when there is none or on failure.
+QList<GameSummary> ReadGamesAfter(HistoryDb& db, qint64 id, QString* error = nullptr);
+
 // The games of each day they were played, oldest first. Empty when there is
 // none or on failure.
 QList<DayFigures> ReadDays(HistoryDb& db, QString* error = nullptr);

@@ -1,5 +1,6 @@
 #include "history/historysalvage.h"
 
+#include "history/daytotals.h"
 #include "history/historyschema.h"
 #include "history/spellingtotals.h"
 #include "history/sqlsupport.h"
@@ -115,7 +116,8 @@ bool CopyGame(const QSqlDatabase& db, qint64 id, QSqlError* failure) {
 // The running totals, made from the rows as the writer adds each game to
 // them: per kana its attempts, misses and times; per key the keys due in the
 // spellings typed and in the misses (at the key shown first), and the misses;
-// per confusion its count; per kana and spelling, and per habit of spelling.
+// per confusion its count; per kana and spelling, per habit of spelling, and
+// per day, list and level.
 bool MakeTotals(const QSqlDatabase& db, QSqlError* failure) {
     const QStringList statements = {
         QStringLiteral("DELETE FROM main.kana_totals"),
@@ -142,7 +144,7 @@ bool MakeTotals(const QSqlDatabase& db, QSqlError* failure) {
         if (!Exec(db, sql, failure))
             return false;
     }
-    return MakeSpellingTotals(db, failure);
+    return MakeSpellingTotals(db, failure) && MakeDayTotals(db, failure);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "history/historyschema.h"
 
+#include "history/daytotals.h"
 #include "history/spellingtotals.h"
 #include "history/sqlsupport.h"
 
@@ -110,8 +111,29 @@ const Step kVersion2 = {{
                         },
                         &MakeSpellingTotals};
 
+// Version 3. Running totals per day, word list and start level, so the
+// trend page, its filters and the personal bests read a row a day rather
+// than every game. Filled from the games already recorded.
+const Step kVersion3 = {{
+                            R"(CREATE TABLE day_totals (
+        day TEXT NOT NULL,            -- the local date of the start
+        list TEXT NOT NULL,
+        level INTEGER NOT NULL,
+        games INTEGER NOT NULL,
+        rated INTEGER NOT NULL,       -- games with a correct key; the rest is theirs
+        keys INTEGER NOT NULL,
+        misses INTEGER NOT NULL,
+        ms INTEGER NOT NULL,          -- typing time
+        kana INTEGER NOT NULL,        -- completed
+        best_score INTEGER NOT NULL,  -- of every game
+        best_kpm REAL,                -- NULL: no game with a correct key
+        best_accuracy REAL,
+        PRIMARY KEY (day, list, level)) WITHOUT ROWID)",
+                        },
+                        &MakeDayTotals};
+
 // The steps in order: kSteps[v - 1] takes a file from version v - 1 to v.
-const std::array<const Step*, kHistoryVersion> kSteps = {&kVersion1, &kVersion2};
+const std::array<const Step*, kHistoryVersion> kSteps = {&kVersion1, &kVersion2, &kVersion3};
 
 } // namespace
 

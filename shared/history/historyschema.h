@@ -9,6 +9,8 @@
 //
 // Version 2: running totals per kana and spelling typed and per habit of
 // spelling, and per game the kana completed.
+//
+// Version 3: running totals per day, word list and start level.
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -16,7 +18,7 @@
 #include <optional>
 
 // The version this program writes.
-constexpr int kHistoryVersion = 2;
+constexpr int kHistoryVersion = 3;
 // "YUBI" in ASCII.
 constexpr int kHistoryApplicationId = 0x59554249;
 

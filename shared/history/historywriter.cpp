@@ -1,5 +1,7 @@
 #include "history/historywriter.h"
 
+#include "history/daytotals.h"
+#include "history/kanatallies.h"
 #include "history/spellingtotals.h"
 #include "history/sqlsupport.h"
 
@@ -8,51 +10,10 @@
 #include <QUuid>
 #include <QVariant>
 
-#include <map>
-#include <tuple>
-
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
-
-// What one game adds to the running totals.
-struct KanaTally {
-    qint64 attempts = 0;
-    qint64 misses = 0;
-    qint64 timed = 0;
-    qint64 totalMs = 0;
-};
-struct KeyTally {
-    qint64 expected = 0;
-    qint64 missed = 0;
-};
-using Confusion = std::tuple<QString, QString, QString>; // kana, expected, typed
-
-struct Tallies {
-    std::map<QString, KanaTally> kana;
-    std::map<QString, KeyTally> keys;
-    std::map<Confusion, qint64> confusions;
-
-    void add(const KanaRecord& kana) {
-        KanaTally& tally = this->kana[kana.kana];
-        ++tally.attempts;
-        tally.misses += kana.misses.size();
-        if (kana.ms) {
-            ++tally.timed;
-            tally.totalMs += *kana.ms;
-        }
-        for (const QChar key : kana.spelling)
-            ++keys[QString(key)].expected;
-        for (const KeyMiss& miss : kana.misses) {
-            // A miss counts at the key the target showed.
-            KeyTally& due = keys[miss.expected.left(1)];
-            ++due.expected;
-            ++due.missed;
-            ++confusions[{kana.kana, miss.expected, miss.typed}];
-        }
-    }
-};
 
 QVariant Optional(const std::optional<int>& value) {
     return value ? QVariant(*value) : QVariant();
@@ -137,7 +98,9 @@ bool StoreRows(const QSqlDatabase& db, const GameRecord& game, const QString& uu
     }
     SpellingTallies spellings;
     spellings.add(game);
-    return spellings.store(db, failure);
+    GameSummary summary = game;
+    summary.kana = CompletedKana(game);
+    return spellings.store(db, failure) && AddToDayTotals(db, summary, failure);
 }
 
 bool Store(const QSqlDatabase& db, const GameRecord& game, const QString& uuid, qint64* id,

@@ -123,6 +123,10 @@ SqlStatement::SqlStatement(const QSqlDatabase& db, const QString& sql, QSqlError
 }
 
 bool SqlStatement::run(std::initializer_list<QVariant> values) {
+    return run(QVariantList(values));
+}
+
+bool SqlStatement::run(const QVariantList& values) {
     if (!m_ok)
         return false;
     int index = 0;

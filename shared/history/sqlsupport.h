@@ -49,6 +49,7 @@ public:
 
     // False when this run or an earlier step failed.
     bool run(std::initializer_list<QVariant> values = {});
+    bool run(const QVariantList& values);
     // The next row of the last run; false after the last one or when stepping
     // failed, which ok() then tells.
     bool next();

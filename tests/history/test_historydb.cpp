@@ -142,13 +142,14 @@ class TestHistoryDb : public QObject {
 private slots:
     // A broken history is moved aside under the dated name (the next free
     // one when that is taken) with its journal, and a new file takes its
-    // place: garbage found on opening, twice; then a file whose first page is
+    // place: garbage found on opening, twice; then a file whose schema is
     // sound but whose tables are damaged, found on the first read, which
     // answers from the new file and says so.
     void movesBrokenFileAside() {
         TempProgramFolder folder;
         const HistoryDb::DateSource today = [] { return QDate(2026, 3, 1); };
         const QByteArray garbage = QByteArray("not a database ").repeated(600);
+        qsizetype schemaBytes = 0; // a new file: its schema and empty tables
         for (const char* suffix : {"", "-2"}) {
             folder.writeFile("history.sqlite", garbage);
             folder.writeFile("history.sqlite-wal", "stale journal");
@@ -159,13 +160,14 @@ private slots:
             QVERIFY2(message.contains(folder.filePath(moved)), qPrintable(message));
             QCOMPARE(folder.readFile(moved), garbage);
             QCOMPARE(folder.readFile(moved + "-wal"), "stale journal");
+            schemaBytes = folder.readFile("history.sqlite").size();
             for (int i = 0; i < 200; ++i)
                 QVERIFY(WriteGame(db, AnyGame()));
         }
 
         QByteArray bytes = folder.readFile("history.sqlite");
-        QVERIFY2(bytes.size() > qsizetype(8) * 4096, "the games fill several pages");
-        for (qsizetype i = 4096; i < bytes.size(); ++i)
+        QVERIFY2(bytes.size() > schemaBytes + qsizetype(8) * 4096, "the games fill several pages");
+        for (qsizetype i = schemaBytes; i < bytes.size(); ++i)
             bytes[i] = char(0xA5 ^ (i % 251));
         folder.writeFile("history.sqlite", bytes);
         HistoryDb db(HistoryPath(), today);
@@ -251,15 +253,15 @@ private slots:
             for (const qint64 game : WholeGames(half, kGames))
                 QVERIFY(WriteGame(written, PlayedGame("S", int(game))));
         }
-        for (const char* table :
-             {"kana_totals", "key_totals", "confusions", "spelling_totals", "habit_totals"})
+        for (const char* table : {"kana_totals", "key_totals", "confusions", "spelling_totals",
+                                  "habit_totals", "day_totals"})
             QCOMPARE(TableText(half, table), TableText(folder.filePath("written.sqlite"), table));
     }
 
-    // A file of the version before the totals per spelling and per habit:
-    // the statistics read it as it lies, saying those figures come later,
-    // and the game brings it up to date, making the new totals from the
-    // games it holds as writing them makes them.
+    // A file of the version before the totals per spelling, per habit and
+    // per day: the statistics read it as it lies, saying those figures come
+    // later, and the game brings it up to date, making the new totals from
+    // the games it holds as writing them makes them.
     void migratesAnEarlierVersion() {
         TempProgramFolder folder;
         const GameRecord habit = TypedGame(
@@ -272,9 +274,11 @@ private slots:
         }
         const QString spellings = TableText(HistoryPath(), "spelling_totals");
         const QString habits = TableText(HistoryPath(), "habit_totals");
+        const QString days = TableText(HistoryPath(), "day_totals");
         QCOMPARE(habits, QString("ん,NN,ぶ,ん,NN,1,1"));
-        RunSql(HistoryPath(), {"DROP TABLE spelling_totals", "DROP TABLE habit_totals",
-                               "ALTER TABLE games DROP COLUMN kana", "PRAGMA user_version = 1"});
+        RunSql(HistoryPath(),
+               {"DROP TABLE spelling_totals", "DROP TABLE habit_totals", "DROP TABLE day_totals",
+                "ALTER TABLE games DROP COLUMN kana", "PRAGMA user_version = 1"});
         const QByteArray before = folder.readFile("history.sqlite");
 
         HistoryDb reader(HistoryPath(), HistoryDb::Mode::Read);
@@ -290,6 +294,7 @@ private slots:
         writer.close();
         QCOMPARE(TableText(HistoryPath(), "spelling_totals"), spellings);
         QCOMPARE(TableText(HistoryPath(), "habit_totals"), habits);
+        QCOMPARE(TableText(HistoryPath(), "day_totals"), days);
     }
 
     // A crafted file or a link harms nothing, read by the statistics or
@@ -362,7 +367,8 @@ private slots:
             {"a later version",
              [] {
                  RunSql(HistoryPath(),
-                        {"CREATE TABLE future (x)", "PRAGMA user_version = 3",
+                        {"CREATE TABLE future (x)",
+                         QStringLiteral("PRAGMA user_version = %1").arg(kHistoryVersion + 1),
                          QStringLiteral("PRAGMA application_id = %1").arg(kHistoryApplicationId)});
              },
              "新しい版"},

@@ -3,19 +3,25 @@
 // games, and a write that cannot finish leaves nothing of the game behind;
 // keys per minute and accuracy, the games in order and per day, the last game
 // against the ten before it, kana per minute (also from a file of the first
-// version), the weakest and slowest kana.
+// version), the weakest and slowest kana; figures through a filter, the bests
+// per list and the games in runs, against the games written.
 
 #include "history/csvexport.h"
+#include "history/filteredqueries.h"
 #include "history/historydb.h"
 #include "history/historyqueries.h"
 #include "history/historywriter.h"
 #include "history/weakkana.h"
 #include "historysupport.h"
 
+#include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QtTest>
 
 #include <algorithm>
+#include <map>
+#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -312,6 +318,108 @@ private slots:
         QCOMPARE(Names(MissedNotWeak(counted)), QStringList({"ぬ", "か", "た"}));
         QVERIFY2(WeakestByMisses({{"ぴゅ", 1, 0, 1, 300}, {"あ", 1, 0, 1, 100}}).isEmpty(),
                  "a clean game made kana weak");
+    }
+
+    // Random games on two lists, three levels and five days, some without a
+    // correct key and some played abroad (their day is the local date of
+    // their start): the totals per day hold what the games add, and a
+    // filter, the bests per list and the games read in runs agree with the
+    // same figures counted from the games written.
+    void filteredFiguresAfterRandomGames() {
+        TempProgramFolder folder;
+        HistoryDb db;
+        QRandomGenerator random(29);
+        QList<GameRecord> written;
+        for (int n = 0; n < 120; ++n) {
+            const int offset = random.bounded(2) == 0 ? 9 * 3600 : -5 * 3600;
+            GameRecord game =
+                TypedGame(QDateTime(QDate(2026, 3, 1 + random.bounded(5)),
+                                    QTime(random.bounded(24), n % 60), QTimeZone(offset)),
+                          {{"か", "KA", 500, {}}, {"し", "SI", random.bounded(100, 900), {}}});
+            game.list = random.bounded(2) == 0 ? "A.dat" : "B.dat";
+            game.level = 1 + random.bounded(3);
+            game.score = random.bounded(5000);
+            game.keys = random.bounded(6) == 0 ? 0 : random.bounded(1, 300);
+            game.misses = random.bounded(20);
+            game.seconds = random.bounded(5000, 90000) / 1000.0;
+            QVERIFY(WriteGame(db, game));
+            written.append(game);
+        }
+        VerifyDayTotals(db);
+
+        // The games of list A at level 2 from 2 to 4 March, per day.
+        const TrendFilter filter{"A.dat", 2, QDate(2026, 3, 2), QDate(2026, 3, 4)};
+        std::map<QDate, DayFigures> expected;
+        for (const GameRecord& game : written) {
+            const QDate day = game.started.date();
+            if (game.list != *filter.list || game.level != *filter.level || day < *filter.from ||
+                day > *filter.to)
+                continue;
+            DayFigures& figures = expected[day];
+            figures.day = day;
+            ++figures.games;
+            if (game.hasCorrectKey()) {
+                ++figures.gamesWithKeys;
+                figures.keys += game.keys;
+                figures.misses += game.misses;
+                figures.seconds += game.seconds;
+                figures.bestKpm = std::max(figures.bestKpm.value_or(0), game.kpm());
+            }
+            figures.bestScore = std::max(figures.bestScore, game.score);
+        }
+        QString error;
+        const QList<DayFigures> days = ReadDayFigures(db, filter, &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(days.size(), qsizetype(expected.size()));
+        for (const DayFigures& day : days) {
+            const DayFigures& want = expected[day.day];
+            const QByteArray on = day.day.toString(Qt::ISODate).toUtf8();
+            QVERIFY2(day.games == want.games && day.gamesWithKeys == want.gamesWithKeys, on);
+            QVERIFY2(day.keys == want.keys && day.misses == want.misses, on);
+            QVERIFY2(qAbs(day.seconds - want.seconds) < 0.001, on);
+            QVERIFY2(day.bestScore == want.bestScore && day.bestKpm == want.bestKpm, on);
+        }
+
+        // The best score of each list and the first day it was reached.
+        const QList<ListBests> bests = ReadBests(db, {}, &error);
+        QCOMPARE(bests.size(), 2);
+        for (const ListBests& list : bests) {
+            PersonalBest best{-1, {}};
+            for (const GameRecord& game : written) {
+                const QDate day = game.started.date();
+                if (game.list == list.list &&
+                    (game.score > best.value || (game.score == best.value && day < best.day)))
+                    best = {double(game.score), day};
+            }
+            QCOMPARE(list.score.value, best.value);
+            QCOMPARE(list.score.day, best.day);
+        }
+
+        // Every game with a correct key, in four runs in start order.
+        QList<GameRecord> rated;
+        std::copy_if(written.begin(), written.end(), std::back_inserter(rated),
+                     [](const GameRecord& game) { return game.hasCorrectKey(); });
+        std::stable_sort(rated.begin(), rated.end(), [](const GameRecord& a, const GameRecord& b) {
+            return a.started < b.started;
+        });
+        const QList<GameBucket> runs = ReadGamePoints(db, {}, 4, &error);
+        QCOMPARE(runs.size(), 4);
+        qsizetype first = 0;
+        for (const GameBucket& run : runs) {
+            std::vector<double> kpm;
+            for (qsizetype i = first; i < first + run.games; ++i)
+                kpm.push_back(rated[i].kpm());
+            first += run.games;
+            std::sort(kpm.begin(), kpm.end());
+            const double mean = std::accumulate(kpm.begin(), kpm.end(), 0.0) / double(kpm.size());
+            QVERIFY2(qAbs(run.kpm.mean - mean) < 1e-9, "the mean of the run's games");
+            QCOMPARE(run.kpm.median, kpm.size() % 2 == 1
+                                         ? kpm[kpm.size() / 2]
+                                         : (kpm[kpm.size() / 2 - 1] + kpm[kpm.size() / 2]) / 2);
+            QVERIFY2(run.kpm.lower <= run.kpm.median && run.kpm.median <= run.kpm.upper,
+                     "the middle half holds the median");
+        }
+        QCOMPARE(first, rated.size());
     }
 
     // Slowness per key against the median key, over the kana after another

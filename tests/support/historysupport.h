@@ -107,8 +107,30 @@ inline QString Single(const HistoryDb& db, const QString& sql) {
     return query.exec(sql) && query.next() ? query.value(0).toString() : query.lastError().text();
 }
 
+// The totals per day, list and level hold what each game in the file adds:
+// its count, and for a game with a correct key its keys, misses, time in
+// whole ms, kana and bests. Counted here from the games as a reader would.
+inline void VerifyDayTotals(HistoryDb& db) {
+    const QString recount = Single(
+        db, "SELECT group_concat(row, ' / ') FROM (SELECT substr(started, 1, 10) || ',' || list"
+            " || ',' || level || ',' || count(*) || ',' || count(nullif(keys, 0)) || ','"
+            " || sum(keys) || ',' || total(iif(keys > 0, misses, 0)) || ','"
+            " || total(iif(keys > 0, round(seconds * 1000), 0)) || ','"
+            " || total(iif(keys > 0, kana, 0)) || ',' || max(score) || ','"
+            " || ifnull(max(iif(keys > 0, 60.0 * keys / seconds, NULL)), '-') || ','"
+            " || ifnull(max(iif(keys > 0, 1.0 * keys / (keys + misses), NULL)), '-') AS row"
+            " FROM games GROUP BY substr(started, 1, 10), list, level ORDER BY 1)");
+    const QString kept =
+        Single(db, "SELECT group_concat(row, ' / ') FROM (SELECT day || ',' || list || ',' || level"
+                   " || ',' || games || ',' || rated || ',' || keys || ',' || (1.0 * misses) || ','"
+                   " || (1.0 * ms) || ',' || (1.0 * kana) || ',' || best_score || ','"
+                   " || ifnull(best_kpm, '-') || ',' || ifnull(best_accuracy, '-') AS row"
+                   " FROM day_totals ORDER BY 1)");
+    QCOMPARE(kept, recount);
+}
+
 // The whole database is sound, and each game in it has all its rows and
-// added all its kana to the totals.
+// added all its kana and its day to the totals.
 inline void VerifyWhole(HistoryDb& db) {
     QString message;
     QVERIFY2(db.open(&message), qPrintable(message));
@@ -120,4 +142,5 @@ inline void VerifyWhole(HistoryDb& db) {
     QCOMPARE(Single(db, "SELECT (SELECT coalesce(sum(attempts), 0) FROM kana_totals) ="
                         " (SELECT count(*) FROM kana)"),
              "1");
+    VerifyDayTotals(db);
 }

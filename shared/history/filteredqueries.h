@@ -1,0 +1,82 @@
+#pragma once
+// Reading the history through a filter (a word list, a start level, a range
+// of days) from the running totals per day, and the games themselves at the
+// resolution a chart draws them. Errors as in historyqueries.h.
+
+#include "history/historydb.h"
+#include "history/historyfigures.h"
+
+#include <QDate>
+#include <QList>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QString>
+
+#include <optional>
+
+// Which games a figure covers; a part not given passes every game.
+struct TrendFilter {
+    std::optional<QString> list; // the word list's file name, e.g. "Nomal.dat"
+    std::optional<int> level;    // the start level
+    std::optional<QDate> from;   // the first day, as DayFigures::day
+    std::optional<QDate> to;     // the last day
+};
+
+// The games of each day the filter passes, oldest first. Empty when there is
+// none or on failure.
+QList<DayFigures> ReadDayFigures(HistoryDb& db, const TrendFilter& filter,
+                                 QString* error = nullptr);
+// The same inside a transaction of the caller's. False on failure.
+bool SelectDayFigures(const QSqlDatabase& db, const TrendFilter& filter, QList<DayFigures>& days,
+                      QSqlError* failure);
+
+// A best figure and the first day it was reached.
+struct PersonalBest {
+    double value = 0;
+    QDate day;
+};
+// The bests of one word list's games.
+struct ListBests {
+    QString list;
+    PersonalBest score;
+    std::optional<PersonalBest> kpm;      // nothing: no game with a correct key
+    std::optional<PersonalBest> accuracy; // over a whole game, 0 to 1
+};
+// The bests per word list among the games the filter passes (its list part
+// included), in list name order. Empty when there is none or on failure.
+QList<ListBests> ReadBests(HistoryDb& db, const TrendFilter& filter, QString* error = nullptr);
+
+// The word lists and start levels of every game, for choosing a filter.
+struct PlayedChoices {
+    QStringList lists; // in name order
+    QList<int> levels; // ascending
+};
+std::optional<PlayedChoices> ReadPlayedChoices(HistoryDb& db, QString* error = nullptr);
+
+// The spread of one figure over a run of games: their mean and the middle
+// half (from the lower to the upper quartile, with the median).
+struct FigureSpread {
+    double mean = 0;
+    double lower = 0;
+    double median = 0;
+    double upper = 0;
+};
+
+// A run of consecutive games with a correct key, as one column of a chart.
+struct GameBucket {
+    int games = 0;   // how many
+    QDateTime first; // the start of its first game
+    QDateTime last;  // and of its last
+    FigureSpread kpm;
+    FigureSpread accuracy;
+    // Nothing in a file the game has not brought up to date.
+    std::optional<FigureSpread> kanaPerMinute;
+};
+
+// The games with a correct key the filter passes, oldest first, in at most
+// buckets runs of (nearly) equal length: every game when they are fewer. The
+// means cover every game; the quartiles a sample of at most a few dozen
+// games spread evenly over each run, so the rows read stay bounded by the
+// buckets asked for. Empty when there is none or on failure.
+QList<GameBucket> ReadGamePoints(HistoryDb& db, const TrendFilter& filter, int buckets,
+                                 QString* error = nullptr);

@@ -1,0 +1,47 @@
+#pragma once
+// What games add to the running totals per kana, per key and per confusion.
+
+#include "play/gamerecord.h"
+
+#include <QString>
+
+#include <map>
+#include <tuple>
+
+// What one game adds to the running totals.
+struct KanaTally {
+    qint64 attempts = 0;
+    qint64 misses = 0;
+    qint64 timed = 0;
+    qint64 totalMs = 0;
+};
+struct KeyTally {
+    qint64 expected = 0;
+    qint64 missed = 0;
+};
+using ConfusionKey = std::tuple<QString, QString, QString>; // kana, expected, typed
+
+struct Tallies {
+    std::map<QString, KanaTally> kana;
+    std::map<QString, KeyTally> keys;
+    std::map<ConfusionKey, qint64> confusions;
+
+    void add(const KanaRecord& kana) {
+        KanaTally& tally = this->kana[kana.kana];
+        ++tally.attempts;
+        tally.misses += kana.misses.size();
+        if (kana.ms) {
+            ++tally.timed;
+            tally.totalMs += *kana.ms;
+        }
+        for (const QChar key : kana.spelling)
+            ++keys[QString(key)].expected;
+        for (const KeyMiss& miss : kana.misses) {
+            // A miss counts at the key the target showed.
+            KeyTally& due = keys[miss.expected.left(1)];
+            ++due.expected;
+            ++due.missed;
+            ++confusions[{kana.kana, miss.expected, miss.typed}];
+        }
+    }
+};
