@@ -1,4 +1,5 @@
-// The romaji of every kana code under the spelling choices.
+// The romaji of every kana code under the spelling choices, and the kana
+// units of a reading the judge counts.
 
 #include "config/spellings.h"
 #include "kana/romaji.h"
@@ -72,36 +73,38 @@ private slots:
         }
     }
 
-    // The romaji, and where each kana unit of the reading ends in it (a small
-    // っ with the kana it doubles), one end for each unit KanaUnits gives.
+    // The romaji, the kana units of the reading (a contracted sound is one, a
+    // small っ goes with the kana it doubles, alone at the end) and where each
+    // unit ends in the romaji.
     void codesToRomaji() {
-        // Every KeyConfig value, codes, romaji, unit ends. A choice is read
-        // leniently: " 2.0" is 2. Codes: し ち つ ふ ん じゃ じ ぁ.
+        // Every KeyConfig value, codes, romaji, units, unit ends. A choice is
+        // read leniently: " 2.0" is 2. Codes: し ち つ ふ ん じゃ じ ぁ.
         using Ends = QList<int>;
-        const std::tuple<const char*, const char*, const char*, Ends> rows[] = {
+        const std::tuple<const char*, const char*, const char*, const char*, Ends> rows[] = {
             {" 2.0",
              "012017018028046096053114",
              "SHICHITSUHUNJYAZILA",
+             "し ち つ ふ ん じゃ じ ぁ",
              {3, 6, 9, 11, 12, 15, 17, 19}},
-            {"2", "031108078", "MACCHA", {2, 6}},
+            {"2", "031108078", "MACCHA", "ま っちゃ", {2, 6}},
             // Groups that name no kana and a trailing part group are dropped.
-            {"1", "000119 01-02a0300101", "A", {1}},
-            {"1", "031108999006", "MAKKA", {2, 5}},
-            {"1", "031108000", "MAXTU", {2, 5}},
-            {"1", "108108006", "XKKA", {4}},
+            {"1", "000119 01-02a0300101", "A", "あ", {1}},
+            {"1", "031108999006", "MAKKA", "ま っか", {2, 5}},
+            {"1", "031108000", "MAXTU", "ま っ", {2, 5}},
+            {"1", "108108006", "XKKA", "っっか", {4}},
             // ん before a vowel, Y or N stays NN under the single-N choice:
             // かんい, こんや, ほんね, ほん.
-            {"2", "006046002", "KANNI", {2, 4, 5}},
-            {"2", "010046036", "KONNYA", {2, 4, 6}},
-            {"2", "030046024", "HONNNE", {2, 4, 6}},
-            {"2", "030046", "HON", {2, 3}}};
-        for (const auto& [stored, codes, romaji, ends] : rows) {
+            {"2", "006046002", "KANNI", "か ん い", {2, 4, 5}},
+            {"2", "010046036", "KONNYA", "こ ん や", {2, 4, 6}},
+            {"2", "030046024", "HONNNE", "ほ ん ね", {2, 4, 6}},
+            {"2", "030046", "HON", "ほ ん", {2, 3}}};
+        for (const auto& [stored, codes, romaji, units, ends] : rows) {
             gKeyConfig.fill(stored);
             BuildRomajiTable();
             ApplyKeyConfig();
             QCOMPARE(CodesToRomaji(codes), QString(romaji));
+            QCOMPARE(KanaUnits(codes).join(u' '), QString::fromUtf8(units));
             QCOMPARE(RomajiUnitEnds(codes), ends);
-            QCOMPARE(KanaUnits(codes).size(), ends.size());
         }
     }
 };
