@@ -164,7 +164,6 @@ private slots:
             edit->setText("Ken");
             QTest::mouseClick(dialog.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
             QVERIFY(!dialog.isEnabled() && wait->isVisible());
-            QVERIFY2(wait->text().contains(u"待っています"), qPrintable(wait->text()));
             QTRY_COMPARE(capture.messages.size(), 1);
             QVERIFY2(capture.messages[0].text.startsWith(QString::fromUtf16(notStored) +
                                                          QStringLiteral("\nもう一方のプログラム")),
