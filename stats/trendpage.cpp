@@ -11,29 +11,35 @@
 
 namespace {
 
-// The moving averages: over the last ten games, and the last seven days
-// played.
+// The trend lines average at least the last ten games, and the last seven
+// days played.
 constexpr int kGamesAveraged = 10;
 constexpr int kDaysAveraged = 7;
+
+// What a point of the charts is, in their legends.
+const QString kGame = QStringLiteral("ゲーム");
+const QString kDay = QStringLiteral("日");
 
 // The points of one chart, each with the index of the game or day it shows.
 class Series {
 public:
-    void add(qsizetype index, double value) {
+    void add(qsizetype index, const QDate& date, double value) {
         m_indexes.append(index);
+        m_dates.append(date);
         m_values.append(value);
     }
     // Onto chart, labelled by labelOf with the game's or day's own index.
     void show(TrendChart& chart, const std::function<QString(qsizetype)>& labelOf,
               int averageOver) const {
         chart.setSeries(
-            m_values,
+            m_values, m_dates,
             [labelOf, indexes = m_indexes](qsizetype point) { return labelOf(indexes[point]); },
             averageOver);
     }
 
 private:
     QList<qsizetype> m_indexes;
+    QList<QDate> m_dates;
     QList<double> m_values;
 };
 
@@ -46,19 +52,22 @@ TrendPage::TrendPage(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_last);
     auto* charts = new QGridLayout;
     using Scale = TrendChart::Scale;
-    m_kpmGames = new TrendChart(QStringLiteral("chtKpmGames"),
-                                QStringLiteral("打鍵速度（kpm）— ゲームごと"), Scale::Kpm, this);
+    m_kpmGames =
+        new TrendChart(QStringLiteral("chtKpmGames"), QStringLiteral("打鍵速度（kpm）— ゲームごと"),
+                       Scale::Kpm, kGame, this);
     m_kanaGames =
         new TrendChart(QStringLiteral("chtKanaPerMinuteGames"),
-                       QStringLiteral("かな速度（かな/分）— ゲームごと"), Scale::Kpm, this);
-    m_accuracyGames = new TrendChart(QStringLiteral("chtAccuracyGames"),
-                                     QStringLiteral("正確さ — ゲームごと"), Scale::Percent, this);
+                       QStringLiteral("かな速度（かな/分）— ゲームごと"), Scale::Kpm, kGame, this);
+    m_accuracyGames =
+        new TrendChart(QStringLiteral("chtAccuracyGames"), QStringLiteral("正確さ — ゲームごと"),
+                       Scale::Percent, kGame, this);
     m_kpmDays = new TrendChart(QStringLiteral("chtKpmDays"),
-                               QStringLiteral("打鍵速度（kpm）— 日ごと"), Scale::Kpm, this);
-    m_kanaDays = new TrendChart(QStringLiteral("chtKanaPerMinuteDays"),
-                                QStringLiteral("かな速度（かな/分）— 日ごと"), Scale::Kpm, this);
+                               QStringLiteral("打鍵速度（kpm）— 日ごと"), Scale::Kpm, kDay, this);
+    m_kanaDays =
+        new TrendChart(QStringLiteral("chtKanaPerMinuteDays"),
+                       QStringLiteral("かな速度（かな/分）— 日ごと"), Scale::Kpm, kDay, this);
     m_accuracyDays = new TrendChart(QStringLiteral("chtAccuracyDays"),
-                                    QStringLiteral("正確さ — 日ごと"), Scale::Percent, this);
+                                    QStringLiteral("正確さ — 日ごと"), Scale::Percent, kDay, this);
     charts->addWidget(m_kpmGames, 0, 0);
     charts->addWidget(m_kanaGames, 0, 1);
     charts->addWidget(m_accuracyGames, 0, 2);
@@ -80,10 +89,10 @@ void TrendPage::showOverview(const HistoryOverview& overview) {
         const GameSummary& game = overview.games[i];
         if (!game.hasCorrectKey())
             continue;
-        kpm.add(i, game.kpm());
-        accuracy.add(i, game.accuracy());
+        kpm.add(i, game.started.date(), game.kpm());
+        accuracy.add(i, game.started.date(), game.accuracy());
         if (const std::optional<double> perMinute = game.kanaPerMinute())
-            kana.add(i, *perMinute);
+            kana.add(i, game.started.date(), *perMinute);
     }
     const auto gameLabel = [games = overview.games](qsizetype i) {
         return QStringLiteral("%1回目（%2）")
@@ -101,10 +110,10 @@ void TrendPage::showOverview(const HistoryOverview& overview) {
         const DayFigures& day = overview.days[i];
         if (day.gamesWithKeys == 0)
             continue;
-        kpm.add(i, day.kpm());
-        accuracy.add(i, day.accuracy());
+        kpm.add(i, day.day, day.kpm());
+        accuracy.add(i, day.day, day.accuracy());
         if (const std::optional<double> perMinute = day.kanaPerMinute())
-            kana.add(i, *perMinute);
+            kana.add(i, day.day, *perMinute);
     }
     const auto dayLabel = [days = overview.days](qsizetype i) {
         return QStringLiteral("%1（%2ゲーム）")
