@@ -103,7 +103,7 @@ QList<TrendChart::LegendItem> TrendChart::legendItems() const {
     } else {
         items.append({Symbol::Dot, QStringLiteral("各%1").arg(m_unit)});
     }
-    items.append({Symbol::Line, QStringLiteral("傾向（%1%2の平均）").arg(m_window).arg(m_unit)});
+    items.append({Symbol::Line, QStringLiteral("%1%2平均").arg(m_window).arg(m_unit)});
     if (m_outliers)
         items.append({Symbol::Outlier, QStringLiteral("範囲外")});
     return items;
@@ -202,21 +202,26 @@ void TrendChart::paintLegend(QPainter& painter) const {
 }
 
 void TrendChart::paintAxes(QPainter& painter, const QRect& area) const {
-    // Round values with faint lines across.
+    // Round values with faint lines across, labelled where a label has
+    // room below the one before.
+    const QFontMetrics metrics(font());
+    double labelled = area.bottom() + metrics.height();
     for (double value = m_range.low; value <= m_range.high + m_range.step / 2;
          value += m_range.step) {
         const double y = yOf(value, area);
         painter.setPen(QColor(225, 225, 225));
         painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+        if (labelled - y < metrics.height())
+            continue;
         painter.setPen(palette().text().color());
         painter.drawText(QRectF(0, y - 10, kLeft - 6, 20), Qt::AlignRight | Qt::AlignVCenter,
                          axisText(value));
+        labelled = y;
     }
     painter.setPen(QColor(150, 150, 150));
     painter.drawLine(area.bottomLeft(), area.bottomRight());
     // Dates at the first point of their period, placed as DateTicks kept
     // them apart.
-    const QFontMetrics metrics(font());
     for (const DateTick& tick : m_ticks) {
         const double x = area.left() + PointX(tick.index, m_values.size(), area.width());
         const double size = metrics.horizontalAdvance(tick.text);
@@ -300,18 +305,22 @@ QString TrendChart::tipAt(const QPoint& pos) const {
                                              m_columns.size() - 1);
         const ColumnFigures& column = m_columns[c];
         const qsizetype last = column.first + column.count - 1;
-        return QStringLiteral("%1 〜 %2\n%3%4: 平均 %5、中央の半分 %6 〜 %7\n傾向 %8")
+        return QStringLiteral(
+                   "%1 〜 %2\n%3%4: 平均 %5、中央の半分 %6 〜 %7\n傾向（直近%9%4の平均） %8")
             .arg(label(column.first), label(last))
             .arg(column.count)
             .arg(m_unit)
             .arg(valueText(column.mean), valueText(column.lowQuartile),
-                 valueText(column.highQuartile), valueText(m_trend[last]));
+                 valueText(column.highQuartile), valueText(m_trend[last]))
+            .arg(m_window);
     }
     const qsizetype index = std::clamp<qsizetype>(
         m_values.size() < 2 ? 0 : qsizetype(std::lround(share * double(m_values.size() - 1))), 0,
         m_values.size() - 1);
-    return QStringLiteral("%1: %2（傾向 %3）")
-        .arg(label(index), valueText(m_values[index]), valueText(m_trend[index]));
+    return QStringLiteral("%1: %2（直近%4%5の平均 %3）")
+        .arg(label(index), valueText(m_values[index]), valueText(m_trend[index]))
+        .arg(m_window)
+        .arg(m_unit);
 }
 
 bool TrendChart::event(QEvent* event) {
