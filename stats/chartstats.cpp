@@ -145,13 +145,21 @@ QList<DateTick> DateTicks(const QList<QDate>& dates, double width,
     const QList<Period> periods = Periods(oneYear);
     for (qsizetype p = 0; p < periods.size(); ++p) {
         const Period& period = periods[p];
-        QList<qsizetype> starts{0};
-        for (qsizetype i = 1; i < dates.size(); ++i) {
-            if (period.number(dates[i]) != period.number(dates[i - 1]))
-                starts.append(i);
-        }
+        // Stop counting as soon as the labels could not fit: a day at a
+        // time over years of games would pass that within the first weeks.
         const double labelWidth = textWidth(dates.last().toString(period.format)) + kLabelGap;
-        if (double(starts.size()) * labelWidth > width && p + 1 < periods.size())
+        const bool coarsest = p + 1 == periods.size();
+        QList<qsizetype> starts{0};
+        qint64 previous = period.number(dates[0]);
+        for (qsizetype i = 1; i < dates.size(); ++i) {
+            const qint64 number = period.number(dates[i]);
+            if (number != previous)
+                starts.append(i);
+            previous = number;
+            if (!coarsest && double(starts.size()) * labelWidth > width)
+                break;
+        }
+        if (!coarsest && double(starts.size()) * labelWidth > width)
             continue;
         QList<DateTick> ticks;
         double taken = -kLabelGap; // the right edge of the last label kept
