@@ -2,28 +2,29 @@
 
 #include <algorithm>
 
-bool TrendFilter::admits(const GameSummary& game, const QDate& today) const {
-    if (!list.isEmpty() && game.list != list)
-        return false;
-    if (level != 0 && game.level != level)
-        return false;
-    const QDate played = game.started.date();
+std::optional<QDate> SpanStart(TrendSpan span, const QDate& today) {
     switch (span) {
-    case Span::All:
-        return true;
-    case Span::LastYear:
-        return played >= today.addYears(-1);
-    case Span::Last30Days:
-        return played > today.addDays(-30);
+    case TrendSpan::All:
+        break;
+    case TrendSpan::LastYear:
+        return today.addYears(-1);
+    case TrendSpan::Last30Days:
+        return today.addDays(-29);
     }
-    return true;
+    return std::nullopt;
 }
 
-QList<GameSummary> FilterGames(const QList<GameSummary>& games, const TrendFilter& filter,
-                               const QDate& today) {
+bool Admits(const TrendFilter& filter, const GameSummary& game) {
+    const QDate played = game.started.date();
+    return (!filter.list || game.list == *filter.list) &&
+           (!filter.level || game.level == *filter.level) &&
+           (!filter.from || played >= *filter.from) && (!filter.to || played <= *filter.to);
+}
+
+QList<GameSummary> FilterGames(const QList<GameSummary>& games, const TrendFilter& filter) {
     QList<GameSummary> shown;
     std::copy_if(games.begin(), games.end(), std::back_inserter(shown),
-                 [&](const GameSummary& game) { return filter.admits(game, today); });
+                 [&](const GameSummary& game) { return Admits(filter, game); });
     return shown;
 }
 

@@ -76,9 +76,9 @@ TrendPage::TrendPage(QWidget* parent) : QWidget(parent) {
     for (int level = 1; level <= 5; ++level)
         m_level->addItem(QString::number(level), level);
     m_span = NewChoice(this, QStringLiteral("cboSpan"));
-    m_span->addItem(QStringLiteral("すべて"), int(TrendFilter::Span::All));
-    m_span->addItem(QStringLiteral("直近1年"), int(TrendFilter::Span::LastYear));
-    m_span->addItem(QStringLiteral("直近30日"), int(TrendFilter::Span::Last30Days));
+    m_span->addItem(QStringLiteral("すべて"), int(TrendSpan::All));
+    m_span->addItem(QStringLiteral("直近1年"), int(TrendSpan::LastYear));
+    m_span->addItem(QStringLiteral("直近30日"), int(TrendSpan::Last30Days));
     auto* choices = new QHBoxLayout;
     const auto addChoice = [&](const char* name, const QString& text, QComboBox* box) {
         auto* label = new QLabel(text, this);
@@ -149,9 +149,11 @@ void TrendPage::showOverview(const HistoryOverview& overview) {
 
 TrendFilter TrendPage::filter() const {
     TrendFilter filter;
-    filter.list = m_list->currentData().toString();
-    filter.level = m_level->currentData().toInt();
-    filter.span = TrendFilter::Span(m_span->currentData().toInt());
+    if (const QString list = m_list->currentData().toString(); !list.isEmpty())
+        filter.list = list;
+    if (const int level = m_level->currentData().toInt(); level != 0)
+        filter.level = level;
+    filter.from = SpanStart(TrendSpan(m_span->currentData().toInt()), QDate::currentDate());
     return filter;
 }
 
@@ -174,7 +176,7 @@ void TrendPage::fillLists() {
 }
 
 void TrendPage::showChosen() {
-    const QList<GameSummary> games = FilterGames(m_games, filter(), QDate::currentDate());
+    const QList<GameSummary> games = FilterGames(m_games, filter());
     showBests(games);
     showCharts(games);
 }

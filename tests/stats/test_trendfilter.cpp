@@ -51,17 +51,19 @@ class TestTrendFilter : public QObject {
 private slots:
     void choicesNarrowTheGames() {
         const auto shown = [](const TrendFilter& filter) {
-            return Scores(FilterGames(kHistory, filter, kToday));
+            return Scores(FilterGames(kHistory, filter));
         };
         QCOMPARE(shown({}), Scores(kHistory));
         QCOMPARE(shown({QStringLiteral("Gairaigo.dat")}), QList<qint32>({200}));
         QCOMPARE(shown({{}, 5}), QList<qint32>({300}));
         // The last 30 days begin on the 2nd of March, the last year a year
         // ago to the day.
-        QCOMPARE(shown({{}, 0, TrendFilter::Span::Last30Days}), QList<qint32>({300, 400, 0, 400}));
-        QCOMPARE(shown({{}, 0, TrendFilter::Span::LastYear}),
-                 QList<qint32>({200, 300, 400, 0, 400}));
-        QCOMPARE(shown({QStringLiteral("Nomal.dat"), 1, TrendFilter::Span::Last30Days}),
+        const auto since = [](TrendSpan span) {
+            return TrendFilter{{}, {}, SpanStart(span, kToday)};
+        };
+        QCOMPARE(shown(since(TrendSpan::Last30Days)), QList<qint32>({300, 400, 0, 400}));
+        QCOMPARE(shown(since(TrendSpan::LastYear)), QList<qint32>({200, 300, 400, 0, 400}));
+        QCOMPARE(shown({QStringLiteral("Nomal.dat"), 1, SpanStart(TrendSpan::Last30Days, kToday)}),
                  QList<qint32>({400, 0, 400}));
     }
 
