@@ -1,9 +1,16 @@
 #pragma once
-// A chart of one figure over time, drawn with QPainter: each game or day a
-// point, and a line through the moving average of the last few points. The
-// first and last point's labels stand under the axis; hovering shows a point's
-// label and value.
+// A chart of one figure over time, drawn with QPainter. While there is room,
+// each game or day is a dot; beyond, each column of a few pixels shows the
+// mean of its points and the middle half of them as a band. A trend line
+// follows the mean of the last games or days, and a legend says what the
+// dot, band and line are. The value axis covers the points but those far
+// off the rest, which are marked at its edge; the time axis is labelled at
+// the first point of each day, month or year that fits. Hovering shows the
+// figures under the pointer.
 
+#include "chartstats.h"
+
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -20,38 +27,54 @@ public:
         Kpm,     // keys per minute, from 0
         Percent, // a share 0..1 shown as a percentage, up to 100%
     };
-    TrendChart(const QString& name, const QString& title, Scale scale, QWidget* parent = nullptr);
+    // unit names what a point is in the legend ("ゲーム", "日").
+    TrendChart(const QString& name, const QString& title, Scale scale, const QString& unit,
+               QWidget* parent = nullptr);
 
     // The label of the point at an index, made only when shown.
     using LabelOf = std::function<QString(qsizetype index)>;
-    // One value per point, oldest first; the line averages the last
-    // averageOver points (fewer at the start).
-    void setSeries(const QList<double>& values, LabelOf labelOf, int averageOver);
-    const QList<double>& average() const { return m_average; }
+    // One value and its date per point, oldest first; the trend averages
+    // TrendWindow(points, minimumWindow) points.
+    void setSeries(const QList<double>& values, const QList<QDate>& dates, LabelOf labelOf,
+                   int minimumWindow);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
+    struct LegendItem;
+    // The columns, ticks and legend for the present size.
+    void layoutSeries();
+    bool byColumns() const { return !m_columns.isEmpty(); }
+    QList<LegendItem> legendItems() const;
     QRect plotArea() const;
+    void paintLegend(QPainter& painter) const;
+    void paintAxes(QPainter& painter, const QRect& area) const;
     void paintPoints(QPainter& painter, const QRect& area) const;
     void paintColumns(QPainter& painter, const QRect& area) const;
+    void paintOutlier(QPainter& painter, double x, bool above, const QRect& area) const;
+    QString tipAt(const QPoint& pos) const;
     QString valueText(double value) const;
     QString axisText(double value) const;
     QString label(qsizetype index) const;
-    double xOf(qsizetype index, const QRect& area) const;
     double yOf(double value, const QRect& area) const;
 
     QString m_title;
     Scale m_scale;
+    QString m_unit;
     QList<double> m_values;
+    QList<QDate> m_dates;
     LabelOf m_labelOf;
-    QList<double> m_average;
-    double m_low = 0;
-    double m_high = 1;
-    double m_step = 0.25;
+    int m_window = 1;
+    QList<double> m_trend;
+    AxisRange m_range;
+    bool m_outliers = false;
+    QList<ColumnFigures> m_columns; // empty while each point has its dot
+    QList<DateTick> m_ticks;
+    int m_legendRows = 1;
 };
