@@ -54,16 +54,18 @@ private slots:
             return Scores(FilterGames(kHistory, filter));
         };
         QCOMPARE(shown({}), Scores(kHistory));
-        QCOMPARE(shown({QStringLiteral("Gairaigo.dat")}), QList<qint32>({200}));
-        QCOMPARE(shown({{}, 5}), QList<qint32>({300}));
+        QCOMPARE(shown({.list = QStringLiteral("Gairaigo.dat")}), QList<qint32>({200}));
+        QCOMPARE(shown({.level = 5}), QList<qint32>({300}));
         // The last 30 days begin on the 2nd of March, the last year a year
         // ago to the day.
         const auto since = [](TrendSpan span) {
-            return TrendFilter{{}, {}, SpanStart(span, kToday)};
+            return TrendFilter{.from = SpanStart(span, kToday)};
         };
         QCOMPARE(shown(since(TrendSpan::Last30Days)), QList<qint32>({300, 400, 0, 400}));
         QCOMPARE(shown(since(TrendSpan::LastYear)), QList<qint32>({200, 300, 400, 0, 400}));
-        QCOMPARE(shown({QStringLiteral("Nomal.dat"), 1, SpanStart(TrendSpan::Last30Days, kToday)}),
+        QCOMPARE(shown({.list = QStringLiteral("Nomal.dat"),
+                        .level = 1,
+                        .from = SpanStart(TrendSpan::Last30Days, kToday)}),
                  QList<qint32>({400, 0, 400}));
     }
 
