@@ -7,6 +7,9 @@ namespace {
 // The first byte of the unpacked value: how the rest is laid out.
 constexpr char kLayout = 1;
 
+// The first character of the kana block packed a byte each.
+constexpr char16_t kKanaBase = 0x3040;
+
 // Packs numbers in seven-bit groups, the lowest first, so small ones take a
 // byte.
 class Packer {
@@ -21,10 +24,24 @@ public:
     // Nothing as 0; a value as its zigzag form plus one, so that a negative
     // one stays small too.
     void optional(const std::optional<int>& value) { number(value ? Zigzag(*value) + 1 : 0); }
+    // A byte a character for ASCII and the kana block (U+3040 to U+30BF),
+    // three for any other: most texts are kana or romaji.
     void text(const QString& value) {
-        const QByteArray utf8 = value.toUtf8();
-        number(quint64(utf8.size()));
-        m_bytes.append(utf8);
+        QByteArray packed;
+        for (const QChar c : value) {
+            const char16_t code = c.unicode();
+            if (code >= 0x01 && code < 0x80) {
+                packed.append(char(code));
+            } else if (code >= kKanaBase && code < kKanaBase + 0x80) {
+                packed.append(char(0x80 + (code - kKanaBase)));
+            } else {
+                packed.append('\0');
+                packed.append(char(code >> 8));
+                packed.append(char(code & 0xff));
+            }
+        }
+        number(quint64(packed.size()));
+        m_bytes.append(packed);
     }
     QByteArray bytes() const { return m_bytes; }
 
@@ -75,8 +92,20 @@ public:
     }
     QString text() {
         const qsizetype size = count();
-        const QString value = QString::fromUtf8(m_bytes.constData() + m_at, size);
-        m_at += size;
+        const qsizetype end = m_at + size;
+        QString value;
+        while (m_ok && m_at < end) {
+            const auto byte = quint8(m_bytes[m_at++]);
+            if (byte == 0 && m_at + 2 <= end) {
+                value.append(
+                    QChar(char16_t((quint8(m_bytes[m_at]) << 8) | quint8(m_bytes[m_at + 1]))));
+                m_at += 2;
+            } else if (byte == 0) {
+                m_ok = false;
+            } else {
+                value.append(QChar(char16_t(byte < 0x80 ? byte : kKanaBase + (byte - 0x80))));
+            }
+        }
         return value;
     }
     bool ok() const { return m_ok; }
