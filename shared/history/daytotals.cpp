@@ -2,29 +2,20 @@
 
 #include "history/sqlsupport.h"
 
-namespace {
-
-// A game's typing time in whole milliseconds, so that sums are exact
-// whatever order they are added in; rounded as SQLite's round() does.
-qint64 TypingMs(double seconds) {
-    return qint64(seconds * 1000.0 + 0.5);
-}
-
-} // namespace
-
 QString GameDay(const GameSummary& game) {
     return StartedText(game.started).left(10);
 }
 
 bool AddToDayTotals(const QSqlDatabase& db, const GameSummary& game, QSqlError* failure) {
     // The misses, time and kana of a game without a correct key stay out of
-    // the sums, and it sets no best of speed or accuracy.
+    // the sums, and it sets no best of speed or accuracy. The time is kept
+    // in whole ms, so that sums are exact in whatever order they are made.
     const bool rated = game.hasCorrectKey();
     SqlStatement add(
         db,
         QStringLiteral("INSERT INTO day_totals (day, list, level, games, rated, keys, misses,"
                        " ms, kana, best_score, best_kpm, best_accuracy)"
-                       " VALUES (?, ?, ?, 1, ?, ?, ?, ?, ?, ?, ?, ?)"
+                       " VALUES (?, ?, ?, 1, ?, ?, ?, CAST(round(? * 1000) AS INTEGER), ?, ?, ?, ?)"
                        " ON CONFLICT (day, list, level) DO UPDATE SET"
                        " games = games + 1, rated = rated + excluded.rated,"
                        " keys = keys + excluded.keys, misses = misses + excluded.misses,"
@@ -36,15 +27,15 @@ bool AddToDayTotals(const QSqlDatabase& db, const GameSummary& game, QSqlError* 
                        " best_accuracy, excluded.best_accuracy)"),
         failure);
     return add.run({GameDay(game), game.list, game.level, rated ? 1 : 0, game.keys,
-                    rated ? game.misses : 0, rated ? TypingMs(game.seconds) : 0,
+                    rated ? game.misses : 0, rated ? game.seconds : 0.0,
                     rated ? game.kana.value_or(0) : 0, game.score,
                     rated ? QVariant(game.kpm()) : QVariant(),
                     rated ? QVariant(game.accuracy()) : QVariant()});
 }
 
 QString DayTotalsColumns(const QString& kana) {
-    // The same arithmetic as Kpm, Accuracy and TypingMs, so a recount gives
-    // the very values added game by game.
+    // The same arithmetic as Kpm, Accuracy and the typing time in whole
+    // ms above, so a recount gives the very values added game by game.
     return QStringLiteral(
                "substr(started, 1, 10), list, level, count(*), sum(keys > 0), sum(keys),"
                " sum(CASE WHEN keys > 0 THEN misses ELSE 0 END),"

@@ -16,10 +16,10 @@
 
 // Which games a figure covers; a part not given passes every game.
 struct TrendFilter {
-    std::optional<QString> list = {}; // the word list's file name, e.g. "Nomal.dat"
-    std::optional<int> level = {};    // the start level
-    std::optional<QDate> from = {};   // the first day, as DayFigures::day
-    std::optional<QDate> to = {};     // the last day
+    std::optional<QString> list = std::nullopt; // the word list's file name, e.g. "Nomal.dat"
+    std::optional<int> level = std::nullopt;    // the start level
+    std::optional<QDate> from = std::nullopt;   // the first day, as DayFigures::day
+    std::optional<QDate> to = std::nullopt;     // the last day
 };
 
 // The games of each day the filter passes, oldest first. Empty when there is

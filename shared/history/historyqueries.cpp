@@ -1,6 +1,7 @@
 #include "history/historyqueries.h"
 
 #include "history/filteredqueries.h"
+#include "history/gamewords.h"
 #include "history/historyread.h"
 #include "history/historyschema.h"
 #include "history/spellingqueries.h"
@@ -87,14 +88,24 @@ bool SelectGamesAfter(const QSqlDatabase& db, qint64 id, QList<GameSummary>& gam
     return row.ok();
 }
 
-// The mean reaction time over the words of one game that got a key, from a
-// statement selecting it for the game bound.
-bool SelectReaction(SqlStatement& mean, qint64 game, std::optional<double>& reaction) {
-    if (!mean.run({game}))
+// The mean reaction time over the words of one game that got a key, leaving
+// out its first word, which waits out the countdown's "ＧＯ", not the player.
+bool SelectReaction(const QSqlDatabase& db, qint64 game, std::optional<double>& reaction,
+                    QSqlError* failure) {
+    QList<WordRecord> words;
+    if (!SelectWords(db, QStringLiteral("main"), game, words, failure))
         return false;
-    if (mean.next() && !mean.value(0).isNull())
-        reaction = mean.value(0).toDouble();
-    return mean.ok();
+    double sum = 0;
+    int count = 0;
+    for (qsizetype w = 1; w < words.size(); ++w) {
+        if (words[w].reactionMs) {
+            sum += *words[w].reactionMs;
+            ++count;
+        }
+    }
+    if (count > 0)
+        reaction = sum / count;
+    return true;
 }
 
 HeadlineFigures Headline(const GameSummary& game, std::optional<double> reaction) {
@@ -152,13 +163,8 @@ bool SelectLastGame(const QSqlDatabase& db, std::optional<LastGameComparison>& l
     if (!row.ok())
         return false;
 
-    // The first word of a game waits out the countdown's "ＧＯ", not the
-    // player: its reaction is left out.
-    SqlStatement meanReaction(
-        db, QStringLiteral("SELECT avg(reaction_ms) FROM words WHERE game = ? AND pos > 0"),
-        failure);
     std::optional<double> reaction;
-    if (!SelectReaction(meanReaction, comparison.game.id, reaction))
+    if (!SelectReaction(db, comparison.game.id, reaction, failure))
         return false;
     comparison.last = Headline(comparison.game, reaction);
 
@@ -167,7 +173,7 @@ bool SelectLastGame(const QSqlDatabase& db, std::optional<LastGameComparison>& l
     OptionalMean kanaPerMinute;
     for (const GameSummary& game : previous) {
         std::optional<double> earlier;
-        if (!SelectReaction(meanReaction, game.id, earlier))
+        if (!SelectReaction(db, game.id, earlier, failure))
             return false;
         const HeadlineFigures figures = Headline(game, earlier);
         mean.score += figures.score;
@@ -257,49 +263,7 @@ bool SelectGame(const QSqlDatabase& db, qint64 id, std::optional<GameRecord>& ga
     GameRecord record;
     static_cast<GameSummary&>(record) = Summary(summary);
 
-    SqlStatement words(db,
-                       QStringLiteral("SELECT text, reaction_ms, completion_ms FROM words"
-                                      " WHERE game = ? ORDER BY pos"),
-                       failure);
-    if (!words.run({id}))
-        return false;
-    while (words.next()) {
-        record.wordList.append(
-            {words.text(0), words.optionalInteger(1), words.optionalInteger(2), {}});
-    }
-    if (!words.ok())
-        return false;
-
-    // Rows whose places do not fit the game's words are skipped.
-    SqlStatement kana(db,
-                      QStringLiteral("SELECT word, kana, spelling, ms FROM kana"
-                                     " WHERE game = ? ORDER BY word, pos"),
-                      failure);
-    if (!kana.run({id}))
-        return false;
-    while (kana.next()) {
-        const int word = kana.integer(0);
-        if (word >= 0 && word < record.wordList.size())
-            record.wordList[word].kana.append(
-                {kana.text(1), kana.text(2), kana.optionalInteger(3), {}});
-    }
-    if (!kana.ok())
-        return false;
-
-    SqlStatement misses(db,
-                        QStringLiteral("SELECT word, kana, expected, typed FROM miss_keys"
-                                       " WHERE game = ? ORDER BY word, kana, seq"),
-                        failure);
-    if (!misses.run({id}))
-        return false;
-    while (misses.next()) {
-        const int word = misses.integer(0);
-        const int unit = misses.integer(1);
-        if (word >= 0 && word < record.wordList.size() && unit >= 0 &&
-            unit < record.wordList[word].kana.size())
-            record.wordList[word].kana[unit].misses.append({misses.text(2), misses.text(3)});
-    }
-    if (!misses.ok())
+    if (!SelectWords(db, QStringLiteral("main"), id, record.wordList, failure))
         return false;
     game = std::move(record);
     return true;

@@ -1,7 +1,9 @@
 #include "history/historysalvage.h"
 
 #include "history/daytotals.h"
+#include "history/gamewords.h"
 #include "history/historyschema.h"
+#include "history/kanatallies.h"
 #include "history/spellingtotals.h"
 #include "history/sqlsupport.h"
 
@@ -32,7 +34,7 @@ std::set<qint64> GameIds(const QSqlDatabase& db) {
             return ids;
     }
     qint64 last = ids.empty() ? 0 : *ids.rbegin();
-    for (const char* table : {"words", "kana"}) {
+    for (const char* table : {"words", "kana", "game_words"}) {
         const std::optional<QVariant> highest =
             QueryValue(db, QStringLiteral("SELECT max(game) FROM broken.%1").arg(table), &ignored);
         if (highest)
@@ -49,102 +51,102 @@ std::set<qint64> GameIds(const QSqlDatabase& db) {
     return ids;
 }
 
-// True when every row of game id reads back and the rows agree with each
-// other: the words and each word's kana numbered from 0 without a gap, a
-// missed key for every miss a kana counts. A page cut short inside may read
-// as a page with fewer rows and no error. Asked outside any transaction: a
+// The words of game id when every row of it reads back and the rows agree
+// with each other: its own row has every value; in a file that keeps the
+// words in rows, the words and each word's kana numbered from 0 without a
+// gap and a missed key for every miss a kana counts; packed, a value that
+// unpacks. A page cut short inside may read as a page with fewer rows, or a
+// row with fewer values, and no error. Asked outside any transaction: a
 // damaged page met inside one fails every later statement of it.
-bool ReadsWhole(const QSqlDatabase& db, qint64 id) {
+std::optional<QList<WordRecord>> WholeWords(const QSqlDatabase& db, qint64 id, bool inRows) {
     QSqlError failure;
-    for (const char* sql :
-         {"SELECT * FROM broken.games WHERE id = ?", "SELECT * FROM broken.words WHERE game = ?",
-          "SELECT * FROM broken.kana WHERE game = ?",
-          "SELECT * FROM broken.miss_keys WHERE game = ?"}) {
-        SqlStatement rows(db, QString::fromLatin1(sql), &failure);
+    const QStringList tables = inRows ? QStringList{"games", "words", "kana", "miss_keys"}
+                                      : QStringList{"games", "game_words"};
+    for (const QString& table : tables) {
+        SqlStatement rows(db,
+                          QStringLiteral("SELECT * FROM broken.%1 WHERE %2 = ?")
+                              .arg(table, table == QLatin1String("games") ? "id" : "game"),
+                          &failure);
         if (!rows.run({id}))
-            return false;
+            return std::nullopt;
         while (rows.next()) {
         }
         if (!rows.ok())
-            return false;
+            return std::nullopt;
     }
-    SqlStatement agree(
+    // A record cut short reads with its last columns NULL.
+    SqlStatement filled(
         db,
-        QStringLiteral(
-            "SELECT (SELECT coalesce(sum(misses), 0) FROM broken.kana WHERE game = ?)"
-            " = (SELECT count(*) FROM broken.miss_keys WHERE game = ?)"
-            " AND (SELECT count(*) = coalesce(max(pos) + 1, 0) FROM broken.words WHERE game = ?)"
-            " AND NOT EXISTS (SELECT 1 FROM broken.kana WHERE game = ?"
-            "  GROUP BY word HAVING count(*) != max(pos) + 1)"),
+        QStringLiteral("SELECT count(*) FROM broken.games WHERE id = ? AND uuid NOT NULL"
+                       " AND started NOT NULL AND started_ms NOT NULL AND list NOT NULL"
+                       " AND level NOT NULL AND words_per_stage NOT NULL AND result NOT NULL"
+                       " AND stage NOT NULL AND score NOT NULL AND words NOT NULL"
+                       " AND keys NOT NULL AND misses NOT NULL AND seconds NOT NULL"),
         &failure);
-    return agree.run({id, id, id, id}) && agree.next() && agree.integer(0) == 1;
-}
-
-// Copies one game, read whole just before.
-bool CopyGame(const QSqlDatabase& db, qint64 id, QSqlError* failure) {
-    SqlStatement game(
-        db,
-        QStringLiteral("INSERT INTO main.games (uuid, started, started_ms, list,"
-                       " level, words_per_stage, result, stage, score, words, keys,"
-                       " misses, seconds, kana) SELECT uuid, started, started_ms,"
-                       " list, level, words_per_stage, result, stage, score, words,"
-                       " keys, misses, seconds, (SELECT count(ms) FROM broken.kana AS k WHERE"
-                       " k.game = broken.games.id) FROM broken.games WHERE id = ?"),
-        failure);
-    if (!game.run({id}))
-        return false;
-    const qint64 copy = game.lastInsertId();
-    const QStringList rows = {
-        QStringLiteral("INSERT INTO main.words (game, pos, text, reaction_ms, completion_ms)"
-                       " SELECT ?, pos, text, reaction_ms, completion_ms FROM broken.words"
-                       " WHERE game = ?"),
-        QStringLiteral("INSERT INTO main.kana (game, word, pos, kana, misses, ms, spelling)"
-                       " SELECT ?, word, pos, kana, misses, ms, spelling FROM broken.kana"
-                       " WHERE game = ?"),
-        QStringLiteral("INSERT INTO main.miss_keys (game, word, kana, seq, expected, typed)"
-                       " SELECT ?, word, kana, seq, expected, typed FROM broken.miss_keys"
-                       " WHERE game = ?"),
-    };
-    for (const QString& sql : rows) {
-        SqlStatement statement(db, sql, failure);
-        if (!statement.run({copy, id}))
-            return false;
+    if (!filled.run({id}) || !filled.next() || filled.integer(0) != 1)
+        return std::nullopt;
+    if (!inRows) {
+        // Every game has its packed words, even a game of none.
+        SqlStatement packed(
+            db, QStringLiteral("SELECT count(*) FROM broken.game_words WHERE game = ?"), &failure);
+        if (!packed.run({id}) || !packed.next() || packed.integer(0) != 1)
+            return std::nullopt;
+    } else {
+        SqlStatement agree(
+            db,
+            QStringLiteral(
+                "SELECT (SELECT coalesce(sum(misses), 0) FROM broken.kana WHERE game = ?)"
+                " = (SELECT count(*) FROM broken.miss_keys WHERE game = ?)"
+                " AND (SELECT count(*) = coalesce(max(pos) + 1, 0) FROM broken.words"
+                " WHERE game = ?) AND NOT EXISTS (SELECT 1 FROM broken.kana WHERE game = ?"
+                "  GROUP BY word HAVING count(*) != max(pos) + 1)"),
+            &failure);
+        if (!agree.run({id, id, id, id}) || !agree.next() || agree.integer(0) != 1)
+            return std::nullopt;
     }
-    return true;
+    QList<WordRecord> words;
+    if (!SelectWords(db, kBroken, id, words, &failure))
+        return std::nullopt;
+    return words;
 }
 
-// The running totals, made from the rows as the writer adds each game to
-// them: per kana its attempts, misses and times; per key the keys due in the
-// spellings typed and in the misses (at the key shown first), and the misses;
-// per confusion its count; per kana and spelling, per habit of spelling, and
-// per day, list and level.
+// Copies one game with its words, read whole just before.
+bool CopyGame(const QSqlDatabase& db, qint64 id, const QList<WordRecord>& words,
+              QSqlError* failure) {
+    GameRecord counted;
+    counted.wordList = words;
+    SqlStatement game(db,
+                      QStringLiteral("INSERT INTO main.games (uuid, started, started_ms, list,"
+                                     " level, words_per_stage, result, stage, score, words, keys,"
+                                     " misses, seconds, kana) SELECT uuid, started, started_ms,"
+                                     " list, level, words_per_stage, result, stage, score, words,"
+                                     " keys, misses, seconds, ? FROM broken.games WHERE id = ?"),
+                      failure);
+    return game.run({CompletedKana(counted), id}) &&
+           StoreWords(db, game.lastInsertId(), words, failure);
+}
+
+// The running totals, made from the games copied as the writer adds each
+// game to them: per kana, key and confusion, per kana and spelling, per
+// habit of spelling, and per day, list and level.
 bool MakeTotals(const QSqlDatabase& db, QSqlError* failure) {
-    const QStringList statements = {
-        QStringLiteral("DELETE FROM main.kana_totals"),
-        QStringLiteral("DELETE FROM main.key_totals"),
-        QStringLiteral("DELETE FROM main.confusions"),
-        QStringLiteral("INSERT INTO main.kana_totals (kana, attempts, misses, timed, total_ms)"
-                       " SELECT kana, count(*), sum(misses), count(ms), coalesce(sum(ms), 0)"
-                       " FROM main.kana GROUP BY kana"),
-        QStringLiteral("INSERT INTO main.key_totals (key, expected, missed)"
-                       " WITH RECURSIVE typed (key, rest) AS ("
-                       "   SELECT '', spelling FROM main.kana"
-                       "   UNION ALL SELECT substr(rest, 1, 1), substr(rest, 2) FROM typed"
-                       "   WHERE rest != ''),"
-                       " due (key, missed) AS ("
-                       "   SELECT key, 0 FROM typed WHERE key != ''"
-                       "   UNION ALL SELECT substr(expected, 1, 1), 1 FROM main.miss_keys)"
-                       " SELECT key, count(*), sum(missed) FROM due GROUP BY key"),
-        QStringLiteral("INSERT INTO main.confusions (kana, expected, typed, count)"
-                       " SELECT k.kana, m.expected, m.typed, count(*) FROM main.miss_keys m"
-                       " JOIN main.kana k ON k.game = m.game AND k.word = m.word AND k.pos = m.kana"
-                       " GROUP BY k.kana, m.expected, m.typed"),
-    };
-    for (const QString& sql : statements) {
-        if (!Exec(db, sql, failure))
+    for (const char* table : {"kana_totals", "key_totals", "confusions"}) {
+        if (!Exec(db, QStringLiteral("DELETE FROM main.%1").arg(table), failure))
             return false;
     }
-    return MakeSpellingTotals(db, failure) && MakeDayTotals(db, failure);
+    KanaTallies tallies;
+    return ForEachGameWords(
+               db, QStringLiteral("main"),
+               [&](qint64, const QList<WordRecord>& words) {
+                   for (const WordRecord& word : words) {
+                       for (const KanaRecord& unit : word.kana)
+                           tallies.add(unit);
+                   }
+                   return true;
+               },
+               failure) &&
+           tallies.store(db, failure) && MakeSpellingTotals(db, failure) &&
+           MakeDayTotals(db, failure);
 }
 
 } // namespace
@@ -161,11 +163,13 @@ std::optional<int> SalvageGames(const QSqlDatabase& db, const QString& brokenPat
         return 0;
     }
     QSqlError ignored;
-    QList<qint64> whole;
-    if (HasHistorySchema(db, kBroken, &ignored)) {
+    QList<std::pair<qint64, QList<WordRecord>>> whole;
+    const std::optional<bool> inRows =
+        HasHistorySchema(db, kBroken, &ignored) ? WordsInRows(db, kBroken, &ignored) : std::nullopt;
+    if (inRows) {
         for (const qint64 id : GameIds(db)) {
-            if (ReadsWhole(db, id))
-                whole.append(id);
+            if (std::optional<QList<WordRecord>> words = WholeWords(db, id, *inRows))
+                whole.append({id, std::move(*words)});
         }
     }
     // All the games and their totals in one transaction: the new file holds
@@ -174,8 +178,8 @@ std::optional<int> SalvageGames(const QSqlDatabase& db, const QString& brokenPat
     {
         SqlTransaction transaction(db, SqlTransaction::Kind::Write, failure);
         bool copied = transaction.begun();
-        for (const qint64 id : whole)
-            copied = copied && CopyGame(db, id, failure);
+        for (const auto& [id, words] : whole)
+            copied = copied && CopyGame(db, id, words, failure);
         if (copied && MakeTotals(db, failure) && transaction.commit(failure))
             result = int(whole.size());
     }

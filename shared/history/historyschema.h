@@ -11,6 +11,8 @@
 // spelling, and per game the kana completed.
 //
 // Version 3: running totals per day, word list and start level.
+//
+// Version 4: each game's words, kana and missed keys packed into one value.
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -18,7 +20,7 @@
 #include <optional>
 
 // The version this program writes.
-constexpr int kHistoryVersion = 3;
+constexpr int kHistoryVersion = 4;
 // "YUBI" in ASCII.
 constexpr int kHistoryApplicationId = 0x59554249;
 

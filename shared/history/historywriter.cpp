@@ -1,6 +1,7 @@
 #include "history/historywriter.h"
 
 #include "history/daytotals.h"
+#include "history/gamewords.h"
 #include "history/kanatallies.h"
 #include "history/spellingtotals.h"
 #include "history/sqlsupport.h"
@@ -14,10 +15,6 @@
 #include <unistd.h>
 
 namespace {
-
-QVariant Optional(const std::optional<int>& value) {
-    return value ? QVariant(*value) : QVariant();
-}
 
 bool StoreRows(const QSqlDatabase& db, const GameRecord& game, const QString& uuid, qint64& id,
                QSqlError* failure) {
@@ -33,69 +30,13 @@ bool StoreRows(const QSqlDatabase& db, const GameRecord& game, const QString& uu
         return false;
     id = games.lastInsertId();
 
-    SqlStatement words(db,
-                       "INSERT INTO words (game, pos, text, reaction_ms, completion_ms)"
-                       " VALUES (?, ?, ?, ?, ?)",
-                       failure);
-    SqlStatement kana(db,
-                      "INSERT INTO kana (game, word, pos, kana, spelling, misses, ms)"
-                      " VALUES (?, ?, ?, ?, ?, ?, ?)",
-                      failure);
-    SqlStatement misses(db,
-                        "INSERT INTO miss_keys (game, word, kana, seq, expected, typed)"
-                        " VALUES (?, ?, ?, ?, ?, ?)",
-                        failure);
-    Tallies tallies;
-    for (int w = 0; w < game.wordList.size(); ++w) {
-        const WordRecord& word = game.wordList[w];
-        if (!words.run({id, w, word.text, Optional(word.reactionMs), Optional(word.completionMs)}))
-            return false;
-        for (int k = 0; k < word.kana.size(); ++k) {
-            const KanaRecord& unit = word.kana[k];
-            if (!kana.run({id, w, k, unit.kana, unit.spelling, int(unit.misses.size()),
-                           Optional(unit.ms)}))
-                return false;
-            for (int m = 0; m < unit.misses.size(); ++m) {
-                if (!misses.run({id, w, k, m, unit.misses[m].expected, unit.misses[m].typed}))
-                    return false;
-            }
+    KanaTallies tallies;
+    for (const WordRecord& word : game.wordList) {
+        for (const KanaRecord& unit : word.kana)
             tallies.add(unit);
-        }
     }
-
-    SqlStatement kanaTotals(db,
-                            "INSERT INTO kana_totals (kana, attempts, misses, timed, total_ms)"
-                            " VALUES (?, ?, ?, ?, ?) ON CONFLICT (kana) DO UPDATE SET"
-                            " attempts = attempts + excluded.attempts,"
-                            " misses = misses + excluded.misses,"
-                            " timed = timed + excluded.timed,"
-                            " total_ms = total_ms + excluded.total_ms",
-                            failure);
-    for (const auto& [text, tally] : tallies.kana) {
-        if (!kanaTotals.run({text, tally.attempts, tally.misses, tally.timed, tally.totalMs}))
-            return false;
-    }
-    SqlStatement keyTotals(db,
-                           "INSERT INTO key_totals (key, expected, missed) VALUES (?, ?, ?)"
-                           " ON CONFLICT (key) DO UPDATE SET"
-                           " expected = expected + excluded.expected,"
-                           " missed = missed + excluded.missed",
-                           failure);
-    for (const auto& [key, tally] : tallies.keys) {
-        if (!keyTotals.run({key, tally.expected, tally.missed}))
-            return false;
-    }
-    SqlStatement confusions(
-        db,
-        "INSERT INTO confusions (kana, expected, typed, count) VALUES (?, ?, ?, ?)"
-        " ON CONFLICT (kana, expected, typed) DO UPDATE SET"
-        " count = count + excluded.count",
-        failure);
-    for (const auto& [confusion, count] : tallies.confusions) {
-        const auto& [text, expected, typed] = confusion;
-        if (!confusions.run({text, expected, typed, count}))
-            return false;
-    }
+    if (!StoreWords(db, id, game.wordList, failure) || !tallies.store(db, failure))
+        return false;
     SpellingTallies spellings;
     spellings.add(game);
     GameSummary summary = game;

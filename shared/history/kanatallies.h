@@ -3,6 +3,8 @@
 
 #include "play/gamerecord.h"
 
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 
 #include <map>
@@ -21,7 +23,7 @@ struct KeyTally {
 };
 using ConfusionKey = std::tuple<QString, QString, QString>; // kana, expected, typed
 
-struct Tallies {
+struct KanaTallies {
     std::map<QString, KanaTally> kana;
     std::map<QString, KeyTally> keys;
     std::map<ConfusionKey, qint64> confusions;
@@ -44,4 +46,6 @@ struct Tallies {
             ++confusions[{kana.kana, miss.expected, miss.typed}];
         }
     }
+    // Adds what was counted to the totals in the file. False on failure.
+    bool store(const QSqlDatabase& db, QSqlError* failure) const;
 };

@@ -1,5 +1,6 @@
 #include "history/practiceeffect.h"
 
+#include "history/gamewords.h"
 #include "history/sqlsupport.h"
 
 #include <QHash>
@@ -15,16 +16,27 @@ struct Counts {
 // Each kana's attempts and misses in the games started at or after ms.
 bool SelectSince(const QSqlDatabase& db, qint64 ms, QHash<QString, Counts>& since,
                  QSqlError* failure) {
-    SqlStatement row(db,
-                     QStringLiteral("SELECT k.kana, count(*), sum(k.misses) FROM games g"
-                                    " JOIN kana k ON k.game = g.id WHERE g.started_ms >= ?"
-                                    " GROUP BY k.kana"),
-                     failure);
-    if (!row.run({ms}))
+    SqlStatement games(db, QStringLiteral("SELECT id FROM games WHERE started_ms >= ?"), failure);
+    if (!games.run({ms}))
         return false;
-    while (row.next())
-        since.insert(row.text(0), {row.number(1), row.number(2)});
-    return row.ok();
+    QList<qint64> ids;
+    while (games.next())
+        ids.append(games.number(0));
+    if (!games.ok())
+        return false;
+    for (const qint64 id : ids) {
+        QList<WordRecord> words;
+        if (!SelectWords(db, QStringLiteral("main"), id, words, failure))
+            return false;
+        for (const WordRecord& word : words) {
+            for (const KanaRecord& kana : word.kana) {
+                Counts& counts = since[kana.kana];
+                ++counts.attempts;
+                counts.misses += kana.misses.size();
+            }
+        }
+    }
+    return true;
 }
 
 bool SelectTotals(const QSqlDatabase& db, QHash<QString, Counts>& totals, QSqlError* failure) {

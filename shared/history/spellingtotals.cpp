@@ -1,5 +1,6 @@
 #include "history/spellingtotals.h"
 
+#include "history/gamewords.h"
 #include "history/sqlsupport.h"
 
 namespace {
@@ -79,46 +80,15 @@ bool MakeSpellingTotals(const QSqlDatabase& db, QSqlError* failure) {
     if (!Exec(db, QStringLiteral("DELETE FROM main.spelling_totals"), failure) ||
         !Exec(db, QStringLiteral("DELETE FROM main.habit_totals"), failure))
         return false;
-    // Both in the order of their keys, so one pass over each joins them and
-    // only one game is held at a time.
-    SqlStatement kana(db,
-                      QStringLiteral("SELECT game, word, pos, kana, spelling, ms FROM main.kana"
-                                     " ORDER BY game, word, pos"),
-                      failure);
-    SqlStatement misses(db,
-                        QStringLiteral("SELECT game, word, kana, expected, typed"
-                                       " FROM main.miss_keys ORDER BY game, word, kana, seq"),
-                        failure);
-    if (!kana.run() || !misses.run())
-        return false;
     SpellingTallies tallies;
     GameRecord game;
-    qint64 current = -1;
-    bool missWaits = misses.next();
-    while (kana.next()) {
-        const qint64 id = kana.number(0);
-        const int word = kana.integer(1);
-        const int pos = kana.integer(2);
-        if (id != current) {
-            tallies.add(game);
-            game.wordList.clear();
-            current = id;
-        }
-        while (game.wordList.size() <= word)
-            game.wordList.append(WordRecord{});
-        KanaRecord unit{kana.text(3), kana.text(4), kana.optionalInteger(5), {}};
-        const auto key = std::tuple(id, word, pos);
-        // Missed keys of rows that no kana row holds are passed over.
-        while (missWaits &&
-               std::tuple(misses.number(0), misses.integer(1), misses.integer(2)) <= key) {
-            if (std::tuple(misses.number(0), misses.integer(1), misses.integer(2)) == key)
-                unit.misses.append({misses.text(3), misses.text(4)});
-            missWaits = misses.next();
-        }
-        game.wordList[word].kana.append(std::move(unit));
-    }
-    if (!kana.ok() || !misses.ok())
-        return false;
-    tallies.add(game);
-    return tallies.store(db, failure);
+    return ForEachGameWords(
+               db, QStringLiteral("main"),
+               [&](qint64, const QList<WordRecord>& words) {
+                   game.wordList = words;
+                   tallies.add(game);
+                   return true;
+               },
+               failure) &&
+           tallies.store(db, failure);
 }

@@ -5,6 +5,7 @@
 // folder that cannot be written is reported, and a reader learns of a game
 // another connection recorded.
 
+#include "history/gamepacking.h"
 #include "history/historydb.h"
 #include "history/historyqueries.h"
 #include "history/historyschema.h"
@@ -75,7 +76,7 @@ QByteArray HotJournal(int pages, const QByteArray& victim) {
 }
 
 // The games numbered 1 to count of the file at path that read back whole
-// (their row, 45 words, 225 kana and every miss of PlayedGame), each looked
+// (their row and every word, kana and miss of PlayedGame), each looked
 // up alone, by the minute they started; a connection of the test's own,
 // which reads a file cut short too.
 std::multiset<qint64> WholeGames(const QString& path, int count) {
@@ -90,21 +91,13 @@ std::multiset<qint64> WholeGames(const QString& path, int count) {
         for (int id = 1; db.isOpen() && id <= count; ++id) {
             QSqlQuery rows(db);
             const QString game = QString::number(id);
-            if (!rows.exec("SELECT started_ms, (SELECT count(*) FROM words WHERE game = " + game +
-                           "), (SELECT count(*) FROM kana WHERE game = " + game +
-                           "), (SELECT count(*) FROM miss_keys WHERE game = " + game +
-                           ") FROM games WHERE id = " + game) ||
+            if (!rows.exec("SELECT started_ms, (SELECT packed FROM game_words WHERE game = " +
+                           game + ") FROM games WHERE id = " + game) ||
                 !rows.next())
                 continue;
             const qint64 minute = (rows.value(0).toLongLong() - first) / 60000;
-            qint64 misses = 0;
-            for (const WordRecord& word : PlayedGame("", int(minute)).wordList) {
-                for (const KanaRecord& kana : word.kana)
-                    misses += kana.misses.size();
-            }
-            if (rows.value(1).toInt() == kWordsPerGame &&
-                rows.value(2).toInt() == kWordsPerGame * kKanaPerWord &&
-                rows.value(3).toLongLong() == misses)
+            const std::optional<QList<WordRecord>> words = UnpackWords(rows.value(1).toByteArray());
+            if (words && *words == PlayedGame("", int(minute)).wordList)
                 whole.insert(minute);
         }
         db.close();
@@ -166,7 +159,7 @@ private slots:
         }
 
         QByteArray bytes = folder.readFile("history.sqlite");
-        QVERIFY2(bytes.size() > schemaBytes + qsizetype(8) * 4096, "the games fill several pages");
+        QVERIFY2(bytes.size() > schemaBytes + qsizetype(4) * 4096, "the games fill several pages");
         for (qsizetype i = schemaBytes; i < bytes.size(); ++i)
             bytes[i] = char(0xA5 ^ (i % 251));
         folder.writeFile("history.sqlite", bytes);
@@ -196,6 +189,7 @@ private slots:
         }
         const QByteArray intact = folder.readFile("history.sqlite");
         QCOMPARE(qsizetype(WholeGames(HistoryPath(), kGames).size()), kGames);
+        QVERIFY2(intact.size() / kGames <= 2048, "a game of 45 words takes at most 2 KB");
         const qsizetype pages = intact.size() / 4096;
         QList<QByteArray> damaged;
         for (qsizetype cut = 1; cut < pages; cut += pages / 12 + 1)
@@ -258,27 +252,28 @@ private slots:
             QCOMPARE(TableText(half, table), TableText(folder.filePath("written.sqlite"), table));
     }
 
-    // A file of the version before the totals per spelling, per habit and
-    // per day: the statistics read it as it lies, saying those figures come
-    // later, and the game brings it up to date, making the new totals from
-    // the games it holds as writing them makes them.
+    // A file of the first version, games kept in rows: the statistics read
+    // it as it lies, saying the figures per spelling come later, and the
+    // game brings it up to date, making the totals per spelling, habit and
+    // day from the games it holds as writing them makes them, and packing
+    // each game's words whole.
     void migratesAnEarlierVersion() {
         TempProgramFolder folder;
         const GameRecord habit = TypedGame(
             QDateTime::currentDateTime(),
             {{"ほ", "HO", 500, {}}, {"ん", "N", 100, {}}, {"ぶ", "BU", 300, {{"B", "N"}}}});
+        const QList<GameRecord> games = {PlayedGame("M", 1), PlayedGame("M", 2), habit};
+        const QString written = folder.filePath("written.sqlite");
         {
-            HistoryDb db;
-            for (const GameRecord& game : {PlayedGame("M", 1), PlayedGame("M", 2), habit})
+            HistoryDb db(written);
+            for (const GameRecord& game : games)
                 QVERIFY(WriteGame(db, game));
         }
-        const QString spellings = TableText(HistoryPath(), "spelling_totals");
-        const QString habits = TableText(HistoryPath(), "habit_totals");
-        const QString days = TableText(HistoryPath(), "day_totals");
+        const QString spellings = TableText(written, "spelling_totals");
+        const QString habits = TableText(written, "habit_totals");
+        const QString days = TableText(written, "day_totals");
         QCOMPARE(habits, QString("ん,NN,ぶ,ん,NN,1,1"));
-        RunSql(HistoryPath(),
-               {"DROP TABLE spelling_totals", "DROP TABLE habit_totals", "DROP TABLE day_totals",
-                "ALTER TABLE games DROP COLUMN kana", "PRAGMA user_version = 1"});
+        MakeFirstVersionHistory(HistoryPath(), games);
         const QByteArray before = folder.readFile("history.sqlite");
 
         HistoryDb reader(HistoryPath(), HistoryDb::Mode::Read);
@@ -295,6 +290,11 @@ private slots:
         QCOMPARE(TableText(HistoryPath(), "spelling_totals"), spellings);
         QCOMPARE(TableText(HistoryPath(), "habit_totals"), habits);
         QCOMPARE(TableText(HistoryPath(), "day_totals"), days);
+        for (qsizetype n = 0; n < games.size(); ++n) {
+            const std::optional<GameRecord> packed = ReadGame(writer, n + 1, &message);
+            QVERIFY2(packed && packed->wordList == games[n].wordList,
+                     "every word, kana and miss kept through the change of version");
+        }
     }
 
     // A crafted file or a link harms nothing, read by the statistics or

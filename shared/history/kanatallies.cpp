@@ -1,0 +1,40 @@
+#include "history/kanatallies.h"
+
+#include "history/sqlsupport.h"
+
+bool KanaTallies::store(const QSqlDatabase& db, QSqlError* failure) const {
+    SqlStatement kanaTotals(db,
+                            "INSERT INTO kana_totals (kana, attempts, misses, timed, total_ms)"
+                            " VALUES (?, ?, ?, ?, ?) ON CONFLICT (kana) DO UPDATE SET"
+                            " attempts = attempts + excluded.attempts,"
+                            " misses = misses + excluded.misses,"
+                            " timed = timed + excluded.timed,"
+                            " total_ms = total_ms + excluded.total_ms",
+                            failure);
+    for (const auto& [text, tally] : kana) {
+        if (!kanaTotals.run({text, tally.attempts, tally.misses, tally.timed, tally.totalMs}))
+            return false;
+    }
+    SqlStatement keyTotals(db,
+                           "INSERT INTO key_totals (key, expected, missed) VALUES (?, ?, ?)"
+                           " ON CONFLICT (key) DO UPDATE SET"
+                           " expected = expected + excluded.expected,"
+                           " missed = missed + excluded.missed",
+                           failure);
+    for (const auto& [key, tally] : keys) {
+        if (!keyTotals.run({key, tally.expected, tally.missed}))
+            return false;
+    }
+    SqlStatement confusionTotals(
+        db,
+        "INSERT INTO confusions (kana, expected, typed, count) VALUES (?, ?, ?, ?)"
+        " ON CONFLICT (kana, expected, typed) DO UPDATE SET"
+        " count = count + excluded.count",
+        failure);
+    for (const auto& [confusion, count] : confusions) {
+        const auto& [text, expected, typed] = confusion;
+        if (!confusionTotals.run({text, expected, typed, count}))
+            return false;
+    }
+    return true;
+}
