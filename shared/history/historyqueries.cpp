@@ -54,7 +54,9 @@ GameSummary Summary(const SqlStatement& row) {
     return game;
 }
 
-bool SelectGames(const QSqlDatabase& db, QList<GameSummary>& games, QSqlError* failure) {
+// Every game, oldest first, to visit until it returns false.
+bool EachGame(const QSqlDatabase& db, const std::function<bool(const GameSummary&)>& visit,
+              QSqlError* failure) {
     const std::optional<QString> columns = SummaryColumns(db, failure);
     if (!columns)
         return false;
@@ -62,9 +64,21 @@ bool SelectGames(const QSqlDatabase& db, QList<GameSummary>& games, QSqlError* f
         db, QStringLiteral("SELECT %1 FROM games ORDER BY started_ms, id").arg(*columns), failure);
     if (!row.run())
         return false;
-    while (row.next())
-        games.append(Summary(row));
+    while (row.next()) {
+        if (!visit(Summary(row)))
+            return true;
+    }
     return row.ok();
+}
+
+bool SelectGames(const QSqlDatabase& db, QList<GameSummary>& games, QSqlError* failure) {
+    return EachGame(
+        db,
+        [&games](const GameSummary& game) {
+            games.append(game);
+            return true;
+        },
+        failure);
 }
 
 bool SelectDays(const QSqlDatabase& db, QList<DayFigures>& days, QSqlError* failure) {
@@ -309,6 +323,18 @@ bool SelectGame(const QSqlDatabase& db, qint64 id, std::optional<GameRecord>& ga
 
 QList<GameSummary> ReadGames(HistoryDb& db, QString* error) {
     return ReadHistory<QList<GameSummary>>(db, error, SelectGames);
+}
+
+bool VisitGames(HistoryDb& db, const std::function<bool(const GameSummary& game)>& visit,
+                QString* error) {
+    return db.run(
+        HistoryDb::Access::Read,
+        [&visit](const QSqlDatabase& connection, QSqlError* failure) {
+            SqlTransaction transaction(connection, SqlTransaction::Kind::Read, failure);
+            return transaction.begun() && EachGame(connection, visit, failure) &&
+                   transaction.commit(failure);
+        },
+        error);
 }
 
 QList<DayFigures> ReadDays(HistoryDb& db, QString* error) {

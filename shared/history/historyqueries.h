@@ -14,6 +14,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // Every game, oldest first (by start time, then by the order recorded).
@@ -24,6 +25,12 @@ QList<GameSummary> ReadGames(HistoryDb& db, QString* error = nullptr);
 // written, whenever they started), oldest first: what a reader that has seen
 // the games up to id still lacks. Empty when there is none or on failure.
 QList<GameSummary> ReadGamesAfter(HistoryDb& db, qint64 id, QString* error = nullptr);
+
+// The same games in the same order, handed to visit one at a time rather than
+// held together, in one read transaction. visit returns false to stop early,
+// which is no failure. False on failure (visit may then have seen some).
+bool VisitGames(HistoryDb& db, const std::function<bool(const GameSummary& game)>& visit,
+                QString* error = nullptr);
 
 // The games of each day they were played, oldest first. Empty when there is
 // none or on failure.
