@@ -25,6 +25,8 @@ const QString kNoGames = QStringLiteral(
 } // namespace
 
 // The part that lives in the thread: the connection, the poll and the reads.
+// It keeps the last overview it read, so that a reading after a new game
+// reads only what changed.
 class HistoryLoader::Worker : public QObject {
 public:
     Worker(QString path, HistoryLoader* loader) : m_path(std::move(path)), m_loader(loader) {}
@@ -93,8 +95,11 @@ private:
             }
             reading.notice = message;
         }
+        // After the first reading, only what changed since.
         QString error;
-        std::optional<HistoryOverview> overview = ReadOverview(*m_db, &error);
+        std::optional<HistoryOverview> overview =
+            m_seen ? ReadOverviewSince(*m_db, *m_seen, &error) : ReadOverview(*m_db, &error);
+        m_seen.reset();
         if (!overview) {
             reading.state = error;
             return reading;
@@ -105,6 +110,7 @@ private:
             reading.state = kNoGames;
             return reading;
         }
+        m_seen = overview;
         reading.overview = std::move(overview);
         const QList<PracticedKana> practiced =
             LatestPracticed(ReadPracticeRecords(), kWeakKanaCount);
@@ -118,6 +124,7 @@ private:
     std::unique_ptr<HistoryDb> m_db;
     QTimer* m_poll = nullptr;
     QStringList m_pendingFiles;
+    std::optional<HistoryOverview> m_seen; // the last overview read
 };
 
 HistoryLoader::HistoryLoader(const QString& historyPath, QObject* parent)

@@ -61,3 +61,11 @@ std::optional<GameRecord> ReadGame(HistoryDb& db, qint64 id, QString* error = nu
 // Everything the statistics program shows on opening, read in one
 // transaction so the parts agree with each other. Nothing on failure.
 std::optional<HistoryOverview> ReadOverview(HistoryDb& db, QString* error = nullptr);
+
+// The same after seen, an overview read earlier from the same file: of the
+// games, only those written since seen are read (the rest are seen's); the
+// other parts come from the running totals, whose cost does not grow with
+// the games. When the file no longer holds seen's newest game as it was (it
+// was replaced), every game is read.
+std::optional<HistoryOverview> ReadOverviewSince(HistoryDb& db, const HistoryOverview& seen,
+                                                 QString* error = nullptr);
