@@ -1,8 +1,11 @@
 // The statistics program with 10,000 games recorded (in a folder on disk,
-// TMPDIR's unless it says otherwise): its window made, filled and painted;
-// the practice list written from the shipped word lists; and the time from
-// another connection recording a game to the open window showing it. Each
-// reports its median, 99th percentile and slowest (counters p50_ms, p99_ms,
+// TMPDIR's unless it says otherwise), or with the history of the program
+// folder YM_BENCH_FOLDER names (filled by fill_history, at any size): its
+// window made, read, filled and painted; the practice list written from the
+// shipped word lists; the time from another connection recording a game to
+// the open window showing it, with the longest the window's thread went
+// without turning meanwhile (blocked_max_ms); and recording a game into that
+// history. Each reports its median, 99th percentile and slowest (counters p50_ms, p99_ms,
 // max_ms). Apart from those, how much more often a practice list made after
 // misses on one kana holds that kana than the shipped Nomal list does
 // (counter min_ratio, the least over a few kana).
@@ -26,8 +29,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QSqlQuery>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -37,31 +43,50 @@
 namespace {
 
 constexpr int kRecordedGames = 10000;
+// The number of the first game the benchmarks add to a history (the number
+// sets the start): after those of any history filled and those earlier runs
+// added (fewer than twice the games there), so that each is the last.
+int LaterGames(HistoryDb& db) {
+    QSqlQuery newest(db.connection());
+    const int games = newest.exec(QStringLiteral("SELECT max(id) FROM games")) && newest.next()
+                          ? newest.value(0).toInt()
+                          : 0;
+    return 5000000 + 2 * games;
+}
 
-// A program folder with the shipped word lists and 10,000 games, made once.
-const QTemporaryDir& ProgramFolder10k() {
-    static QTemporaryDir dir;
-    static const bool made = [] {
-        QDir(dir.path()).mkdir(QStringLiteral("Data"));
+// The program folder measured: the shipped word lists and its games, 10,000
+// made once unless YM_BENCH_FOLDER names one.
+QString ProgramFolder() {
+    static QTemporaryDir made;
+    static const QString folder = [] {
+        const QString given = qEnvironmentVariable("YM_BENCH_FOLDER");
+        const QDir dir(given.isEmpty() ? made.path() : given);
+        dir.mkpath(QStringLiteral("Data"));
         const QDir shipped(QStringLiteral(YM_WORDLIST_DIR));
         for (const QString& name : shipped.entryList({QStringLiteral("*.dat")}, QDir::Files))
             QFile::copy(shipped.filePath(name), dir.filePath(QStringLiteral("Data/") + name));
         QFile::copy(QStringLiteral(YM_ASSETS_DIR "/ymconfig.ini"),
                     dir.filePath(QStringLiteral("ymconfig.ini")));
         QString message;
-        if (!RecordGames(dir.filePath(QStringLiteral("history.sqlite")), kRecordedGames, &message))
+        if (given.isEmpty() &&
+            !RecordGames(dir.filePath(QStringLiteral("history.sqlite")), kRecordedGames, &message))
             qFatal("%s", qPrintable(message));
         SetProgramFolder(dir.path());
         LocateProgramFiles();
-        return true;
+        return dir.path();
     }();
-    Q_UNUSED(made);
-    return dir;
+    return folder;
 }
 
-// From nothing to the window shown with every page filled and painted.
+// Whether the window shows its pages, the figures read.
+bool ShowsPages(const frmSeiseki& window) {
+    const auto* stack = window.findChild<QStackedWidget*>(QStringLiteral("stkPages"));
+    return stack->currentWidget()->objectName() == QStringLiteral("tabPages");
+}
+
+// From nothing to the window shown with every page read, filled and painted.
 void OpenWindow(benchmark::State& state) {
-    ProgramFolder10k();
+    ProgramFolder();
     std::vector<double> ms;
     for (auto _ : state) {
         const auto start = Clock::now();
@@ -70,6 +95,8 @@ void OpenWindow(benchmark::State& state) {
             window.show();
             if (!QTest::qWaitForWindowExposed(&window))
                 state.SkipWithError("the window did not show");
+            while (!ShowsPages(window) && Milliseconds(start) < 60000)
+                QTest::qWait(1);
             window.repaint();
             ms.push_back(Milliseconds(start));
         }
@@ -79,7 +106,7 @@ void OpenWindow(benchmark::State& state) {
 }
 
 void MakePracticeListOnce(benchmark::State& state) {
-    ProgramFolder10k();
+    ProgramFolder();
     std::vector<double> ms;
     for (auto _ : state) {
         const auto start = Clock::now();
@@ -153,19 +180,48 @@ void TargetShare(benchmark::State& state) {
     state.counters["min_ratio"] = least;
 }
 
+// The longest the thread went without turning its event loop, from a timer
+// that asks to run every millisecond.
+class StallWatch {
+public:
+    StallWatch() {
+        m_timer.setInterval(1);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longest = std::max(m_longest, Milliseconds(m_last));
+            m_last = Clock::now();
+        });
+    }
+    void start() {
+        m_last = Clock::now();
+        m_timer.start();
+    }
+    double longest() const { return m_longest; }
+
+private:
+    QTimer m_timer;
+    Clock::time_point m_last;
+    double m_longest = 0;
+};
+
 // Another connection records a game, at a moment that moves through the
 // window's poll; the open window shows it (the last game's heading changes)
 // at its next poll.
 void UpdateAfterGame(benchmark::State& state) {
-    ProgramFolder10k();
+    ProgramFolder();
     frmSeiseki window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         state.SkipWithError("the window did not show");
     const QLabel* heading = window.findChild<QLabel*>(QStringLiteral("lblLastGame"));
     HistoryDb game;
+    game.open();
     std::vector<double> ms;
-    int n = kRecordedGames;
+    int n = LaterGames(game);
+    StallWatch stalls;
+    const auto opened = Clock::now();
+    while (!ShowsPages(window) && Milliseconds(opened) < 60000)
+        QTest::qWait(5);
+    stalls.start();
     for (auto _ : state) {
         QTest::qWait(n * 337 % 1000);
         const QString before = heading->text();
@@ -173,18 +229,38 @@ void UpdateAfterGame(benchmark::State& state) {
             state.SkipWithError("cannot record a game");
         const auto start = Clock::now();
         while (heading->text() == before && Milliseconds(start) < 5000)
-            QTest::qWait(5);
+            QTest::qWait(1);
+        ms.push_back(Milliseconds(start));
+        state.SetIterationTime(ms.back() / 1000);
+    }
+    state.counters["blocked_max_ms"] = stalls.longest();
+    ReportPercentiles(state, ms);
+}
+
+// Recording a whole game into the history measured, as the game does after
+// each game.
+void RecordIntoHistory(benchmark::State& state) {
+    HistoryDb db(JoinPath(ProgramFolder(), QStringLiteral("history.sqlite")));
+    db.open();
+    std::vector<double> ms;
+    int n = LaterGames(db);
+    for (auto _ : state) {
+        const GameRecord game = RealisticGame(n++);
+        const auto start = Clock::now();
+        QString message;
+        if (!WriteGame(db, game, &message))
+            state.SkipWithError(qPrintable(message));
         ms.push_back(Milliseconds(start));
         state.SetIterationTime(ms.back() / 1000);
     }
     ReportPercentiles(state, ms);
 }
 
-// First, as the others set the program folder of the 10,000 games once.
 BENCHMARK(TargetShare)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(OpenWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(MakePracticeListOnce)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(UpdateAfterGame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(RecordIntoHistory)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 
 } // namespace
 

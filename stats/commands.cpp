@@ -28,29 +28,34 @@ bool OpenHistory(HistoryDb& db, QIODevice& err) {
     return opened;
 }
 
+// The kana are a few hundred lines, read whole; the games may be millions,
+// streamed from the history to the target as they are read.
 ExitStatus WriteCsv(Export what, const QString& target, QIODevice& out, QIODevice& err) {
     HistoryDb db(HistoryPath(), HistoryDb::Mode::Read);
     if (!OpenHistory(db, err))
         return ExitStatus::Failed;
-    QString error;
-    QByteArray csv;
-    qsizetype rows = 0;
-    if (what == Export::Games) {
-        const QList<GameSummary> games = ReadGames(db, &error);
-        csv = GamesCsv(games);
-        rows = games.size();
-    } else {
-        const QList<KanaFigures> kana = ReadKanaFigures(db, &error);
-        csv = KanaCsv(kana);
-        rows = kana.size();
-    }
-    if (!error.isEmpty()) {
-        Say(err, error);
-        if (rows == 0)
-            return ExitStatus::Failed;
-    }
+    QString error; // of reading the history, or a notice
+    qint64 rows = 0;
+    const ByteSource csv = [&](const ByteSink& write, QString* why) {
+        bool written = false;
+        if (what == Export::Games) {
+            written = WriteGamesCsv(db, write, &rows, &error);
+        } else {
+            const QList<KanaFigures> kana = ReadKanaFigures(db, &error);
+            rows = kana.size();
+            written = (rows > 0 || error.isEmpty()) && write(KanaCsv(kana));
+        }
+        // A history that could not be read gives no file; its reason is
+        // told below.
+        if (!written && !error.isEmpty())
+            *why = error;
+        return written;
+    };
     QString why;
-    if (!WriteToTarget(target, csv, out, why)) {
+    const bool written = WriteToTargetStreamed(target, csv, out, why);
+    if (!error.isEmpty() && error != why)
+        Say(err, error);
+    if (!written) {
         Say(err, why);
         return ExitStatus::Failed;
     }

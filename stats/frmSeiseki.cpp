@@ -1,17 +1,13 @@
 #include "frmSeiseki.h"
 
-#include "history/historyqueries.h"
-#include "history/pendinggames.h"
-#include "history/weakkana.h"
+#include "historyloader.h"
 #include "kanapage.h"
 #include "keyspage.h"
 #include "platform/platform.h"
 #include "practicelist.h"
-#include "practicerecord.h"
 #include "trendpage.h"
 #include "ui/uicommon.h"
 
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,25 +16,9 @@
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QTabWidget>
-#include <QThread>
-#include <QTimer>
 #include <QVBoxLayout>
 
-#include <memory>
-
-namespace {
-
-// How often the window asks whether another program recorded a game: a game
-// shows within a second, reading it included.
-constexpr int kPollMs = 800;
-
-const QString kNoGames = QStringLiteral(
-    "まだゲームの記録がありません。\nゆびまるでゲームを遊ぶと、ここに成績が表示されます。");
-
-} // namespace
-
-frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent)
-    : QWidget(parent), m_db(historyPath, HistoryDb::Mode::Read) {
+frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmSeiseki"));
     setWindowTitle(QStringLiteral("成績"));
     setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 10));
@@ -54,6 +34,7 @@ frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent)
     m_state->setWordWrap(true);
     m_state->setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 13));
     m_state->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_state->setText(QStringLiteral("成績を読み込んでいます…"));
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("tabPages"));
     m_trend = new TrendPage(m_pages);
@@ -97,19 +78,12 @@ frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent)
     layout->addWidget(m_pending);
     layout->addLayout(buttons);
 
-    m_poll = new QTimer(this);
-    m_poll->setObjectName(QStringLiteral("TimerPoll"));
-    m_poll->setInterval(kPollMs);
-    connect(m_poll, &QTimer::timeout, this, &frmSeiseki::poll);
     connect(m_practice, &QPushButton::clicked, this, &frmSeiseki::writePracticeList);
     connect(m_exit, &QPushButton::clicked, this, &QWidget::close);
-    load();
-}
-
-void frmSeiseki::load() {
-    showPending();
-    reload();
-    m_poll->start();
+    m_loader = new HistoryLoader(historyPath, this);
+    connect(m_loader, &HistoryLoader::historyRead, this, &frmSeiseki::showReading);
+    connect(m_loader, &HistoryLoader::pendingChanged, this, &frmSeiseki::showPending);
+    connect(m_loader, &HistoryLoader::practiceListMade, this, &frmSeiseki::showPracticeList);
 }
 
 void frmSeiseki::showState(const QString& text) {
@@ -117,88 +91,38 @@ void frmSeiseki::showState(const QString& text) {
     m_stack->setCurrentWidget(m_state);
 }
 
-void frmSeiseki::reload() {
-    m_notice->clear();
-    if (!m_db.isOpen()) {
-        // A history not made yet stays so until the game records a game.
-        if (!QFileInfo::exists(m_db.path())) {
-            showState(kNoGames);
-            return;
-        }
-        QString message;
-        const bool opened = m_db.open(&message);
-        if (!opened) {
-            showState(message);
-            return;
-        }
-        m_notice->setText(message);
-    }
-    QString error;
-    const std::optional<HistoryOverview> overview = ReadOverview(m_db, &error);
-    if (!overview) {
-        showState(error);
+void frmSeiseki::showReading(const HistoryReading& reading) {
+    m_notice->setText(reading.notice);
+    if (!reading.overview) {
+        showState(reading.state);
         return;
     }
-    if (!error.isEmpty())
-        m_notice->setText(error);
-    if (overview->games.isEmpty()) {
-        showState(kNoGames);
-        return;
-    }
-    m_trend->showOverview(*overview);
-    m_kana->showOverview(*overview);
-    readPracticeEffects();
-    m_keys->showOverview(*overview);
+    m_trend->showOverview(*reading.overview);
+    m_kana->showOverview(*reading.overview);
+    if (reading.practiceEffects)
+        m_kana->showPracticeEffects(*reading.practiceEffects);
+    m_keys->showOverview(*reading.overview);
     m_stack->setCurrentWidget(m_pages);
 }
 
-void frmSeiseki::readPracticeEffects() {
-    // The games since a list was made may be many, so they are read on a
-    // thread of its own, through a connection of its own, and shown when
-    // read; a read begun before the last is not shown.
-    const QList<PracticedKana> practiced = LatestPracticed(ReadPracticeRecords(), kWeakKanaCount);
-    const int run = ++m_effectsRun;
-    if (practiced.isEmpty()) {
-        m_kana->showPracticeEffects({});
-        return;
-    }
-    const QString path = m_db.path();
-    auto effects = std::make_shared<std::optional<QList<PracticeEffect>>>();
-    QThread* reader = QThread::create([path, practiced, effects] {
-        HistoryDb db(path, HistoryDb::Mode::Read);
-        *effects = ReadPracticeEffects(db, practiced);
-    });
-    connect(reader, &QThread::finished, this, [this, run, effects] {
-        if (run == m_effectsRun && *effects)
-            m_kana->showPracticeEffects(**effects);
-    });
-    connect(reader, &QThread::finished, reader, &QObject::deleteLater);
-    reader->start();
-}
-
-void frmSeiseki::showPending() {
-    const QStringList files = PendingFiles(m_db.path());
-    if (files == m_pendingFiles)
-        return;
-    m_pendingFiles = files;
-    m_pending->setText(PendingSummary(m_db.path()));
-    m_pending->setVisible(!files.isEmpty());
-}
-
-void frmSeiseki::poll() {
-    showPending();
-    if (m_db.isOpen() ? m_db.hasChanged() : QFileInfo::exists(m_db.path()))
-        reload();
+void frmSeiseki::showPending(const QString& summary) {
+    m_pending->setText(summary);
+    m_pending->setVisible(!summary.isEmpty());
 }
 
 void frmSeiseki::writePracticeList() {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const PracticeListOutcome outcome = MakePracticeList(m_db);
+    // The list is made on the loader's thread; the window stays responsive
+    // meanwhile, but takes no second request.
+    m_practice->setEnabled(false);
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    m_loader->makePracticeList();
+}
+
+void frmSeiseki::showPracticeList(const PracticeListOutcome& outcome) {
     QGuiApplication::restoreOverrideCursor();
-    if (outcome.written) {
-        reload(); // the kana page lists the kana just targeted
+    m_practice->setEnabled(true);
+    if (outcome.written)
         ShowMessage(outcome.text, QStringLiteral("成績"), MessageIcon::Information);
-    } else {
+    else
         ShowWarning(outcome.text);
-    }
 }

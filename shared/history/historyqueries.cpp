@@ -55,7 +55,9 @@ GameSummary Summary(const SqlStatement& row) {
     return game;
 }
 
-bool SelectGames(const QSqlDatabase& db, QList<GameSummary>& games, QSqlError* failure) {
+// Every game, oldest first, to visit until it returns false.
+bool EachGame(const QSqlDatabase& db, const std::function<bool(const GameSummary&)>& visit,
+              QSqlError* failure) {
     const std::optional<QString> columns = SummaryColumns(db, failure);
     if (!columns)
         return false;
@@ -63,9 +65,21 @@ bool SelectGames(const QSqlDatabase& db, QList<GameSummary>& games, QSqlError* f
         db, QStringLiteral("SELECT %1 FROM games ORDER BY started_ms, id").arg(*columns), failure);
     if (!row.run())
         return false;
-    while (row.next())
-        games.append(Summary(row));
+    while (row.next()) {
+        if (!visit(Summary(row)))
+            return true;
+    }
     return row.ok();
+}
+
+bool SelectGames(const QSqlDatabase& db, QList<GameSummary>& games, QSqlError* failure) {
+    return EachGame(
+        db,
+        [&games](const GameSummary& game) {
+            games.append(game);
+            return true;
+        },
+        failure);
 }
 
 bool SelectDays(const QSqlDatabase& db, QList<DayFigures>& days, QSqlError* failure) {
@@ -275,6 +289,18 @@ QList<GameSummary> ReadGames(HistoryDb& db, QString* error) {
     return ReadHistory<QList<GameSummary>>(db, error, SelectGames);
 }
 
+bool VisitGames(HistoryDb& db, const std::function<bool(const GameSummary& game)>& visit,
+                QString* error) {
+    return db.run(
+        HistoryDb::Access::Read,
+        [&visit](const QSqlDatabase& connection, QSqlError* failure) {
+            SqlTransaction transaction(connection, SqlTransaction::Kind::Read, failure);
+            return transaction.begun() && EachGame(connection, visit, failure) &&
+                   transaction.commit(failure);
+        },
+        error);
+}
+
 QList<DayFigures> ReadDays(HistoryDb& db, QString* error) {
     return ReadHistory<QList<DayFigures>>(db, error, SelectDays);
 }
@@ -315,13 +341,59 @@ std::optional<GameRecord> ReadGame(HistoryDb& db, qint64 id, QString* error) {
         });
 }
 
-std::optional<HistoryOverview> ReadOverview(HistoryDb& db, QString* error) {
+namespace {
+
+// Whether the file still holds game as it was written: a file replaced since
+// numbers its games anew.
+std::optional<bool> StillHolds(const QSqlDatabase& db, const GameSummary& game,
+                               QSqlError* failure) {
+    SqlStatement row(db, QStringLiteral("SELECT started_ms FROM games WHERE id = ?"), failure);
+    if (!row.run({game.id}))
+        return std::nullopt;
+    const bool held = row.next() && row.number(0) == game.started.toMSecsSinceEpoch();
+    return row.ok() ? std::optional<bool>(held) : std::nullopt;
+}
+
+// The games of seen and those written since, in the order ReadGames gives;
+// every game when the file no longer holds seen's newest.
+bool SelectGamesSince(const QSqlDatabase& db, const QList<GameSummary>& seen,
+                      QList<GameSummary>& games, QSqlError* failure) {
+    const auto newest =
+        std::max_element(seen.begin(), seen.end(),
+                         [](const GameSummary& a, const GameSummary& b) { return a.id < b.id; });
+    if (newest == seen.end())
+        return SelectGames(db, games, failure);
+    const std::optional<bool> held = StillHolds(db, *newest, failure);
+    if (!held)
+        return false;
+    if (!*held)
+        return SelectGames(db, games, failure);
+    QList<GameSummary> added;
+    if (!SelectGamesAfter(db, newest->id, added, failure))
+        return false;
+    games = seen;
+    const qsizetype before = games.size();
+    games.append(added);
+    // A game started before the newest seen (another clock) goes into its
+    // place.
+    const auto earlier = [](const GameSummary& a, const GameSummary& b) {
+        return std::pair(a.started.toMSecsSinceEpoch(), a.id) <
+               std::pair(b.started.toMSecsSinceEpoch(), b.id);
+    };
+    std::inplace_merge(games.begin(), games.begin() + before, games.end(), earlier);
+    return true;
+}
+
+// The overview, its games read by selectGames.
+template <typename GameSelector>
+std::optional<HistoryOverview> ReadOverviewWith(HistoryDb& db, QString* error,
+                                                GameSelector selectGames) {
     std::optional<HistoryOverview> overview = ReadHistory<std::optional<HistoryOverview>>(
         db, error,
-        [](const QSqlDatabase& connection, std::optional<HistoryOverview>& read,
-           QSqlError* failure) {
+        [&selectGames](const QSqlDatabase& connection, std::optional<HistoryOverview>& read,
+                       QSqlError* failure) {
             HistoryOverview all;
-            if (!SelectGames(connection, all.games, failure) ||
+            if (!selectGames(connection, all.games, failure) ||
                 !SelectDays(connection, all.days, failure) ||
                 !SelectLastGame(connection, all.last, failure) ||
                 !SelectKana(connection, all.kana, failure) ||
@@ -336,4 +408,19 @@ std::optional<HistoryOverview> ReadOverview(HistoryDb& db, QString* error) {
         overview->weakestByMisses = WeakestByMisses(overview->kana);
     }
     return overview;
+}
+
+} // namespace
+
+std::optional<HistoryOverview> ReadOverview(HistoryDb& db, QString* error) {
+    return ReadOverviewWith(db, error, SelectGames);
+}
+
+std::optional<HistoryOverview> ReadOverviewSince(HistoryDb& db, const HistoryOverview& seen,
+                                                 QString* error) {
+    return ReadOverviewWith(
+        db, error,
+        [&seen](const QSqlDatabase& connection, QList<GameSummary>& games, QSqlError* failure) {
+            return SelectGamesSince(connection, seen.games, games, failure);
+        });
 }

@@ -14,6 +14,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // Every game, oldest first (by start time, then by the order recorded).
@@ -24,6 +25,12 @@ QList<GameSummary> ReadGames(HistoryDb& db, QString* error = nullptr);
 // written, whenever they started), oldest first: what a reader that has seen
 // the games up to id still lacks. Empty when there is none or on failure.
 QList<GameSummary> ReadGamesAfter(HistoryDb& db, qint64 id, QString* error = nullptr);
+
+// The same games in the same order, handed to visit one at a time rather than
+// held together, in one read transaction. visit returns false to stop early,
+// which is no failure. False on failure (visit may then have seen some).
+bool VisitGames(HistoryDb& db, const std::function<bool(const GameSummary& game)>& visit,
+                QString* error = nullptr);
 
 // The games of each day they were played, oldest first. Empty when there is
 // none or on failure.
@@ -54,3 +61,11 @@ std::optional<GameRecord> ReadGame(HistoryDb& db, qint64 id, QString* error = nu
 // Everything the statistics program shows on opening, read in one
 // transaction so the parts agree with each other. Nothing on failure.
 std::optional<HistoryOverview> ReadOverview(HistoryDb& db, QString* error = nullptr);
+
+// The same after seen, an overview read earlier from the same file: of the
+// games, only those written since seen are read (the rest are seen's); the
+// other parts come from the running totals, whose cost does not grow with
+// the games. When the file no longer holds seen's newest game as it was (it
+// was replaced), every game is read.
+std::optional<HistoryOverview> ReadOverviewSince(HistoryDb& db, const HistoryOverview& seen,
+                                                 QString* error = nullptr);

@@ -129,10 +129,11 @@ std::optional<QString> WriteTarget(const FileContent& file, QString* error) {
     return target;
 }
 
-// Writes a file's data to a new temporary file in the target's folder and
-// flushes it unless the file says otherwise;
-// the target itself is not touched.
-bool StageFile(const FileContent& file, StagedFile& staged, QString* error) {
+// Writes a file's data (or, when produce is given, what it produces) to a
+// new temporary file in the target's folder and flushes it unless the file
+// says otherwise; the target itself is not touched.
+bool StageFile(const FileContent& file, StagedFile& staged, QString* error,
+               const ByteSource& produce = nullptr) {
     const QString& path = file.path;
     staged.flush = file.flush;
     const std::optional<QString> target = WriteTarget(file, error);
@@ -179,8 +180,27 @@ bool StageFile(const FileContent& file, StagedFile& staged, QString* error) {
         errno = ENOSPC;
         return abandon();
     }
-    if (!WriteAll(fd, file.data, staged.temp))
+    if (produce) {
+        int refused = 0; // errno of the piece the disk refused
+        const ByteSink sink = [&](const QByteArray& piece) {
+            if (WriteAll(fd, piece, staged.temp))
+                return true;
+            refused = errno;
+            return false;
+        };
+        QString why;
+        if (!produce(sink, &why)) {
+            if (refused != 0) {
+                errno = refused;
+                return abandon();
+            }
+            ::close(fd);
+            ::unlink(staged.temp.constData());
+            return Fail(error, why);
+        }
+    } else if (!WriteAll(fd, file.data, staged.temp)) {
         return abandon();
+    }
     if (file.flush) {
         Step(WriteStep::Flush, staged.temp);
         if (::fsync(fd) != 0)
@@ -256,23 +276,16 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, QString* error
     return WriteFilesAtomic({{path, data}}, error);
 }
 
-bool WriteFilesAtomic(const QList<FileContent>& files, QString* error, qsizetype* replaced) {
-    if (replaced)
-        *replaced = 0;
-    // Every new content is on disk before any old file is replaced, so a
-    // full disk fails the whole set and leaves all the old files.
-    QList<StagedFile> staged;
+namespace {
+
+// Renames the files staged over their targets, in order, and syncs their
+// folders; replaced as WriteFilesAtomic says.
+bool ReplaceStaged(const QList<StagedFile>& staged, QString* error, qsizetype* replaced) {
     const auto abandon = [&](qsizetype from) {
         for (qsizetype j = from; j < staged.size(); ++j)
             ::unlink(staged[j].temp.constData());
         return false;
     };
-    for (const FileContent& content : files) {
-        StagedFile file;
-        if (!StageFile(content, file, error))
-            return abandon(0);
-        staged.append(file);
-    }
     // A folder or another non-file where a file goes would fail its rename
     // after the files before it were replaced: it fails the set first.
     for (const StagedFile& file : staged) {
@@ -312,6 +325,31 @@ bool WriteFilesAtomic(const QList<FileContent>& files, QString* error, qsizetype
                          .arg(QFile::decodeName(file.target), unsynced);
     }
     return done == staged.size() || Fail(error, why);
+}
+
+} // namespace
+
+bool WriteFilesAtomic(const QList<FileContent>& files, QString* error, qsizetype* replaced) {
+    if (replaced)
+        *replaced = 0;
+    // Every new content is on disk before any old file is replaced, so a
+    // full disk fails the whole set and leaves all the old files.
+    QList<StagedFile> staged;
+    for (const FileContent& content : files) {
+        StagedFile file;
+        if (!StageFile(content, file, error)) {
+            for (const StagedFile& done : staged)
+                ::unlink(done.temp.constData());
+            return false;
+        }
+        staged.append(file);
+    }
+    return ReplaceStaged(staged, error, replaced);
+}
+
+bool WriteFileAtomicStreamed(const QString& path, const ByteSource& produce, QString* error) {
+    StagedFile staged;
+    return StageFile({path, {}}, staged, error, produce) && ReplaceStaged({staged}, error, nullptr);
 }
 
 bool SyncFolder(const QString& folder, QString* error) {

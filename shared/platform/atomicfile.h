@@ -31,6 +31,18 @@ QString FolderLinkProblem(const QString& path);
 // Japanese, naming the file or folder. A link at path is followed as
 // LinkPolicy::FollowOwnLink says.
 bool WriteFileAtomic(const QString& path, const QByteArray& data, QString* error = nullptr);
+
+// Takes the next piece of a file being written; false when the disk refused
+// it.
+using ByteSink = std::function<bool(const QByteArray& piece)>;
+// Writes content through the sink it is given, piece by piece; false, with
+// why in *error unless the sink refused a piece, to give the write up.
+using ByteSource = std::function<bool(const ByteSink& write, QString* error)>;
+// WriteFileAtomic for content too large to hold at once: produce hands it
+// over piece by piece. When produce gives up, the old file stays as it was
+// and error says produce's reason, or the disk's when the sink refused.
+bool WriteFileAtomicStreamed(const QString& path, const ByteSource& produce,
+                             QString* error = nullptr);
 // One file of a set written together. A file made anew from the others
 // whenever it is found not to match them need not wait for the disk: flush
 // false leaves it to the system.

@@ -81,6 +81,26 @@ private slots:
         QVERIFY2(error.contains(loop) && error.contains(u"シンボリックリンクが循環"),
                  qPrintable(error));
     }
+
+    // Content written piece by piece (a long export) that is given up half
+    // way, as when the history stops being readable, leaves the old file as
+    // it was and no temporary file, and says the source's reason.
+    void streamedWriteGivenUp() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("games.csv");
+        QVERIFY(WriteFileAtomic(path, "old"));
+        QString error;
+        QVERIFY(!WriteFileAtomicStreamed(
+            path,
+            [](const ByteSink& write, QString* why) {
+                *why = "読めません";
+                return write("first piece") && false;
+            },
+            &error));
+        QCOMPARE(error, QString("読めません"));
+        QCOMPARE(ReadWholeFile(path).value_or(""), QByteArray("old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"games.csv"});
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAtomicFile)

@@ -52,7 +52,7 @@ private slots:
                                 .arg(room.width())
                                 .arg(room.height())));
         QVERIFY(ShowsState(window));
-        QVERIFY2(Text(window, "lblState").contains(path), qPrintable(Text(window, "lblState")));
+        QTRY_VERIFY2(Text(window, "lblState").contains(path), qPrintable(Text(window, "lblState")));
         Child<QPushButton>(&window, "cmdExit")->click();
         QVERIFY(!window.isVisible());
     }
@@ -67,10 +67,10 @@ private slots:
         frmSeiseki window;
         window.show();
         QVERIFY(ShowsState(window));
-        QVERIFY2(Text(window, "lblState").contains("まだゲームの記録がありません"),
-                 qPrintable(Text(window, "lblState")));
+        QTRY_VERIFY2(Text(window, "lblState").contains("まだゲームの記録がありません"),
+                     qPrintable(Text(window, "lblState")));
         Child<QPushButton>(&window, "cmdPractice")->click();
-        QCOMPARE(capture.messages.size(), 1);
+        QTRY_COMPARE(capture.messages.size(), 1);
         QCOMPARE(capture.messages[0].title, QString("警告"));
         QVERIFY(!QFile::exists(folder.filePath("history.sqlite")));
 
