@@ -64,7 +64,9 @@ const QString& NameOf(sqlite3_file* file) {
 }
 
 int Close(sqlite3_file* f) {
-    return RealOf(f)->pMethods->xClose(RealOf(f));
+    const int rc = RealOf(f)->pMethods->xClose(RealOf(f));
+    reinterpret_cast<LoggedFile*>(f)->~LoggedFile();
+    return rc;
 }
 int Read(sqlite3_file* f, void* buffer, int n, sqlite3_int64 offset) {
     return RealOf(f)->pMethods->xRead(RealOf(f), buffer, n, offset);
@@ -152,7 +154,11 @@ int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int
     if (name && gLog.watches(name))
         logged->name = QString::fromUtf8(name);
     const int rc = Real()->xOpen(Real(), name, logged->real, flags, outFlags);
-    logged->base.pMethods = logged->real->pMethods ? &kLoggedMethods : nullptr;
+    // SQLite closes only a file that has methods; one without ends here.
+    if (logged->real->pMethods)
+        logged->base.pMethods = &kLoggedMethods;
+    else
+        logged->~LoggedFile();
     return rc;
 }
 int Delete(sqlite3_vfs*, const char* name, int syncFolder) {
