@@ -61,6 +61,7 @@ frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent) : QWidget(pa
         AddButton(this, QStringLiteral("cmdExit"), QStringLiteral("終了(&X)"), 0, 0, 1500, 420);
     for (QPushButton* button : {m_practice, m_exit})
         button->setMinimumSize(button->size());
+    m_practice->setEnabled(false); // until a reading shows games
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_notice, 1);
     buttons->addWidget(m_practice);
@@ -89,6 +90,14 @@ frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent) : QWidget(pa
 void frmSeiseki::showState(const QString& text) {
     m_state->setText(text);
     m_stack->setCurrentWidget(m_state);
+    setHasGames(false);
+}
+
+// A practice list needs games to find weak kana in: without them the button
+// is off, and the focus it held goes to the next button.
+void frmSeiseki::setHasGames(bool hasGames) {
+    m_hasGames = hasGames;
+    m_practice->setEnabled(m_hasGames && !m_making);
 }
 
 void frmSeiseki::showReading(const HistoryReading& reading) {
@@ -103,6 +112,7 @@ void frmSeiseki::showReading(const HistoryReading& reading) {
         m_kana->showPracticeEffects(*reading.practiceEffects);
     m_keys->showOverview(*reading.overview);
     m_stack->setCurrentWidget(m_pages);
+    setHasGames(!reading.overview->games.isEmpty());
 }
 
 void frmSeiseki::showPending(const QString& summary) {
@@ -113,6 +123,7 @@ void frmSeiseki::showPending(const QString& summary) {
 void frmSeiseki::writePracticeList() {
     // The list is made on the loader's thread; the window stays responsive
     // meanwhile, but takes no second request.
+    m_making = true;
     m_practice->setEnabled(false);
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     m_loader->makePracticeList();
@@ -120,7 +131,8 @@ void frmSeiseki::writePracticeList() {
 
 void frmSeiseki::showPracticeList(const PracticeListOutcome& outcome) {
     QGuiApplication::restoreOverrideCursor();
-    m_practice->setEnabled(true);
+    m_making = false;
+    setHasGames(m_hasGames);
     if (outcome.written)
         ShowMessage(outcome.text, QStringLiteral("成績"), MessageIcon::Information);
     else

@@ -35,6 +35,7 @@ private:
     // Shows what the loader read, or why there is nothing to show.
     void showReading(const HistoryReading& reading);
     void showState(const QString& text);
+    void setHasGames(bool hasGames);
     void showPending(const QString& summary);
     void showPracticeList(const PracticeListOutcome& outcome);
 
@@ -49,4 +50,6 @@ private:
     QPushButton* m_practice;
     QPushButton* m_exit;
     HistoryLoader* m_loader;
+    bool m_hasGames = false; // the last reading showed games
+    bool m_making = false;   // a practice list is being made
 };
