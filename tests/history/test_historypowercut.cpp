@@ -45,120 +45,78 @@ struct Log {
 };
 Log gLog;
 
-// A file of the logging file system: ours, then the real one SQLite made.
-struct LoggedFile {
-    sqlite3_file base;
-    sqlite3_file* real;
-    QString name; // empty when not watched
-};
-
 sqlite3_vfs* Real() {
     static sqlite3_vfs* const real = sqlite3_vfs_find(nullptr);
     return real;
 }
-sqlite3_file* RealOf(sqlite3_file* file) {
-    return reinterpret_cast<LoggedFile*>(file)->real;
+
+// What a watched file holds besides the real one SQLite made, behind it: its
+// name and the real file's methods.
+struct Watched {
+    QString name;
+    const sqlite3_io_methods* real;
+};
+
+// Where a file's Watched lies: past the real file, aligned.
+int WatchedOffset() {
+    constexpr int kAlign = int(alignof(Watched));
+    return (Real()->szOsFile + kAlign - 1) / kAlign * kAlign;
 }
-const QString& NameOf(sqlite3_file* file) {
-    return reinterpret_cast<LoggedFile*>(file)->name;
+Watched* WatchedOf(sqlite3_file* file) {
+    return reinterpret_cast<Watched*>(reinterpret_cast<char*>(file) + WatchedOffset());
 }
 
 int Close(sqlite3_file* f) {
-    const int rc = RealOf(f)->pMethods->xClose(RealOf(f));
-    reinterpret_cast<LoggedFile*>(f)->~LoggedFile();
+    const int rc = WatchedOf(f)->real->xClose(f);
+    WatchedOf(f)->~Watched();
     return rc;
 }
-int Read(sqlite3_file* f, void* buffer, int n, sqlite3_int64 offset) {
-    return RealOf(f)->pMethods->xRead(RealOf(f), buffer, n, offset);
-}
 int Write(sqlite3_file* f, const void* bytes, int n, sqlite3_int64 offset) {
-    const int rc = RealOf(f)->pMethods->xWrite(RealOf(f), bytes, n, offset);
-    if (rc == SQLITE_OK && !NameOf(f).isEmpty())
-        gLog.add({FileOp::Kind::Write, NameOf(f), offset,
+    const int rc = WatchedOf(f)->real->xWrite(f, bytes, n, offset);
+    if (rc == SQLITE_OK)
+        gLog.add({FileOp::Kind::Write, WatchedOf(f)->name, offset,
                   QByteArray(static_cast<const char*>(bytes), n)});
     return rc;
 }
 int Truncate(sqlite3_file* f, sqlite3_int64 size) {
-    const int rc = RealOf(f)->pMethods->xTruncate(RealOf(f), size);
-    if (rc == SQLITE_OK && !NameOf(f).isEmpty())
-        gLog.add({FileOp::Kind::Truncate, NameOf(f), size, {}});
+    const int rc = WatchedOf(f)->real->xTruncate(f, size);
+    if (rc == SQLITE_OK)
+        gLog.add({FileOp::Kind::Truncate, WatchedOf(f)->name, size, {}});
     return rc;
 }
 int Sync(sqlite3_file* f, int flags) {
-    const int rc = RealOf(f)->pMethods->xSync(RealOf(f), flags);
-    if (rc == SQLITE_OK && !NameOf(f).isEmpty())
-        gLog.add({FileOp::Kind::Sync, NameOf(f), 0, {}});
+    const int rc = WatchedOf(f)->real->xSync(f, flags);
+    if (rc == SQLITE_OK)
+        gLog.add({FileOp::Kind::Sync, WatchedOf(f)->name, 0, {}});
     return rc;
 }
-int FileSize(sqlite3_file* f, sqlite3_int64* size) {
-    return RealOf(f)->pMethods->xFileSize(RealOf(f), size);
-}
-int Lock(sqlite3_file* f, int level) {
-    return RealOf(f)->pMethods->xLock(RealOf(f), level);
-}
-int Unlock(sqlite3_file* f, int level) {
-    return RealOf(f)->pMethods->xUnlock(RealOf(f), level);
-}
-int CheckReservedLock(sqlite3_file* f, int* out) {
-    return RealOf(f)->pMethods->xCheckReservedLock(RealOf(f), out);
-}
-int FileControl(sqlite3_file* f, int op, void* arg) {
-    return RealOf(f)->pMethods->xFileControl(RealOf(f), op, arg);
-}
-int SectorSize(sqlite3_file* f) {
-    return RealOf(f)->pMethods->xSectorSize(RealOf(f));
-}
-int DeviceCharacteristics(sqlite3_file* f) {
-    return RealOf(f)->pMethods->xDeviceCharacteristics(RealOf(f));
-}
-int ShmMap(sqlite3_file* f, int region, int size, int extend, void volatile** out) {
-    return RealOf(f)->pMethods->xShmMap(RealOf(f), region, size, extend, out);
-}
-int ShmLock(sqlite3_file* f, int offset, int n, int flags) {
-    return RealOf(f)->pMethods->xShmLock(RealOf(f), offset, n, flags);
-}
-void ShmBarrier(sqlite3_file* f) {
-    RealOf(f)->pMethods->xShmBarrier(RealOf(f));
-}
-int ShmUnmap(sqlite3_file* f, int deleteFlag) {
-    return RealOf(f)->pMethods->xShmUnmap(RealOf(f), deleteFlag);
+
+// A watched file's methods: the real ones but for those that change the file
+// or end it. Version 2: shared memory for the WAL, no memory-mapped pages, so
+// every change to a file passes through Write and Truncate.
+sqlite3_io_methods LoggedMethods(const sqlite3_io_methods& real) {
+    sqlite3_io_methods methods = real;
+    methods.iVersion = 2;
+    methods.xClose = &Close;
+    methods.xWrite = &Write;
+    methods.xTruncate = &Truncate;
+    methods.xSync = &Sync;
+    methods.xFetch = nullptr;
+    methods.xUnfetch = nullptr;
+    return methods;
 }
 
-// Version 2: shared memory for the WAL, no memory-mapped pages, so every
-// change to a file passes through Write and Truncate.
-const sqlite3_io_methods kLoggedMethods = {
-    2,
-    &Close,
-    &Read,
-    &Write,
-    &Truncate,
-    &Sync,
-    &FileSize,
-    &Lock,
-    &Unlock,
-    &CheckReservedLock,
-    &FileControl,
-    &SectorSize,
-    &DeviceCharacteristics,
-    &ShmMap,
-    &ShmLock,
-    &ShmBarrier,
-    &ShmUnmap,
-    nullptr,
-    nullptr,
-};
-
+// The real file, opened in place; a watched one gets the logged methods and
+// its Watched. SQLite closes only a file that has methods.
 int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
-    auto* logged = new (file) LoggedFile{};
-    logged->real = reinterpret_cast<sqlite3_file*>(logged + 1);
-    if (name && gLog.watches(name))
-        logged->name = QString::fromUtf8(name);
-    const int rc = Real()->xOpen(Real(), name, logged->real, flags, outFlags);
-    // SQLite closes only a file that has methods; one without ends here.
-    if (logged->real->pMethods)
-        logged->base.pMethods = &kLoggedMethods;
-    else
-        logged->~LoggedFile();
+    const int rc = Real()->xOpen(Real(), name, file, flags, outFlags);
+    if (!file->pMethods || !name || !gLog.watches(name))
+        return rc;
+    static const sqlite3_io_methods logged = LoggedMethods(*file->pMethods);
+    if (file->pMethods->xRead != logged.xRead)
+        qFatal("the watched files have methods of different kinds");
+    new (WatchedOf(file)) Watched{QString::fromUtf8(name), file->pMethods};
+    file->pMethods = &logged;
     return rc;
 }
 int Delete(sqlite3_vfs*, const char* name, int syncFolder) {
@@ -173,7 +131,7 @@ int Delete(sqlite3_vfs*, const char* name, int syncFolder) {
 void InstallLoggingFileSystem() {
     static sqlite3_vfs logging = [] {
         sqlite3_vfs vfs = *Real();
-        vfs.szOsFile = int(sizeof(LoggedFile)) + Real()->szOsFile;
+        vfs.szOsFile = WatchedOffset() + int(sizeof(Watched));
         vfs.zName = "logging";
         vfs.pNext = nullptr;
         vfs.xOpen = &Open;
