@@ -11,42 +11,20 @@
 
 namespace {
 
-// Codes 1..118 as the game's table of spellings gives them, written from that
-// table rather than from the code. "SI/SHI": a selectable entry, the first with
-// any stored choice but 2, the second with 2.
-const char* const kEveryCode[118] = {
-    "A",          "I",          "U",          "E",     "O",     // 001
-    "KA",         "KI",         "KU",         "KE",    "KO",    // 006
-    "SA",         "SI/SHI",     "SU",         "SE",    "SO",    // 011
-    "TA",         "TI/CHI",     "TU/TSU",     "TE",    "TO",    // 016
-    "NA",         "NI",         "NU",         "NE",    "NO",    // 021
-    "HA",         "HI",         "FU/HU",      "HE",    "HO",    // 026
-    "MA",         "MI",         "MU",         "ME",    "MO",    // 031
-    "YA",         "YU",         "YO",                           // 036
-    "RA",         "RI",         "RU",         "RE",    "RO",    // 039
-    "WA",         "WO",         "NN/N",                         // 044
-    "GA",         "GI",         "GU",         "GE",    "GO",    // 047
-    "ZA",         "JI/ZI",      "ZU",         "ZE",    "ZO",    // 052
-    "DA",         "DI",         "DU",         "DE",    "DO",    // 057
-    "BA",         "BI",         "BU",         "BE",    "BO",    // 062
-    "PA",         "PI",         "PU",         "PE",    "PO",    // 067
-    "KYA",        "KYU",        "KYO",                          // 072
-    "SYA/SHA",    "SYU/SHU",    "SYO/SHO",                      // 075
-    "TYA/CHA",    "TYU/CHU",    "TYO/CHO",                      // 078
-    "NYA",        "NYU",        "NYO",                          // 081
-    "HYA",        "HYU",        "HYO",                          // 084
-    "MYA",        "MYU",        "MYO",                          // 087
-    "RYA",        "RYU",        "RYO",                          // 090
-    "GYA",        "GYU",        "GYO",                          // 093
-    "JA/JYA/ZYA", "JU/JYU/ZYU", "JO/JYO/ZYO",                   // 096
-    "DYA",        "DYU",        "DYO",                          // 099
-    "BYA",        "BYU",        "BYO",                          // 102
-    "PYA",        "PYU",        "PYO",                          // 105
-    "X",                                                        // 108 small tsu
-    "FA",         "FI",         "FE",         "FO",             // 109
-    "-",                                                        // 113
-    "XA/LA",      "XI/LI",      "XU/LU",      "XE/LE", "XO/LO", // 114
-};
+// Codes 1..118 in order, as the game's table of spellings gives them, written
+// from that table rather than from the code; each line starts at the code its
+// comment gives. "SI/SHI": a selectable entry, the first with any stored
+// choice but 2, the second with 2.
+const char* const kEveryCode =
+    "A I U E O KA KI KU KE KO SA SI/SHI SU SE SO "                 // 001
+    "TA TI/CHI TU/TSU TE TO NA NI NU NE NO HA HI FU/HU HE HO "     // 016
+    "MA MI MU ME MO YA YU YO RA RI RU RE RO WA WO NN/N "           // 031
+    "GA GI GU GE GO ZA JI/ZI ZU ZE ZO DA DI DU DE DO "             // 047
+    "BA BI BU BE BO PA PI PU PE PO KYA KYU KYO "                   // 062
+    "SYA/SHA SYU/SHU SYO/SHO TYA/CHA TYU/CHU TYO/CHO NYA NYU NYO " // 075
+    "HYA HYU HYO MYA MYU MYO RYA RYU RYO GYA GYU GYO "             // 084
+    "JA/JYA/ZYA JU/JYU/ZYU JO/JYO/ZYO DYA DYU DYO BYA BYU BYO "    // 096
+    "PYA PYU PYO X FA FI FE FO - XA/LA XI/LI XU/LU XE/LE XO/LO";   // 105 (108: small tsu)
 
 } // namespace
 
@@ -62,8 +40,10 @@ private slots:
             gKeyConfig.fill(stored);
             BuildRomajiTable();
             ApplyKeyConfig();
+            const QStringList entries = QString(kEveryCode).split(' ');
+            QCOMPARE(entries.size(), 118);
             for (int code = 1; code <= 118; ++code) {
-                const QStringList spellings = QString(kEveryCode[code - 1]).split('/');
+                const QStringList spellings = entries[code - 1].split('/');
                 QString expected = spellings.value(QByteArray(stored).toInt() - 1, spellings[0]);
                 if (code == 108)
                     expected += "TU";
