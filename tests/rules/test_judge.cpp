@@ -88,8 +88,6 @@ private slots:
         row("001108", {"AXTU", "ALTU", "AXTSU", "ALTSU"});
         row("098003054", {"JOUZU", "JYOUZU", "ZYOUZU"});
         row("079003080", {"CHUUCHO", "TYUUTYO"});
-        // ん before a vowel is NN under every preference (かんい).
-        row("006046002", {"KANNI"});
     }
     void wholeWords() {
         QFETCH(QString, codes);
