@@ -355,37 +355,6 @@ private slots:
         for (int w = 0; w < 4; ++w)
             QCOMPARE(record.wordList[w], expected[w]);
     }
-
-    // Kana per minute counts each kana once whatever spelling typed it: 獅子
-    // typed as SISI and as SHISHI in the same time gives the two typists the
-    // same kana per minute, though not the same keys per minute.
-    void kanaPerMinuteWhateverTheSpelling() {
-        gKeyConfig.fill(QStringLiteral("1"));
-        BuildRomajiTable();
-        ApplyKeyConfig();
-        const auto play = [](const char* keys, int gapMs) {
-            Course game(kFine);
-            game.fill = [] {
-                FillWords();
-                for (int slot = 1; slot <= 4; ++slot) {
-                    gWordText[1][slot] = QStringLiteral("獅子");
-                    gWordCodes[1][slot] = QStringLiteral("012012");
-                    gWordRomaji[1][slot] = CodesToRomaji(gWordCodes[1][slot]);
-                }
-            };
-            game.startPlaying();
-            game.type(keys, gapMs);
-            game.clickStartEnd();
-            return game.records.value(0);
-        };
-        const GameRecord si = play("SISI", 150);
-        const GameRecord shi = play("SHISHI", 100);
-        QVERIFY2(si.keys == 4 && shi.keys == 6 && si.misses + shi.misses == 0,
-                 "each typed its spelling without a miss");
-        QCOMPARE(si.seconds, shi.seconds);
-        QCOMPARE(Kpm(CompletedKana(si), si.seconds), Kpm(CompletedKana(shi), shi.seconds));
-        QCOMPARE(CompletedKana(si), 2);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCourse)
