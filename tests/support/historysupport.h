@@ -29,43 +29,16 @@ inline void RunSql(const QString& path, const QStringList& statements) {
     QSqlDatabase::removeDatabase("test-setup");
 }
 
-// A history of the first version, as the game kept it before it counted each
-// game's kana, holding games games of one word: か and し completed, ん begun.
-inline void MakeFirstVersionHistory(const QString& path, int games) {
+// A history of the first version holding games as the game wrote them then:
+// a row each, rows of their words, kana and missed keys, and the totals per
+// kana.
+inline void MakeFirstVersionHistory(const QString& path, const QList<GameRecord>& games) {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-first-version");
         db.setDatabaseName(path);
         QSqlError failure;
         if (!db.open() || MigrateHistory(db, &failure, 1) != MigrateResult::Current)
             qFatal("cannot make %s: %s", qPrintable(path), qPrintable(failure.text()));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("test-first-version");
-    QStringList rows;
-    for (int id = 1; id <= games; ++id) {
-        rows << QStringLiteral("INSERT INTO games VALUES (%1, 'uuid-%1',"
-                               " '2026-03-01T20:0%1:00+09:00', %1, 'Nomal.dat', 1, 10, 'ended',"
-                               " 1, 100, 0, 5, 0, 1.5)")
-                    .arg(id)
-             << QStringLiteral("INSERT INTO words VALUES (%1, 0, '漢字', 300, NULL)").arg(id);
-        const char* kana[] = {"0, 'か', 0, 500, 'KA'", "1, 'し', 0, 400, 'SI'",
-                              "2, 'ん', 0, NULL, 'N'"};
-        for (const char* unit : kana)
-            rows << QStringLiteral("INSERT INTO kana VALUES (%1, 0, %2)")
-                        .arg(id)
-                        .arg(QString::fromUtf8(unit));
-    }
-    RunSql(path, rows);
-}
-
-// A history of the first version holding games as the game wrote them then:
-// a row each, rows of their words, kana and missed keys, and the totals per
-// kana.
-inline void MakeFirstVersionHistory(const QString& path, const QList<GameRecord>& games) {
-    MakeFirstVersionHistory(path, 0);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-first-games");
-        db.setDatabaseName(path);
         QSqlQuery row(db);
         const auto insert = [&row](const QString& sql, const QVariantList& values) {
             row.prepare(sql);
@@ -77,7 +50,6 @@ inline void MakeFirstVersionHistory(const QString& path, const QList<GameRecord>
         const auto optional = [](std::optional<int> value) {
             return value ? QVariant(*value) : QVariant();
         };
-        db.open();
         for (qsizetype id = 1; id <= games.size(); ++id) {
             const GameRecord& game = games[id - 1];
             insert("INSERT INTO games VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
@@ -105,7 +77,19 @@ inline void MakeFirstVersionHistory(const QString& path, const QList<GameRecord>
                {});
         db.close();
     }
-    QSqlDatabase::removeDatabase("test-first-games");
+    QSqlDatabase::removeDatabase("test-first-version");
+}
+
+// A history of the first version holding games games of one word: か and し
+// completed, ん begun, five keys in 1.5 s.
+inline void MakeFirstVersionHistory(const QString& path, int games) {
+    QList<GameRecord> list;
+    for (int n = 0; n < games; ++n) {
+        list.append(TypedGame(QDateTime(QDate(2026, 3, 1), QTime(20, n), QTimeZone(9 * 3600)),
+                              {{"か", "KA", 500, {}}, {"し", "SI", 400, {}}, {"ん", "N", {}, {}}}));
+        list.back().seconds = 1.5;
+    }
+    MakeFirstVersionHistory(path, list);
 }
 
 // A game of one word, started now.
