@@ -146,18 +146,14 @@ public:
         }
     }
     pid_t start(const std::function<int()>& run) {
-        const pid_t pid = fork();
-        if (pid == 0)
-            _exit(run());
+        const pid_t pid = StartChild(run);
         m_pids.append(pid);
         return pid;
     }
     // The exit status of pid once it has ended.
     int wait(pid_t pid) {
-        int status = 0;
-        waitpid(pid, &status, 0);
         m_pids.removeOne(pid);
-        return status;
+        return WaitForChild(pid);
     }
     bool running(pid_t pid) const {
         siginfo_t info{};
