@@ -62,14 +62,6 @@ GameRecord ScriptedGame() {
     return game;
 }
 
-// The entry of list whose name is name, or nothing.
-template <typename Figures>
-const Figures* Find(const QList<Figures>& list, QString Figures::*field, const QString& name) {
-    const auto it = std::find_if(list.begin(), list.end(),
-                                 [&](const Figures& figures) { return figures.*field == name; });
-    return it == list.end() ? nullptr : &*it;
-}
-
 QStringList Names(const QList<RankedKana>& ranked) {
     QStringList names;
     for (const RankedKana& kana : ranked)
@@ -132,8 +124,8 @@ private slots:
         QCOMPARE(kanaRows,
                  QStringList({"う 2 0 2 600", "し 4 0 4 1800", "ん 4 2 4 1800", "が 2 0 2 800",
                               "ぶ 2 5 0 0", "しゃ 2 2 2 1800", "っこ 2 2 2 1400"}));
-        QCOMPARE(Find(kana, &KanaFigures::kana, "し")->meanMs().value_or(-1), 450.0);
-        QVERIFY2(!Find(kana, &KanaFigures::kana, "ぶ")->meanMs(), "ぶ was never completed");
+        QCOMPARE(kana[1].meanMs().value_or(-1), 450.0); // し
+        QVERIFY2(!kana[4].meanMs(), "ぶ was never completed");
 
         // A key is due at every correct key of that letter and every miss
         // where the target showed it, not where it was typed wrongly (M):
