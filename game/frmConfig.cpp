@@ -316,6 +316,7 @@ void frmConfig::cmdHenkou_Click() {
     // closing, which the guard tells.
     setEnabled(false);
     QPointer<DlgUseName> dialog = new DlgUseName;
+    SetOwnerWindow(dialog, this);
     dialog->exec();
     delete dialog.data();
     setEnabled(true);

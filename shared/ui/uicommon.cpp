@@ -19,6 +19,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QWidget>
+#include <QWindow>
 #include <qdrawutil.h>
 
 #include <algorithm>
@@ -384,7 +385,21 @@ void SetTextColor(QWidget* widget, const QColor& color) {
     widget->setPalette(palette);
 }
 
+namespace {
+
+// Whether the program runs as a Wayland client ("wayland", "wayland-egl" and
+// the like), where the compositor alone places windows.
+bool IsWaylandSession() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+} // namespace
+
 void CenterOnScreen(QWidget* window) {
+    // A Wayland client cannot place its windows: move() would only change
+    // what pos() reports. The compositor places them there.
+    if (IsWaylandSession())
+        return;
     if (window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
@@ -394,6 +409,16 @@ void CenterOnScreen(QWidget* window) {
     const QSize size = window->frameGeometry().size();
     window->move(area.x() + (area.width() - size.width()) / 2,
                  area.y() + (area.height() - size.height()) / 2);
+}
+
+void SetOwnerWindow(QWidget* window, QWidget* owner) {
+    if (!IsWaylandSession() || !owner)
+        return;
+    // The native window must exist to take a transient parent; the compositor
+    // reads it when the window is first shown.
+    window->winId();
+    owner->window()->winId();
+    window->windowHandle()->setTransientParent(owner->window()->windowHandle());
 }
 
 void InstallMessageBoxHook() {

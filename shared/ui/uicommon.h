@@ -82,8 +82,13 @@ void SetButtonFace(QAbstractButton* button, const QColor& color);
 void SetTextColor(QWidget* widget, const QColor& color);
 
 // Moves a window in the normal state (neither minimised nor maximised) to the
-// middle of its screen, keeping its size.
+// middle of its screen, keeping its size. On Wayland it leaves the window
+// where the compositor puts it.
 void CenterOnScreen(QWidget* window);
+// On Wayland, makes owner's window the transient parent of window, so that
+// the compositor opens window over its owner; elsewhere window stays where
+// CenterOnScreen puts it. A window with a parent widget has this already.
+void SetOwnerWindow(QWidget* window, QWidget* owner);
 
 // Makes the library's messages real modal message boxes with one OK button.
 void InstallMessageBoxHook();
