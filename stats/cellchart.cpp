@@ -1,5 +1,7 @@
 #include "cellchart.h"
 
+#include "missratepalette.h"
+
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -15,24 +17,7 @@ namespace {
 constexpr double kMinUnit = 26; // pixels per cell at the least
 constexpr double kGap = 0.08;   // between cells, in grid units
 
-QColor Blend(const QColor& a, const QColor& b, double t) {
-    t = std::clamp(t, 0.0, 1.0);
-    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t),
-                            float(a.greenF() + (b.greenF() - a.greenF()) * t),
-                            float(a.blueF() + (b.blueF() - a.blueF()) * t));
-}
-
 } // namespace
-
-QColor MissRateColor(double rate, bool attempted) {
-    if (!attempted)
-        return QColor(232, 232, 232);
-    const QColor none(196, 232, 196);
-    const QColor warm(250, 226, 120);
-    const QColor hot(232, 96, 80);
-    return rate <= kWarmRate ? Blend(none, warm, rate / kWarmRate)
-                             : Blend(warm, hot, (rate - kWarmRate) / (kHotRate - kWarmRate));
-}
 
 CellChart::CellChart(const QString& name, QWidget* parent) : QWidget(parent) {
     setObjectName(name);
@@ -146,22 +131,36 @@ void CellChart::setHovered(int index) {
 void CellChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    QFont font = this->font();
-    font.setPixelSize(std::max(9, int(unit() * 0.42)));
-    painter.setFont(font);
+    // The label fills the upper part of a cell, its mark the lower.
+    QFont labelFont = font();
+    labelFont.setPixelSize(std::max(9, int(unit() * 0.42)));
+    QFont markFont = font();
+    markFont.setPixelSize(std::max(8, int(unit() * 0.28)));
     for (int i = 0; i < m_cells.size(); ++i) {
         const QRectF box = shown(i);
         const ChartCell& cell = m_cells[i];
+        const QColor ink = TextColorOn(cell.fill);
         painter.setPen(QPen(QColor(150, 150, 150), 1));
         painter.setBrush(cell.fill);
         painter.drawRoundedRect(box, 3, 3);
         if (i == m_hovered || (i == m_current && hasFocus())) {
-            painter.setPen(QPen(QColor(0, 0, 96), i == m_current && hasFocus() ? 3 : 2));
+            painter.setPen(QPen(ink, i == m_current && hasFocus() ? 3 : 2));
             painter.setBrush(Qt::NoBrush);
             painter.drawRoundedRect(box.adjusted(1.5, 1.5, -1.5, -1.5), 3, 3);
         }
-        painter.setPen(Qt::black);
-        painter.drawText(box, Qt::AlignCenter, cell.label);
+        painter.setPen(ink);
+        if (cell.mark.isEmpty()) {
+            painter.setFont(labelFont);
+            painter.drawText(box, Qt::AlignCenter, cell.label);
+            continue;
+        }
+        const double split = box.top() + box.height() * 0.6;
+        painter.setFont(labelFont);
+        painter.drawText(QRectF(box.left(), box.top(), box.width(), split - box.top()),
+                         Qt::AlignHCenter | Qt::AlignBottom, cell.label);
+        painter.setFont(markFont);
+        painter.drawText(QRectF(box.left(), split, box.width(), box.bottom() - split),
+                         Qt::AlignHCenter | Qt::AlignVCenter, cell.mark);
     }
 }
 

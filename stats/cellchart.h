@@ -15,13 +15,8 @@ struct ChartCell {
     QString label;  // drawn in the cell
     QColor fill;    // its figure as a colour
     QString detail; // its figures in words
+    QString mark;   // its figure, written small under the label
 };
-
-// The colour of a miss rate (misses per attempt): pale green for none,
-// yellow near kWarmRate, red from kHotRate on; grey without attempts.
-constexpr double kWarmRate = 0.1;
-constexpr double kHotRate = 0.25;
-QColor MissRateColor(double rate, bool attempted);
 
 class CellChart : public QWidget {
     Q_OBJECT

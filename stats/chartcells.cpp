@@ -1,6 +1,7 @@
 #include "chartcells.h"
 
 #include "figuretext.h"
+#include "missratepalette.h"
 
 #include <QHash>
 #include <QStringList>
@@ -91,7 +92,8 @@ QList<ChartCell> KanaCells(const QList<KanaFigures>& kana) {
                 figures.kana = unit;
                 cells.append({QRectF(block.x + column, block.y + row, 1, 1), unit,
                               MissRateColor(figures.missRate(), figures.attempts > 0),
-                              KanaDetail(figures)});
+                              KanaDetail(figures),
+                              MissRateMark(figures.missRate(), figures.attempts > 0)});
             }
         }
     }
@@ -110,7 +112,8 @@ QList<ChartCell> KeyboardCells(const QList<KeyFigures>& keys) {
             const KeyFigures figures = byKey.value(key);
             cells.append({QRectF(kKeyIndent[row] + column, row, 1, 1), key,
                           MissRateColor(figures.missRate(), figures.expected > 0),
-                          KeyDetail(key, figures)});
+                          KeyDetail(key, figures),
+                          MissRateMark(figures.missRate(), figures.expected > 0)});
         }
     }
     return cells;

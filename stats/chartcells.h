@@ -10,7 +10,7 @@
 // The kana table: the fifty sounds (あ to ん), the voiced sounds (が to ぽ),
 // the contracted sounds (きゃ to ぴょ), and ふぁ..ふぉ, the small vowels, ー and
 // っ (every unit that begins with っ counted together). Kana never typed are
-// grey.
+// near white and marked with a dash.
 QList<ChartCell> KanaCells(const QList<KanaFigures>& kana);
 
 // A QWERTY keyboard, the number row with "-" (ー) above the letters, each key

@@ -4,6 +4,7 @@
 #include "chartcells.h"
 #include "figuretext.h"
 #include "history/weakkana.h"
+#include "missratepalette.h"
 #include "pageparts.h"
 #include "spellingpanel.h"
 
@@ -43,10 +44,7 @@ KanaPage::KanaPage(QWidget* parent) : QWidget(parent) {
     m_practice = NewFigureTable(this, QStringLiteral("tblPracticeEffect"),
                                 {QStringLiteral("かな"), QStringLiteral("練習リスト"),
                                  QStringLiteral("以前のミス率"), QStringLiteral("以後のミス率")});
-    auto* legend = new QLabel(
-        QStringLiteral("色はミス率: 緑 0%、黄 %1、赤 %2 以上、灰色はまだ打っていないもの")
-            .arg(PercentText(kWarmRate, 0), PercentText(kHotRate, 0)),
-        this);
+    auto* legend = new QLabel(QStringLiteral("数字と色はミス率（%）: ") + MissRateLegend(), this);
     legend->setObjectName(QStringLiteral("lblKanaLegend"));
 
     auto* left = new QVBoxLayout;

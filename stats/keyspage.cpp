@@ -2,7 +2,7 @@
 
 #include "cellchart.h"
 #include "chartcells.h"
-#include "figuretext.h"
+#include "missratepalette.h"
 #include "pageparts.h"
 
 #include <QHBoxLayout>
@@ -44,8 +44,7 @@ KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
                                   {QStringLiteral("かな"), QStringLiteral("正しいキー"),
                                    QStringLiteral("打ったキー"), QStringLiteral("回数")});
     auto* legend = new QLabel(
-        QStringLiteral("色は、そのキーを打つべき所でミスした割合: 緑 0%、黄 %1、赤 %2 以上")
-            .arg(PercentText(kWarmRate, 0), PercentText(kHotRate, 0)),
+        QStringLiteral("数字と色は、そのキーを打つべき所でミスした割合（%）: ") + MissRateLegend(),
         this);
     legend->setObjectName(QStringLiteral("lblKeysLegend"));
 
