@@ -77,7 +77,7 @@ private slots:
     void load() {
         // One stored KeyConfig value out of the usual form or range, the
         // caption then selected, the value after the load. (Every value a
-        // click stores comes back in everySpellingRoundTrips.)
+        // click stores comes back in everyOptionRoundTrips.)
         const std::tuple<int, const char*, const char*, const char*> kSpellings[] = {
             {19, "2.0", "LO", "2"},
             {1, "3", "TI", "1"},
@@ -112,7 +112,7 @@ private slots:
     // Clicks change the shared values; finishing writes them, reads everything
     // back and returns to the menu, but neither Command1 nor the close box
     // leaves while ymconfig.ini is missing. (The spellings' clicks are
-    // followed through in everySpellingRoundTrips.)
+    // followed through in everyOptionRoundTrips.)
     void changeAndFinish() {
         frmMenu menu;
         menu.show();
@@ -155,23 +155,37 @@ private slots:
                      .replace("MANIAX=0\r\n", "MANIAX=7\r\nLIST=Nomal.dat\r\n"));
         QCOMPARE(ShownNow(), (Shown{u"LEVEL 4"_s, u"Lv3"_s, true, u"６個"_s, false, 4, 7, 6}));
         // Everything is read back: the name and the ranking here, the
-        // spellings in everySpellingRoundTrips.
+        // spellings in everyOptionRoundTrips.
         QCOMPARE(gUserName, u"Default"_s);
         QCOMPARE(gRankName[0], u"POKOTA"_s);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(m_screen.isNull() && menu.isVisible());
     }
 
-    // Every option of every spelling group, chosen and finished, is stored
-    // under its key and read back into the romaji table as its caption says
-    // (ZYA too), and shows chosen when the screen opens again.
-    void everySpellingRoundTrips() {
-        for (int k = 1; k <= 3; ++k) {
+    // Every option of every spelling group, every level and every number of
+    // words, chosen and finished, is stored under its key and read back (the
+    // spellings into the romaji table as their captions say, ZYA too), and
+    // shows chosen when the screen opens again.
+    void everyOptionRoundTrips() {
+        for (int k = 1; k <= 5; ++k) {
             Open();
             for (const SpellingGroup& group : kSpelling)
                 Click(group.array + QString::number(std::min(k, group.count)));
+            Click(QStringLiteral("optGameLevel%1").arg(k));
+            Click(QStringLiteral("optNumber%1").arg(5 + k));
             Click("Command1");
+            QString level, number;
+            ReadProfile("GameConfig", "LEVEL", "", level);
+            ReadProfile("GameConfig", "NUMBER", "", number);
+            QCOMPARE(level, QString::number(k));
+            QCOMPARE(number, QString::number(5 + k));
+            QCOMPARE(gGameLevel, k);
+            QCOMPARE(gWordCount, 5 + k);
             Open();
+            QCOMPARE(Selected("optGameLevel", 1, 5), QStringLiteral("LEVEL %1").arg(k));
+            QCOMPARE(
+                Selected("optNumber", 6, 10),
+                Find<QRadioButton>(QStringLiteral("optNumber%1").arg(5 + k))->text().trimmed());
             for (int i = 0; i < 20; ++i) {
                 const SpellingGroup& group = kSpelling[i];
                 const int option = std::min(k, group.count);
