@@ -31,15 +31,18 @@
 namespace {
 
 // Seven words per level; word i of level L reads SI TI and the vowel L and is
-// shown as "W" + digit i.
+// shown as "ｼﾁ語" + digit i: half-width katakana, single bytes in the list,
+// followed by a double-byte character and an ASCII one.
 QByteArray WordList() {
     QByteArray list = "7,7,7,7,7\r\n";
     for (int level = 1; level <= 5; ++level) {
         for (int i = 1; i <= 7; ++i)
-            list += QString::asprintf("012017%03d,57,%X,%d\r\n", level, 0x30 + i, level).toLatin1();
+            list += QString::asprintf("012017%03d,BC,C1,8CEA,%X,%d\r\n", level, 0x30 + i, level)
+                        .toLatin1();
     }
     return list;
 }
+const QRegularExpression kShownWord(QStringLiteral("^ｼﾁ語[1-7]$"));
 
 // The visible top-level window other than the menu, if any.
 QWidget* OpenScreen() {
@@ -249,6 +252,7 @@ private slots:
             for (int tick = 0; tick < 40; ++tick)
                 game->TimerGame_Timer();
             QCOMPARE(Text("lbl_Level"), QString::number((word - 1) / 5 + 1));
+            QVERIFY2(kShownWord.match(Text("lblTarget")).hasMatch(), qPrintable(Text("lblTarget")));
             const QString romaji = Text("lblTargetRMoji");
             QCOMPARE(Text("lblNextTarget").isEmpty(), word == 25);
             score = Text("lblScore").toInt(); // the last word adds nothing
