@@ -187,22 +187,31 @@ void frmGame::TimerGame_Timer() {
 }
 
 bool frmGame::eventFilter(QObject* watched, QEvent* event) {
-    // While keys are judged they only type: Space or Enter must not press a
-    // button that happens to hold the focus. Idle, lost or after a failed
-    // start, Tab, Space and Return work the buttons.
-    if (event->type() == QEvent::KeyPress && m_course.judgesKeys()) {
-        const QString text = static_cast<QKeyEvent*>(event)->text();
-        if (!text.isEmpty()) {
-            const QPointer<frmGame> alive(this);
-            for (const QChar c : text) {
-                Form_KeyPress(c.unicode());
-                if (!alive || !m_course.judgesKeys())
-                    break;
-            }
-            return true;
-        }
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // Esc does what END does whenever END is shown: the keyboard's way out
+    // of a game, its countdown or its loss.
+    if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier &&
+        cmdStartEND->text() == kEndCaption) {
+        cmdStartEND_Click();
+        return true;
     }
-    return QWidget::eventFilter(watched, event);
+    // While keys are judged they only type: no key presses a button or moves
+    // the focus, and the course judges only those that print; held with Ctrl,
+    // Alt or Meta a key is a command, not typing. Idle, lost or after a
+    // failed start, Tab, Space and Return work the buttons.
+    if (!m_course.judgesKeys())
+        return QWidget::eventFilter(watched, event);
+    constexpr auto kCommand = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    const QString typed = key->modifiers() & kCommand ? QString() : key->text();
+    const QPointer<frmGame> alive(this);
+    for (const QChar c : typed) {
+        Form_KeyPress(c.unicode());
+        if (!alive || !m_course.judgesKeys())
+            break;
+    }
+    return true;
 }
 
 void frmGame::Form_KeyPress(char16_t key) {

@@ -27,9 +27,10 @@ public:
     void TimerGame_Timer();
 
 protected:
-    // Form-level key preview: during the countdown and play every character
-    // key, whichever control has the focus, goes to Form_KeyPress and no
-    // further; otherwise keys reach the focused button as usual.
+    // Form-level key preview: during the countdown and play every key,
+    // whichever control has the focus, goes to Form_KeyPress and no further;
+    // otherwise keys reach the focused button as usual. Esc is END while
+    // END is shown.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     // The close box acts like EXIT.

@@ -216,7 +216,9 @@ void GameCourse::gameTick() {
 }
 
 KeyResult GameCourse::keyPress(char16_t key) {
-    if (!m_screen.gameTimer.running || !gPlaying) {
+    // Only characters that print are typing: Esc, Tab, Enter, BackSpace and
+    // the other control keys are no miss of the due letter.
+    if (!m_screen.gameTimer.running || !gPlaying || !QChar(key).isPrint()) {
         return KeyResult::Ignored;
     }
     const qint64 ms = m_clock.elapsedMs();

@@ -96,7 +96,8 @@ struct PlayScreen {
 
 // What a key did.
 enum class KeyResult {
-    Ignored,   // no game in play: nothing changed, no miss counted
+    Ignored,   // no game in play, or a key that prints nothing (a control
+               // character): nothing changed, no miss counted
     Missed,    // miss mark shown, miss counted
     Accepted,  // key appended; the word goes on
     WordDone,  // the word is complete and the next word is shown
