@@ -5,6 +5,7 @@
 #include "gamehistory.h"
 #include "platform/platform.h"
 #include "play/settings.h"
+#include "resultcard.h"
 #include "ui/fileswait.h"
 #include "ui/twips.h"
 #include "ui/uicommon.h"
@@ -64,6 +65,7 @@ frmGame::frmGame(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::ClickFocus);
 
     BuildControls();
+    m_card = new ResultCard(this);
     lblWait = AddLabel(this, "lblWait", QString(), 3000, 2400, 5400, 1200,
                        WindowsFont("MS UI Gothic", 12));
     m_wait = new FilesWait(this, lblWait, cmdStartEND);
@@ -279,6 +281,12 @@ void frmGame::ShowScreen() {
         s.countTimer.running && s.gameTimer.running && s.countTimer.period == s.gameTimer.period;
     ApplyTimer(TimerCount, m_timersTogether ? TimerState{false, 0} : s.countTimer);
     ApplyTimer(TimerGame, s.gameTimer);
+    if (s.resultCard != m_card->isVisibleTo(this)) {
+        if (s.resultCard)
+            m_card->showGame(m_course.lastGame());
+        else
+            m_card->hide();
+    }
     ShowFocus();
 }
 

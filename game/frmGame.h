@@ -12,6 +12,7 @@
 #include <QWidget>
 
 class FilesWait;
+class ResultCard;
 class QCloseEvent;
 class QLabel;
 class QPushButton;
@@ -99,4 +100,5 @@ private:
     // Over the play area while START waits for the other program's files.
     QLabel* lblWait = nullptr;
     FilesWait* m_wait = nullptr;
+    ResultCard* m_card = nullptr;
 };

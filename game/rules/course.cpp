@@ -110,6 +110,8 @@ void GameCourse::start() {
     // chose since.
     m_list = gLoadedWordFile;
     m_wonPending = false;
+    m_hasResult = false;
+    m_screen.resultCard = false;
 
     m_screen.missMark = false;
     gCountdownClock = 0;
@@ -138,10 +140,12 @@ void GameCourse::start() {
 }
 
 void GameCourse::end() {
-    m_recording.finish(GameResult::Ended, m_screen.stage, m_screen.score, m_clock.elapsedMs());
-    // A won game waits for its name dialog.
-    if (!m_wonPending)
+    finishRecording(GameResult::Ended, m_clock.elapsedMs());
+    // A won game waits for its name dialog, and so does its card.
+    if (!m_wonPending) {
         handOverRecord();
+        m_screen.resultCard = m_hasResult;
+    }
     m_screen.caption = kStartCaption.toString();
     gPlaying = false;
     clearScreen();
@@ -211,7 +215,8 @@ void GameCourse::gameTick() {
         m_screen.countStyle = CountStyle::Dead;
         m_screen.countText = kDeadText.toString();
         gPlaying = false;
-        m_recording.finish(GameResult::Lost, m_screen.stage, m_screen.score, m_clock.elapsedMs());
+        finishRecording(GameResult::Lost, m_clock.elapsedMs());
+        m_screen.resultCard = m_hasResult;
     }
 }
 
@@ -293,7 +298,7 @@ KeyResult GameCourse::winGame(qint64 ms) {
     setCountTimer(false);
     setGameTimer(false);
     gPlaying = false;
-    m_recording.finish(GameResult::Won, m_screen.stage, m_screen.score, ms);
+    finishRecording(GameResult::Won, ms);
     m_wonPending = true;
     if (!FindRankPosition(m_screen.score, gNewRankPos)) {
         return KeyResult::Won;
@@ -314,6 +319,15 @@ void GameCourse::recordWordShown(qint64 ms) {
     const int stage = m_screen.stage;
     m_recording.showWord(gWordText[stage][gWordNo], gWordCodes[stage][gWordNo],
                          m_screen.targetRomaji, ms);
+}
+
+void GameCourse::finishRecording(GameResult result, qint64 ms) {
+    m_recording.finish(result, m_screen.stage, m_screen.score, ms);
+    if (const GameRecord* game = m_recording.finished(); game && !m_hasResult) {
+        m_lastGame = *game;
+        m_lastGame.kana = CompletedKana(m_lastGame);
+        m_hasResult = true;
+    }
 }
 
 void GameCourse::handOverRecord() {

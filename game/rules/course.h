@@ -92,6 +92,7 @@ struct PlayScreen {
     QString countdownMarker;                            // cmdStartEND tag
     TimerState countTimer{true, kIdleCountTimerPeriod}; // TimerCount
     TimerState gameTimer{true, kIdleGameTimerPeriod};   // TimerGame
+    bool resultCard = false; // the result card of GameCourse::lastGame() shown
 };
 
 // What a key did.
@@ -155,6 +156,10 @@ public:
     // True during the countdown and play, when every key goes to keyPress.
     bool judgesKeys() const;
     std::int16_t missCount() const { return m_missCount; }
+    // The game last over, for the result card: lost, ended, or won once its
+    // name dialog closed; its kana counted as the history counts them. Kept
+    // until the next game starts.
+    const GameRecord& lastGame() const { return m_lastGame; }
     const TimingSet& timing() const;
 
     // cmdStartEND: starts a game under "ＳＴＡＲＴ", ends it under "ＥＮＤ".
@@ -182,6 +187,8 @@ private:
     void refreshHighScore();
     void recordWordShown(qint64 ms);
     void handOverRecord();
+    // Ends the record of the game in play, if any, and keeps it for the card.
+    void finishRecording(GameResult result, qint64 ms);
 
     CourseHost& m_host;
     PlatformQuery m_platform;
@@ -190,6 +197,8 @@ private:
     GameRecorder m_recording;  // the record of the running game
     QString m_list;            // the list the running game's words were drawn from
     bool m_wonPending = false; // won, finishWonGame not yet called
+    GameRecord m_lastGame;
+    bool m_hasResult = false; // m_lastGame is the game started last, over
     PlayScreen m_screen;
     std::int16_t m_missCount = 0;             // misses since the current word began
     std::int16_t m_wordCount = kMaxWordCount; // gWordCount of the running game

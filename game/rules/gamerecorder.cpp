@@ -113,6 +113,10 @@ void GameRecorder::finish(GameResult result, int stage, qint32 score, qint64 ms)
     m_state = State::Finished;
 }
 
+const GameRecord* GameRecorder::finished() const {
+    return m_state == State::Finished ? &m_record : nullptr;
+}
+
 std::optional<GameRecord> GameRecorder::take() {
     if (m_state != State::Finished)
         return std::nullopt;

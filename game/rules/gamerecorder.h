@@ -35,6 +35,10 @@ public:
 
     // The game ended; stage and score as they stand.
     void finish(GameResult result, int stage, qint32 score, qint64 ms);
+    // The record of the game that ended, until take(): its figures and words
+    // as played, the right keys of its misses not yet filled in. Null while
+    // none waits.
+    const GameRecord* finished() const;
     // The record of the game that ended, once; nothing while none waits.
     std::optional<GameRecord> take();
 

@@ -236,6 +236,7 @@ private slots:
         QTest::keyClick(startEnd, Qt::Key_Space);
         QCOMPARE(startEnd->text(), QStringLiteral("ＥＮＤ"));
         QVERIFY(MissMarkShown(game));
+        const QString missedWord = Text("lblTarget");
         int score = 0;
         bool dialogSeen = false;
         const auto enterName = [&dialogSeen] {
@@ -265,24 +266,43 @@ private slots:
             }
         }
         QVERIFY(dialogSeen);
-        // Back to idle by itself, the high score refreshed; START has the
-        // focus, so Return plays again.
+        // Back to idle by itself, the high score refreshed, the result on
+        // its card; START has the focus, so Return plays again and takes
+        // the card away.
         QCOMPARE(startEnd->text(), QStringLiteral("ＳＴＡＲＴ"));
         QCOMPARE(Text("lblHighScore"), QString::number(gRankScore[0]));
+        const QWidget* card = m_game->findChild<QWidget*>("ResultCard");
+        QVERIFY(card->isVisible() && !Label("lblResultAdvice")->isVisibleTo(card));
+        QCOMPARE(Text("lblResultTitle"), QStringLiteral("結果：クリア"));
+        QCOMPARE(Text("lblResultScore"), QStringLiteral("%1 点").arg(score));
+        QCOMPARE(Text("lblResultMisses"), QStringLiteral("1 回"));
+        QCOMPARE(Text("lblResultWords"), QStringLiteral("ミスした単語：%1（1回）").arg(missedWord));
+        // A screen reader hears all of it.
+        const QString said = card->accessibleDescription();
+        QVERIFY2(said.startsWith(u"結果：クリア\nスコア") && said.contains(Text("lblResultWords")),
+                 qPrintable(said));
         game->activateWindow(); // the offscreen platform leaves that to the test
         QVERIFY(QTest::qWaitForWindowActive(game));
         QCOMPARE(QApplication::focusWidget(), startEnd);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(Text("lbl_Count"), QStringLiteral("３"));
+        QVERIFY(!card->isVisible());
 
         // The game is in the history beside ymconfig.ini, Space among its
-        // misses.
+        // misses, with the figures of the card.
         HistoryDb history(m_folder->filePath("history.sqlite"));
         QTRY_COMPARE(ReadGames(history).size(), 1); // written by a thread of its own
         const QList<GameSummary> games = ReadGames(history);
         QVERIFY(games[0].result == GameResult::Won && games[0].score == score);
         QCOMPARE(games[0].list, QStringLiteral("Nomal.dat"));
         QCOMPARE(games[0].misses, 1);
+        QCOMPARE(Text("lblResultKpm"),
+                 QString::number(games[0].kpm(), 'f', 1) + QStringLiteral(" kpm"));
+        QCOMPARE(Text("lblResultKanaPerMinute"),
+                 QString::number(games[0].kanaPerMinute().value_or(-1), 'f', 1) +
+                     QStringLiteral(" かな/分"));
+        QCOMPARE(Text("lblResultAccuracy"),
+                 QString::number(games[0].accuracy() * 100, 'f', 1) + u'%');
         // The statistics window shows it within its second.
         QTRY_COMPARE_WITH_TIMEOUT(stats->findChild<QLabel*>("lblLastScore")->text(),
                                   QString::number(score), 3000);
@@ -290,27 +310,21 @@ private slots:
 
     // Keys that print nothing, during the countdown and play and whether the
     // window or END has the focus, neither miss nor type, press no button
-    // and move no focus; Esc does what END does.
+    // and move no focus; Esc does what END does. Alt+S on the card starts
+    // Seiseki from the path, or says that it is missing.
     void keysThatDoNotType() {
         frmGame* game = OpenGame();
         QPushButton* startEnd = Button("cmdStartEND");
-        const std::pair<Qt::Key, Qt::KeyboardModifiers> kKeys[] = {
-            {Qt::Key_Tab, Qt::NoModifier},
-            {Qt::Key_Tab, Qt::ShiftModifier},
-            {Qt::Key_Return, Qt::NoModifier},
-            {Qt::Key_Enter, Qt::KeypadModifier},
-            {Qt::Key_Backspace, {}},
-            {Qt::Key_Delete, {}},
-            {Qt::Key_Left, {}},
-            {Qt::Key_Down, {}},
-            {Qt::Key_F1, {}},
-            {Qt::Key_A, Qt::ControlModifier},
-        };
+        const QKeySequence kKeys[] = {Qt::Key_Tab,       Qt::SHIFT | Qt::Key_Tab,
+                                      Qt::Key_Return,    Qt::KeypadModifier | Qt::Key_Enter,
+                                      Qt::Key_Backspace, Qt::Key_Delete,
+                                      Qt::Key_Left,      Qt::Key_Down,
+                                      Qt::Key_F1,        Qt::CTRL | Qt::Key_A};
         const auto pressAll = [&](QWidget* focus, const QString& count) {
             focus->setFocus();
-            for (const auto& [key, modifiers] : kKeys) {
-                QTest::keyClick(focus, key, modifiers);
-                const QString what = QKeySequence(key | modifiers).toString();
+            for (const QKeySequence& keys : kKeys) {
+                QTest::keySequence(focus, keys);
+                const QString what = keys.toString();
                 QVERIFY2(game->focusWidget() == focus, qPrintable(what + " moved the focus"));
                 QVERIFY2(startEnd->text() == u"ＥＮＤ" && Text("lbl_Count") == count,
                          qPrintable(what + " ended the game"));
@@ -318,16 +332,44 @@ private slots:
                          qPrintable(what + " was judged"));
             }
         };
+        const QWidget* card = game->findChild<QWidget*>("ResultCard");
         Click(game, "cmdStartEND");
         pressAll(startEnd, QStringLiteral("３"));
+        QTest::keyClick(startEnd, Qt::Key_Space); // no click, and no typing before ＧＯ
+        QCOMPARE(startEnd->text(), QStringLiteral("ＥＮＤ"));
         QTest::keyClick(startEnd, Qt::Key_Escape);
         QCOMPARE(startEnd->text(), QStringLiteral("ＳＴＡＲＴ"));
+        QVERIFY(!card->isVisible()); // no game was played
 
         StartAndCountDown(game);
         pressAll(game, QStringLiteral("ＧＯ"));
         pressAll(startEnd, QStringLiteral("ＧＯ"));
         QTest::keyClick(startEnd, Qt::Key_Escape);
         QCOMPARE(startEnd->text(), QStringLiteral("ＳＴＡＲＴ"));
+        QVERIFY(card->isVisible() && !Label("lblResultAdvice")->isVisibleTo(card));
+        QCOMPARE(Text("lblResultTitle"), QStringLiteral("結果：ステージ1で終了"));
+        QCOMPARE(Text("lblResultMisses"), QStringLiteral("0 回"));
+
+        const QByteArray path = qgetenv("PATH");
+        QTemporaryDir bin;
+        const QString started = bin.filePath("started");
+        QFile seiseki(bin.filePath("seiseki"));
+        QVERIFY(seiseki.open(QIODevice::WriteOnly));
+        seiseki.write("#!/bin/sh\n: > '" + started.toUtf8() + "'\n");
+        seiseki.close();
+        seiseki.setPermissions(seiseki.permissions() | QFileDevice::ExeOwner);
+        game->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(game));
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        QTest::keyClick(game, Qt::Key_S, Qt::AltModifier);
+        QTRY_VERIFY2(QFile::exists(started), "Seiseki was not started");
+        QVERIFY(!Label("lblSeisekiMissing")->isVisible());
+        qputenv("PATH", QFile::encodeName(bin.filePath("none")));
+        QTest::keyClick(game, Qt::Key_S, Qt::AltModifier);
+        qputenv("PATH", path);
+        QVERIFY(Label("lblSeisekiMissing")->isVisible());
+        QVERIFY(card->accessibleDescription().endsWith(Text("lblSeisekiMissing")));
+        QCOMPARE(QApplication::focusWidget(), startEnd);
     }
 
     // The editor takes a word out of level 3 while the play screen is open:
@@ -364,11 +406,6 @@ private slots:
         QCOMPARE(game->findChildren<QLabel*>(Qt::FindDirectChildrenOnly).first(),
                  Label("lbl_color"));
         QLabel* count = Label("lbl_Count");
-        // During the countdown Space on the focused button presses nothing.
-        Click(game, "cmdStartEND");
-        QTest::keyClick(Button("cmdStartEND"), Qt::Key_Space);
-        QCOMPARE(Button("cmdStartEND")->text(), QStringLiteral("ＥＮＤ"));
-        Click(game, "cmdStartEND");
         StartAndCountDown(game);
         // Other spellings of SI and TI rewrite the romaji shown.
         QTest::keyClicks(game, "shic");
@@ -379,14 +416,18 @@ private slots:
         for (int tick = 0; tick < 5000 && count->text() != QStringLiteral("You Dead "); ++tick)
             game->TimerGame_Timer();
         QCOMPARE(count->text(), QStringLiteral("You Dead "));
+        // Lost in the first stage: the card says how to slow the fall.
+        QCOMPARE(Text("lblResultTitle"), QStringLiteral("結果：ステージ1で単語が落ちました"));
+        QVERIFY(Label("lblResultAdvice")->isVisible());
         // The word's box is centred on its place, 285 twips high.
         const int top = Label("lblTarget")->geometry().center().y() - TwipsToPixels(285) / 2;
         // Lost as soon as the word's top passes the death line.
         QVERIFY2(qAbs(top - TwipsToPixels(5800)) <= 2, qPrintable(QString::number(top)));
         // The window draws the word in that box, and nothing of it is left
-        // where it fell through.
+        // where it fell through, above the count.
         const QRect box = Label("lblTarget")->geometry();
-        QVERIFY(DarkPixels(game, box) > 20 && DarkPixels(game, box.translated(0, -60)) == 0);
+        QVERIFY(DarkPixels(game, box) > 20 &&
+                DarkPixels(game, box.translated(0, TwipsToPixels(1200) - box.top())) == 0);
         // The word stays where it died until END, which has the focus: Return
         // ends the game there, and Return again on START plays the next.
         game->TimerGame_Timer();
@@ -403,8 +444,10 @@ private slots:
                      capture.messages[0].text.contains(u"ほかのプログラムが使い続けています"),
                  qPrintable(capture.messages[0].text));
         QCOMPARE(QApplication::focusWidget(), Button("cmdStartEND"));
+        QVERIFY(Label("lblResultAdvice")->isVisible()); // END leaves the card
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(count->text(), QStringLiteral("３"));
+        QVERIFY(!Label("lblResultAdvice")->isVisible());
         // That game too waits, and the lock is not said again.
         for (int tick = 0; tick < 2000 && !gPlaying; ++tick)
             game->TimerCount_Timer();
