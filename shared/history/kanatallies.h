@@ -1,6 +1,7 @@
 #pragma once
 // What games add to the running totals per kana, per key and per confusion.
 
+#include "history/historyfigures.h"
 #include "play/gamerecord.h"
 
 #include <QSqlDatabase>
@@ -10,26 +11,21 @@
 #include <map>
 #include <tuple>
 
-// What one game adds to the running totals.
-struct KanaTally {
-    qint64 attempts = 0;
-    qint64 misses = 0;
-    qint64 timed = 0;
-    qint64 totalMs = 0;
-};
 struct KeyTally {
     qint64 expected = 0;
     qint64 missed = 0;
 };
 using ConfusionKey = std::tuple<QString, QString, QString>; // kana, expected, typed
 
+// What one game adds to the running totals: per kana the counts of
+// KanaFigures (its habit misses are counted apart, by the spelling totals).
 struct KanaTallies {
-    std::map<QString, KanaTally> kana;
+    std::map<QString, KanaFigures> kana;
     std::map<QString, KeyTally> keys;
     std::map<ConfusionKey, qint64> confusions;
 
     void add(const KanaRecord& kana) {
-        KanaTally& tally = this->kana[kana.kana];
+        KanaFigures& tally = this->kana[kana.kana];
         ++tally.attempts;
         tally.misses += kana.misses.size();
         if (kana.ms) {
