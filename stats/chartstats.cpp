@@ -119,16 +119,28 @@ AxisRange RobustRange(const QList<double>& values, AxisKind kind) {
     return range;
 }
 
-QList<double> TrendLine(const QList<double>& values, int window, const AxisRange& range) {
+QList<double> TrendLine(const QList<ChartRun>& runs, int window, const AxisRange& range) {
     QList<double> line;
-    line.reserve(values.size());
-    const auto drawn = [&](qsizetype i) { return std::clamp(values[i], range.low, range.high); };
+    line.reserve(runs.size());
+    const auto drawn = [&](qsizetype i) { return std::clamp(runs[i].mean, range.low, range.high); };
+    // The sum of the points from the window's start to the end of run i:
+    // the runs wholly inside, and of the run the start falls in, the part
+    // after it.
     double sum = 0;
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        sum += drawn(i);
-        if (i >= window)
-            sum -= drawn(i - window);
-        line.append(sum / double(std::min<qsizetype>(i + 1, window)));
+    qsizetype end = 0;    // the points up to the end of run i
+    qsizetype first = 0;  // the run the window's start falls in
+    qsizetype before = 0; // the points before run first
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        sum += drawn(i) * double(runs[i].count);
+        end += runs[i].count;
+        const qsizetype start = std::max<qsizetype>(0, end - window);
+        while (before + runs[first].count <= start) {
+            sum -= drawn(first) * double(runs[first].count);
+            before += runs[first].count;
+            ++first;
+        }
+        const double inside = sum - drawn(first) * double(start - before);
+        line.append(inside / double(end - start));
     }
     return line;
 }

@@ -50,10 +50,22 @@ enum class AxisKind {
 // chart marks those at its edge.
 AxisRange RobustRange(const QList<double>& values, AxisKind kind);
 
-// At each point the mean of the window points up to it (fewer at the
-// start), a point beyond range counted at its edge as the chart draws it, so
-// that one odd game does not bend the line for the next window games.
-QList<double> TrendLine(const QList<double>& values, int window, const AxisRange& range);
+// A run of consecutive points a chart is given as one: a single game or day,
+// or a bucket of games the history summed up.
+struct ChartRun {
+    qsizetype count = 1; // the points in it
+    double mean = 0;
+    double lower = 0; // the middle half of its points lies between lower
+    double upper = 0; // and upper; both are the value of a single point
+    QDate date;       // of its first point
+};
+
+// At the end of each run the mean of the window points up to there (fewer
+// at the start), each point at its run's mean, and a run beyond range
+// counted at its edge as the chart draws it, so that one odd game does not
+// bend the line for the next window games. Over single points this is the
+// moving mean of the points themselves.
+QList<double> TrendLine(const QList<ChartRun>& runs, int window, const AxisRange& range);
 
 // A label under the time axis at a point: the first point of its period.
 struct DateTick {

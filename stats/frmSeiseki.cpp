@@ -81,8 +81,10 @@ frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent) : QWidget(pa
 
     connect(m_practice, &QPushButton::clicked, this, &frmSeiseki::writePracticeList);
     connect(m_exit, &QPushButton::clicked, this, &QWidget::close);
-    m_loader = new HistoryLoader(historyPath, this);
+    m_loader = new HistoryLoader(historyPath, m_trend->filter(), m_trend->buckets(), this);
     connect(m_loader, &HistoryLoader::historyRead, this, &frmSeiseki::showReading);
+    connect(m_loader, &HistoryLoader::trendRead, m_trend, &TrendPage::showTrend);
+    connect(m_trend, &TrendPage::trendAsked, m_loader, &HistoryLoader::readTrend);
     connect(m_loader, &HistoryLoader::pendingChanged, this, &frmSeiseki::showPending);
     connect(m_loader, &HistoryLoader::practiceListMade, this, &frmSeiseki::showPracticeList);
 }
@@ -107,12 +109,14 @@ void frmSeiseki::showReading(const HistoryReading& reading) {
         return;
     }
     m_trend->showOverview(*reading.overview);
+    if (reading.trend)
+        m_trend->showTrend(*reading.trend);
     m_kana->showOverview(*reading.overview);
     if (reading.practiceEffects)
         m_kana->showPracticeEffects(*reading.practiceEffects);
     m_keys->showOverview(*reading.overview);
     m_stack->setCurrentWidget(m_pages);
-    setHasGames(!reading.overview->games.isEmpty());
+    setHasGames(true);
 }
 
 void frmSeiseki::showPending(const QString& summary) {

@@ -25,11 +25,11 @@ const QString kNoGames = QStringLiteral(
 } // namespace
 
 // The part that lives in the thread: the connection, the poll and the reads.
-// It keeps the last overview it read, so that a reading after a new game
-// reads only what changed.
 class HistoryLoader::Worker : public QObject {
 public:
-    Worker(QString path, HistoryLoader* loader) : m_path(std::move(path)), m_loader(loader) {}
+    Worker(QString path, TrendFilter filter, int buckets, HistoryLoader* loader)
+        : m_path(std::move(path)), m_loader(loader), m_filter(std::move(filter)),
+          m_buckets(buckets) {}
 
     // The first reading, then the poll; run in the thread, where the
     // connection and the timer must be made.
@@ -48,6 +48,18 @@ public:
         if (outcome.written)
             read();
         tell([outcome](HistoryLoader* loader) { emit loader->practiceListMade(outcome); });
+    }
+
+    void readTrend(const TrendFilter& filter, int buckets) {
+        m_filter = filter;
+        m_buckets = buckets;
+        if (!m_db->isOpen())
+            return; // the next reading reads it, when there is a history
+        std::optional<TrendFigures> trend = ReadTrend(*m_db, m_filter, m_buckets);
+        if (trend)
+            tell([trend = std::move(*trend)](HistoryLoader* loader) {
+                emit loader->trendRead(trend);
+            });
     }
 
 private:
@@ -95,23 +107,20 @@ private:
             }
             reading.notice = message;
         }
-        // After the first reading, only what changed since.
         QString error;
-        std::optional<HistoryOverview> overview =
-            m_seen ? ReadOverviewSince(*m_db, *m_seen, &error) : ReadOverview(*m_db, &error);
-        m_seen.reset();
+        std::optional<HistoryOverview> overview = ReadOverview(*m_db, &error);
         if (!overview) {
             reading.state = error;
             return reading;
         }
         if (!error.isEmpty())
             reading.notice = error;
-        if (overview->games.isEmpty()) {
+        if (!overview->last) {
             reading.state = kNoGames;
             return reading;
         }
-        m_seen = overview;
         reading.overview = std::move(overview);
+        reading.trend = ReadTrend(*m_db, m_filter, m_buckets);
         const QList<PracticedKana> practiced =
             LatestPracticed(ReadPracticeRecords(), kWeakKanaCount);
         reading.practiceEffects =
@@ -124,11 +133,13 @@ private:
     std::unique_ptr<HistoryDb> m_db;
     QTimer* m_poll = nullptr;
     QStringList m_pendingFiles;
-    std::optional<HistoryOverview> m_seen; // the last overview read
+    TrendFilter m_filter; // the trend page's, as last asked for
+    int m_buckets;
 };
 
-HistoryLoader::HistoryLoader(const QString& historyPath, QObject* parent)
-    : QObject(parent), m_worker(new Worker(historyPath, this)) {
+HistoryLoader::HistoryLoader(const QString& historyPath, const TrendFilter& filter, int buckets,
+                             QObject* parent)
+    : QObject(parent), m_worker(new Worker(historyPath, filter, buckets, this)) {
     m_thread.setObjectName(QStringLiteral("HistoryLoader"));
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
@@ -143,4 +154,9 @@ HistoryLoader::~HistoryLoader() {
 
 void HistoryLoader::makePracticeList() {
     QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->makePracticeList(); });
+}
+
+void HistoryLoader::readTrend(const TrendFilter& filter, int buckets) {
+    QMetaObject::invokeMethod(
+        m_worker, [worker = m_worker, filter, buckets] { worker->readTrend(filter, buckets); });
 }

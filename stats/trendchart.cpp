@@ -47,15 +47,26 @@ TrendChart::TrendChart(const QString& name, const QString& title, Scale scale, c
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void TrendChart::setSeries(const QList<double>& values, const QList<QDate>& dates, LabelOf labelOf,
-                           int minimumWindow) {
-    m_values = values;
-    m_dates = dates;
+void TrendChart::setSeries(const QList<ChartRun>& runs, LabelOf labelOf, int minimumWindow) {
+    m_runs = runs;
+    m_values.clear();
+    m_dates.clear();
+    qsizetype points = 0;
+    // The axis covers the points, or the middle halves of runs of several.
+    QList<double> spread;
+    for (const ChartRun& run : runs) {
+        m_values.append(run.mean);
+        m_dates.append(run.date);
+        points += run.count;
+        spread.append({run.lower, run.upper});
+    }
+    m_singles = points == runs.size();
     m_labelOf = std::move(labelOf);
-    m_window = TrendWindow(values.size(), minimumWindow);
-    m_range = RobustRange(values, m_scale == Scale::Percent ? AxisKind::Share : AxisKind::Speed);
-    m_trend = TrendLine(values, m_window, m_range);
-    m_outliers = std::any_of(values.begin(), values.end(), [this](double value) {
+    m_window = TrendWindow(points, minimumWindow);
+    const QList<double>& held = m_singles ? m_values : spread;
+    m_range = RobustRange(held, m_scale == Scale::Percent ? AxisKind::Share : AxisKind::Speed);
+    m_trend = TrendLine(runs, m_window, m_range);
+    m_outliers = std::any_of(held.begin(), held.end(), [this](double value) {
         return value < m_range.low || value > m_range.high;
     });
     setAccessibleDescription(m_values.isEmpty()
@@ -69,6 +80,24 @@ void TrendChart::setSeries(const QList<double>& values, const QList<QDate>& date
 void TrendChart::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     layoutSeries();
+    if (columns() != m_columnsRoom) {
+        m_columnsRoom = columns();
+        emit columnsChanged();
+    }
+}
+
+int TrendChart::columns() const {
+    // Before it is laid out, the chart counts on its usual size.
+    const int width =
+        testAttribute(Qt::WA_Resized) ? plotArea().width() : sizeHint().width() - kLeft - kRight;
+    return std::max(1, width / kColumnWidth);
+}
+
+qsizetype TrendChart::pointsOf(const ColumnFigures& column) const {
+    qsizetype points = 0;
+    for (qsizetype run = column.first; run < column.first + column.count; ++run)
+        points += m_runs[run].count;
+    return points;
 }
 
 void TrendChart::layoutSeries() {
@@ -85,9 +114,16 @@ void TrendChart::layoutSeries() {
         x += size + kLegendGap;
     }
     const QRect area = plotArea();
-    const int columns = std::max(1, area.width() / kColumnWidth);
-    m_columns = m_values.size() * kPixelsPerDot > area.width() ? ColumnStatistics(m_values, columns)
-                                                               : QList<ColumnFigures>();
+    m_columns.clear();
+    if (!m_singles) {
+        // The history summed the games up in buckets: a column each.
+        for (qsizetype i = 0; i < m_runs.size(); ++i) {
+            const ChartRun& run = m_runs[i];
+            m_columns.append({i, 1, run.mean, run.lower, run.upper, run.lower, run.upper});
+        }
+    } else if (m_values.size() * kPixelsPerDot > area.width()) {
+        m_columns = ColumnStatistics(m_values, std::max(1, area.width() / kColumnWidth));
+    }
     m_ticks = DateTicks(m_dates, area.width(), [&metrics](const QString& text) {
         return metrics.horizontalAdvance(text);
     });
@@ -305,10 +341,12 @@ QString TrendChart::tipAt(const QPoint& pos) const {
                                              m_columns.size() - 1);
         const ColumnFigures& column = m_columns[c];
         const qsizetype last = column.first + column.count - 1;
-        return QStringLiteral(
-                   "%1 〜 %2\n%3%4: 平均 %5、中央の半分 %6 〜 %7\n傾向（直近%9%4の平均） %8")
-            .arg(label(column.first), label(last))
-            .arg(column.count)
+        const QString span = last == column.first
+                                 ? label(last)
+                                 : QStringLiteral("%1 〜 %2").arg(label(column.first), label(last));
+        return QStringLiteral("%1\n%2%3: 平均 %4、中央の半分 %5 〜 %6\n傾向（直近%8%3の平均） %7")
+            .arg(span)
+            .arg(pointsOf(column))
             .arg(m_unit)
             .arg(valueText(column.mean), valueText(column.lowQuartile),
                  valueText(column.highQuartile), valueText(m_trend[last]))

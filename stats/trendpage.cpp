@@ -3,18 +3,19 @@
 #include "figuretext.h"
 #include "lastgamepanel.h"
 #include "pageparts.h"
-#include "personalbests.h"
 #include "trendchart.h"
+#include "trendfilter.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QSet>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <bit>
 #include <functional>
 #include <optional>
 
@@ -29,28 +30,18 @@ constexpr int kDaysAveraged = 7;
 const QString kGame = QStringLiteral("ゲーム");
 const QString kDay = QStringLiteral("日");
 
-// The points of one chart, each with the index of the game or day it shows.
-class Series {
-public:
-    void add(qsizetype index, const QDate& date, double value) {
-        m_indexes.append(index);
-        m_dates.append(date);
-        m_values.append(value);
-    }
-    // Onto chart, labelled by labelOf with the game's or day's own index.
-    void show(TrendChart& chart, const std::function<QString(qsizetype)>& labelOf,
-              int averageOver) const {
-        chart.setSeries(
-            m_values, m_dates,
-            [labelOf, indexes = m_indexes](qsizetype point) { return labelOf(indexes[point]); },
-            averageOver);
-    }
+// The buckets of games the charts ask for, at least and at most: more
+// than a chart has columns draws nothing more.
+constexpr int kFewestBuckets = 32;
+constexpr int kMostBuckets = 512;
 
-private:
-    QList<qsizetype> m_indexes;
-    QList<QDate> m_dates;
-    QList<double> m_values;
-};
+ChartRun SpreadRun(const GameBucket& bucket, const FigureSpread& spread) {
+    return {bucket.games, spread.mean, spread.lower, spread.upper, bucket.first.date()};
+}
+
+ChartRun DayRun(const DayFigures& day, double value) {
+    return {1, value, value, value, day.day};
+}
 
 QComboBox* NewChoice(QWidget* parent, const QString& name) {
     auto* box = new QComboBox(parent);
@@ -60,9 +51,10 @@ QComboBox* NewChoice(QWidget* parent, const QString& name) {
 }
 
 // A best and its date, or a dash when there is none.
-QString BestText(const std::optional<Best>& best, const std::function<QString(double)>& text) {
+QString BestText(const std::optional<PersonalBest>& best,
+                 const std::function<QString(double)>& text) {
     return best ? QStringLiteral("%1\n%2").arg(text(best->value),
-                                               best->when.toString(QStringLiteral("yyyy-MM-dd")))
+                                               best->day.toString(QStringLiteral("yyyy-MM-dd")))
                 : QStringLiteral("—");
 }
 
@@ -87,7 +79,7 @@ TrendPage::TrendPage(QWidget* parent) : QWidget(parent) {
         choices->addWidget(label);
         choices->addWidget(box);
         choices->addSpacing(12);
-        connect(box, &QComboBox::activated, this, &TrendPage::showChosen);
+        connect(box, &QComboBox::activated, this, &TrendPage::askTrend);
     };
     addChoice("lblList", QStringLiteral("単語リスト"), m_list);
     addChoice("lblLevel", QStringLiteral("開始レベル"), m_level);
@@ -99,9 +91,8 @@ TrendPage::TrendPage(QWidget* parent) : QWidget(parent) {
                              {QStringLiteral("単語リスト"), QStringLiteral("最高 kpm"),
                               QStringLiteral("最高の正確さ"), QStringLiteral("最高スコア")});
     auto* bests = new QVBoxLayout;
-    bests->addWidget(NewHeading(this, QStringLiteral("lblBests"),
-                                QStringLiteral("自己ベスト（正確さはクリアしたゲームから）"),
-                                m_bests));
+    bests->addWidget(
+        NewHeading(this, QStringLiteral("lblBests"), QStringLiteral("自己ベスト"), m_bests));
     m_bests->verticalHeader()->setDefaultSectionSize(2 * m_bests->fontMetrics().height() + 6);
     bests->addWidget(m_bests, 1);
     auto* top = new QHBoxLayout;
@@ -137,14 +128,23 @@ TrendPage::TrendPage(QWidget* parent) : QWidget(parent) {
     layout->addLayout(choices);
     layout->addLayout(top);
     layout->addLayout(charts, 1);
+    // A wider chart draws more buckets.
+    connect(m_kpmGames, &TrendChart::columnsChanged, this, [this] {
+        if (buckets() != m_asked)
+            askTrend();
+    });
+    m_asked = buckets();
 }
 
 void TrendPage::showOverview(const HistoryOverview& overview) {
     if (overview.last)
         m_last->showComparison(*overview.last);
-    m_games = overview.games;
-    fillLists();
-    showChosen();
+}
+
+void TrendPage::showTrend(const TrendFigures& trend) {
+    fillLists(trend.choices.lists);
+    showBests(trend.bests);
+    showCharts(trend);
 }
 
 TrendFilter TrendPage::filter() const {
@@ -157,16 +157,17 @@ TrendFilter TrendPage::filter() const {
     return filter;
 }
 
-void TrendPage::fillLists() {
-    QStringList lists;
-    QSet<QString> seen;
-    for (const GameSummary& game : m_games) {
-        if (!seen.contains(game.list)) {
-            seen.insert(game.list);
-            lists.append(game.list);
-        }
-    }
-    lists.sort();
+int TrendPage::buckets() const {
+    return int(
+        std::bit_ceil(unsigned(std::clamp(m_kpmGames->columns(), kFewestBuckets, kMostBuckets))));
+}
+
+void TrendPage::askTrend() {
+    m_asked = buckets();
+    emit trendAsked(filter(), m_asked);
+}
+
+void TrendPage::fillLists(const QStringList& lists) {
     const QString chosen = m_list->currentData().toString();
     m_list->clear();
     m_list->addItem(QStringLiteral("すべて"), QString());
@@ -175,67 +176,67 @@ void TrendPage::fillLists() {
     m_list->setCurrentIndex(std::max(0, m_list->findData(chosen)));
 }
 
-void TrendPage::showChosen() {
-    const QList<GameSummary> games = FilterGames(m_games, filter());
-    showBests(games);
-    showCharts(games);
-}
-
-void TrendPage::showBests(const QList<GameSummary>& games) {
+void TrendPage::showBests(const QList<ListBests>& bests) {
     QList<QStringList> rows;
-    for (const PersonalBests& bests : BestsPerList(games)) {
-        rows.append({QString(bests.list).remove(QStringLiteral(".dat")),
-                     BestText(bests.kpm, KpmText),
-                     BestText(bests.accuracy, [](double share) { return PercentText(share); }),
-                     BestText(bests.score, [](double score) { return QString::number(score); })});
+    for (const ListBests& list : bests) {
+        rows.append({QString(list.list).remove(QStringLiteral(".dat")), BestText(list.kpm, KpmText),
+                     BestText(list.accuracy, [](double share) { return PercentText(share); }),
+                     BestText(list.score, [](double score) { return QString::number(score); })});
     }
     FillFigureTable(m_bests, rows);
 }
 
-void TrendPage::showCharts(const QList<GameSummary>& games) {
+void TrendPage::showCharts(const TrendFigures& trend) {
     // Games and days without a correct key have no speed or accuracy: they
-    // are left out of the charts, the games still numbered among all shown.
-    Series kpm;
-    Series kana;
-    Series accuracy;
-    for (qsizetype i = 0; i < games.size(); ++i) {
-        const GameSummary& game = games[i];
-        if (!game.hasCorrectKey())
-            continue;
-        const QDate date = game.started.date();
-        kpm.add(i, date, game.kpm());
-        accuracy.add(i, date, game.accuracy());
-        if (const std::optional<double> perMinute = game.kanaPerMinute())
-            kana.add(i, date, *perMinute);
+    // are left out of the charts, the games numbered among those shown.
+    QList<ChartRun> kpm;
+    QList<ChartRun> kana;
+    QList<ChartRun> accuracy;
+    QList<int> firstGame; // the number of each bucket's first game, from 1
+    int games = 0;
+    for (const GameBucket& bucket : trend.games) {
+        firstGame.append(games + 1);
+        games += bucket.games;
+        kpm.append(SpreadRun(bucket, bucket.kpm));
+        accuracy.append(SpreadRun(bucket, bucket.accuracy));
+        if (bucket.kanaPerMinute)
+            kana.append(SpreadRun(bucket, *bucket.kanaPerMinute));
     }
-    const auto gameLabel = [games](qsizetype i) {
-        return QStringLiteral("%1回目（%2）")
-            .arg(i + 1)
-            .arg(games[i].started.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    const auto gameLabel = [buckets = trend.games, firstGame](qsizetype i) {
+        const GameBucket& bucket = buckets[i];
+        const QString format = QStringLiteral("yyyy-MM-dd HH:mm");
+        if (bucket.games == 1)
+            return QStringLiteral("%1回目（%2）")
+                .arg(firstGame[i])
+                .arg(bucket.first.toString(format));
+        return QStringLiteral("%1〜%2回目（%3 〜 %4）")
+            .arg(firstGame[i])
+            .arg(firstGame[i] + bucket.games - 1)
+            .arg(bucket.first.toString(format), bucket.last.toString(format));
     };
-    kpm.show(*m_kpmGames, gameLabel, kGamesAveraged);
-    kana.show(*m_kanaGames, gameLabel, kGamesAveraged);
-    accuracy.show(*m_accuracyGames, gameLabel, kGamesAveraged);
+    m_kpmGames->setSeries(kpm, gameLabel, kGamesAveraged);
+    m_kanaGames->setSeries(kana, gameLabel, kGamesAveraged);
+    m_accuracyGames->setSeries(accuracy, gameLabel, kGamesAveraged);
 
-    const QList<DayFigures> days = DaysOf(games);
-    kpm = {};
-    kana = {};
-    accuracy = {};
-    for (qsizetype i = 0; i < days.size(); ++i) {
-        const DayFigures& day = days[i];
+    QList<DayFigures> days;
+    kpm.clear();
+    kana.clear();
+    accuracy.clear();
+    for (const DayFigures& day : trend.days) {
         if (day.gamesWithKeys == 0)
             continue;
-        kpm.add(i, day.day, day.kpm());
-        accuracy.add(i, day.day, day.accuracy());
+        days.append(day);
+        kpm.append(DayRun(day, day.kpm()));
+        accuracy.append(DayRun(day, day.accuracy()));
         if (const std::optional<double> perMinute = day.kanaPerMinute())
-            kana.add(i, day.day, *perMinute);
+            kana.append(DayRun(day, *perMinute));
     }
     const auto dayLabel = [days](qsizetype i) {
         return QStringLiteral("%1（%2ゲーム）")
             .arg(days[i].day.toString(QStringLiteral("yyyy-MM-dd")))
             .arg(days[i].games);
     };
-    kpm.show(*m_kpmDays, dayLabel, kDaysAveraged);
-    kana.show(*m_kanaDays, dayLabel, kDaysAveraged);
-    accuracy.show(*m_accuracyDays, dayLabel, kDaysAveraged);
+    m_kpmDays->setSeries(kpm, dayLabel, kDaysAveraged);
+    m_kanaDays->setSeries(kana, dayLabel, kDaysAveraged);
+    m_accuracyDays->setSeries(accuracy, dayLabel, kDaysAveraged);
 }

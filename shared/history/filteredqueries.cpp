@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -319,5 +320,24 @@ QList<GameBucket> ReadGamePoints(HistoryDb& db, const TrendFilter& filter, int b
         [&filter, buckets](const QSqlDatabase& connection, QList<GameBucket>& points,
                            QSqlError* failure) {
             return SelectPoints(connection, filter, buckets, points, failure);
+        });
+}
+
+std::optional<TrendFigures> ReadTrend(HistoryDb& db, const TrendFilter& filter, int buckets,
+                                      QString* error) {
+    return ReadHistory<std::optional<TrendFigures>>(
+        db, error,
+        [&filter, buckets](const QSqlDatabase& connection, std::optional<TrendFigures>& trend,
+                           QSqlError* failure) {
+            TrendFigures read{filter, {}, {}, {}, {}};
+            std::optional<PlayedChoices> choices;
+            if (!SelectChoices(connection, choices, failure) ||
+                !SelectBests(connection, filter, read.bests, failure) ||
+                !SelectDayFigures(connection, filter, read.days, failure) ||
+                !SelectPoints(connection, filter, buckets, read.games, failure))
+                return false;
+            read.choices = *choices;
+            trend = std::move(read);
+            return true;
         });
 }

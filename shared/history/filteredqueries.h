@@ -80,3 +80,15 @@ struct GameBucket {
 // buckets asked for. Empty when there is none or on failure.
 QList<GameBucket> ReadGamePoints(HistoryDb& db, const TrendFilter& filter, int buckets,
                                  QString* error = nullptr);
+
+// What a page of trends shows for one filter, read in one transaction so
+// that its parts agree.
+struct TrendFigures {
+    TrendFilter filter;      // what they were read for
+    PlayedChoices choices;   // of every game, to choose the filter from
+    QList<ListBests> bests;  // as ReadBests
+    QList<DayFigures> days;  // as ReadDayFigures
+    QList<GameBucket> games; // as ReadGamePoints
+};
+std::optional<TrendFigures> ReadTrend(HistoryDb& db, const TrendFilter& filter, int buckets,
+                                      QString* error = nullptr);

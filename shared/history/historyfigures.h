@@ -144,10 +144,9 @@ struct SlowKana {
     double score = 0;    // the shrunk time per key over the median; 1 is the median
 };
 
-// What the statistics program shows on opening, read at one moment.
+// What the statistics program shows on opening, read at one moment (the
+// trends are read apart, for the filter chosen).
 struct HistoryOverview {
-    QList<GameSummary> games;               // oldest first
-    QList<DayFigures> days;                 // oldest first
     std::optional<LastGameComparison> last; // nothing before the first game
     QList<KanaFigures> kana;                // in kana table order
     QList<KeyFigures> keys;                 // in key order

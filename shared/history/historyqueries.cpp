@@ -86,22 +86,6 @@ bool SelectDays(const QSqlDatabase& db, QList<DayFigures>& days, QSqlError* fail
     return SelectDayFigures(db, TrendFilter{}, days, failure);
 }
 
-bool SelectGamesAfter(const QSqlDatabase& db, qint64 id, QList<GameSummary>& games,
-                      QSqlError* failure) {
-    const std::optional<QString> columns = SummaryColumns(db, failure);
-    if (!columns)
-        return false;
-    SqlStatement row(
-        db,
-        QStringLiteral("SELECT %1 FROM games WHERE id > ? ORDER BY started_ms, id").arg(*columns),
-        failure);
-    if (!row.run({id}))
-        return false;
-    while (row.next())
-        games.append(Summary(row));
-    return row.ok();
-}
-
 // The mean reaction time over the words of one game that got a key, leaving
 // out its first word, which waits out the countdown's "ＧＯ", not the player.
 bool SelectReaction(const QSqlDatabase& db, qint64 game, std::optional<double>& reaction,
@@ -305,14 +289,6 @@ QList<DayFigures> ReadDays(HistoryDb& db, QString* error) {
     return ReadHistory<QList<DayFigures>>(db, error, SelectDays);
 }
 
-QList<GameSummary> ReadGamesAfter(HistoryDb& db, qint64 id, QString* error) {
-    return ReadHistory<QList<GameSummary>>(
-        db, error,
-        [id](const QSqlDatabase& connection, QList<GameSummary>& games, QSqlError* failure) {
-            return SelectGamesAfter(connection, id, games, failure);
-        });
-}
-
 std::optional<LastGameComparison> ReadLastGame(HistoryDb& db, QString* error) {
     return ReadHistory<std::optional<LastGameComparison>>(db, error, SelectLastGame);
 }
@@ -343,84 +319,21 @@ std::optional<GameRecord> ReadGame(HistoryDb& db, qint64 id, QString* error) {
 
 namespace {
 
-// Whether the file still holds game as it was written: a file replaced since
-// numbers its games anew.
-std::optional<bool> StillHolds(const QSqlDatabase& db, const GameSummary& game,
-                               QSqlError* failure) {
-    SqlStatement row(db, QStringLiteral("SELECT started_ms FROM games WHERE id = ?"), failure);
-    if (!row.run({game.id}))
-        return std::nullopt;
-    const bool held = row.next() && row.number(0) == game.started.toMSecsSinceEpoch();
-    return row.ok() ? std::optional<bool>(held) : std::nullopt;
-}
-
-// The games of seen and those written since, in the order ReadGames gives;
-// every game when the file no longer holds seen's newest.
-bool SelectGamesSince(const QSqlDatabase& db, const QList<GameSummary>& seen,
-                      QList<GameSummary>& games, QSqlError* failure) {
-    const auto newest =
-        std::max_element(seen.begin(), seen.end(),
-                         [](const GameSummary& a, const GameSummary& b) { return a.id < b.id; });
-    if (newest == seen.end())
-        return SelectGames(db, games, failure);
-    const std::optional<bool> held = StillHolds(db, *newest, failure);
-    if (!held)
+bool SelectOverview(const QSqlDatabase& db, std::optional<HistoryOverview>& read,
+                    QSqlError* failure) {
+    HistoryOverview all;
+    if (!SelectLastGame(db, all.last, failure) || !SelectKana(db, all.kana, failure) ||
+        !SelectKeys(db, all.keys, failure) ||
+        !SelectConfusions(db, kConfusionCount, all.confusions, failure) ||
+        !SelectSpellingFigures(db, all, failure))
         return false;
-    if (!*held)
-        return SelectGames(db, games, failure);
-    QList<GameSummary> added;
-    if (!SelectGamesAfter(db, newest->id, added, failure))
-        return false;
-    games = seen;
-    const qsizetype before = games.size();
-    games.append(added);
-    // A game started before the newest seen (another clock) goes into its
-    // place.
-    const auto earlier = [](const GameSummary& a, const GameSummary& b) {
-        return std::pair(a.started.toMSecsSinceEpoch(), a.id) <
-               std::pair(b.started.toMSecsSinceEpoch(), b.id);
-    };
-    std::inplace_merge(games.begin(), games.begin() + before, games.end(), earlier);
+    all.weakestByMisses = WeakestByMisses(all.kana);
+    read = std::move(all);
     return true;
-}
-
-// The overview, its games read by selectGames.
-template <typename GameSelector>
-std::optional<HistoryOverview> ReadOverviewWith(HistoryDb& db, QString* error,
-                                                GameSelector selectGames) {
-    std::optional<HistoryOverview> overview = ReadHistory<std::optional<HistoryOverview>>(
-        db, error,
-        [&selectGames](const QSqlDatabase& connection, std::optional<HistoryOverview>& read,
-                       QSqlError* failure) {
-            HistoryOverview all;
-            if (!selectGames(connection, all.games, failure) ||
-                !SelectDays(connection, all.days, failure) ||
-                !SelectLastGame(connection, all.last, failure) ||
-                !SelectKana(connection, all.kana, failure) ||
-                !SelectKeys(connection, all.keys, failure) ||
-                !SelectConfusions(connection, kConfusionCount, all.confusions, failure) ||
-                !SelectSpellingFigures(connection, all, failure))
-                return false;
-            read = std::move(all);
-            return true;
-        });
-    if (overview) {
-        overview->weakestByMisses = WeakestByMisses(overview->kana);
-    }
-    return overview;
 }
 
 } // namespace
 
 std::optional<HistoryOverview> ReadOverview(HistoryDb& db, QString* error) {
-    return ReadOverviewWith(db, error, SelectGames);
-}
-
-std::optional<HistoryOverview> ReadOverviewSince(HistoryDb& db, const HistoryOverview& seen,
-                                                 QString* error) {
-    return ReadOverviewWith(
-        db, error,
-        [&seen](const QSqlDatabase& connection, QList<GameSummary>& games, QSqlError* failure) {
-            return SelectGamesSince(connection, seen.games, games, failure);
-        });
+    return ReadHistory<std::optional<HistoryOverview>>(db, error, SelectOverview);
 }

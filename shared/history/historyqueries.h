@@ -21,11 +21,6 @@
 // Empty when there is none or on failure.
 QList<GameSummary> ReadGames(HistoryDb& db, QString* error = nullptr);
 
-// The games written after game number id (numbers grow as games are
-// written, whenever they started), oldest first: what a reader that has seen
-// the games up to id still lacks. Empty when there is none or on failure.
-QList<GameSummary> ReadGamesAfter(HistoryDb& db, qint64 id, QString* error = nullptr);
-
 // The same games in the same order, handed to visit one at a time rather than
 // held together, in one read transaction. visit returns false to stop early,
 // which is no failure. False on failure (visit may then have seen some).
@@ -58,14 +53,8 @@ QList<Confusion> ReadConfusions(HistoryDb& db, int count = kConfusionCount,
 // number or on failure.
 std::optional<GameRecord> ReadGame(HistoryDb& db, qint64 id, QString* error = nullptr);
 
-// Everything the statistics program shows on opening, read in one
-// transaction so the parts agree with each other. Nothing on failure.
+// Everything the statistics program shows on opening but the trends, read in
+// one transaction so the parts agree with each other, from running totals
+// and a bounded number of games, so that its cost does not grow with the
+// history. Nothing on failure.
 std::optional<HistoryOverview> ReadOverview(HistoryDb& db, QString* error = nullptr);
-
-// The same after seen, an overview read earlier from the same file: of the
-// games, only those written since seen are read (the rest are seen's); the
-// other parts come from the running totals, whose cost does not grow with
-// the games. When the file no longer holds seen's newest game as it was (it
-// was replaced), every game is read.
-std::optional<HistoryOverview> ReadOverviewSince(HistoryDb& db, const HistoryOverview& seen,
-                                                 QString* error = nullptr);

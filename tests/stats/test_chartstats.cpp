@@ -27,9 +27,20 @@ private slots:
 
     void trendOverPoints() {
         const AxisRange range{0, 100, 25};
-        QCOMPARE(TrendLine({10, 20, 30, 40, 50}, 2, range), QList<double>({10, 15, 25, 35, 45}));
+        const auto points = [](const QList<double>& values) {
+            QList<ChartRun> runs;
+            for (const double value : values)
+                runs.append({1, value, value, value, {}});
+            return runs;
+        };
+        QCOMPARE(TrendLine(points({10, 20, 30, 40, 50}), 2, range),
+                 QList<double>({10, 15, 25, 35, 45}));
         // A game beyond the axis counts at its edge, as it is drawn.
-        QCOMPARE(TrendLine({60, 900, 80}, 3, range), QList<double>({60, 80, 80}));
+        QCOMPARE(TrendLine(points({60, 900, 80}), 3, range), QList<double>({60, 80, 80}));
+        // Over buckets of games, a window of three games ending in a bucket
+        // of two takes one game of the bucket before it.
+        const QList<ChartRun> buckets{{2, 10, 5, 15, {}}, {2, 30, 25, 35, {}}};
+        QCOMPARE(TrendLine(buckets, 3, range), QList<double>({10, (10 + 2 * 30) / 3.0}));
         // The window grows with the history, so that the line is a trend at
         // a hundred thousand games rather than the last ten.
         QCOMPARE(TrendWindow(100, 10), 10);

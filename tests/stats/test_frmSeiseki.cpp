@@ -2,8 +2,9 @@
 // first game and when the history cannot be opened, the figures of the last
 // game (none compared for a game without a correct key), the kana table read
 // from the keyboard, the keys typed in misses named, the habits of spelling
-// seen, the figures of a kana practised, and the window following games that
-// another connection records while it is open.
+// seen, the figures of a kana practised, the bests of the word list chosen,
+// and the window following games that another connection records while it
+// is open.
 
 #include "frmSeiseki.h"
 #include "history/historydb.h"
@@ -146,6 +147,19 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(practice->rowCount(), 1, 3000);
         QCOMPARE(practice->item(0, 2)->text(), QString("まだ少ない（1回）"));
         QCOMPARE(practice->item(0, 3)->text(), QString("まだ少ない（2回）"));
+
+        // The bests follow the word list chosen: a game on another list adds
+        // its row, and choosing that list leaves it alone.
+        GameRecord other = TypedGame(kEvening.addSecs(150), {{"か", "KA", 200, {}}});
+        other.list = "Gairaigo.dat";
+        QVERIFY(WriteGame(game, other));
+        const QTableWidget* bests = Child<QTableWidget>(&window, "tblBests");
+        QTRY_COMPARE_WITH_TIMEOUT(bests->rowCount(), 2, 3000);
+        auto* list = Child<QComboBox>(&window, "cboList");
+        list->setCurrentIndex(list->findText("Gairaigo"));
+        emit list->activated(list->currentIndex());
+        QTRY_COMPARE_WITH_TIMEOUT(bests->rowCount(), 1, 3000);
+        QCOMPARE(bests->item(0, 0)->text(), QString("Gairaigo"));
     }
 };
 
