@@ -25,6 +25,8 @@ const QString kNoGames = QStringLiteral(
 } // namespace
 
 // The part that lives in the thread: the connection, the poll and the reads.
+// It keeps what the practice figures counted, so that a reading after a new
+// game counts only that game.
 class HistoryLoader::Worker : public QObject {
 public:
     Worker(QString path, TrendFilter filter, int buckets, HistoryLoader* loader)
@@ -124,7 +126,7 @@ private:
         const QList<PracticedKana> practiced =
             LatestPracticed(ReadPracticeRecords(), kWeakKanaCount);
         reading.practiceEffects =
-            practiced.isEmpty() ? QList<PracticeEffect>() : ReadPracticeEffects(*m_db, practiced);
+            practiced.isEmpty() ? QList<PracticeEffect>() : m_practice.read(*m_db, practiced);
         return reading;
     }
 
@@ -135,6 +137,7 @@ private:
     QStringList m_pendingFiles;
     TrendFilter m_filter; // the trend page's, as last asked for
     int m_buckets;
+    PracticeEffectReader m_practice;
 };
 
 HistoryLoader::HistoryLoader(const QString& historyPath, const TrendFilter& filter, int buckets,

@@ -3,21 +3,21 @@
 #include "history/gamewords.h"
 #include "history/sqlsupport.h"
 
-#include <QHash>
-#include <QMap>
+#include <QSet>
+
+#include <iterator>
 
 namespace {
 
-struct Counts {
-    qint64 attempts = 0;
-    qint64 misses = 0;
-};
+using Counts = PracticeEffectReader::Counts;
 
-// Each kana's attempts and misses in the games started at or after ms.
-bool SelectSince(const QSqlDatabase& db, qint64 ms, QHash<QString, Counts>& since,
-                 QSqlError* failure) {
-    SqlStatement games(db, QStringLiteral("SELECT id FROM games WHERE started_ms >= ?"), failure);
-    if (!games.run({ms}))
+// Adds each kana's attempts and misses in the games started at or after ms
+// and numbered above after.
+bool CountSince(const QSqlDatabase& db, qint64 ms, qint64 after, QHash<QString, Counts>& since,
+                QSqlError* failure) {
+    SqlStatement games(db, QStringLiteral("SELECT id FROM games WHERE started_ms >= ? AND id > ?"),
+                       failure);
+    if (!games.run({ms, after}))
         return false;
     QList<qint64> ids;
     while (games.next())
@@ -48,10 +48,35 @@ bool SelectTotals(const QSqlDatabase& db, QHash<QString, Counts>& totals, QSqlEr
     return row.ok();
 }
 
+// The number and start of the newest game written; 0 and 0 without games.
+bool SelectNewest(const QSqlDatabase& db, qint64& id, qint64& ms, QSqlError* failure) {
+    SqlStatement row(
+        db, QStringLiteral("SELECT id, started_ms FROM games ORDER BY id DESC LIMIT 1"), failure);
+    if (!row.run())
+        return false;
+    id = 0;
+    ms = 0;
+    if (row.next()) {
+        id = row.number(0);
+        ms = row.number(1);
+    }
+    return row.ok();
+}
+
+// Whether game number id still starts at ms: a file replaced since numbers
+// its games anew.
+bool StillHolds(const QSqlDatabase& db, qint64 id, qint64 ms, bool& held, QSqlError* failure) {
+    SqlStatement row(db, QStringLiteral("SELECT started_ms FROM games WHERE id = ?"), failure);
+    if (!row.run({id}))
+        return false;
+    held = row.next() && row.number(0) == ms;
+    return row.ok();
+}
+
 } // namespace
 
 std::optional<QList<PracticeEffect>>
-ReadPracticeEffects(HistoryDb& db, const QList<PracticedKana>& practiced, QString* error) {
+PracticeEffectReader::read(HistoryDb& db, const QList<PracticedKana>& practiced, QString* error) {
     QList<PracticeEffect> effects;
     const bool read = db.run(
         HistoryDb::Access::Read,
@@ -59,17 +84,34 @@ ReadPracticeEffects(HistoryDb& db, const QList<PracticedKana>& practiced, QStrin
             effects.clear();
             SqlTransaction transaction(connection, SqlTransaction::Kind::Read, failure);
             QHash<QString, Counts> totals;
-            if (!transaction.begun() || !SelectTotals(connection, totals, failure))
+            qint64 newest = 0;
+            qint64 newestMs = 0;
+            bool held = true;
+            if (!transaction.begun() || !SelectTotals(connection, totals, failure) ||
+                !SelectNewest(connection, newest, newestMs, failure) ||
+                (m_newest > 0 && !StillHolds(connection, m_newest, m_newestMs, held, failure)))
                 return false;
-            // One pass over the games since each time, however many kana it
-            // targeted.
-            QMap<qint64, QHash<QString, Counts>> since;
-            for (const PracticedKana& kana : practiced) {
-                const qint64 ms = kana.made.toMSecsSinceEpoch();
-                if (!since.contains(ms) && !SelectSince(connection, ms, since[ms], failure))
+            if (!held)
+                m_since.clear();
+            // Only the times still asked for are kept; each counts the games
+            // it has not yet seen, once however many kana it targeted.
+            QSet<qint64> asked;
+            for (const PracticedKana& kana : practiced)
+                asked.insert(kana.made.toMSecsSinceEpoch());
+            for (auto kept = m_since.begin(); kept != m_since.end();)
+                kept = asked.contains(kept.key()) ? std::next(kept) : m_since.erase(kept);
+            for (const qint64 ms : asked) {
+                const qint64 after = m_since.contains(ms) ? m_newest : 0;
+                if (!CountSince(connection, ms, after, m_since[ms], failure)) {
+                    m_since.clear();
                     return false;
+                }
+            }
+            m_newest = newest;
+            m_newestMs = newestMs;
+            for (const PracticedKana& kana : practiced) {
                 const Counts all = totals.value(kana.kana);
-                const Counts after = since[ms].value(kana.kana);
+                const Counts after = m_since[kana.made.toMSecsSinceEpoch()].value(kana.kana);
                 effects.append({kana, all.attempts - after.attempts, all.misses - after.misses,
                                 after.attempts, after.misses});
             }

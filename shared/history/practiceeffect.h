@@ -5,7 +5,9 @@
 #include "history/historydb.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
+#include <QMap>
 #include <QString>
 
 #include <optional>
@@ -24,9 +26,29 @@ struct PracticeEffect {
     qint64 missesSince = 0;
 };
 
-// The figures of each kana practised, in the order given, read in one
-// transaction: the games since each time made are read through the index of
-// start times, those before are the kana's totals less them. Nothing on
-// failure, with why in *error.
-std::optional<QList<PracticeEffect>>
-ReadPracticeEffects(HistoryDb& db, const QList<PracticedKana>& practiced, QString* error = nullptr);
+// Reads the figures of the kana practised again and again from one history,
+// keeping what it counted: a reading unpacks only the games written since
+// the one before (all since a list's time the first time that time is
+// asked for), so that its cost does not grow with the history.
+class PracticeEffectReader {
+public:
+    // The figures of each kana practised, in the order given, read in one
+    // transaction: the games since each time made are counted, those before
+    // are the kana's totals less them. Nothing on failure, with why in
+    // *error.
+    std::optional<QList<PracticeEffect>> read(HistoryDb& db, const QList<PracticedKana>& practiced,
+                                              QString* error = nullptr);
+
+    // Each kana's attempts and misses.
+    struct Counts {
+        qint64 attempts = 0;
+        qint64 misses = 0;
+    };
+
+private:
+    // Per time a list was made (ms since 1970 UTC), the counts of the games
+    // started since, up to the newest game counted.
+    QMap<qint64, QHash<QString, Counts>> m_since;
+    qint64 m_newest = 0;   // the number of the newest game counted, 0 before any
+    qint64 m_newestMs = 0; // and its start, to know the file was not replaced
+};

@@ -149,10 +149,16 @@ private slots:
         QVERIFY2(records[1].made >= made.addSecs(-1) && records[1].made <= made.addSecs(60),
                  qPrintable(records[1].made.toString(Qt::ISODate)));
 
-        // A game after the list: し missed once in two attempts.
+        // A game after the list: し missed once in two attempts, counted
+        // once by a reader that read before it too.
+        PracticeEffectReader reader;
+        const QList<PracticedKana> practiced = LatestPracticed(records, 10);
+        const auto none = reader.read(db, practiced);
+        QVERIFY(none && none->first().attemptsSince == 0);
         QVERIFY(WriteGame(db, TypedGame(records[1].made.addSecs(60),
                                         {{"し", "SI", 400, {Miss()}}, {"し", "SI", 300, {}}})));
-        const auto effects = ReadPracticeEffects(db, LatestPracticed(records, 10));
+        QVERIFY(reader.read(db, practiced));
+        const auto effects = reader.read(db, practiced);
         QVERIFY(effects && effects->size() == 3);
         const PracticeEffect& shi = effects->first();
         QCOMPARE(shi.practiced.kana, "し");
