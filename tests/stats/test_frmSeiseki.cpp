@@ -3,12 +3,13 @@
 // game (none compared for a game without a correct key), the kana table read
 // from the keyboard, the keys typed in misses named, the habits of spelling
 // seen, the figures of a kana practised, the bests of the word list chosen,
-// and the window following games that another connection records while it
-// is open.
+// the window following games that another connection records while it is
+// open, and the changes of the last game coloured by which way is better.
 
 #include "frmSeiseki.h"
 #include "history/historydb.h"
 #include "history/historywriter.h"
+#include "lastgamepanel.h"
 #include "testsupport.h"
 
 #include <QtTest>
@@ -160,6 +161,42 @@ private slots:
         emit list->activated(list->currentIndex());
         QTRY_COMPARE_WITH_TIMEOUT(bests->rowCount(), 1, 3000);
         QCOMPARE(bests->item(0, 0)->text(), QString("Gairaigo"));
+    }
+
+    // Green only for a change for the better, red only for the worse, also
+    // where fewer is better (misses, reaction time); no colour for none.
+    void changesColouredByBetter() {
+        LastGameComparison comparison;
+        comparison.game = TypedGame(kEvening, {{"か", "KA", 300, {}}});
+        comparison.last = {.score = 500,
+                           .kpm = 300,
+                           .accuracy = 0.90,
+                           .misses = 2,
+                           .kanaPerMinute = 150,
+                           .reactionMs = 400};
+        comparison.previous = {.score = 500,
+                               .kpm = 200,
+                               .accuracy = 0.95,
+                               .misses = 4,
+                               .kanaPerMinute = 150,
+                               .reactionMs = 300};
+        comparison.previousGames = 3;
+        LastGamePanel panel;
+        panel.showComparison(comparison);
+        const auto shade = [&panel](const QString& figure) {
+            const QColor colour = Child<QLabel>(&panel, qPrintable("lblChange" + figure))
+                                      ->palette()
+                                      .color(QPalette::WindowText);
+            return colour == panel.palette().color(QPalette::WindowText) ? QString("plain")
+                   : colour.green() > colour.red()                       ? QString("green")
+                                                                         : QString("red");
+        };
+        QCOMPARE(shade("Score"), QString("plain"));
+        QCOMPARE(shade("Kpm"), QString("green"));
+        QCOMPARE(shade("KanaPerMinute"), QString("plain"));
+        QCOMPARE(shade("Accuracy"), QString("red"));
+        QCOMPARE(shade("Misses"), QString("green"));
+        QCOMPARE(shade("Reaction"), QString("red"));
     }
 };
 
