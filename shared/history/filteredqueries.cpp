@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -17,9 +18,6 @@ namespace {
 // the totals per day.
 constexpr int kKanaVersion = 2;
 constexpr int kDayTotalsVersion = 3;
-
-// Games sampled per bucket for its quartiles.
-constexpr int kSamplePerBucket = 32;
 
 // How far a local date lies from the same date in UTC, at most: a bound on
 // the start instants of a day's games.
@@ -129,22 +127,21 @@ bool SelectChoices(const QSqlDatabase& db, std::optional<PlayedChoices>& choices
     return true;
 }
 
-// The games with a correct key the filter passes, numbered n from 0 in start
-// order, with each game's figures; the filter's values bound in the order
-// RunGameFilter binds them, then those of the statement that follows.
+// Each game with a correct key the filter passes, in start order, with its
+// figures; the filter's values bound as GameFilterValues gives them.
 QString ChosenGames(bool holdsKana) {
     return QStringLiteral(
-               "WITH chosen AS (SELECT row_number() OVER (ORDER BY started_ms, id) - 1 AS n,"
-               " started_ms, CASE WHEN seconds > 0 THEN keys * 60.0 / seconds ELSE 0.0 END AS kpm,"
-               " CAST(keys AS REAL) / (keys + misses) AS accuracy,"
-               " CASE WHEN seconds > 0 THEN %1 * 60.0 / seconds ELSE 0.0 END AS kana_pm"
+               "SELECT started_ms, CASE WHEN seconds > 0 THEN keys * 60.0 / seconds ELSE 0.0 END,"
+               " CAST(keys AS REAL) / (keys + misses),"
+               " CASE WHEN seconds > 0 THEN %1 * 60.0 / seconds ELSE 0.0 END"
                " FROM games WHERE keys > 0 AND (? IS NULL OR list = ?) AND (? IS NULL OR level = ?)"
                " AND started_ms >= ? AND started_ms < ?"
-               " AND substr(started, 1, 10) >= ? AND substr(started, 1, 10) <= ?) ")
+               " AND substr(started, 1, 10) >= ? AND substr(started, 1, 10) <= ?"
+               " ORDER BY started_ms, id")
         .arg(holdsKana ? QStringLiteral("kana") : QStringLiteral("NULL"));
 }
 
-// The filter's values for ChosenGames, then more.
+// The filter's values for ChosenGames.
 QVariantList GameFilterValues(const TrendFilter& filter) {
     const auto utcMs = [](const QDate& day) {
         return QDateTime(day, QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
@@ -180,80 +177,68 @@ void SetQuartiles(FigureSpread& spread, std::vector<double>& values) {
     spread.upper = Quantile(values, 0.75);
 }
 
+void SetSpread(FigureSpread& spread, std::vector<double>& values) {
+    spread.mean = std::accumulate(values.begin(), values.end(), 0.0) / double(values.size());
+    SetQuartiles(spread, values);
+    values.clear();
+}
+
 bool SelectPoints(const QSqlDatabase& db, const TrendFilter& filter, int buckets,
                   QList<GameBucket>& points, QSqlError* failure) {
     const std::optional<int> version = HistoryVersion(db, failure);
-    if (!version)
+    const std::optional<QString> source = DayTotalsSource(db, failure);
+    if (!version || !source)
         return false;
     const bool holdsKana = *version >= kKanaVersion;
-    const QString chosen = ChosenGames(holdsKana);
-    const QVariantList values = GameFilterValues(filter);
-    const auto bind = [&values](SqlStatement& statement, const QVariantList& more) {
-        return statement.run(values + more);
-    };
-    SqlStatement count(db, chosen + QStringLiteral("SELECT count(*) FROM chosen"), failure);
-    if (!bind(count, {}) || !count.next())
+    // How many games there are, from the totals per day, so that each game
+    // finds its bucket as it is read.
+    SqlStatement count(
+        db, *source + QStringLiteral("SELECT coalesce(sum(rated), 0) FROM day_totals") + kDayFilter,
+        failure);
+    if (!RunDayFilter(count, filter) || !count.next())
         return false;
     const qint64 total = count.number(0);
     if (total == 0 || buckets < 1)
         return count.ok();
     const qint64 runs = std::min<qint64>(buckets, total);
-    // Each bucket's mean over every game of it.
-    SqlStatement means(db,
-                       chosen + QStringLiteral("SELECT n * ? / ? AS b, count(*), min(started_ms),"
-                                               " max(started_ms), avg(kpm), avg(accuracy),"
-                                               " avg(kana_pm) FROM chosen GROUP BY b ORDER BY b"),
-                       failure);
-    if (!bind(means, {runs, total}))
-        return false;
-    while (means.next()) {
-        GameBucket bucket;
-        bucket.games = means.integer(1);
-        bucket.first = QDateTime::fromMSecsSinceEpoch(means.number(2));
-        bucket.last = QDateTime::fromMSecsSinceEpoch(means.number(3));
-        bucket.kpm.mean = means.value(4).toDouble();
-        bucket.accuracy.mean = means.value(5).toDouble();
-        if (holdsKana)
-            bucket.kanaPerMinute = FigureSpread{means.value(6).toDouble(), 0, 0, 0};
-        points.append(bucket);
-    }
-    if (!means.ok())
-        return false;
-    // Each bucket's quartiles over every stride-th game.
-    const qint64 stride =
-        std::max<qint64>(1, (total + runs * kSamplePerBucket - 1) / (runs * kSamplePerBucket));
-    SqlStatement sample(db,
-                        chosen + QStringLiteral("SELECT n * ? / ?, kpm, accuracy, kana_pm"
-                                                " FROM chosen WHERE n % ? = 0 ORDER BY n"),
-                        failure);
-    if (!bind(sample, {runs, total, stride}))
+    // One pass over the games in start order, holding the figures of one
+    // bucket at a time.
+    SqlStatement row(db, ChosenGames(holdsKana), failure);
+    if (!row.run(GameFilterValues(filter)))
         return false;
     std::vector<double> kpm;
     std::vector<double> accuracy;
     std::vector<double> kanaPerMinute;
-    qint64 current = 0;
     const auto close = [&] {
-        GameBucket& bucket = points[current];
-        SetQuartiles(bucket.kpm, kpm);
-        SetQuartiles(bucket.accuracy, accuracy);
-        if (bucket.kanaPerMinute)
-            SetQuartiles(*bucket.kanaPerMinute, kanaPerMinute);
-        kpm.clear();
-        accuracy.clear();
-        kanaPerMinute.clear();
+        if (kpm.empty())
+            return;
+        GameBucket& bucket = points.last();
+        bucket.games = int(kpm.size());
+        SetSpread(bucket.kpm, kpm);
+        SetSpread(bucket.accuracy, accuracy);
+        if (holdsKana)
+            SetSpread(bucket.kanaPerMinute.emplace(), kanaPerMinute);
     };
-    while (sample.next()) {
-        const qint64 b = sample.number(0);
-        if (b != current && b < points.size()) {
+    // The start of the last game read: a date is made only at a bucket's
+    // ends, as making one costs more than reading the row.
+    qint64 lastMs = 0;
+    for (qint64 n = 0; row.next(); ++n) {
+        if (points.isEmpty() || std::min(n * runs / total, runs - 1) >= points.size()) {
+            if (!points.isEmpty())
+                points.last().last = QDateTime::fromMSecsSinceEpoch(lastMs);
             close();
-            current = b;
+            points.append(GameBucket());
+            points.last().first = QDateTime::fromMSecsSinceEpoch(row.number(0));
         }
-        kpm.push_back(sample.value(1).toDouble());
-        accuracy.push_back(sample.value(2).toDouble());
-        kanaPerMinute.push_back(sample.value(3).toDouble());
+        lastMs = row.number(0);
+        kpm.push_back(row.value(1).toDouble());
+        accuracy.push_back(row.value(2).toDouble());
+        kanaPerMinute.push_back(row.value(3).toDouble());
     }
-    if (!sample.ok())
+    if (!row.ok())
         return false;
+    if (!points.isEmpty())
+        points.last().last = QDateTime::fromMSecsSinceEpoch(lastMs);
     close();
     return true;
 }

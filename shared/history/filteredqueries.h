@@ -75,9 +75,10 @@ struct GameBucket {
 
 // The games with a correct key the filter passes, oldest first, in at most
 // buckets runs of (nearly) equal length: every game when they are fewer. The
-// means cover every game; the quartiles a sample of at most a few dozen
-// games spread evenly over each run, so the rows read stay bounded by the
-// buckets asked for. Empty when there is none or on failure.
+// means and quartiles cover every game of a run. The games are read in one
+// pass through the index of start times, holding one run at a time, their
+// count taken from the totals per day. Empty when there is none or on
+// failure.
 QList<GameBucket> ReadGamePoints(HistoryDb& db, const TrendFilter& filter, int buckets,
                                  QString* error = nullptr);
 
