@@ -8,6 +8,7 @@
 #include "ui/fileswait.h"
 #include "ui/uicommon.h"
 #include "wordlists/classcount.h"
+#include "wordlists/inputcheck.h"
 #include "wordlists/wordedit.h"
 
 #include <QEvent>
@@ -194,7 +195,7 @@ void frmFileWriter::Command109_Click() {
 void frmFileWriter::OfferReading() {
     if (!lblHiragana->text().isEmpty())
         return;
-    const QString reading = SuggestReading(txtKanjiName->text());
+    const QString reading = SuggestWordReading(txtKanjiName->text());
     if (reading.isEmpty())
         return;
     lblHiragana->setText(reading);

@@ -7,10 +7,10 @@
 #include "platform/numbers.h"
 #include "platform/platform.h"
 #include "play/settings.h"
-#include "reading/reading.h"
 #include "ui/fileswait.h"
 #include "ui/uicommon.h"
 #include "wordlistmodel.h"
+#include "wordlists/inputcheck.h"
 #include "wordlists/wordfile.h"
 #include "wordlists/workfiles.h"
 
@@ -210,7 +210,7 @@ void frmTouroku::txt_Hiragana_KeyPress() {
 void frmTouroku::OfferReading(Qt::FocusReason reason) {
     if (!cmdHenkan->isEnabled() || !IsBlank(txt_Hiragana->text()))
         return;
-    const QString reading = SuggestReading(txt_Tango->text());
+    const QString reading = SuggestWordReading(txt_Tango->text());
     if (reading.isEmpty())
         return;
     txt_Hiragana->setText(reading);
@@ -252,6 +252,13 @@ bool frmTouroku::eventFilter(QObject* watched, QEvent* event) {
 void frmTouroku::cmdHenkan_Click() {
     if (IsBlank(txt_Hiragana->text())) {
         ShowWarning(QStringLiteral("未入力エラー"));
+        cmdOK->setEnabled(false);
+        txt_Hiragana->setFocus();
+        return;
+    }
+    // A control character would vanish from the conversion unseen.
+    if (const std::optional<QString> problem = ReadingTextProblem(txt_Hiragana->text())) {
+        ShowWarning(*problem);
         cmdOK->setEnabled(false);
         txt_Hiragana->setFocus();
         return;

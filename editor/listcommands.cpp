@@ -2,6 +2,7 @@
 
 #include "platform/atomicfile.h"
 #include "platform/commandoutput.h"
+#include "wordlists/inputcheck.h"
 #include "wordlists/liststore.h"
 #include "wordlists/listtext.h"
 #include "wordlists/wordedit.h"
@@ -21,15 +22,13 @@ QString ListFileName(const QString& name) {
                                                                      : name + QLatin1String(".dat");
 }
 
-// True when file can be a list in Data/, as the lists found there are named;
-// otherwise err says why.
+// True when file can be a list in Data/ that the programs list; otherwise err
+// says why.
 bool CheckListName(const QString& file, QIODevice& err) {
-    if (file.size() > 4 && IsPlainFileName(file))
-        return true;
-    Say(err, QStringLiteral("「%1」は単語ファイルの名前に使えません。Data フォルダーの中の"
-                            "ファイル名を、フォルダーを付けずに書いてください。")
-                 .arg(file));
-    return false;
+    const std::optional<QString> problem = ListNameProblem(file);
+    if (problem)
+        Say(err, *problem);
+    return !problem;
 }
 
 // The bytes of FILE, "-" for in; nothing when it cannot be read (said on err).

@@ -154,6 +154,7 @@ bool StageFile(const FileContent& file, StagedFile& staged, QString* error,
     // tell a crashed write's file, and a random part: O_EXCL and O_NOFOLLOW
     // never open what is already there, so a name taken (by another writer
     // or planted by another user) only means drawing another.
+    // LongestWritableName counts what this name adds.
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         staged.temp = staged.folder + "/." + QFile::encodeName(info.fileName()) + '.' +
@@ -350,6 +351,17 @@ bool WriteFilesAtomic(const QList<FileContent>& files, QString* error, qsizetype
 bool WriteFileAtomicStreamed(const QString& path, const ByteSource& produce, QString* error) {
     StagedFile staged;
     return StageFile({path, {}}, staged, error, produce) && ReplaceStaged({staged}, error, nullptr);
+}
+
+qsizetype LongestWritableName(const QString& folder) {
+    // A temporary name adds ".", ".", the process id (at most 7 digits on
+    // Linux), ".", 8 hexadecimal digits and ".tmp".
+    constexpr qsizetype kTempNameExtra = 22;
+    QString existing = QDir::cleanPath(folder);
+    while (!QFileInfo(existing).isDir() && existing != QDir::rootPath())
+        existing = QFileInfo(existing).absolutePath();
+    const long limit = ::pathconf(QFile::encodeName(existing).constData(), _PC_NAME_MAX);
+    return (limit > 0 ? limit : 255) - kTempNameExtra;
 }
 
 bool SyncFolder(const QString& folder, QString* error) {

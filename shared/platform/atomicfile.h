@@ -31,6 +31,11 @@ QString FolderLinkProblem(const QString& path);
 // Japanese, naming the file or folder. A link at path is followed as
 // LinkPolicy::FollowOwnLink says.
 bool WriteFileAtomic(const QString& path, const QByteArray& data, QString* error = nullptr);
+// The longest file name, in bytes of the file system's encoding, that these
+// writes can make in folder: the folder's own limit less what the temporary
+// name beside the file adds. A folder not made yet has the limit of the
+// nearest one that is.
+qsizetype LongestWritableName(const QString& folder);
 
 // Takes the next piece of a file being written; false when the disk refused
 // it.

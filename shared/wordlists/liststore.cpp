@@ -29,8 +29,8 @@ QString DataFolder() {
 }
 
 bool IsPlainFileName(const QString& name) {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
-        QDir::isAbsolutePath(name))
+    // A leading dot (".." among them) makes a hidden file no program lists.
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')) || QDir::isAbsolutePath(name))
         return false;
     for (const QChar c : name) {
         if (c == u'/' || c == u'\\' || c == u':' || c.unicode() < 0x20)

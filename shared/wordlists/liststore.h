@@ -22,8 +22,8 @@ void SetProgramKind(ProgramKind kind);
 // The Data folder beside the programs, ending in a separator.
 QString DataFolder();
 
-// A file name that stays inside the Data folder and can be recorded in the
-// configuration file.
+// A file name that stays inside the Data folder, is not hidden and can be
+// recorded in the configuration file.
 bool IsPlainFileName(const QString& name);
 
 enum class ListState { Read, Missing, Refused };

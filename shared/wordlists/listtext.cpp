@@ -3,7 +3,7 @@
 #include "kana/kanacode.h"
 #include "kana/wordlevel.h"
 #include "platform/lines.h"
-#include "reading/reading.h"
+#include "wordlists/inputcheck.h"
 #include "wordlists/recordcode.h"
 #include "wordlists/wordlimits.h"
 
@@ -61,10 +61,25 @@ LineKind ReadWordLine(const QString& line, NewWord& word, QString& why) {
         why = QStringLiteral("単語の欄が空です。");
         return LineKind::Refused;
     }
+    // Checked before MeCab is asked for a reading: it takes seconds over a
+    // long text.
+    std::optional<QString> inputProblem = WordTextProblem(word.text);
+    if (!inputProblem)
+        inputProblem = ReadingTextProblem(fields.value(1));
+    if (inputProblem) {
+        why = inputProblem->remove(QLatin1Char('\n'));
+        return LineKind::Refused;
+    }
     // Full-width digits and half-width katakana become their usual forms.
     QString reading = fields.value(1).normalized(QString::NormalizationForm_KC).trimmed();
+    if (reading.isEmpty() && word.text.size() > kMaxSuggestedWordLength) {
+        why = QStringLiteral("単語が%1文字より長いため、読みを調べませんでした。単語の後にタブで"
+                             "区切って、読みをひらがなで書いてください。")
+                  .arg(kMaxSuggestedWordLength);
+        return LineKind::Refused;
+    }
     if (reading.isEmpty()) {
-        reading = SuggestReading(word.text);
+        reading = SuggestWordReading(word.text);
         if (reading.isEmpty()) {
             why = QStringLiteral("「%1」の読みが分かりません。単語の後にタブで区切って、"
                                  "読みをひらがなで書いてください。")

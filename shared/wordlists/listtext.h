@@ -24,10 +24,10 @@ struct TextWords {
 
 // Reads words from UTF-8 text; a byte order mark at the start and CR LF line
 // ends are taken. Blank lines and lines beginning with "#" are skipped. A line
-// without a reading gets the one SuggestReading gives; one without a level,
-// the level of its reading's keys. A reading must code into kana codes that
-// give back exactly its kana. Each word is checked as the editor checks a
-// word it adds.
+// without a reading gets the one SuggestWordReading gives; one without a
+// level, the level of its reading's keys. A reading must code into kana codes
+// that give back exactly its kana. Each word is checked as the editor checks
+// a word it adds, its text and reading before MeCab is asked.
 TextWords ReadWordText(QByteArrayView text);
 
 // A list's words as that text, every line with all three columns, read back

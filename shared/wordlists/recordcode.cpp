@@ -52,21 +52,23 @@ QString SplitWordRecord(const QString& type1Line, QString& text) {
     return fields.last();
 }
 
+QString UnencodableCharacter(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype width = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        QString character = text.mid(i, width);
+        if (!EncodeCp932(character))
+            return character;
+        i += width - 1;
+    }
+    return QString();
+}
+
 bool EncodeWordText(const QString& text, QString* unencodable) {
     gHexText.clear();
     const std::optional<QByteArray> bytes = EncodeCp932(text);
     if (!bytes) {
-        if (unencodable) {
-            for (qsizetype i = 0; i < text.size(); ++i) {
-                const qsizetype width = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-                const QString character = text.mid(i, width);
-                if (!EncodeCp932(character)) {
-                    *unencodable = character;
-                    break;
-                }
-                i += width - 1;
-            }
-        }
+        if (unencodable)
+            *unencodable = UnencodableCharacter(text);
         return false;
     }
     // Encoded text splits into characters at its lead bytes.

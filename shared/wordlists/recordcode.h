@@ -16,6 +16,9 @@ extern QString gHexText; // the last result of EncodeWordText
 
 // The level digit of a "type1" line (its last field); text gets the word.
 QString SplitWordRecord(const QString& type1Line, QString& text);
+// The first character of text that code page 932 has no code for; empty when
+// there is none.
+QString UnencodableCharacter(const QString& text);
 // False (and gHexText left empty) when a character has no code page 932 code;
 // unencodable then names the first such character.
 bool EncodeWordText(const QString& text, QString* unencodable = nullptr);

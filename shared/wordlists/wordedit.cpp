@@ -2,6 +2,7 @@
 
 #include "platform/cp932.h"
 #include "platform/platform.h"
+#include "wordlists/inputcheck.h"
 #include "wordlists/liststore.h"
 #include "wordlists/recordcheck.h"
 #include "wordlists/recordcode.h"
@@ -102,8 +103,8 @@ int FindSeenWord(const WordRecords& records, int line, const SeenWord& seen, QSt
 // as a list's records are. Nothing, with why, when they cannot be stored.
 std::optional<std::pair<QByteArray, QByteArray>>
 EncodeNewRecord(const QString& word, const QString& readingCodes, int level, QString& why) {
-    if (word.size() > kMaxWordLength) {
-        why = QStringLiteral("単語が長すぎます。%1文字までにしてください。").arg(kMaxWordLength);
+    if (std::optional<QString> problem = WordTextProblem(word)) {
+        why = std::move(*problem);
         return std::nullopt;
     }
     if (readingCodes.size() > qsizetype(kMaxReadingCodes) * 3) {
@@ -111,13 +112,7 @@ EncodeNewRecord(const QString& word, const QString& readingCodes, int level, QSt
                   .arg(kMaxReadingCodes);
         return std::nullopt;
     }
-    QString unencodable;
-    if (!EncodeWordText(word, &unencodable)) {
-        why = QStringLiteral("「%1」は単語ファイルに保存できない文字です。\n"
-                             "この文字を使わずに入力してください。")
-                  .arg(unencodable);
-        return std::nullopt;
-    }
+    EncodeWordText(word); // every character has a code: WordTextProblem saw to it
     gHexText += QString::number(level);
     const std::optional<QByteArray> type1 = EncodeCp932(gHexText);
     const std::optional<QByteArray> type2 = EncodeCp932(readingCodes);
@@ -226,8 +221,8 @@ bool StoreWords(const QString& name, const QList<NewWord>& words, ListWrite mode
         why = op.ini().error();
         return false;
     }
-    if (!IsPlainFileName(name)) {
-        why = QStringLiteral("「%1」は単語ファイルの名前に使えません。").arg(name);
+    if (std::optional<QString> problem = ListNameProblem(name)) {
+        why = std::move(*problem);
         return false;
     }
     // The import and the practice list may run while neither program starts

@@ -70,9 +70,12 @@ private slots:
     }
 
     // Each kind of bad line is named with its number and why, the good lines
-    // around it are added, and the status tells that not all were. Words past
-    // the 32767 a list holds, a file that cannot be read and a name that is
-    // no file name in Data/ are refused too, and nothing is written.
+    // around it are added, and the status tells that not all were; a word too
+    // long for a list or for MeCab is refused before MeCab is asked (a 100,000
+    // letter word took 30 s), control characters with their code. Words past
+    // the 32767 a list holds, a file that cannot be read and a name that no
+    // program would list (hidden, in another folder, too long for the folder,
+    // which is said plainly) are refused too, and nothing is written.
     void refusals() {
         TempProgramFolder folder;
         const QList<std::pair<QByteArray, const char16_t*>> lines{
@@ -86,6 +89,10 @@ private slots:
             {"本\t999", u"001から118"},
             {"xyz", u"読みが分かりません"},
             {QString(kMaxWordLength + 1, u'あ').toUtf8() + "\tあ", u"単語が長すぎます"},
+            {QByteArray(100000, 'x'), u"単語が長すぎます"},
+            {QByteArray(kMaxSuggestedWordLength + 1, 'x'), u"読みを調べませんでした"},
+            {"猫\x1B[31m\tねこ", u"単語に制御文字（U\\+001B）"},
+            {QByteArray("猫\tね\0こ", 11), u"読みに制御文字（U\\+0000）"},
             {"本\t" + QString(kMaxReadingCodes + 1, u'あ').toUtf8(), u"読みが長すぎます"},
             {"\xFF\tあ", u"UTF-8"},
         };
@@ -111,8 +118,12 @@ private slots:
         QVERIFY(folder.readFile("Data/Full.dat").startsWith("32767,0,0,0,0\r\n"));
 
         QCOMPARE(Tangobako(folder, {"--import", "missing.txt", "--list", "X"}).status, 1);
-        QCOMPARE(Tangobako(folder, {"--import", "-", "--list", "../X"}, "いぬ\n").status, 1);
-        QCOMPARE(QDir(folder.filePath("Data")).entryList(QDir::Files),
+        for (const QString& name : {u"../X"_s, u".."_s, u".hidden"_s, QString(251, u'a')}) {
+            run = Tangobako(folder, {"--import", "-", "--list", name}, "いぬ\n");
+            QVERIFY2(run.status == 1 && (name.size() < 251 || run.err.contains(u"長すぎます")),
+                     qPrintable(name + u": "_s + run.err));
+        }
+        QCOMPARE(QDir(folder.filePath("Data")).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{"Full.dat", "New.dat"}));
     }
 

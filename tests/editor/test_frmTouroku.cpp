@@ -6,6 +6,7 @@
 #include "wordlists/wordfile.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -205,6 +206,19 @@ private slots:
         QTest::mouseClick(reading, Qt::LeftButton);
         QTRY_COMPARE(reading->selectedText(), u"とうきょう"_s);
 
+        // A pasted word as long as the field takes, of letters MeCab does not
+        // know (seconds for it), gets no suggestion, at once.
+        s.run("cmdClear");
+        QApplication::clipboard()->setText(QString(100000, u'x'));
+        word->setFocus();
+        QTest::keyClick(word, Qt::Key_V, Qt::ControlModifier);
+        QElapsedTimer leaving;
+        leaving.start();
+        QTest::keyClick(word, Qt::Key_Tab);
+        QVERIFY2(leaving.elapsed() < 1000 && reading->text().isEmpty(),
+                 qPrintable(u"%1 ms to leave a word of %2 letters"_s.arg(leaving.elapsed())
+                                .arg(word->text().size())));
+
         s.run("OptMode2"); // no conversion in the delete mode
         QTest::mouseClick(word, Qt::LeftButton);
         Type(word, u"学校"_s);
@@ -360,7 +374,9 @@ private slots:
         QCOMPARE(s.rows(), (QList<Row>{{1, 1, u"川"_s, u"かわら"_s, 5}}));
     }
 
-    // Refused saves warn and write nothing.
+    // Refused saves and conversions warn, naming the field and the
+    // character, and write nothing: a pasted ESC in the word, a NUL in the
+    // reading (which the conversion would drop unseen).
     void refusals() {
         Screen s;
         MessageCapture capture;
@@ -369,16 +385,27 @@ private slots:
         s.run("txt_Hiragana=ねこ cmdHenkan cmdOK"); // no word
         QVERIFY(s.focused("txt_Tango"));
         s.run("txt_Tango=猫😀 cmdOK");
+        s.run(u"txt_Tango=猫\u001B cmdOK txt_Hiragana=ね\u0000こ cmdHenkan"_s);
+        QVERIFY(s.focused("txt_Hiragana") && !s.get("cmdOK")->isEnabled());
         // The old entry must survive a refused change.
         s.run("OptMode1 row:0 cmdHenkou txt_Tango=😀 txt_Hiragana=やま cmdHenkan cmdOK");
         s.run("OptMode2 row:0 cmdHenkou txt_Tango= cmdOK");
         QVERIFY(s.wordList() == kNomal && s.folder.readFile("type2").count('\n') == 6);
-        QStringList texts;
-        for (const CapturedMessage& m : capture.messages) {
-            QVERIFY(m.title == u"警告" && m.icon == MessageIcon::Warning);
-            texts << (m.text.contains(u"「😀」") ? u"😀"_s : m.text.left(6));
+        const QStringList expected{u"未入力エラー"_s,
+                                   u"未入力エラー"_s,
+                                   u"「😀」"_s,
+                                   u"単語に制御文字（U+001B）"_s,
+                                   u"読みに制御文字（U+0000）"_s,
+                                   u"「😀」"_s,
+                                   u"未選択エラー"_s};
+        QCOMPARE(capture.messages.size(), expected.size());
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            const CapturedMessage& m = capture.messages[i];
+            QVERIFY2(
+                m.title == u"警告" && m.icon == MessageIcon::Warning &&
+                    m.text.contains(expected[i]),
+                qPrintable(u"message %1: %2, expected 「%3」"_s.arg(i).arg(m.text, expected[i])));
         }
-        QCOMPARE(texts.join(u' '), u"未入力エラー 未入力エラー 😀 😀 未選択エラー"_s);
     }
 
     // The editor starts on the word list the game's settings screen saved. A
