@@ -3,6 +3,7 @@
 #include "config/config.h"
 #include "frmFileWriter.h"
 #include "kana/kanacode.h"
+#include "kana/wordlevel.h"
 #include "platform/folderlock.h"
 #include "platform/numbers.h"
 #include "platform/platform.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcutEvent>
 #include <QShowEvent>
 #include <QTableView>
 
@@ -136,6 +138,8 @@ void frmTouroku::ClearEntry(Mode mode) {
     cmd_DSP->setEnabled(true);
     cmd_Up->setEnabled(true);
     cmd_Down->setEnabled(true);
+    m_proposedLevel = 0;
+    ShowProposedLevel();
 }
 
 void frmTouroku::ResetSelectedMode() {
@@ -176,9 +180,37 @@ void frmTouroku::cmd_DSP_Click() {
 }
 
 void frmTouroku::ChangeLevel(int step) {
-    const int index = (ShownLevel() - 1 + step + 5) % 5;
-    lbl_Level->setText(kFullWidthLevels[static_cast<std::size_t>(index)]);
-    ResetSelectedMode();
+    SetLevel((ShownLevel() - 1 + step + 5) % 5 + 1);
+}
+
+void frmTouroku::SetLevel(int level) {
+    lbl_Level->setText(kFullWidthLevels[static_cast<std::size_t>(level - 1)]);
+    if (SelectedMode() != AddMode) {
+        ResetSelectedMode();
+        return;
+    }
+    ShowWordList(level);
+    ShowProposedLevel();
+}
+
+void frmTouroku::ShowProposedLevel() {
+    cmdProposedLevel->setVisible(m_proposedLevel != 0);
+    if (m_proposedLevel == 0)
+        return;
+    const bool takes = m_proposedLevel != ShownLevel() && cmd_Up->isEnabled();
+    cmdProposedLevel->setEnabled(takes);
+    const QString proposal =
+        QStringLiteral("おすすめ：レベル%1（%2打鍵）")
+            .arg(kFullWidthLevels[static_cast<std::size_t>(m_proposedLevel - 1)])
+            .arg(KeyCountOfCodes(gKanaCodes));
+    // Fitted from the window's size each time: the caption changes.
+    cmdProposedLevel->setFont(font());
+    cmdProposedLevel->setText(takes ? proposal + QStringLiteral("　Alt+L で選択") : proposal);
+    FitCaption(cmdProposedLevel);
+}
+
+void frmTouroku::cmdProposedLevel_Click() {
+    SetLevel(m_proposedLevel);
 }
 
 void frmTouroku::cmd_Up_Click() {
@@ -222,6 +254,13 @@ void frmTouroku::OfferReading(Qt::FocusReason reason) {
 }
 
 bool frmTouroku::eventFilter(QObject* watched, QEvent* event) {
+    // Alt+S is 選択確定's and 保存's: with both enabled (a chosen entry being
+    // changed) Qt only moves the focus between them. It saves.
+    if ((watched == cmdHenkou || watched == cmdOK) && event->type() == QEvent::Shortcut &&
+        static_cast<QShortcutEvent*>(event)->isAmbiguous() && cmdOK->isEnabled()) {
+        cmdOK->animateClick();
+        return true;
+    }
     // The focus has already moved when the word field hears of it.
     if (watched == txt_Tango && event->type() == QEvent::FocusOut &&
         QApplication::focusWidget() == txt_Hiragana)
@@ -266,6 +305,8 @@ void frmTouroku::cmdHenkan_Click() {
     BuildKanaTable();
     gKanaCodes = KanaToCodes(txt_Hiragana->text());
     lbl_HenKan->setText(CodesToKana(gKanaCodes));
+    m_proposedLevel = gKanaCodes.isEmpty() ? 0 : LevelOfKeys(KeyCountOfCodes(gKanaCodes));
+    ShowProposedLevel();
     if (IsBlank(lbl_HenKan->text())) {
         cmdOK->setEnabled(false);
         return;

@@ -75,6 +75,15 @@ private:
     // lblFileName names the list on screen.
     void ShowFileName();
     void ChangeLevel(int step);
+    // Shows level and the words of it. In the add mode the word being typed
+    // stays, as the level is only a choice for it; in the other modes the
+    // entry chosen belongs to the level left, and goes.
+    void SetLevel(int level);
+    // After a conversion, the level the reading's keys give (as the import
+    // gives it) beside the shown level; Alt+L takes it while the level can
+    // change. Hidden without a conversion.
+    void ShowProposedLevel();
+    void cmdProposedLevel_Click();
     Mode SelectedMode() const;
     int ShownLevel() const;
 
@@ -106,6 +115,8 @@ private:
     QLabel* Label3;
     QPushButton* cmdTenyuryoku;
     QTableView* lst_Touroku;
+    QPushButton* cmdProposedLevel;
+    int m_proposedLevel = 0; // 0 while no conversion proposes one
     WordListModel* m_words;
     SeenWord m_seen; // the word chosen in the list, as the user saw it
     // Over the list while the files are the other program's.

@@ -106,6 +106,15 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     Label9 = AddLabel(this, "Label9", QStringLiteral("登録確認"), 1560, 1515, 900, 270);
     lbl_Gyo = AddLabel(this, "lbl_Gyo", QString(), 2040, 1815, 1095, 330);
     lbl_Gyo->setFont(WindowsFont(QStringLiteral("ＭＳ Ｐゴシック"), 11.25));
+    // The chosen entry's line number is kept here for the save, but not
+    // shown: unlabelled it said nothing, and the list marks the entry and
+    // shows its line under 現行No.
+    lbl_Gyo->hide();
+    // In the place lbl_Gyo leaves, next to the level buttons. Never focused,
+    // so that Alt+L leaves the focus on 保存.
+    cmdProposedLevel = MakeButton(this, "cmdProposedLevel", QString(), 1440, 1845, 4680, 375);
+    cmdProposedLevel->setFocusPolicy(Qt::NoFocus);
+    cmdProposedLevel->hide();
     Label2 = AddLabel(this, "Label2", QStringLiteral("変換ミスの場合は"), 6240, 1920, 1440, 270);
     Label3 = AddLabel(this, "Label3", QStringLiteral("=＞"), 7680, 1920, 450, 270);
     cmdTenyuryoku =
@@ -158,6 +167,7 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     connect(cmdTenyuryoku, &QPushButton::clicked, this, &frmTouroku::cmdTenyuryoku_Click);
     connect(cmdFileChange, &QPushButton::clicked, this, &frmTouroku::cmdFileChange_Click);
     connect(cmd_END, &QPushButton::clicked, this, &frmTouroku::cmd_END_Click);
+    connect(cmdProposedLevel, &QPushButton::clicked, this, &frmTouroku::cmdProposedLevel_Click);
     connect(lst_Touroku, &QTableView::clicked, this, &frmTouroku::lst_Touroku_ItemClick);
     // Moving through the list with the keyboard selects like a click.
     connect(lst_Touroku->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -170,13 +180,17 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     connect(txt_Tango, &QLineEdit::textEdited, this, [] { PrepareReading(); });
     txt_Hiragana->installEventFilter(this);
     lst_Touroku->installEventFilter(this);
+    cmdHenkou->installEventFilter(this);
+    cmdOK->installEventFilter(this);
 
     // Alt+arrow anywhere on the screen changes the level, only while the
-    // matching button is enabled. Ctrl+S saves whenever 保存 can: Alt+S, which
-    // 選択確定 shares, only moves between the two while both are enabled.
+    // matching button is enabled. Alt+S, which 選択確定 and 保存 share, saves
+    // while 保存 is enabled (eventFilter); so does Ctrl+S.
     AddButtonShortcut(cmd_Up, QKeySequence(Qt::ALT | Qt::Key_Up));
     AddButtonShortcut(cmd_Down, QKeySequence(Qt::ALT | Qt::Key_Down));
     AddButtonShortcut(cmdOK, QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddButtonShortcut(cmdProposedLevel, QKeySequence(Qt::ALT | Qt::Key_L));
+    cmdOK->setToolTip(QStringLiteral("Alt+S または Ctrl+S"));
 
     Form_Load();
     FitCaptions(this);

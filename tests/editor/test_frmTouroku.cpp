@@ -255,41 +255,50 @@ private slots:
         QVERIFY(s.focused("cmdOK"));
     }
 
-    // Levels cycle by button and by Alt+arrow; a word added from the keyboard
-    // alone; one saved on the kana keyboard shows up in the list.
+    // Levels cycle by button and by Alt+arrow, keeping the word being typed;
+    // the conversion proposes the level of the reading's keys, which Alt+L
+    // takes, the focus staying on 保存; a word added from the keyboard alone;
+    // one saved on the kana keyboard shows up in the list. Guards the word
+    // and reading a level change wiped.
     void levelsAndAddingAWord() {
         Screen s;
-        QCOMPARE(s.run("txt_Tango=山 cmd_Down"), (Entry{.buttons = kAdding, .level = u"５"_s}));
-        QCOMPARE(s.run("alt:Up"), (Entry{.buttons = kAdding, .level = u"１"_s}));
-        s.run("alt:Down alt:Down alt:Down txt_Tango=新聞 enter:txt_Tango");
+        s.run("txt_Tango=新聞 enter:txt_Tango");
         QVERIFY(s.focused("txt_Hiragana"));
-        const Entry typed{kAdding, u"新聞"_s, u"しんぶん"_s, {}, {}, u"３"_s};
-        QCOMPARE(s.run("txt_Hiragana=しんぶん enter:txt_Hiragana"), typed);
+        Entry typed{kAdding, u"新聞"_s, u"しんぶん"_s, {}, {}, u"５"_s};
+        QCOMPARE(s.run("txt_Hiragana=しんぶん cmd_Down"), typed);
+        typed.level = u"１"_s;
+        QCOMPARE(s.run("alt:Up enter:txt_Hiragana"), typed);
         QVERIFY(s.focused("cmdHenkan"));
         s.run("alt:H"); // an animated click
         QTRY_VERIFY(s.text("lbl_HenKan") == u"しんぶん" && s.focused("cmdOK"));
+        QCOMPARE(s.text("cmdProposedLevel"), u"おすすめ：レベル４（8打鍵）　Alt+L で選択"_s);
+        const Entry converted{
+            {true, false, true, true}, typed.word, typed.reading, typed.reading, {}, u"４"_s};
+        QCOMPARE(s.run("alt:L"), converted);
+        QVERIFY(s.focused("cmdOK") && !s.get("cmdProposedLevel")->isEnabled());
         s.run("txt_Hiragana=あ alt:S"); // the codes of the conversion are saved
-        QTRY_COMPARE(s.wordList(), "2,0,4,1,0\r\n" + kRecords + "012046064046,9056,95B7,3\r\n");
-        QCOMPARE(s.rows().last(), (Row{4, 3, u"新聞"_s, u"しんぶん"_s, 7}));
+        QTRY_COMPARE(s.wordList(), "2,0,3,2,0\r\n" + kRecords + "012046064046,9056,95B7,4\r\n");
+        QCOMPARE(s.rows().last(), (Row{2, 4, u"新聞"_s, u"しんぶん"_s, 7}));
         const QTableView* list = s.get<QTableView>("lst_Touroku");
-        QCOMPARE(list->currentIndex().row(), 3); // the list shows the word added
-        QCOMPARE(s.shows(), (Entry{.buttons = kAdding, .level = u"３"_s}));
-        QVERIFY(s.focused("txt_Tango"));
+        QCOMPARE(list->currentIndex().row(), 1); // the list shows the word added
+        QCOMPARE(s.shows(), (Entry{.buttons = kAdding, .level = u"４"_s}));
+        QVERIFY(s.focused("txt_Tango") && !s.get("cmdProposedLevel")->isVisible());
 
-        // The kana keyboard gets the word and level 3 and saves ねこ with them.
+        // The kana keyboard gets the word and level 4 and saves ねこ with them.
         QTimer::singleShot(0, s.w.get(), [] {
             for (const char* name : {"Command22", "Command10", "cmdOK", "Command109"})
                 QTest::mouseClick(QApplication::activeModalWidget()->findChild<QPushButton*>(name),
                                   Qt::LeftButton);
         });
         s.run("txt_Tango=猫 cmdTenyuryoku");
-        QCOMPARE(s.rows().last(), (Row{5, 3, u"猫"_s, u"ねこ"_s, 8}));
+        QCOMPARE(s.rows().last(), (Row{3, 4, u"猫"_s, u"ねこ"_s, 8}));
     }
 
     // Ctrl+S presses 保存 whenever it is enabled, wherever the focus is, in
     // every mode, and the list then shows the words as saved. In the modify
-    // mode 選択確定 and 保存 share Alt+S, which then only moves the focus
-    // between them.
+    // mode Alt+S, which 選択確定 and 保存 share, takes the entry, and saves it
+    // once it is changed and converted. Guards the Alt+S that only moved the
+    // focus to 選択確定.
     void saveFromTheKeyboard() {
         Screen s;
         s.run("txt_Tango=猫 txt_Hiragana=ねこ ctrl:S"); // not converted: nothing to save
@@ -303,10 +312,8 @@ private slots:
         // while 保存 is disabled.
         s.run("OptMode1 row:0 alt:S");
         QTRY_VERIFY2(s.get("cmdHenkan")->isEnabled(), "Alt+S did not press 選択確定");
-        const Entry converted{kEditReady, u"山"_s, u"やまやま"_s, u"やまやま"_s, u"1"_s, u"１"_s};
-        QCOMPARE(s.run("txt_Hiragana=やまやま cmdHenkan alt:S"), converted);
-        QVERIFY2(s.focused("cmdHenkou"), "Alt+S did not move to 選択確定");
-        QCOMPARE(s.run("ctrl:S"), (Entry{.buttons = kChoosing, .level = u"１"_s}));
+        s.run("txt_Hiragana=やまやま cmdHenkan alt:S");
+        QTRY_COMPARE(s.shows(), (Entry{.buttons = kChoosing, .level = u"１"_s}));
         QCOMPARE(s.wordList(), "3,0,3,1,0\r\n" + kRecords.mid(kRecords.indexOf('\n') + 1) +
                                    "024010,944C,1\r\n036031036031,8E52,1\r\n");
         const QList<Row> level1{{1, 1, u"川"_s, u"かわ"_s, 3},
