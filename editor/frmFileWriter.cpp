@@ -77,23 +77,37 @@ frmFileWriter::frmFileWriter(QWidget* parent) : QDialog(parent) {
 
     BuildKanaTable();
     const QFont kanaFont = WindowsFont(QStringLiteral("MS UI Gothic"), 12, true);
-    for (const ChartPlacement& placement : kChart) {
-        for (std::size_t row = 0; row < placement.block->size(); ++row) {
-            for (std::size_t col = 0; col < 5; ++col) {
-                const KanaKey key = (*placement.block)[row][col];
+    // Tab goes through the chart block by block, row by row, from あ; from
+    // the last kana on to 戻る, 保存, 終了, the level and last クリア, which
+    // empties the entry.
+    QWidget* previous = txtKanjiName;
+    for (std::size_t block = 0; block < kChart.size(); ++block) {
+        for (int row = 0; row < kChartRows; ++row) {
+            for (int col = 0; col < 5; ++col) {
+                const ChartPlace place{row, static_cast<int>(block) * 5 + col};
+                const KanaKey key = ChartKey(place);
                 if (key.button == 0)
                     continue;
                 const QByteArray name = "Command" + QByteArray::number(key.button);
                 QPushButton* button =
                     AddButton(this, name.constData(), gKana[static_cast<std::size_t>(key.code)],
-                              placement.left + static_cast<int>(col) * kChartPitch,
-                              kChartTop + static_cast<int>(row) * kChartPitch, kKanaButtonSize,
-                              kKanaButtonSize);
+                              kChart[block].left + col * kChartPitch, kChartTop + row * kChartPitch,
+                              kKanaButtonSize, kKanaButtonSize);
                 button->setFont(kanaFont);
                 connect(button, &QPushButton::clicked, this,
                         [this, button, code = key.code] { Kana_Click(button, code); });
+                button->installEventFilter(this);
+                m_kanaPlaces.insert(button, place);
+                setTabOrder(previous, button);
+                previous = button;
             }
         }
+    }
+    const std::array<QWidget*, 6> afterChart{Command108, cmdOK,    Command109,
+                                             cmd_Up,     cmd_Down, cmdClear};
+    for (QWidget* next : afterChart) {
+        setTabOrder(previous, next);
+        previous = next;
     }
 
     lblWait = AddLabel(this, "lblWait", QString(), 240, kChartTop, 9375, 5895, entryFont);
@@ -203,6 +217,20 @@ void frmFileWriter::OfferReading() {
 }
 
 bool frmFileWriter::eventFilter(QObject* watched, QEvent* event) {
+    // The arrow keys move on the chart as it is drawn, not along the tab
+    // order; at its edge they stay.
+    if (event->type() == QEvent::KeyPress) {
+        const auto place = m_kanaPlaces.constFind(watched);
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const int rowStep = key == Qt::Key_Down ? 1 : key == Qt::Key_Up ? -1 : 0;
+        const int columnStep = key == Qt::Key_Right ? 1 : key == Qt::Key_Left ? -1 : 0;
+        if (place != m_kanaPlaces.cend() && (rowStep != 0 || columnStep != 0)) {
+            if (const std::optional<ChartPlace> next = ChartStep(*place, rowStep, columnStep))
+                findChild<QPushButton*>(QStringLiteral("Command%1").arg(ChartKey(*next).button))
+                    ->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
     if (watched == txtKanjiName && event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)

@@ -4,7 +4,10 @@
 // of typed hiragana. Each finished word goes straight into the working files
 // and the word list; the keyboard stays open for the next one.
 
+#include "kanachart.h"
+
 #include <QDialog>
+#include <QHash>
 #include <QString>
 
 class FilesWait;
@@ -58,6 +61,8 @@ private:
     QPushButton* cmdClear;
     QPushButton* cmdOK;
     QPushButton* Command109;
+    // The place of each kana button on the chart.
+    QHash<const QObject*, ChartPlace> m_kanaPlaces;
     // Over the chart while the files are the other program's.
     QLabel* lblWait;
     FilesWait* m_wait;

@@ -1,8 +1,10 @@
 #pragma once
 // The kana keyboard's chart: three blocks of ten rows and five columns, laid
-// out like a kana chart, each place a kana button or empty.
+// out like a kana chart, each place a kana button or empty; and where the
+// arrow keys go on it.
 
 #include <array>
+#include <optional>
 
 // One place of the kana chart: the button's number and the kana code it adds
 // (both 0 for an empty place).
@@ -64,6 +66,24 @@ inline constexpr std::array<ChartPlacement, 3> kChart{{
     {&kVoicedBlock, 3480},
     {&kSmallBlock, 6720},
 }};
+
+inline constexpr int kChartRows = 10;
+inline constexpr int kChartColumns = 15; // five in each block
+
+// A place on the chart: its row and its column across the three blocks.
+struct ChartPlace {
+    int row;
+    int column;
+};
+// The key at a place of the chart.
+constexpr KanaKey ChartKey(ChartPlace place) {
+    return (*kChart[static_cast<std::size_t>(place.column / 5)].block)[static_cast<std::size_t>(
+        place.row)][static_cast<std::size_t>(place.column % 5)];
+}
+// Where an arrow key goes from a place: to the nearest kana a step of
+// (rowStep, columnStep) at a time, over the empty places; nowhere (nothing)
+// past the chart's edge.
+std::optional<ChartPlace> ChartStep(ChartPlace from, int rowStep, int columnStep);
 
 inline constexpr int kChartTop = 2160;
 inline constexpr int kChartPitch = 600;

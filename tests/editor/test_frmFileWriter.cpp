@@ -142,6 +142,29 @@ private slots:
         Run(keyboard, "Command22");
         QCOMPARE(Text(keyboard, "lblHiragana"), QStringLiteral("ね"));
 
+        // By keys: Tab from the word field goes to あ, where Space picks it;
+        // the arrows follow the chart, over its gaps, from block to block,
+        // and stay at its edge; クリア is last in the tab chain. Guards the
+        // first Tab that reached クリア and wiped the entry.
+        Run(keyboard, "cmdClear");
+        word->setFocus();
+        QTest::keyClick(word, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(Text(keyboard, "lblHiragana"), QStringLiteral("あ"));
+        QStringList path;
+        for (const Qt::Key key :
+             {Qt::Key_Left, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down,
+              Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Right,
+              Qt::Key_Right, Qt::Key_Right, Qt::Key_Up}) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            path << QApplication::focusWidget()->property("text").toString();
+        }
+        QCOMPARE(path.join(u' '),
+                 QStringLiteral("あ い き し ち に ひ み り り る れ ろ びゃ ぢゃ"));
+        word->setFocus();
+        QTest::keyClick(word, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdClear"));
+
         // 保存 while the other program holds the files waits, the keyboard
         // drawn with a note saying so, and saves once they are free; after
         // the wait it says the word was not added, and why, and keeps the
