@@ -59,7 +59,7 @@ using MessageHook =
     std::function<void(const QString& text, const QString& title, MessageIcon icon)>;
 void SetMessageHook(MessageHook hook);
 void ShowMessage(const QString& text, const QString& title, MessageIcon icon);
-// The one warning box of both programs: title "警告", the error icon.
+// The one warning box of both programs: title "警告", the warning icon.
 void ShowWarning(const QString& text);
 // ShowWarning, but only the first time in this run that key comes: a file that
 // cannot be written is reported once, and the run goes on quietly.
