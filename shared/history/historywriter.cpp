@@ -44,29 +44,40 @@ bool StoreRows(const QSqlDatabase& db, const GameRecord& game, const QString& uu
     return spellings.store(db, failure) && AddToDayTotals(db, summary, failure);
 }
 
-bool Store(const QSqlDatabase& db, const GameRecord& game, const QString& uuid, qint64* id,
-           QSqlError* failure) {
+// Writes the games in one transaction, each unless the history holds its
+// uuid already; ids, when given, gets the number of each.
+bool Store(const QSqlDatabase& db, const QList<GameRecord>& games, const QStringList& uuids,
+           QList<qint64>* ids, QSqlError* failure) {
     SqlTransaction transaction(db, SqlTransaction::Kind::Write, failure);
     if (!transaction.begun())
         return false;
-    // Written already, by this program before a crash took the news or by
-    // another program retrying the same waiting game: kept as it is.
     SqlStatement known(db, "SELECT id FROM games WHERE uuid = ?", failure);
-    if (!known.run({uuid}))
-        return false;
-    qint64 stored = 0;
-    if (known.next()) {
-        stored = known.number(0);
-    } else if (!StoreRows(db, game, uuid, stored, failure) || !transaction.commit(failure)) {
-        return false;
-    } else {
-        // The committed game is in the journal; copying it into the file
-        // now keeps the journal from growing with the run. A reader in the
-        // way only leaves the copy for the next game.
-        Exec(db, QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"), nullptr);
+    QList<qint64> stored;
+    bool added = false;
+    for (qsizetype n = 0; n < games.size(); ++n) {
+        // Written already, by this program before a crash took the news or
+        // by another program retrying the same waiting game: kept as it is.
+        if (!known.run({uuids[n]}))
+            return false;
+        qint64 id = 0;
+        if (known.next()) {
+            id = known.number(0);
+        } else if (!StoreRows(db, games[n], uuids[n], id, failure)) {
+            return false;
+        } else {
+            added = true;
+        }
+        stored.append(id);
     }
-    if (id)
-        *id = stored;
+    if (!transaction.commit(failure))
+        return false;
+    // The committed games are in the journal; copying them into the file
+    // now keeps the journal from growing with the run. A reader in the way
+    // only leaves the copy for the next game.
+    if (added)
+        Exec(db, QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"), nullptr);
+    if (ids)
+        *ids = stored;
     return true;
 }
 
@@ -82,18 +93,19 @@ bool DiskFull(const QString& path) {
     return blocks * disk.f_frsize < kRoomForAGame;
 }
 
-} // namespace
-
-bool WriteGame(HistoryDb& db, const GameRecord& game, QString* message, qint64* id,
-               WriteProblem* problem) {
+// Writes the games as one transaction through db, and sorts why not.
+bool Write(HistoryDb& db, const QList<GameRecord>& games, QString* message, QList<qint64>* ids,
+           WriteProblem* problem) {
     // A game never given an identity was never written anywhere else.
-    const QString uuid = game.uuid.isEmpty() ? QUuid::createUuid().toString() : game.uuid;
+    QStringList uuids;
+    for (const GameRecord& game : games)
+        uuids.append(game.uuid.isEmpty() ? QUuid::createUuid().toString() : game.uuid);
     QSqlError seen;
     QString said;
     const bool written = db.run(
         HistoryDb::Access::Write,
         [&](const QSqlDatabase& connection, QSqlError* failure) {
-            const bool stored = Store(connection, game, uuid, id, failure);
+            const bool stored = Store(connection, games, uuids, ids, failure);
             seen = *failure;
             return stored;
         },
@@ -114,4 +126,19 @@ bool WriteGame(HistoryDb& db, const GameRecord& game, QString* message, qint64* 
     if (problem)
         *problem = why;
     return written;
+}
+
+} // namespace
+
+bool WriteGame(HistoryDb& db, const GameRecord& game, QString* message, qint64* id,
+               WriteProblem* problem) {
+    QList<qint64> ids;
+    const bool written = Write(db, {game}, message, &ids, problem);
+    if (written && id)
+        *id = ids.constFirst();
+    return written;
+}
+
+bool WriteGames(HistoryDb& db, const QList<GameRecord>& games, QString* message) {
+    return Write(db, games, message, nullptr, nullptr);
 }

@@ -29,3 +29,8 @@ enum class WriteProblem {
 };
 bool WriteGame(HistoryDb& db, const GameRecord& game, QString* message = nullptr,
                qint64* id = nullptr, WriteProblem* problem = nullptr);
+
+// Writes every game of games as WriteGame writes one, all in one
+// transaction: for filling a history with many games at once (a benchmark's),
+// where a transaction a game would wait for the disk each time.
+bool WriteGames(HistoryDb& db, const QList<GameRecord>& games, QString* message = nullptr);
