@@ -5,14 +5,20 @@
 
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
 
 namespace {
 
+// A full game: five stages of nine words when ten are set per stage, as
+// the game plays them.
 constexpr int kStages = 5;
 constexpr int kWordsPerStage = 10;
-constexpr int kKanaPerWord = 6;
+constexpr int kWordsPlayed = 9;
+// Games written per transaction when filling a history: a transaction a game
+// would wait for the disk each time.
+constexpr int kGamesPerWrite = 500;
 
 // Kana with the spellings a player may type them in.
 struct PoolKana {
@@ -89,14 +95,16 @@ GameRecord RealisticGame(int n) {
     game.wordsPerStage = kWordsPerStage;
     game.result = GameResult::Won;
     game.stage = kStages;
-    game.words = kStages * kWordsPerStage;
-    for (int w = 0; w < kStages * kWordsPerStage; ++w) {
+    game.words = kStages * kWordsPlayed;
+    for (int w = 0; w < game.words; ++w) {
         WordRecord word{QStringLiteral("単語%1").arg(random.below(5000)),
                         300 + random.below(900),
                         std::nullopt,
                         {}};
         int wordMs = *word.reactionMs;
-        for (int k = 0; k < kKanaPerWord; ++k) {
+        // Three to nine kana, six on average.
+        const int kanaInWord = 3 + random.below(7);
+        for (int k = 0; k < kanaInWord; ++k) {
             const PoolKana& pool = kPool[random.below(int(std::size(kPool)))];
             const char* spelling = pool.spellings[pool.spellings[1] && random.below(3) == 0];
             KanaRecord kana{QString::fromUtf16(pool.kana),
@@ -126,8 +134,11 @@ bool RecordGames(const QString& path, int count, QString* message, int first) {
     if (!db.open(message))
         return false;
     QSqlQuery(db.connection()).exec(QStringLiteral("PRAGMA synchronous = OFF"));
-    for (int n = first; n < first + count; ++n) {
-        if (!WriteGame(db, RealisticGame(n), message))
+    for (int n = first; n < first + count; n += kGamesPerWrite) {
+        QList<GameRecord> games;
+        for (int g = n; g < std::min(n + kGamesPerWrite, first + count); ++g)
+            games.append(RealisticGame(g));
+        if (!WriteGames(db, games, message))
             return false;
     }
     return true;

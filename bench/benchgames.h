@@ -6,11 +6,12 @@
 
 #include <QString>
 
-// A won game of five stages of ten words, six kana each (300 kana), about
-// one kana in twelve missed once or twice; n numbers it and sets its start.
+// A won game of five stages of nine words (ten set per stage), three to
+// nine kana a word (about 270 kana), about one kana in twelve missed once or
+// twice; n numbers it and sets its start.
 GameRecord RealisticGame(int n);
 
 // Records count realistic games, numbered from first, into the history at
-// path, without waiting for the disk after each (only the making would
-// wait). False with why.
+// path, many to a transaction and without waiting for the disk (only the
+// making would wait). False with why.
 bool RecordGames(const QString& path, int count, QString* message, int first = 0);
