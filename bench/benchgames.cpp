@@ -101,7 +101,9 @@ GameRecord RealisticGame(int n) {
                         300 + random.below(900),
                         std::nullopt,
                         {}};
-        int wordMs = *word.reactionMs;
+        // A word's first kana counts from the word's appearance, so the
+        // word took as long as its kana.
+        int wordMs = 0;
         // Three to nine kana, six on average.
         const int kanaInWord = 3 + random.below(7);
         for (int k = 0; k < kanaInWord; ++k) {
@@ -109,7 +111,7 @@ GameRecord RealisticGame(int n) {
             const char* spelling = pool.spellings[pool.spellings[1] && random.below(3) == 0];
             KanaRecord kana{QString::fromUtf16(pool.kana),
                             QString::fromLatin1(spelling),
-                            150 + random.below(500),
+                            (k == 0 ? *word.reactionMs : 0) + 150 + random.below(500),
                             {}};
             if (random.below(12) == 0) {
                 for (int m = 0; m <= random.below(2); ++m)
