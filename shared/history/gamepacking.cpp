@@ -1,14 +1,29 @@
 #include "history/gamepacking.h"
 
+#include <QHash>
+
 #include <limits>
+#include <utility>
 
 namespace {
 
-// The first byte of the unpacked value: how the rest is laid out.
-constexpr char kLayout = 1;
+// The first byte of the unpacked value: how the rest is laid out. Nested:
+// each word with its kana and their misses in turn. Columns: each kind of
+// value of every word or kana together, which compresses better.
+constexpr char kNested = 1;
+constexpr char kColumns = 2;
 
 // The first character of the kana block packed a byte each.
 constexpr char16_t kKanaBase = 0x3040;
+
+// Nothing as 0; a value as its zigzag form plus one, so that a negative one
+// stays small too.
+quint64 OptionalForm(const std::optional<qint64>& value) {
+    if (!value)
+        return 0;
+    const qint64 number = *value;
+    return (number < 0 ? (quint64(-(number + 1)) << 1) | 1 : quint64(number) << 1) + 1;
+}
 
 // Packs numbers in seven-bit groups, the lowest first, so small ones take a
 // byte.
@@ -21,9 +36,8 @@ public:
         }
         m_bytes.append(char(value));
     }
-    // Nothing as 0; a value as its zigzag form plus one, so that a negative
-    // one stays small too.
-    void optional(const std::optional<int>& value) { number(value ? Zigzag(*value) + 1 : 0); }
+    void byte(quint8 value) { m_bytes.append(char(value)); }
+    void optional(const std::optional<qint64>& value) { number(OptionalForm(value)); }
     // A byte a character for ASCII and the kana block (U+3040 to U+30BF),
     // three for any other: most texts are kana or romaji.
     void text(const QString& value) {
@@ -43,20 +57,18 @@ public:
         number(quint64(packed.size()));
         m_bytes.append(packed);
     }
-    QByteArray bytes() const { return m_bytes; }
+    void append(const Packer& other) { m_bytes.append(other.m_bytes); }
+    const QByteArray& bytes() const { return m_bytes; }
 
 private:
-    static quint64 Zigzag(qint64 value) {
-        return value < 0 ? (quint64(-(value + 1)) << 1) | 1 : quint64(value) << 1;
-    }
     QByteArray m_bytes;
 };
 
-// Reads what Packer wrote; once a read goes past the end or makes no sense,
-// ok() is false and every later read gives 0.
+// Reads what Packer wrote from a place in the bytes; once a read goes past
+// the end or makes no sense, ok() is false and every later read gives 0.
 class Unpacker {
 public:
-    explicit Unpacker(QByteArray bytes) : m_bytes(std::move(bytes)) {}
+    Unpacker(const QByteArray& bytes, qsizetype at) : m_bytes(bytes), m_at(at) {}
 
     quint64 number() {
         quint64 value = 0;
@@ -71,6 +83,13 @@ public:
         m_ok = false;
         return 0;
     }
+    quint8 byte() {
+        if (!m_ok || m_at >= m_bytes.size()) {
+            m_ok = false;
+            return 0;
+        }
+        return quint8(m_bytes[m_at++]);
+    }
     // A count of things that each take at least a byte: no more than remain.
     qsizetype count() {
         const quint64 value = number();
@@ -78,17 +97,31 @@ public:
             m_ok = false;
         return m_ok ? qsizetype(value) : 0;
     }
-    std::optional<int> optional() {
-        const quint64 value = number();
-        if (value == 0 || !m_ok)
-            return std::nullopt;
-        const quint64 zigzag = value - 1;
-        const qint64 number = (zigzag & 1) != 0 ? -qint64(zigzag >> 1) - 1 : qint64(zigzag >> 1);
-        if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max()) {
+    std::optional<int> optional() { return narrow(fromForm(number())); }
+    // What Packer::optional wrote of a difference of times: far beyond an
+    // int, yet within what adding some ints can give.
+    std::optional<qint64> wide() {
+        const std::optional<qint64> value = fromForm(number());
+        constexpr qint64 kWidest = qint64(1) << 48;
+        if (value && (*value < -kWidest || *value > kWidest))
             m_ok = false;
-            return std::nullopt;
-        }
-        return int(number);
+        return m_ok ? value : std::nullopt;
+    }
+    // A value read as an int; one beyond an int makes no sense.
+    std::optional<int> narrow(std::optional<qint64> value) {
+        if (value &&
+            (*value < std::numeric_limits<int>::min() || *value > std::numeric_limits<int>::max()))
+            m_ok = false;
+        return value && m_ok ? std::optional<int>(int(*value)) : std::nullopt;
+    }
+    // The form of Packer::optional read as its low byte here and the rest
+    // from high.
+    std::optional<int> splitOptional(Unpacker& high) {
+        const quint64 low = byte();
+        const quint64 rest = high.number();
+        if (!high.ok() || rest >> 56 != 0)
+            m_ok = false;
+        return narrow(fromForm(rest << 8 | low));
     }
     QString text() {
         const qsizetype size = count();
@@ -108,44 +141,43 @@ public:
         }
         return value;
     }
+    void fail() { m_ok = false; }
     bool ok() const { return m_ok; }
+    qsizetype at() const { return m_at; }
     bool atEnd() const { return m_at == m_bytes.size(); }
 
 private:
-    QByteArray m_bytes;
-    qsizetype m_at = 1; // past the layout
+    std::optional<qint64> fromForm(quint64 value) const {
+        if (value == 0 || !m_ok)
+            return std::nullopt;
+        const quint64 zigzag = value - 1;
+        return (zigzag & 1) != 0 ? -qint64(zigzag >> 1) - 1 : qint64(zigzag >> 1);
+    }
+
+    const QByteArray& m_bytes;
+    qsizetype m_at;
     bool m_ok = true;
 };
 
-} // namespace
-
-QByteArray PackWords(const QList<WordRecord>& words) {
-    Packer packer;
-    packer.number(quint64(words.size()));
-    for (const WordRecord& word : words) {
-        packer.text(word.text);
-        packer.optional(word.reactionMs);
-        packer.optional(word.completionMs);
-        packer.number(quint64(word.kana.size()));
-        for (const KanaRecord& kana : word.kana) {
-            packer.text(kana.kana);
-            packer.text(kana.spelling);
-            packer.optional(kana.ms);
-            packer.number(quint64(kana.misses.size()));
-            for (const KeyMiss& miss : kana.misses) {
-                packer.text(miss.expected);
-                packer.text(miss.typed);
-            }
-        }
-    }
-    return qCompress(kLayout + packer.bytes(), 9);
+// The kana times of a word added up: a word's first kana counts from the
+// word's appearance, so a completed word took exactly this long.
+qint64 KanaTime(const WordRecord& word) {
+    qint64 sum = 0;
+    for (const KanaRecord& kana : word.kana)
+        sum += kana.ms.value_or(0);
+    return sum;
 }
 
-std::optional<QList<WordRecord>> UnpackWords(const QByteArray& packed) {
-    const QByteArray bytes = qUncompress(packed);
-    if (bytes.isEmpty() || bytes[0] != kLayout)
+// A word's completion as its difference from its kana times: 0 when it
+// agrees with them, as it does in every game played.
+std::optional<qint64> CompletionForm(const WordRecord& word) {
+    if (!word.completionMs)
         return std::nullopt;
-    Unpacker unpacker(bytes);
+    return qint64(*word.completionMs) - KanaTime(word);
+}
+
+std::optional<QList<WordRecord>> UnpackNested(const QByteArray& bytes) {
+    Unpacker unpacker(bytes, 1);
     QList<WordRecord> words(unpacker.count());
     for (WordRecord& word : words) {
         word.text = unpacker.text();
@@ -166,4 +198,131 @@ std::optional<QList<WordRecord>> UnpackWords(const QByteArray& packed) {
     if (!unpacker.ok() || !unpacker.atEnd())
         return std::nullopt;
     return words;
+}
+
+// The columns in order: the words and their numbers of kana; each word's
+// text; each word's reaction and completion (see CompletionForm); the pairs
+// of kana and spelling of the game; each kana's pair; each kana's number of
+// misses; the misses; the low byte of each kana's time; the rest of each.
+QByteArray PackColumns(const QList<WordRecord>& words) {
+    Packer counts;
+    Packer texts;
+    Packer times;
+    Packer pairs;
+    Packer kanaPairs;
+    Packer missCounts;
+    Packer misses;
+    Packer lowMs;
+    Packer highMs;
+    QHash<std::pair<QString, QString>, quint64> pairNumbers;
+    counts.number(quint64(words.size()));
+    for (const WordRecord& word : words) {
+        counts.number(quint64(word.kana.size()));
+        texts.text(word.text);
+        times.optional(word.reactionMs ? std::optional<qint64>(*word.reactionMs) : std::nullopt);
+        times.optional(CompletionForm(word));
+        for (const KanaRecord& kana : word.kana) {
+            const std::pair<QString, QString> pair{kana.kana, kana.spelling};
+            auto number = pairNumbers.constFind(pair);
+            if (number == pairNumbers.constEnd()) {
+                number = pairNumbers.insert(pair, quint64(pairNumbers.size()));
+                pairs.text(kana.kana);
+                pairs.text(kana.spelling);
+            }
+            kanaPairs.number(*number);
+            missCounts.number(quint64(kana.misses.size()));
+            for (const KeyMiss& miss : kana.misses) {
+                misses.text(miss.expected);
+                misses.text(miss.typed);
+            }
+            const quint64 form =
+                OptionalForm(kana.ms ? std::optional<qint64>(*kana.ms) : std::nullopt);
+            lowMs.byte(quint8(form & 0xff));
+            highMs.number(form >> 8);
+        }
+    }
+    Packer all;
+    all.byte(kColumns);
+    all.append(counts);
+    all.append(texts);
+    all.append(times);
+    all.number(quint64(pairNumbers.size()));
+    for (const Packer* column : {&pairs, &kanaPairs, &missCounts, &misses, &lowMs, &highMs})
+        all.append(*column);
+    return all.bytes();
+}
+
+std::optional<QList<WordRecord>> UnpackColumns(const QByteArray& bytes) {
+    Unpacker unpacker(bytes, 1);
+    QList<WordRecord> words(unpacker.count());
+    qsizetype kanaCount = 0;
+    for (WordRecord& word : words) {
+        const qsizetype count = unpacker.count();
+        // Each kana takes at least three bytes further on.
+        kanaCount += count;
+        if (kanaCount > bytes.size())
+            return std::nullopt;
+        word.kana.resize(count);
+    }
+    for (WordRecord& word : words)
+        word.text = unpacker.text();
+    QList<std::optional<qint64>> completions;
+    for (WordRecord& word : words) {
+        word.reactionMs = unpacker.optional();
+        completions.append(unpacker.wide());
+    }
+    QList<std::pair<QString, QString>> pairs(unpacker.count());
+    for (auto& [kana, spelling] : pairs) {
+        kana = unpacker.text();
+        spelling = unpacker.text();
+    }
+    for (WordRecord& word : words) {
+        for (KanaRecord& kana : word.kana) {
+            const quint64 pair = unpacker.number();
+            if (pair >= quint64(pairs.size()))
+                return std::nullopt;
+            std::tie(kana.kana, kana.spelling) = pairs[qsizetype(pair)];
+        }
+    }
+    for (WordRecord& word : words) {
+        for (KanaRecord& kana : word.kana)
+            kana.misses.resize(unpacker.count());
+    }
+    for (WordRecord& word : words) {
+        for (KanaRecord& kana : word.kana) {
+            for (KeyMiss& miss : kana.misses) {
+                miss.expected = unpacker.text();
+                miss.typed = unpacker.text();
+            }
+        }
+    }
+    Unpacker high(bytes, unpacker.at() + kanaCount);
+    for (WordRecord& word : words) {
+        for (KanaRecord& kana : word.kana)
+            kana.ms = unpacker.splitOptional(high);
+    }
+    for (qsizetype w = 0; w < words.size(); ++w) {
+        if (completions[w])
+            words[w].completionMs = unpacker.narrow(*completions[w] + KanaTime(words[w]));
+    }
+    if (!unpacker.ok() || !high.ok() || !high.atEnd())
+        return std::nullopt;
+    return words;
+}
+
+} // namespace
+
+QByteArray PackWords(const QList<WordRecord>& words) {
+    return qCompress(PackColumns(words), 9);
+}
+
+std::optional<QList<WordRecord>> UnpackWords(const QByteArray& packed) {
+    const QByteArray bytes = qUncompress(packed);
+    if (bytes.isEmpty())
+        return std::nullopt;
+    if (bytes[0] == kNested)
+        return UnpackNested(bytes);
+    if (bytes[0] == kColumns)
+        return UnpackColumns(bytes);
+    return std::nullopt;
 }

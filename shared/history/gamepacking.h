@@ -1,7 +1,10 @@
 #pragma once
 // A game's words, kana and missed keys packed into one compressed value,
-// the way the history keeps them: a game of 45 words takes about a kilobyte
-// instead of some 300 rows.
+// the way the history keeps them: a game of 45 words takes about 1.4 KB
+// instead of some 300 rows. Each kind of value (the words' texts, their
+// times, the kana with their spellings, the misses, the kana's times) lies
+// together, which compresses best; values packed before, each word with its
+// kana in turn, still unpack.
 
 #include "play/gamerecord.h"
 

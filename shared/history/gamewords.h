@@ -37,3 +37,7 @@ bool StoreWords(const QSqlDatabase& db, qint64 id, const QList<WordRecord>& word
 // without rows as one of no words; the rows stay until the caller drops
 // them.
 bool PackWordRows(const QSqlDatabase& db, QSqlError* failure);
+
+// Packs every game's words in game_words of main anew, as StoreWords packs
+// them now; a value that does not unpack is left as it is.
+bool RepackWords(const QSqlDatabase& db, QSqlError* failure);

@@ -147,9 +147,13 @@ const Step kVersion4 = {{
                         &PackWordRows,
                         {"DROP TABLE miss_keys", "DROP TABLE kana", "DROP TABLE words"}};
 
+// Version 5. Each game's words packed anew, every kind of value together
+// (see gamepacking.h): a game of 45 words takes about 1.4 KB instead of 1.7.
+const Step kVersion5 = {{}, &RepackWords};
+
 // The steps in order: kSteps[v - 1] takes a file from version v - 1 to v.
 const std::array<const Step*, kHistoryVersion> kSteps = {&kVersion1, &kVersion2, &kVersion3,
-                                                         &kVersion4};
+                                                         &kVersion4, &kVersion5};
 
 } // namespace
 

@@ -299,6 +299,46 @@ private slots:
             QVERIFY2(packed && packed->wordList == games[n].wordList,
                      "every word, kana and miss kept through the change of version");
         }
+
+        // A file of the version before, whose words were packed each word
+        // with its kana in turn: packed anew with every value kept, even a
+        // completion that is not the sum of its kana's times; a value that
+        // does not unpack stays as it lay rather than keep the game from
+        // writing.
+        const QList<WordRecord> words = {
+            {"漢字", 300, 1000, {{"か", "KA", 500, {{"K", "G"}}}, {"し", "SI", 400, {}}}},
+            {"本", std::nullopt, std::nullopt, {{"ほ", "H", std::nullopt, {}}}}};
+        const QByteArray nested = qCompress(QByteArray::fromHex(
+            "010206006f22005b57d904d10f02018b024b41e90701014b01470197025349a106000300672c00000101"
+            "bb01480000"));
+        const QString fourth = folder.filePath("fourth.sqlite");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-fourth");
+            db.setDatabaseName(fourth);
+            QSqlError failure;
+            if (!db.open() || MigrateHistory(db, &failure, 4) != MigrateResult::Current)
+                qFatal("cannot make %s: %s", qPrintable(fourth), qPrintable(failure.text()));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("test-fourth");
+        QStringList rows;
+        for (const QByteArray& packedWords : {nested, QByteArray::fromHex("00112233")})
+            rows << QStringLiteral(
+                        "INSERT INTO games VALUES (NULL, '%1', '2026-03-01T20:00:00+09:00',"
+                        " 1, 'Nomal.dat', 1, 10, 'ended', 1, 100, 5, 1, 1.5, 3, 2)")
+                        .arg(rows.size())
+                 << QStringLiteral("INSERT INTO game_words SELECT max(id), X'%1' FROM games")
+                        .arg(QString::fromLatin1(packedWords.toHex()));
+        RunSql(fourth, rows);
+        HistoryDb repacked(fourth);
+        QVERIFY2(repacked.open(&message), qPrintable(message));
+        const std::optional<GameRecord> kept = ReadGame(repacked, 1, &message);
+        QVERIFY2(kept && kept->wordList == words, "every value kept when packed anew");
+        QSqlQuery stored(repacked.connection());
+        QVERIFY(stored.exec("SELECT packed FROM game_words ORDER BY game"));
+        QVERIFY2(stored.next() && stored.value(0).toByteArray() != nested, "packed anew");
+        QVERIFY2(stored.next() && stored.value(0).toByteArray() == QByteArray::fromHex("00112233"),
+                 "a damaged value left as it lay");
     }
 
     // A crafted file or a link harms nothing, read by the statistics or
