@@ -10,11 +10,12 @@ set -euo pipefail
 
 # Compiler and build tools, Qt, the faces the windows are laid out for, and
 # what the programs load at run time: Qt's SQLite driver (and SQLite's own
-# headers, for the handle under it) and Qt's own translations.
+# headers, for the handle under it), zlib, which packs the games' words, and
+# Qt's own translations.
 run=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libqt6sql6-sqlite libsqlite3-dev qt6-translations-l10n
+  libqt6sql6-sqlite libsqlite3-dev zlib1g-dev qt6-translations-l10n
   fonts-noto-cjk fonts-liberation2
 )
 # A virtual display and what drives and photographs windows on it, clang with

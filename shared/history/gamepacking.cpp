@@ -1,8 +1,11 @@
 #include "history/gamepacking.h"
 
-#include <QHash>
+#include <zlib.h>
 
+#include <array>
 #include <limits>
+#include <map>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -200,21 +203,82 @@ std::optional<QList<WordRecord>> UnpackNested(const QByteArray& bytes) {
     return words;
 }
 
+// Deflates columns into one zlib stream, each column in a block of its own
+// so that each gets the codes that fit it; nothing when zlib fails.
+std::optional<QByteArray> Deflate(const QList<QByteArray>& columns) {
+    z_stream stream{};
+    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, MAX_WBITS, MAX_MEM_LEVEL,
+                     Z_DEFAULT_STRATEGY) != Z_OK)
+        return std::nullopt;
+    QByteArray deflated;
+    bool ok = true;
+    for (qsizetype c = 0; ok && c < columns.size(); ++c) {
+        QByteArray column = columns[c];
+        stream.next_in = reinterpret_cast<Bytef*>(column.data());
+        stream.avail_in = uInt(column.size());
+        const int flush = c + 1 < columns.size() ? Z_BLOCK : Z_FINISH;
+        int result = Z_OK;
+        do {
+            std::array<char, 4096> out{};
+            stream.next_out = reinterpret_cast<Bytef*>(out.data());
+            stream.avail_out = uInt(out.size());
+            result = deflate(&stream, flush);
+            deflated.append(out.data(), qsizetype(out.size() - stream.avail_out));
+        } while (result == Z_OK && (stream.avail_out == 0 || stream.avail_in > 0));
+        ok = flush == Z_FINISH ? result == Z_STREAM_END : result == Z_OK || result == Z_BUF_ERROR;
+    }
+    deflateEnd(&stream);
+    return ok ? std::optional<QByteArray>(deflated) : std::nullopt;
+}
+
+// What Deflate made, of size bytes; nothing when it does not inflate to
+// exactly that.
+std::optional<QByteArray> Inflate(QByteArray deflated, qsizetype size) {
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        return std::nullopt;
+    QByteArray bytes(size, Qt::Uninitialized);
+    stream.next_in = reinterpret_cast<Bytef*>(deflated.data());
+    stream.avail_in = uInt(deflated.size());
+    stream.next_out = reinterpret_cast<Bytef*>(bytes.data());
+    stream.avail_out = uInt(bytes.size());
+    const int result = inflate(&stream, Z_FINISH);
+    const bool whole = result == Z_STREAM_END && stream.avail_out == 0 && stream.avail_in == 0;
+    inflateEnd(&stream);
+    return whole ? std::optional<QByteArray>(bytes) : std::nullopt;
+}
+
+// The most a game's words unpack to: far beyond any game played.
+constexpr quint64 kLargestColumns = 64 << 20;
+
 // The columns in order: the words and their numbers of kana; each word's
 // text; each word's reaction and completion (see CompletionForm); the pairs
-// of kana and spelling of the game; each kana's pair; each kana's number of
-// misses; the misses; the low byte of each kana's time; the rest of each.
-QByteArray PackColumns(const QList<WordRecord>& words) {
+// of kana and spelling of the game, in order, their kana then their
+// spellings; each kana's pair; each kana's number of misses; the misses; the
+// low byte of each kana's time; the rest of each.
+QList<QByteArray> PackColumns(const QList<WordRecord>& words) {
+    std::map<std::pair<QString, QString>, quint64> pairNumbers;
+    for (const WordRecord& word : words) {
+        for (const KanaRecord& kana : word.kana)
+            pairNumbers.emplace(std::pair(kana.kana, kana.spelling), 0);
+    }
+    Packer pairKana;
+    Packer pairSpellings;
+    pairKana.number(quint64(pairNumbers.size()));
+    quint64 next = 0;
+    for (auto& [pair, number] : pairNumbers) {
+        number = next++;
+        pairKana.text(pair.first);
+        pairSpellings.text(pair.second);
+    }
     Packer counts;
     Packer texts;
     Packer times;
-    Packer pairs;
     Packer kanaPairs;
     Packer missCounts;
     Packer misses;
     Packer lowMs;
     Packer highMs;
-    QHash<std::pair<QString, QString>, quint64> pairNumbers;
     counts.number(quint64(words.size()));
     for (const WordRecord& word : words) {
         counts.number(quint64(word.kana.size()));
@@ -222,14 +286,7 @@ QByteArray PackColumns(const QList<WordRecord>& words) {
         times.optional(word.reactionMs ? std::optional<qint64>(*word.reactionMs) : std::nullopt);
         times.optional(CompletionForm(word));
         for (const KanaRecord& kana : word.kana) {
-            const std::pair<QString, QString> pair{kana.kana, kana.spelling};
-            auto number = pairNumbers.constFind(pair);
-            if (number == pairNumbers.constEnd()) {
-                number = pairNumbers.insert(pair, quint64(pairNumbers.size()));
-                pairs.text(kana.kana);
-                pairs.text(kana.spelling);
-            }
-            kanaPairs.number(*number);
+            kanaPairs.number(pairNumbers.at({kana.kana, kana.spelling}));
             missCounts.number(quint64(kana.misses.size()));
             for (const KeyMiss& miss : kana.misses) {
                 misses.text(miss.expected);
@@ -241,19 +298,15 @@ QByteArray PackColumns(const QList<WordRecord>& words) {
             highMs.number(form >> 8);
         }
     }
-    Packer all;
-    all.byte(kColumns);
-    all.append(counts);
-    all.append(texts);
-    all.append(times);
-    all.number(quint64(pairNumbers.size()));
-    for (const Packer* column : {&pairs, &kanaPairs, &missCounts, &misses, &lowMs, &highMs})
-        all.append(*column);
-    return all.bytes();
+    QList<QByteArray> columns;
+    for (const Packer* column : {&counts, &texts, &times, &pairKana, &pairSpellings, &kanaPairs,
+                                 &missCounts, &misses, &lowMs, &highMs})
+        columns.append(column->bytes());
+    return columns;
 }
 
 std::optional<QList<WordRecord>> UnpackColumns(const QByteArray& bytes) {
-    Unpacker unpacker(bytes, 1);
+    Unpacker unpacker(bytes, 0);
     QList<WordRecord> words(unpacker.count());
     qsizetype kanaCount = 0;
     for (WordRecord& word : words) {
@@ -272,10 +325,10 @@ std::optional<QList<WordRecord>> UnpackColumns(const QByteArray& bytes) {
         completions.append(unpacker.wide());
     }
     QList<std::pair<QString, QString>> pairs(unpacker.count());
-    for (auto& [kana, spelling] : pairs) {
-        kana = unpacker.text();
-        spelling = unpacker.text();
-    }
+    for (auto& pair : pairs)
+        pair.first = unpacker.text();
+    for (auto& pair : pairs)
+        pair.second = unpacker.text();
     for (WordRecord& word : words) {
         for (KanaRecord& kana : word.kana) {
             const quint64 pair = unpacker.number();
@@ -312,17 +365,32 @@ std::optional<QList<WordRecord>> UnpackColumns(const QByteArray& bytes) {
 
 } // namespace
 
+// A value packed in columns: the layout, the size of the columns, then the
+// columns deflated. A value packed nested is as qCompress makes it: its
+// first byte, the highest of its size, is 0.
 QByteArray PackWords(const QList<WordRecord>& words) {
-    return qCompress(PackColumns(words), 9);
+    const QList<QByteArray> columns = PackColumns(words);
+    Packer header;
+    header.byte(kColumns);
+    quint64 size = 0;
+    for (const QByteArray& column : columns)
+        size += quint64(column.size());
+    header.number(size);
+    const std::optional<QByteArray> deflated = Deflate(columns);
+    return deflated ? header.bytes() + *deflated : QByteArray();
 }
 
 std::optional<QList<WordRecord>> UnpackWords(const QByteArray& packed) {
+    if (packed.startsWith(kColumns)) {
+        Unpacker header(packed, 1);
+        const quint64 size = header.number();
+        if (!header.ok() || size > kLargestColumns)
+            return std::nullopt;
+        const std::optional<QByteArray> bytes = Inflate(packed.mid(header.at()), qsizetype(size));
+        return bytes ? UnpackColumns(*bytes) : std::nullopt;
+    }
     const QByteArray bytes = qUncompress(packed);
-    if (bytes.isEmpty())
+    if (bytes.isEmpty() || bytes[0] != kNested)
         return std::nullopt;
-    if (bytes[0] == kNested)
-        return UnpackNested(bytes);
-    if (bytes[0] == kColumns)
-        return UnpackColumns(bytes);
-    return std::nullopt;
+    return UnpackNested(bytes);
 }
