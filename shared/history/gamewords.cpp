@@ -3,9 +3,7 @@
 #include "history/gamepacking.h"
 #include "history/sqlsupport.h"
 
-#include <limits>
 #include <tuple>
-#include <utility>
 
 namespace {
 
@@ -184,30 +182,18 @@ bool PackWordRows(const QSqlDatabase& db, QSqlError* failure) {
 }
 
 bool RepackWords(const QSqlDatabase& db, QSqlError* failure) {
-    // A thousand games at a time, read before they are written: a table is
-    // not changed under a statement still reading it.
-    SqlStatement read(db,
-                      QStringLiteral("SELECT game, packed FROM main.game_words WHERE game > ?"
-                                     " ORDER BY game LIMIT 1000"),
+    SqlStatement read(db, QStringLiteral("SELECT game, packed FROM main.game_words ORDER BY game"),
                       failure);
-    SqlStatement write(db, QStringLiteral("UPDATE main.game_words SET packed = ? WHERE game = ?"),
-                       failure);
-    qint64 last = std::numeric_limits<qint64>::min();
-    for (;;) {
-        QList<std::pair<qint64, QByteArray>> games;
-        if (!read.run({last}))
+    SqlStatement write(
+        db, QStringLiteral("INSERT INTO main.repacked_words (game, packed) VALUES (?, ?)"),
+        failure);
+    if (!read.run())
+        return false;
+    while (read.next()) {
+        const QByteArray packed = read.value(1).toByteArray();
+        const std::optional<QList<WordRecord>> words = UnpackWords(packed);
+        if (!write.run({read.number(0), words ? PackWords(*words) : packed}))
             return false;
-        while (read.next())
-            games.append({read.number(0), read.value(1).toByteArray()});
-        if (!read.ok())
-            return false;
-        if (games.isEmpty())
-            return true;
-        for (const auto& [id, packed] : games) {
-            if (const std::optional<QList<WordRecord>> words = UnpackWords(packed);
-                words && !write.run({PackWords(*words), id}))
-                return false;
-        }
-        last = games.constLast().first;
     }
+    return read.ok();
 }

@@ -38,6 +38,7 @@ bool StoreWords(const QSqlDatabase& db, qint64 id, const QList<WordRecord>& word
 // them.
 bool PackWordRows(const QSqlDatabase& db, QSqlError* failure);
 
-// Packs every game's words in game_words of main anew, as StoreWords packs
-// them now; a value that does not unpack is left as it is.
+// Copies every game's words from game_words of main into repacked_words,
+// packed anew as StoreWords packs them now; a value that does not unpack is
+// copied as it is.
 bool RepackWords(const QSqlDatabase& db, QSqlError* failure);

@@ -14,7 +14,7 @@
 //
 // Version 4: each game's words, kana and missed keys packed into one value.
 //
-// Version 5: those values packed anew, a fifth smaller.
+// Version 5: those values packed anew, a quarter smaller.
 
 #include <QSqlDatabase>
 #include <QSqlError>
