@@ -30,8 +30,8 @@ const char kConnectOptions[] = "QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI";
 const char kReadOnlyOptions[] = "QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY";
 
 // How long one call on the history may run: reading the first screen of
-// 10000 games takes 35 ms; checking a damaged file and copying its games
-// take longer.
+// 10000 games takes 35 ms; checking a damaged file, copying its games and
+// bringing a file of an earlier version up to date take longer.
 constexpr std::chrono::seconds kStatementTime{10};
 constexpr std::chrono::minutes kSalvageTime{5};
 
@@ -290,6 +290,9 @@ bool HistoryDb::prepareWrite(QSqlError* failure) {
         !Exec(m_db, QStringLiteral("PRAGMA synchronous = FULL"), failure) ||
         !Exec(m_db, QStringLiteral("PRAGMA wal_autocheckpoint = 0"), failure))
         return false;
+    // Bringing a file of many games up to date reads and writes each of
+    // them, as salvaging does.
+    const Budget budget(m_deadline, kSalvageTime);
     switch (MigrateHistory(m_db, failure)) {
     case MigrateResult::Current:
         break;
@@ -307,6 +310,14 @@ bool HistoryDb::prepareWrite(QSqlError* failure) {
         return false;
     }
     SetCheckpointOnClose(m_db, true);
+    // A step that rewrote the games leaves their old pages free: the file
+    // is made compact at once rather than filled again over years of games.
+    const std::optional<QVariant> free =
+        QueryValue(m_db, QStringLiteral("PRAGMA freelist_count"), nullptr);
+    const std::optional<QVariant> pages =
+        QueryValue(m_db, QStringLiteral("PRAGMA page_count"), nullptr);
+    if (free && pages && free->toLongLong() * 4 > pages->toLongLong())
+        Exec(m_db, QStringLiteral("VACUUM"), nullptr);
     Exec(m_db, QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"), nullptr);
     return true;
 }
