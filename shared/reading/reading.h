@@ -13,9 +13,18 @@
 // symbols), or a kana the kana table has no code for. A word of kana alone is
 // its own reading, katakana made hiragana; ー is kept; sentence punctuation
 // and brackets have no sound and are left out. A reading given is exactly what
-// KanaToCodes and CodesToKana make of it. The first call loads MeCab; calls
+// KanaToCodes and CodesToKana make of it, in today's kana (ず and じ where
+// the dictionary keeps the old づ and ぢ). The first call loads MeCab; calls
 // come from one thread, as MeCab's tagger serves one at a time.
 QString SuggestReading(const QString& word);
+// Every reading MeCab offers for word, most likely first: the first is
+// SuggestReading's, the others its next-best analyses, each as SuggestReading
+// would give it; empty when there is none.
+QStringList SuggestReadings(const QString& word);
+// The reading step places after shown among SuggestReadings, going round;
+// the first when shown is not among them, empty when there are none. The
+// editor's reading field steps through them with a key.
+QString OtherReading(const QString& word, const QString& shown, int step);
 // Loads MeCab now, unless it was tried already, so that the first suggestion
 // does not wait for it: the editor calls it as a word starts to be typed.
 void PrepareReading();

@@ -24,6 +24,23 @@ private slots:
         QTest::newRow("kana MeCab misreads") << u"ふぁいと"_s << u"ふぁいと"_s;
         QTest::newRow("half-width katakana") << u"ｶﾞｯｺｳ"_s << u"がっこう"_s;
         QTest::newRow("punctuation has no sound") << u"「本」。"_s << u"ほん"_s;
+        // The dictionary's first analysis is pieces, a name or a literary form.
+        QTest::newRow("whole entry, not pieces") << u"一人"_s << u"ひとり"_s;
+        QTest::newRow("whole entry, not a number") << u"二十歳"_s << u"はたち"_s;
+        QTest::newRow("not read as 割れる") << u"割る"_s << u"わる"_s;
+        QTest::newRow("not the literary reading") << u"帰す"_s << u"かえす"_s;
+        QTest::newRow("compound parts") << u"牛丼"_s << u"ぎゅうどん"_s;
+        QTest::newRow("number before a counter") << u"一回"_s << u"いっかい"_s;
+        // Today's kana where the dictionary keeps the old づ and ぢ, but not for a
+        // voiced つ or ち starting a compound's part or repeating a sound.
+        QTest::newRow("old づ in a word") << u"預ける"_s << u"あずける"_s;
+        QTest::newRow("old づ at the start") << u"図形"_s << u"ずけい"_s;
+        QTest::newRow("old づ after つ of another kanji") << u"骨髄"_s << u"こつずい"_s;
+        QTest::newRow("voiced つ in a compound") << u"三日月"_s << u"みかづき"_s;
+        QTest::newRow("voiced ち in a compound") << u"鼻血"_s << u"はなぢ"_s;
+        QTest::newRow("repeated つ") << u"続く"_s << u"つづく"_s;
+        QTest::newRow("repeated ち") << u"縮む"_s << u"ちぢむ"_s;
+        QTest::newRow("づ written in the word") << u"気づく"_s << u"きづく"_s;
         QTest::newRow("letters") << u"xyz"_s << QString();
         QTest::newRow("symbol") << u"★"_s << QString();
         QTest::newRow("unknown kanji") << u"㐂"_s << QString();
@@ -36,6 +53,23 @@ private slots:
         QFETCH(QString, word);
         QFETCH(QString, reading);
         QCOMPARE(SuggestReading(word), reading);
+    }
+
+    // The next-best readings are a step away, going round, and each is one the
+    // game can code.
+    void otherReadings() {
+        const QStringList readings = SuggestReadings(u"帰す"_s);
+        QVERIFY2(readings.size() > 1, qPrintable(readings.join(u' ')));
+        QCOMPARE(readings.first(), SuggestReading(u"帰す"_s));
+        QVERIFY2(readings.contains(u"きす"_s), qPrintable(readings.join(u' ')));
+        const QString next = OtherReading(u"帰す"_s, readings.first(), 1);
+        QCOMPARE(next, readings[1]);
+        QCOMPARE(OtherReading(u"帰す"_s, next, -1), readings.first());
+        QCOMPARE(OtherReading(u"帰す"_s, readings.first(), -1), readings.last());
+        // A reading the user typed is not among them: the step starts over.
+        QCOMPARE(OtherReading(u"帰す"_s, u"かえしす"_s, 1), readings.first());
+        QCOMPARE(SuggestReadings(u"xyz"_s), QStringList());
+        QCOMPARE(OtherReading(u"xyz"_s, QString(), 1), QString());
     }
 
     // Without the library, or with only a dictionary that does not take UTF-8

@@ -1,0 +1,118 @@
+#include "reading/readingchoice.h"
+
+#include "kana/wordlevel.h"
+#include "reading/soundrules.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Sentence punctuation, brackets and blanks: parts without a sound.
+bool IsSilent(const Morpheme& part) {
+    const QList<QByteArray>& features = part.features;
+    if (features.size() < 2 || features[0] != "記号")
+        return false;
+    const QByteArray& kind = features[1];
+    return kind == "句点" || kind == "読点" || kind == "括弧開" || kind == "括弧閉" ||
+           kind == "空白";
+}
+
+// Entries of the IPA dictionary that it prefers to the reading everyone
+// means: 割る listed as a form of 割れる, and 帰す in its literary reading.
+struct Entry {
+    const char16_t* surface;
+    const char16_t* reading;
+};
+constexpr std::array<Entry, 2> kPassedOverEntries{{
+    {u"割る", u"ワレル"},
+    {u"帰す", u"キス"},
+}};
+
+bool IsPassedOver(const Morpheme& part) {
+    if (part.features.size() <= kReadingField)
+        return false;
+    const QString reading = QString::fromUtf8(part.features[kReadingField]);
+    return std::any_of(kPassedOverEntries.begin(), kPassedOverEntries.end(),
+                       [&](const Entry& entry) {
+                           return part.surface == QStringView(entry.surface) &&
+                                  reading == QStringView(entry.reading);
+                       });
+}
+
+bool IsPersonsName(const Morpheme& part) {
+    return part.features.size() > 2 && part.features[1] == "固有名詞" && part.features[2] == "人名";
+}
+
+bool IsUnlikely(const Morpheme& part) {
+    return IsPassedOver(part) || IsPersonsName(part);
+}
+
+// The weight of a part in halves: a common word 2, a place's name 3 (the
+// dictionary files countries, towns and dates such as 三日 so) and a body's
+// name 4.
+int HalfWeight(const Morpheme& part) {
+    if (part.features.size() < 3 || part.features[1] != "固有名詞")
+        return 2;
+    return part.features[2] == "組織" ? 4 : 3;
+}
+
+// The sounding parts of an analysis, or nothing when one has no reading.
+std::optional<std::vector<Sound>> SoundsOf(const Analysis& analysis) {
+    std::vector<Sound> sounds;
+    for (const Morpheme& part : analysis) {
+        if (!part.known)
+            return std::nullopt;
+        if (IsSilent(part))
+            continue;
+        if (part.features.size() <= kReadingField || part.features[kReadingField] == "*")
+            return std::nullopt;
+        sounds.push_back({&part, QString::fromUtf8(part.features[kReadingField])});
+    }
+    if (sounds.empty())
+        return std::nullopt;
+    return sounds;
+}
+
+QString Joined(const std::vector<Sound>& sounds) {
+    QString reading;
+    for (const Sound& sound : sounds)
+        reading += sound.reading;
+    return reading;
+}
+
+} // namespace
+
+QString DictionaryReading(const Analysis& analysis) {
+    const std::optional<std::vector<Sound>> sounds = SoundsOf(analysis);
+    return sounds ? Joined(*sounds) : QString();
+}
+
+QStringList ReadingsOfAnalyses(const QList<Analysis>& analyses, const ReadingLookup& lookup) {
+    std::vector<const Analysis*> order;
+    for (const Analysis& analysis : analyses)
+        order.push_back(&analysis);
+    // The unlikely last; then the lighter first, in MeCab's order among equals.
+    const auto rank = [](const Analysis* analysis) {
+        int weight = 0;
+        for (const Morpheme& part : *analysis)
+            weight += HalfWeight(part);
+        return std::pair(std::any_of(analysis->begin(), analysis->end(), IsUnlikely), weight);
+    };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](const Analysis* a, const Analysis* b) { return rank(a) < rank(b); });
+    QStringList readings;
+    for (const Analysis* analysis : order) {
+        std::optional<std::vector<Sound>> sounds = SoundsOf(*analysis);
+        if (!sounds)
+            continue;
+        RespellSounds(*sounds, lookup);
+        const QString reading = ToHiragana(Joined(*sounds));
+        if (!readings.contains(reading))
+            readings.append(reading);
+    }
+    return readings;
+}

@@ -1,0 +1,120 @@
+#include "reading/soundrules.h"
+
+#include "kana/wordlevel.h"
+
+#include <array>
+
+namespace {
+
+bool IsNumber(const Morpheme& part) {
+    return part.features.size() > 1 && part.features[1] == "数";
+}
+
+bool IsNoun(const Morpheme& part) {
+    return !part.features.isEmpty() && part.features[0] == "名詞";
+}
+
+// Numbers whose last sound closes into a small ッ before a counter starting
+// with one of the kana given, a following ハ-row kana becoming パ-row (一回
+// イッカイ, 八本 ハッポン, 十歳 ジュッサイ). MeCab reads such a number and its
+// counter apart and keeps both whole.
+struct NumberJoin {
+    const char16_t* ending;
+    const char16_t* joined;
+    const char16_t* before;
+};
+constexpr std::array<NumberJoin, 5> kNumberJoins{{
+    {u"イチ", u"イッ", u"カキクケコサシスセソタチツテトハヒフヘホ"},
+    {u"ハチ", u"ハッ", u"カキクケコサシスセソタチツテトハヒフヘホ"},
+    {u"ジュウ", u"ジュッ", u"カキクケコサシスセソタチツテトハヒフヘホ"},
+    {u"ロク", u"ロッ", u"カキクケコハヒフヘホ"},
+    {u"ヒャク", u"ヒャッ", u"カキクケコハヒフヘホ"},
+}};
+
+void JoinNumbers(std::vector<Sound>& sounds) {
+    for (std::size_t i = 0; i + 1 < sounds.size(); ++i) {
+        Sound& number = sounds[i];
+        Sound& counter = sounds[i + 1];
+        if (!IsNumber(*number.part) || IsNumber(*counter.part) || !IsNoun(*counter.part) ||
+            counter.reading.isEmpty())
+            continue;
+        const QChar first = counter.reading[0];
+        for (const NumberJoin& join : kNumberJoins) {
+            const QStringView ending(join.ending);
+            if (!number.reading.endsWith(ending) || !QStringView(join.before).contains(first))
+                continue;
+            number.reading.chop(ending.size());
+            number.reading += QStringView(join.joined);
+            // ハ, ヒ, フ, ヘ and ホ are each followed by their バ and パ forms.
+            if (QStringView(u"ハヒフヘホ").contains(first))
+                counter.reading[0] = QChar(first.unicode() + 2);
+            break;
+        }
+    }
+}
+
+// Parts the dictionary reads as they are read alone, where a compound reads
+// them otherwise: 牛 at its head before a noun (牛丼 ぎゅうどん, 牛肉), 丼
+// and 寿司 at its end (親子丼 おやこどん, 回転寿司 かいてんずし).
+struct CompoundPart {
+    const char16_t* surface;
+    const char16_t* reading;
+    bool atEnd;
+};
+constexpr std::array<CompoundPart, 3> kCompoundParts{{
+    {u"牛", u"ギュウ", false},
+    {u"丼", u"ドン", true},
+    {u"寿司", u"ズシ", true},
+}};
+
+void ReadCompoundParts(std::vector<Sound>& sounds) {
+    for (std::size_t i = 0; i < sounds.size(); ++i) {
+        for (const CompoundPart& compound : kCompoundParts) {
+            const bool placed =
+                compound.atEnd ? i > 0 : i + 1 < sounds.size() && IsNoun(*sounds[i + 1].part);
+            if (placed && sounds[i].part->surface == QStringView(compound.surface))
+                sounds[i].reading = QString::fromUtf16(compound.reading);
+        }
+    }
+}
+
+// Today's kana rules keep ヅ and ヂ in two cases: a ツ or チ voiced at the
+// start of the second part of a compound (三日月 ミカヅキ, 鼻血 ハナヂ), and the
+// same sound repeated within one kanji's reading (続く ツヅク, 縮む チヂム).
+// Elsewhere the dictionary writes the old spelling of ズ and ジ (預ける
+// アヅケル, 図形 ヅケイ, 骨髄 コツヅイ). Whether the kana starts a part, and
+// how that part reads alone, comes from the dictionary itself. A part written
+// with づ or ぢ keeps them: the writer chose them.
+QString ModernKana(const QString& surface, QString reading, const ReadingLookup& lookup) {
+    const QString written = ToHiragana(surface);
+    if (written.contains(u'づ') || written.contains(u'ぢ'))
+        return reading;
+    for (qsizetype at = 0; at < reading.size(); ++at) {
+        const QChar voiced = reading[at];
+        if (voiced != u'ヅ' && voiced != u'ヂ')
+            continue;
+        const QChar plain = voiced == u'ヅ' ? u'ツ' : u'チ';
+        bool partStart = false;
+        bool compound = false;
+        for (qsizetype split = 1; split < surface.size() && !compound; ++split) {
+            if (surface[split].isLowSurrogate())
+                continue;
+            if (lookup(surface.left(split)).contains(reading.left(at)))
+                partStart = true;
+            compound = lookup(surface.mid(split)).contains(plain + reading.mid(at + 1));
+        }
+        const bool repeated = at > 0 && reading[at - 1] == plain && !partStart;
+        if (!compound && !repeated)
+            reading[at] = voiced == u'ヅ' ? u'ズ' : u'ジ';
+    }
+    return reading;
+}
+
+} // namespace
+
+void RespellSounds(std::vector<Sound>& sounds, const ReadingLookup& lookup) {
+    JoinNumbers(sounds);
+    ReadCompoundParts(sounds);
+    for (Sound& sound : sounds)
+        sound.reading = ModernKana(sound.part->surface, sound.reading, lookup);
+}
