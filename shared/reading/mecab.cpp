@@ -3,10 +3,19 @@
 #include "reading/readingchoice.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <array>
 #include <bit>
 #include <vector>
+
+// The start of MeCab's dictionary description; only its first field, the
+// path of the system dictionary's file, is read.
+struct MecabDictionaryHead {
+    const char* filename;
+};
 
 namespace {
 
@@ -88,13 +97,18 @@ void MecabAnalyzer::load() {
     m_create = std::bit_cast<MecabNew>(m_library.resolve("mecab_new"));
     m_parse = std::bit_cast<MecabParseBest>(m_library.resolve("mecab_nbest_sparse_tostr"));
     m_destroy = std::bit_cast<MecabDestroy>(m_library.resolve("mecab_destroy"));
-    if (m_create == nullptr || m_parse == nullptr || m_destroy == nullptr) {
+    m_dictionaryInfo =
+        std::bit_cast<MecabDictionaryInfo>(m_library.resolve("mecab_dictionary_info"));
+    if (m_create == nullptr || m_parse == nullptr || m_destroy == nullptr ||
+        m_dictionaryInfo == nullptr) {
         unload();
         return;
     }
     for (const QString& dictionary : m_dictionaries) {
-        if (createTagger(dictionary))
+        if (createTagger(dictionary)) {
+            readDictionaryAhead();
             return;
+        }
     }
     unload();
 }
@@ -119,7 +133,31 @@ bool MecabAnalyzer::createTagger(const QString& dictionary) {
     return false;
 }
 
+// MeCab maps its dictionary into memory and reads it as an analysis touches
+// it: after a cold start the first analyses waited hundreds of milliseconds
+// for the disk. Reading the folder's files once, beside the window's thread,
+// puts them in the page cache while the word is still being typed.
+void MecabAnalyzer::readDictionaryAhead() {
+    const MecabDictionaryHead* info = m_dictionaryInfo(m_tagger);
+    if (info == nullptr || info->filename == nullptr)
+        return;
+    const QDir folder = QFileInfo(QFile::decodeName(info->filename)).absoluteDir();
+    const QStringList files = folder.entryList(QDir::Files);
+    m_reader = std::jthread([folder, files](const std::stop_token& stop) {
+        constexpr qint64 kChunk = qint64{1} << 20;
+        std::vector<char> buffer(kChunk);
+        for (const QString& name : files) {
+            QFile file(folder.filePath(name));
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            while (!stop.stop_requested() && file.read(buffer.data(), kChunk) > 0) {
+            }
+        }
+    });
+}
+
 void MecabAnalyzer::unload() {
+    m_reader = std::jthread();
     if (m_tagger != nullptr)
         m_destroy(m_tagger);
     m_tagger = nullptr;
@@ -128,4 +166,5 @@ void MecabAnalyzer::unload() {
     m_create = nullptr;
     m_parse = nullptr;
     m_destroy = nullptr;
+    m_dictionaryInfo = nullptr;
 }

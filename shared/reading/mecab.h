@@ -1,7 +1,8 @@
 #pragma once
 // MeCab loaded from its library file at run time rather than linked, so the
 // programs run without it, with the first dictionary that reads UTF-8 with
-// the IPA features.
+// the IPA features. Once loaded, a thread reads the dictionary's files through
+// so that the first analyses do not wait for the disk.
 
 #include "reading/analysis.h"
 
@@ -10,7 +11,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <thread>
+
 struct MecabTagger;
+struct MecabDictionaryHead;
 
 class MecabAnalyzer {
 public:
@@ -35,12 +39,14 @@ public:
 private:
     void load();
     bool createTagger(const QString& dictionary);
+    void readDictionaryAhead();
     void unload();
 
     using MecabNew = MecabTagger* (*)(int argc, char** argv);
     using MecabParseBest = const char* (*)(MecabTagger* tagger, std::size_t count,
                                            const char* text);
     using MecabDestroy = void (*)(MecabTagger* tagger);
+    using MecabDictionaryInfo = const MecabDictionaryHead* (*)(MecabTagger* tagger);
 
     QLibrary m_library;
     QStringList m_dictionaries;
@@ -49,4 +55,7 @@ private:
     MecabNew m_create = nullptr;
     MecabParseBest m_parse = nullptr;
     MecabDestroy m_destroy = nullptr;
+    MecabDictionaryInfo m_dictionaryInfo = nullptr;
+    // Reads the dictionary's files into the page cache; stopped on unload.
+    std::jthread m_reader;
 };

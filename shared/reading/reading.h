@@ -25,8 +25,9 @@ QStringList SuggestReadings(const QString& word);
 // the first when shown is not among them, empty when there are none. The
 // editor's reading field steps through them with a key.
 QString OtherReading(const QString& word, const QString& shown, int step);
-// Loads MeCab now, unless it was tried already, so that the first suggestion
-// does not wait for it: the editor calls it as a word starts to be typed.
+// Loads MeCab now, unless it was tried already, and starts reading its
+// dictionary in the background, so that the first suggestion waits for
+// neither: the editor calls it as a word starts to be typed.
 void PrepareReading();
 
 // Where MeCab is loaded from: the library file, and the dictionary folders
