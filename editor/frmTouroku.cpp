@@ -8,6 +8,7 @@
 #include "platform/numbers.h"
 #include "platform/platform.h"
 #include "play/settings.h"
+#include "reading/reading.h"
 #include "ui/fileswait.h"
 #include "ui/uicommon.h"
 #include "wordlistmodel.h"
@@ -272,6 +273,17 @@ bool frmTouroku::eventFilter(QObject* watched, QEvent* event) {
             const int rows = m_words->rowCount();
             if (rows > 0)
                 lst_Touroku->setCurrentIndex(m_words->index(key == Qt::Key_Home ? 0 : rows - 1, 0));
+            return true;
+        }
+        // ↓ and ↑ in the reading field step through the readings MeCab offers.
+        if (watched == txt_Hiragana && (key == Qt::Key_Down || key == Qt::Key_Up) &&
+            static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+            const QString other =
+                OtherReading(txt_Tango->text(), txt_Hiragana->text(), key == Qt::Key_Down ? 1 : -1);
+            if (!other.isEmpty()) {
+                txt_Hiragana->setText(other);
+                txt_Hiragana->selectAll();
+            }
             return true;
         }
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
