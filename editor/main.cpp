@@ -7,6 +7,7 @@
 #include "history/historyrecorder.h"
 #include "listcommands.h"
 #include "platform/platform.h"
+#include "ui/appfont.h"
 #include "ui/qttranslation.h"
 #include "ui/uicommon.h"
 #include "wordlists/liststore.h"
@@ -39,6 +40,7 @@ int main(int argc, char* argv[]) {
     // command started it: the installed lowercase command links to this one.
     QApplication::setApplicationName(QStringLiteral("Tangobako"));
     InstallQtTranslation(app);
+    SetApplicationFont();
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/tangobako-%1.png").arg(size));

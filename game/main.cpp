@@ -4,6 +4,7 @@
 #include "platform/commandline.h"
 #include "platform/platform.h"
 #include "startup.h"
+#include "ui/appfont.h"
 #include "ui/qttranslation.h"
 #include "ui/uicommon.h"
 #include "wordlists/liststore.h"
@@ -40,6 +41,7 @@ int main(int argc, char* argv[]) {
     // command started it: the installed lowercase command links to this one.
     QApplication::setApplicationName(QStringLiteral("Yubimaru"));
     InstallQtTranslation(app);
+    SetApplicationFont();
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/yubimaru-%1.png").arg(size));

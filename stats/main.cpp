@@ -5,6 +5,7 @@
 #include "frmSeiseki.h"
 #include "platform/commandline.h"
 #include "platform/platform.h"
+#include "ui/appfont.h"
 #include "ui/qttranslation.h"
 #include "ui/uicommon.h"
 #include "wordlists/wordfile.h"
@@ -36,6 +37,7 @@ int main(int argc, char* argv[]) {
     // command started it: the installed lowercase command links to this one.
     QApplication::setApplicationName(kName);
     InstallQtTranslation(app);
+    SetApplicationFont();
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/seiseki-%1.png").arg(size));
