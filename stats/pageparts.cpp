@@ -11,6 +11,8 @@ QLabel* NewHeading(QWidget* parent, const QString& name, const QString& text, QW
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
+    // The bold ink of some kanji (練) starts a pixel left of the pen.
+    label->setContentsMargins(1, 0, 0, 0);
     return label;
 }
 
