@@ -3,9 +3,12 @@
 // or crossed the edges of their buttons and boxes), a frame's caption sits on
 // its top line, a button shows its face colour flat, and the focused button
 // wears a plain frame (the style's own was a faint line on the pale faces).
-// The program runs once per scale: 100 %, 150 % and 200 %, set by ctest.
+// No caption, line by line, is wider than its control, nor a wrapped one
+// longer than its label, on any page. The program runs once per scale, from
+// 100 % to 200 % in quarter steps, set by ctest.
 
 #include "DlgUseName.h"
+#include "background.h"
 #include "config/config.h"
 #include "frmConfig.h"
 #include "frmFileWriter.h"
@@ -93,6 +96,64 @@ std::pair<QRect, QRect> CaptionPlace(QWidget* widget) {
     return {};
 }
 
+// Why text, drawn by widget within room (wrapped at its width when wrap is
+// set), is cut off, or an empty string when it fits.
+QString ClipFault(const QWidget* widget, const QString& text, const QRect& room, bool wrap) {
+    const QFontMetrics metrics(widget->font(), widget);
+    QString fault;
+    QDebug out(&fault);
+    out.nospace();
+    if (wrap) {
+        const QRect needed =
+            metrics.boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap, text);
+        if (needed.width() > room.width() || needed.height() > room.height())
+            out << text << " wraps to " << needed.size() << " in " << room.size();
+        return fault;
+    }
+    for (const QString& line : text.split(u'\n')) {
+        const int width = metrics.horizontalAdvance(line);
+        if (width > room.width())
+            out << line << " is " << width << " px wide in " << room.width() << " px";
+    }
+    return fault;
+}
+
+// The room each caption has and whether it is cut off there.
+QString TextWidthFault(QWidget* widget) {
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        const bool rich =
+            label->textFormat() == Qt::RichText ||
+            (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
+        const QString text =
+            rich ? QTextDocumentFragment::fromHtml(label->text()).toPlainText() : label->text();
+        const int m = label->margin();
+        return ClipFault(label, text, label->contentsRect().adjusted(m, m, -m, -m),
+                         label->wordWrap());
+    }
+    // A button's caption runs from where the style starts it to the button's
+    // edge; centred on a push button, whose face it may cross (the ink check
+    // keeps it off the face's edges).
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        QRect room = button->contentsRect();
+        if (qobject_cast<QCheckBox*>(button))
+            room.setLeft(ContentsRect(button, QStyle::SE_CheckBoxContents).left());
+        else if (qobject_cast<QRadioButton*>(button))
+            room.setLeft(ContentsRect(button, QStyle::SE_RadioButtonContents).left());
+        return ClipFault(button, ShownText(button->text()), room, false);
+    }
+    return {};
+}
+
+// How many neighbouring pixels differ sharply (an edge of the title's
+// letters): what a stretched picture blurs into gentler steps.
+int SharpSteps(const QImage& picture) {
+    int steps = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 1; x < picture.width(); ++x)
+            steps += qAbs(qGray(picture.pixel(x, y)) - qGray(picture.pixel(x - 1, y))) > 64;
+    return steps;
+}
+
 // A point of the frame the focused button wears is dark, and light without
 // the focus.
 bool FocusShows(QPushButton* button) {
@@ -130,6 +191,42 @@ int FrameTopLine(QGroupBox* box) {
             return int(y / ratio);
     }
     return -1;
+}
+
+// Every fault of one control of window.
+void CheckControl(const QWidget* window, QWidget* widget, QStringList& faults) {
+    const QString where =
+        QString::fromLatin1(window->metaObject()->className()) + '/' + widget->objectName();
+    if (const QString fault = TextWidthFault(widget); !fault.isEmpty())
+        faults << where + ": " + fault;
+    // (The layouts let the play screen's miss mark pass the window's edge.)
+    const QWidget* parent = widget->parentWidget();
+    // (What a scroll area holds may be larger than its view.)
+    const bool scrolled = qobject_cast<QScrollArea*>(parent->parentWidget());
+    if (!parent->isWindow() && !scrolled && !parent->rect().contains(widget->geometry()))
+        faults << where + ": runs over the edge of its panel";
+    auto* button = qobject_cast<QPushButton*>(widget);
+    if (button && button->isEnabled() && !FocusShows(button))
+        faults << where + ": the focus does not show";
+    if (button && button->palette().isBrushSet(QPalette::Active, QPalette::Button) &&
+        !FaceShows(button))
+        faults << where + ": the face is not its colour, flat";
+    const auto [ink, room] = CaptionPlace(widget);
+    if (room.isEmpty())
+        return;
+    // A frame's top line runs across its caption, above what it holds.
+    if (auto* box = qobject_cast<QGroupBox*>(widget)) {
+        const int line = FrameTopLine(box);
+        if (line <= ink.top() || line >= ink.bottom())
+            QDebug(&faults.emplace_back()).nospace()
+                << where << ": frame line at " << line << ", caption ink " << ink;
+        for (const QWidget* inside : box->findChildren<QWidget*>())
+            if (inside->y() <= line)
+                faults << where + ": " + inside->objectName() + " crosses the frame";
+    }
+    const int margin = EdgesShow(widget) ? kMargin : 0;
+    if (!room.adjusted(margin, margin, -margin, -margin).contains(ink))
+        QDebug(&faults.emplace_back()).nospace() << where << ": ink " << ink << " in " << room;
 }
 
 } // namespace
@@ -171,47 +268,50 @@ private slots:
         for (const auto& window : windows) {
             window->show();
             QVERIFY(QTest::qWaitForWindowActive(window.get()));
-            for (QWidget* widget : window->findChildren<QWidget*>()) {
-                if (!widget->isVisibleTo(window.get()))
-                    continue;
-                // (The layouts let the play screen's miss mark pass the window's edge.)
-                const QWidget* parent = widget->parentWidget();
-                // (What a scroll area holds may be larger than its view.)
-                const bool scrolled = qobject_cast<QScrollArea*>(parent->parentWidget());
-                if (!parent->isWindow() && !scrolled &&
-                    !parent->rect().contains(widget->geometry()))
-                    faults << widget->objectName() + ": runs over the edge of its panel";
-                auto* button = qobject_cast<QPushButton*>(widget);
-                if (button && button->isEnabled() && !FocusShows(button))
-                    faults << button->objectName() + ": the focus does not show";
-                if (button && button->palette().isBrushSet(QPalette::Active, QPalette::Button) &&
-                    !FaceShows(button))
-                    faults << button->objectName() + ": the face is not its colour, flat";
-                const auto [ink, room] = CaptionPlace(widget);
-                if (room.isEmpty())
-                    continue;
-                const QString where = QString::fromLatin1(window->metaObject()->className()) + '/' +
-                                      widget->objectName();
-                // A frame's top line runs across its caption, above what it holds.
-                if (auto* box = qobject_cast<QGroupBox*>(widget)) {
-                    const int line = FrameTopLine(box);
-                    if (line <= ink.top() || line >= ink.bottom())
-                        QDebug(&faults.emplace_back()).nospace()
-                            << where << ": frame line at " << line << ", caption ink " << ink;
-                    for (const QWidget* inside : box->findChildren<QWidget*>())
-                        if (inside->y() <= line)
-                            faults << where + ": " + inside->objectName() + " crosses the frame";
+            // A window with pages shows them once its figures are read; each
+            // page is looked at in turn.
+            auto* pages = window->findChild<QTabWidget*>();
+            if (pages)
+                QTRY_VERIFY(pages->isVisibleTo(window.get()));
+            for (int page = 0; page < (pages ? pages->count() : 1); ++page) {
+                if (pages)
+                    pages->setCurrentIndex(page);
+                for (QWidget* widget : window->findChildren<QWidget*>()) {
+                    if (!widget->isVisibleTo(window.get()))
+                        continue;
+                    CheckControl(window.get(), widget, faults);
                 }
-                const int margin = EdgesShow(widget) ? kMargin : 0;
-                if (!room.adjusted(margin, margin, -margin, -margin).contains(ink))
-                    QDebug(&faults.emplace_back()).nospace()
-                        << where << ": ink " << ink << " in " << room;
             }
             window->hide();
         }
+        faults.removeDuplicates();
         if (!faults.isEmpty())
             qWarning().noquote() << faults.join('\n');
         QVERIFY(faults.isEmpty());
+    }
+
+    // Above 100 % the backgrounds are drawn from the double-size pictures, as
+    // sharp as the screen's pixels allow, not the small ones stretched.
+    void picturesSharp() {
+        const qreal ratio = qApp->devicePixelRatio();
+        if (ratio <= 1)
+            QSKIP("one picture pixel per screen pixel at 100 %");
+        for (const QString name : {"menu.png", "game.png"}) {
+            const QPixmap shown = GamePicture(name);
+            QCOMPARE(shown.devicePixelRatio(), ratio);
+            const QImage stretched =
+                QImage(":/pictures/" + name)
+                    .scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            const int sharp = SharpSteps(shown.toImage());
+            const int blurred = SharpSteps(stretched);
+            QVERIFY2(sharp > 1.2 * blurred,
+                     qPrintable(
+                         QStringLiteral("%1 at %2: %3 sharp steps, the small picture stretched %4")
+                             .arg(name)
+                             .arg(ratio)
+                             .arg(sharp)
+                             .arg(blurred)));
+        }
     }
 
     // The settings screen shows every shipped list's name at one size, inside
