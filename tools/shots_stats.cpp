@@ -1,8 +1,8 @@
 // Takes the screenshots of the statistics window: a temporary program folder
 // with the default ymconfig.ini and the shipped Nomal list, a history of
 // sixty games of a player who grows faster and more accurate over three weeks
-// but keeps stumbling on a few kana, then the window's first two pages saved
-// as PNGs into the folder given as the argument.
+// but keeps stumbling on a few kana, then each of the window's pages saved as
+// a PNG into the folder given as the argument.
 
 #include "frmSeiseki.h"
 #include "history/historydb.h"
@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QTabWidget>
+#include <QTest>
 
 #include <cstdio>
 #include <iterator>
@@ -121,8 +122,18 @@ int main(int argc, char** argv) {
     }
     frmSeiseki window;
     window.resize(1040, 720);
+    window.show();
+    // The pages show once the history is read, off the window's thread.
+    auto* pages = window.findChild<QTabWidget*>(QStringLiteral("tabPages"));
+    if (!QTest::qWaitFor([pages] { return pages->isVisible(); }, 30000)) {
+        std::fprintf(stderr, "the history was not read\n");
+        return 1;
+    }
     if (!SaveShot(&window, output, QStringLiteral("seiseki.png")))
         return 1;
-    window.findChild<QTabWidget*>(QStringLiteral("tabPages"))->setCurrentIndex(1);
-    return SaveShot(&window, output, QStringLiteral("seiseki-kana.png")) ? 0 : 1;
+    pages->setCurrentIndex(1);
+    if (!SaveShot(&window, output, QStringLiteral("seiseki-kana.png")))
+        return 1;
+    pages->setCurrentIndex(2);
+    return SaveShot(&window, output, QStringLiteral("seiseki-keys.png")) ? 0 : 1;
 }
