@@ -1,10 +1,13 @@
-// Takes the screenshots of the settings and ranking screens: a temporary
-// program folder with the default ymconfig.ini and two word lists, the game's
-// start-up, then each screen shown and saved as a PNG into the folder given
-// as the argument.
+// Takes the screenshots of the settings, ranking and name-entry screens: a
+// temporary program folder with the default ymconfig.ini and two word lists,
+// the game's start-up, then each screen shown and saved as a PNG into the
+// folder given as the argument (the name entry as after a won game that
+// takes the first place).
 
+#include "DlgUseName.h"
 #include "frmConfig.h"
 #include "frmRanking.h"
+#include "play/ranking.h"
 #include "shotsupport.h"
 #include "startup.h"
 #include "ui/uicommon.h"
@@ -35,5 +38,11 @@ int main(int argc, char** argv) {
     if (!SaveShot(ranking, output, QStringLiteral("ranking.png")))
         return 1;
     ranking->close();
+    gNameMode = QStringLiteral("Clear");
+    gNewRankPos = 0;
+    auto* name = new DlgUseName;
+    if (!SaveShot(name, output, QStringLiteral("nameentry.png")))
+        return 1;
+    name->close();
     return 0;
 }
