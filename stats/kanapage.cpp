@@ -46,6 +46,8 @@ KanaPage::KanaPage(QWidget* parent) : QWidget(parent) {
                                  QStringLiteral("以前のミス率"), QStringLiteral("以後のミス率")});
     auto* legend = new QLabel(QStringLiteral("数字と色はミス率（%）: ") + MissRateLegend(), this);
     legend->setObjectName(QStringLiteral("lblKanaLegend"));
+    // Wraps rather than widening its column over the tables beside it.
+    legend->setWordWrap(true);
 
     auto* left = new QVBoxLayout;
     left->addWidget(NewHeading(this, QStringLiteral("lblKanaHeading"),

@@ -47,6 +47,8 @@ KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
         QStringLiteral("数字と色は、そのキーを打つべき所でミスした割合（%）: ") + MissRateLegend(),
         this);
     legend->setObjectName(QStringLiteral("lblKeysLegend"));
+    // Wraps rather than widening its column over the tables beside it.
+    legend->setWordWrap(true);
 
     auto* left = new QVBoxLayout;
     left->addWidget(NewHeading(this, QStringLiteral("lblKeysHeading"),
