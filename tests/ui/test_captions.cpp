@@ -48,6 +48,13 @@ QString ShownText(const QString& caption) {
     return QString(caption).remove(u'&');
 }
 
+// A label's caption in markup (the colour legends), measured as the text it
+// shows.
+bool ShowsMarkup(const QLabel* label) {
+    return label->textFormat() == Qt::RichText ||
+           (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
+}
+
 // Where the style puts a button's caption.
 QRect ContentsRect(QAbstractButton* button, QStyle::SubElement element) {
     QStyleOptionButton option;
@@ -60,7 +67,7 @@ QRect ContentsRect(QAbstractButton* button, QStyle::SubElement element) {
 // without a caption.
 std::pair<QRect, QRect> CaptionPlace(QWidget* widget) {
     if (auto* label = qobject_cast<QLabel*>(widget)) {
-        if (label->text().isEmpty() || label->wordWrap())
+        if (label->text().isEmpty() || label->wordWrap() || ShowsMarkup(label))
             return {};
         // Drawn inside the contents and the margin; the room is all inside
         // the frame (the contents may lie off centre to place the caption).
@@ -121,11 +128,9 @@ QString ClipFault(const QWidget* widget, const QString& text, const QRect& room,
 // The room each caption has and whether it is cut off there.
 QString TextWidthFault(QWidget* widget) {
     if (auto* label = qobject_cast<QLabel*>(widget)) {
-        const bool rich =
-            label->textFormat() == Qt::RichText ||
-            (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
-        const QString text =
-            rich ? QTextDocumentFragment::fromHtml(label->text()).toPlainText() : label->text();
+        const QString text = ShowsMarkup(label)
+                                 ? QTextDocumentFragment::fromHtml(label->text()).toPlainText()
+                                 : label->text();
         const int m = label->margin();
         return ClipFault(label, text, label->contentsRect().adjusted(m, m, -m, -m),
                          label->wordWrap());
