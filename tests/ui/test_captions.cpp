@@ -22,6 +22,7 @@
 #include "play/ranking.h"
 #include "play/settings.h"
 #include "testsupport.h"
+#include "ui/appfont.h"
 #include "ui/uicommon.h"
 #include "wordlists/wordfile.h"
 
@@ -240,7 +241,10 @@ class TestCaptions : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void initTestCase() {
+        QApplication::setQuitOnLastWindowClosed(false);
+        SetApplicationFont(); // measured in the face the programs show
+    }
 
     void everyWindow() {
         TempProgramFolder folder;
