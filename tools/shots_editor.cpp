@@ -5,6 +5,7 @@
 #include "frmFileWriter.h"
 #include "frmTouroku.h"
 #include "shotsupport.h"
+#include "ui/appfont.h"
 #include "wordlists/wordfile.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@ void Click(QWidget& window, const char* name) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    SetApplicationFont();
     QString output;
     if (!OutputFolder(argc, argv, output))
         return 2;

@@ -10,6 +10,7 @@
 #include "platform/random.h"
 #include "shotsupport.h"
 #include "startup.h"
+#include "ui/appfont.h"
 #include "ui/uicommon.h"
 
 #include <QApplication>
@@ -52,6 +53,7 @@ bool PlayAWhile(frmGame* game) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    SetApplicationFont();
     QString output;
     if (!OutputFolder(argc, argv, output))
         return 2;

@@ -10,12 +10,14 @@
 #include "play/ranking.h"
 #include "shotsupport.h"
 #include "startup.h"
+#include "ui/appfont.h"
 #include "ui/uicommon.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    SetApplicationFont();
     QString output;
     if (!OutputFolder(argc, argv, output))
         return 2;

@@ -8,6 +8,7 @@
 #include "history/historydb.h"
 #include "history/historywriter.h"
 #include "shotsupport.h"
+#include "ui/appfont.h"
 #include "ui/uicommon.h"
 
 #include <QApplication>
@@ -102,6 +103,7 @@ GameRecord PlayedGame(int n, Sequence& random) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    SetApplicationFont();
     QString output;
     if (!OutputFolder(argc, argv, output))
         return 2;
