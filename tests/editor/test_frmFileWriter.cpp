@@ -183,10 +183,7 @@ private slots:
 
         other.take();
         Run(keyboard, "txtKanjiName=猫 Command22 Command10 cmdOK");
-        QTRY_COMPARE(capture.messages.size(), 1);
-        QVERIFY2(capture.messages[0].text.startsWith(
-                     u"単語を追加できませんでした。\nもう一方のプログラム"),
-                 qPrintable(capture.messages[0].text));
+        ExpectOtherProgramRefusal(capture, 1, QStringLiteral("単語を追加できませんでした。"));
         QCOMPARE(Run(keyboard, ""), (Entry{"ねこ", "024010", "猫", "2"}));
         QCOMPARE(folder.readFile("Data/Nomal.dat"), savedAgain);
     }

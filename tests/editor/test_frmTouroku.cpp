@@ -485,10 +485,7 @@ private slots:
         Child<QLineEdit>(&w, "txt_Hiragana")->setText(u"ねこ"_s);
         QTest::mouseClick(Child<QPushButton>(&w, "cmdHenkan"), Qt::LeftButton);
         QTest::mouseClick(Child<QPushButton>(&w, "cmdOK"), Qt::LeftButton);
-        QTRY_COMPARE(capture.messages.size(), 1);
-        const QString message = capture.messages[0].text;
-        QVERIFY2(message.startsWith(u"単語を追加できませんでした。\nもう一方のプログラム"),
-                 qPrintable(message));
+        ExpectOtherProgramRefusal(capture, 1, u"単語を追加できませんでした。"_s);
         QCOMPARE(folder.readFile("Data/Nomal.dat"), kNomal);
         QVERIFY(!QFileInfo::exists(folder.filePath("type1")));
 

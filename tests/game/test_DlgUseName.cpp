@@ -164,10 +164,7 @@ private slots:
             edit->setText("Ken");
             QTest::mouseClick(dialog.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
             QVERIFY(!dialog.isEnabled() && wait->isVisible());
-            QTRY_COMPARE(capture.messages.size(), 1);
-            QVERIFY2(capture.messages[0].text.startsWith(QString::fromUtf16(notStored) +
-                                                         QStringLiteral("\nもう一方のプログラム")),
-                     qPrintable(capture.messages[0].text));
+            ExpectOtherProgramRefusal(capture, 1, QString::fromUtf16(notStored));
             QVERIFY(dialog.isVisible() && dialog.isEnabled());
             QCOMPARE(edit->text(), QStringLiteral("Ken"));
             QCOMPARE(Ini(section, key), before);

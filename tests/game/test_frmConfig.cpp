@@ -284,19 +284,13 @@ private slots:
 
         other.take();
         Click("cmdFileChange");
-        QTRY_COMPARE(capture.messages.size(), 1);
-        QVERIFY2(capture.messages[0].text.startsWith(
-                     u"単語ファイルを切り替えられませんでした。\nもう一方のプログラム"),
-                 qPrintable(capture.messages[0].text));
+        ExpectOtherProgramRefusal(capture, 1, u"単語ファイルを切り替えられませんでした。"_s);
         QCOMPARE(Find<QLabel>("lblFileName")->text(), u"Doushi"_s);
         QCOMPARE(m_folder->readFile("type2"), "001\r\n");
 
         Click("optGameLevel5");
         Click("Command1");
-        QTRY_COMPARE(capture.messages.size(), 2);
-        QVERIFY2(capture.messages[1].text.startsWith(
-                     u"設定を保存できませんでした。\nもう一方のプログラム"),
-                 qPrintable(capture.messages[1].text));
+        ExpectOtherProgramRefusal(capture, 2, u"設定を保存できませんでした。"_s);
         QVERIFY(m_screen && m_screen->isVisible() && m_screen->isEnabled());
         QCOMPARE(Selected("optGameLevel", 1, 5), u"LEVEL 5"_s);
         QVERIFY(m_folder->readFile("ymconfig.ini").contains("LEVEL=3\r\n"));

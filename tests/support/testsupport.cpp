@@ -91,6 +91,13 @@ MessageCapture::~MessageCapture() {
     SetMessageHook(nullptr);
 }
 
+void ExpectOtherProgramRefusal(const MessageCapture& capture, qsizetype count,
+                               const QString& notDone) {
+    QTRY_COMPARE(capture.messages.size(), count);
+    const QString& text = capture.messages.last().text;
+    QVERIFY2(text.startsWith(notDone + QStringLiteral("\nもう一方のプログラム")), qPrintable(text));
+}
+
 bool DrawnWordsPair() {
     const WordListUnit unit;
     if (!RepairWorkFiles())

@@ -96,6 +96,12 @@ public:
     QList<CapturedMessage> messages;
 };
 
+// Waits until count messages were shown and checks that the last one says
+// that notDone (its first line) failed because the other program kept the
+// files. A failure fails the calling test.
+void ExpectOtherProgramRefusal(const MessageCapture& capture, qsizetype count,
+                               const QString& notDone);
+
 // Starts f in a child process (the other program, or one that crashes), with
 // its messages silenced; the child exits with what f returns.
 pid_t StartChild(const std::function<int()>& f);
