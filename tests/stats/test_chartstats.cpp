@@ -1,9 +1,11 @@
 // What the trend charts draw, on small known series: the mean and middle
 // half of each column, the trend over the points, an axis that one odd game
 // does not stretch, and date labels that never overlap at the chart's
-// smallest width.
+// smallest width; the spans of time of the trend page, counted back from
+// today.
 
 #include "chartstats.h"
+#include "trendfilter.h"
 
 #include <QtTest>
 
@@ -92,6 +94,15 @@ private slots:
             QCOMPARE(threeYears[tick.index].day(), 1);
             QCOMPARE(tick.text, threeYears[tick.index].toString(QStringLiteral("yyyy/M")));
         }
+    }
+
+    void spansEndToday() {
+        const QDate today(2026, 3, 31);
+        // The last 30 days begin on the 2nd of March, the last year a year
+        // ago to the day.
+        QCOMPARE(SpanStart(TrendSpan::Last30Days, today), QDate(2026, 3, 2));
+        QCOMPARE(SpanStart(TrendSpan::LastYear, today), QDate(2025, 3, 31));
+        QCOMPARE(SpanStart(TrendSpan::All, today), std::nullopt);
     }
 };
 
