@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -52,13 +53,16 @@ bool PlayAWhile(frmGame* game) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Made before the application and gone after it: the application's end
+    // writes the game just played into the folder's history.
+    std::optional<ShotFolder> folder;
     QApplication app(argc, argv);
     SetApplicationFont();
     QString output;
     if (!OutputFolder(argc, argv, output))
         return 2;
-    const ShotFolder folder({{QStringLiteral("Nomal.dat"), ShippedWordList("Nomal.dat")}});
-    if (!folder.ready())
+    folder.emplace(QList{std::pair{QStringLiteral("Nomal.dat"), ShippedWordList("Nomal.dat")}});
+    if (!folder->ready())
         return 1;
     InstallMessageBoxHook();
     SeedRandom(20240601);
