@@ -20,20 +20,11 @@ fail() {
 }
 trap 'fail "a command failed (line $LINENO)"' ERR
 
-# sway refuses to run as root: then the session runs as nobody.
-drop=()
-[ "$(id -u)" -ne 0 ] || drop=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+. scripts/sway-session.sh
+session_end() {
   mkdir -p "$shots"
   cp "$work"/shots/*.png "$shots"/ 2>/dev/null || true
-  rm -rf "$work"
 }
-trap cleanup EXIT
-chmod 755 "$work"
-mkdir -m 700 "$work/run" "$work/home"
 mkdir "$work/shots"
 # A program folder the session may write: the build's, with a word list whose
 # every word is read あ, so that a game is typed by A alone; six words a
@@ -45,28 +36,9 @@ done >"$work/a.txt"
 # (The file's lines end in CR LF.)
 sed -i -e '/^LIST=/d' -e 's/^LEVEL=[^\r]*/LEVEL=1/' -e 's/^\([A-I]2\)=[^\r]*/\1=1/' \
   -e 's/^NUMBER=[^\r]*/NUMBER=6\r\nLIST=Aa.dat/' "$work/folder/ymconfig.ini"
-printf 'xwayland disable\noutput HEADLESS-1 resolution 1280x1024\n' >"$work/sway.cfg"
-[ ${#drop[@]} -eq 0 ] || chown -R nobody:nogroup "$work/run" "$work/home" "$work/shots" "$work/folder"
-chmod 644 "$work/a.txt" "$work/sway.cfg"
+session_owns "$work/shots" "$work/folder"
+chmod 644 "$work/a.txt"
 
-# Runs a command in the session's clean environment; once sway runs, as its
-# client.
-session=(PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/run" LANG=C.UTF-8)
-as_user() { "${drop[@]}" env -i "${session[@]}" "$@"; }
-# The same in the background, its process (not a subshell's) in pid.
-as_user_bg() {
-  "${drop[@]}" env -i "${session[@]}" "$@" &
-  pid=$!
-  pids+=("$pid")
-}
-# Waits up to 10 s for a command to succeed.
-wait_for() {
-  for _ in $(seq 100); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
 # The focused window: its id and title.
 focused() { as_user swaymsg -t get_tree | jq -r '.. | objects | select(.focused) | "\(.id) \(.name)"'; }
 is_focused() { # title [id it must not be]
@@ -93,13 +65,7 @@ ended() { ! kill -0 "$1" 2>/dev/null; }
 
 step="starting sway"
 as_user "$work/folder/Tangobako" --import "$work/a.txt" --list Aa >/dev/null
-as_user_bg WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-  sway -c "$work/sway.cfg" >"$work/sway.log" 2>&1
-has_sockets() { compgen -G "$work/run/wayland-*[0-9]" && compgen -G "$work/run/sway-ipc.*.sock"; }
-wait_for has_sockets || fail "sway did not start: $(tail -n 5 "$work/sway.log")"
-display=$(basename "$(compgen -G "$work/run/wayland-*[0-9]" | head -n1)")
-sock=$(compgen -G "$work/run/sway-ipc.*.sock" | head -n1)
-session+=(WAYLAND_DISPLAY="$display" SWAYSOCK="$sock" QT_QPA_PLATFORM=wayland)
+sway_session_start || fail "sway did not start"
 # A keyboard that stays for the whole run, as a real seat's does: without
 # one, each wtype's keyboard comes and goes with it.
 as_user_bg wtype -s 600000 >/dev/null 2>&1
