@@ -10,17 +10,36 @@
 
 namespace {
 
-// The first control character of text, shown as its code point (the
-// character itself would act on the terminal or show as nothing).
+// Enough of a quoted text to find it in the input.
+constexpr qsizetype kMaxQuotedLength = 40;
+
+bool IsControl(QChar c) {
+    return c.category() == QChar::Other_Control;
+}
+
+// A control character shown as its code point: the character itself would
+// act on the terminal or show as nothing.
+QString CodePoint(QChar c) {
+    return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+// The first control character of text, as its code point.
 std::optional<QString> ControlCharacter(const QString& text) {
     for (const QChar c : text) {
-        if (c.category() == QChar::Other_Control)
-            return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+        if (IsControl(c))
+            return CodePoint(c);
     }
     return std::nullopt;
 }
 
 } // namespace
+
+QString QuotableText(const QString& text) {
+    QString quoted;
+    for (const QChar c : text.left(kMaxQuotedLength))
+        quoted += IsControl(c) ? CodePoint(c) : QString(c);
+    return text.size() > kMaxQuotedLength ? quoted + QStringLiteral("…") : quoted;
+}
 
 std::optional<QString> WordTextProblem(const QString& text) {
     if (text.size() > kMaxWordLength)
@@ -50,7 +69,7 @@ QString SuggestWordReading(const QString& word) {
 
 std::optional<QString> ListNameProblem(const QString& fileName) {
     const QString refused =
-        QStringLiteral("「%1」は単語ファイルの名前に使えません。").arg(fileName);
+        QStringLiteral("「%1」は単語ファイルの名前に使えません。").arg(QuotableText(fileName));
     if (fileName.startsWith(QLatin1Char('.')))
         return refused + QStringLiteral("「.」で始まる名前は隠しファイルになり、"
                                         "どのプログラムの一覧にも出ません。");

@@ -97,7 +97,7 @@ LineKind ReadWordLine(const QString& line, NewWord& word, QString& why) {
     } else if (level.size() == 1 && level[0] >= u'1' && level[0] <= u'5') {
         word.level = level[0].digitValue();
     } else {
-        why = QStringLiteral("レベル「%1」が1から5の数字ではありません。").arg(level);
+        why = QStringLiteral("レベル「%1」が1から5の数字ではありません。").arg(QuotableText(level));
         return LineKind::Refused;
     }
     if (std::optional<QString> problem = NewWordProblem(word)) {
