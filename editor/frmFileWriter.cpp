@@ -61,6 +61,7 @@ frmFileWriter::frmFileWriter(QWidget* parent) : QDialog(parent) {
     txtKanjiName->setObjectName(QStringLiteral("txtKanjiName"));
     PlaceTwips(txtKanjiName, 1320, 840, 7935, 390);
     txtKanjiName->setFont(entryFont);
+    Label5->setBuddy(txtKanjiName); // its name for a screen reader
     Label6 = AddLabel(this, "Label6", QStringLiteral("ひらがな"), 210, 1290, 1050, 270);
     lblHiragana = AddLabel(this, "lblHiragana", QString(), 1320, 1305, 7935, 330);
     lblHiragana->setFont(entryFont);

@@ -86,6 +86,8 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     Label4 = AddLabel(this, "Label4", QStringLiteral("漢字"), 1935, 555, 360, 270);
     Label5 = AddLabel(this, "Label5", QStringLiteral(")"), 2295, 555, 120, 270);
     txt_Tango = MakeField(this, "txt_Tango", 2760, 480, 5295, entryFont);
+    // Each field's caption is three labels: a screen reader says them as one.
+    txt_Tango->setAccessibleName(Label1->text() + Label4->text() + Label5->text());
     cmdHenkou =
         MakeButton(this, "cmdHenkou", QStringLiteral("選択確定(&S)"), 8160, 480, 1170, 375, false);
 
@@ -93,6 +95,7 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     Label7 = AddLabel(this, "Label7", QStringLiteral("ひらがな"), 1935, 1035, 720, 270);
     Label8 = AddLabel(this, "Label8", QStringLiteral(")"), 2655, 1035, 105, 270);
     txt_Hiragana = MakeField(this, "txt_Hiragana", 2760, 960, 5295, entryFont);
+    txt_Hiragana->setAccessibleName(Label6->text() + Label7->text() + Label8->text());
     cmdHenkan =
         MakeButton(this, "cmdHenkan", QStringLiteral("変換・復元(&H)"), 8160, 960, 1170, 375);
 
@@ -125,6 +128,7 @@ frmTouroku::frmTouroku(QWidget* parent) : QWidget(parent) {
     m_words = new WordListModel(this);
     lst_Touroku = new QTableView(this);
     lst_Touroku->setObjectName(QStringLiteral("lst_Touroku"));
+    lst_Touroku->setAccessibleName(QStringLiteral("登録されている単語"));
     PlaceTwips(lst_Touroku, 360, 2280, 11055, 5895);
     lst_Touroku->verticalHeader()->hide();
     lst_Touroku->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -72,6 +72,7 @@ DlgUseName::DlgUseName(QWidget* parent) : QDialog(parent), TimerKeyHold(this) {
     lbl_Setumei = makeLabel("lbl_Setumei", 240, 480, 3900, 285);
     lbl_Juni = makeLabel("lbl_Juni", 1080, 120, 2160, 285);
     lbl_Juni->setAlignment(Qt::AlignCenter);
+    lbl_Setumei->setBuddy(txtName); // the instruction names the box for a screen reader
     // A caption wider than its label gets a smaller font, so that neither
     // runs into the buttons on the right.
     KeepLabelWidth(lbl_Setumei);

@@ -37,6 +37,7 @@ frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent) : QWidget(pa
     m_state->setText(QStringLiteral("成績を読み込んでいます…"));
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("tabPages"));
+    m_pages->setAccessibleName(QStringLiteral("成績のページ"));
     m_trend = new TrendPage(m_pages);
     m_kana = new KanaPage(m_pages);
     m_keys = new KeysPage(m_pages);
@@ -71,6 +72,7 @@ frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent) : QWidget(pa
     m_stack->setMinimumSize(800, 520);
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName(QStringLiteral("scrPages"));
+    scroll->setAccessibleName(QStringLiteral("ページの表示域"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setWidget(m_stack);

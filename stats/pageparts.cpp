@@ -8,6 +8,7 @@ QLabel* NewHeading(QWidget* parent, const QString& name, const QString& text, QW
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setBuddy(buddy);
+    buddy->setAccessibleName(text); // a table does not take its name from its buddy
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);

@@ -4,8 +4,10 @@
 // its top line, a button shows its face colour flat, and the focused button
 // wears a plain frame (the style's own was a faint line on the pale faces).
 // No caption, line by line, is wider than its control, nor a wrapped one
-// longer than its label, on any page. The program runs once per scale, from
-// 100 % to 200 % in quarter steps, set by ctest.
+// longer than its label, on any page. Every control that takes the focus
+// has a name a screen reader says (an empty label must not take it). The
+// program runs once per scale, from 100 % to 200 % in quarter steps, set by
+// ctest.
 
 #include "DlgUseName.h"
 #include "background.h"
@@ -205,6 +207,9 @@ void CheckControl(const QWidget* window, QWidget* widget, QStringList& faults) {
         QString::fromLatin1(window->metaObject()->className()) + '/' + widget->objectName();
     if (const QString fault = TextWidthFault(widget); !fault.isEmpty())
         faults << where + ": " + fault;
+    const QAccessibleInterface* access = QAccessible::queryAccessibleInterface(widget);
+    if (access->state().focusable && access->text(QAccessible::Name).isEmpty())
+        faults << where + ": takes the focus without an accessible name";
     // (The layouts let the play screen's miss mark pass the window's edge.)
     const QWidget* parent = widget->parentWidget();
     // (What a scroll area holds may be larger than its view.)
