@@ -2,6 +2,7 @@
 
 #include "missratepalette.h"
 
+#include <QAccessible>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -32,6 +33,7 @@ void CellChart::setCells(const QList<ChartCell>& cells) {
     m_current = m_cells.isEmpty() ? -1 : std::clamp(m_current, 0, int(m_cells.size() - 1));
     updateGeometry();
     update();
+    setAccessibleDescription(m_current >= 0 ? m_cells[m_current].detail : QString());
     emit detailChanged(shownDetail());
 }
 
@@ -41,6 +43,11 @@ void CellChart::setCurrent(int index) {
     m_current = index;
     update();
     setAccessibleDescription(m_cells[index].detail);
+    if (hasFocus()) { // a screen reader follows the mark
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        focus.setChild(index);
+        QAccessible::updateAccessibility(&focus);
+    }
     emit detailChanged(shownDetail());
 }
 
@@ -81,7 +88,7 @@ QPointF CellChart::origin() const {
     return {(width() - extent.right() * u) / 2, (height() - extent.bottom() * u) / 2};
 }
 
-QRectF CellChart::shown(int index) const {
+QRectF CellChart::cellRect(int index) const {
     const double u = unit();
     const QRectF& place = m_cells[index].place;
     return QRectF(origin() + place.topLeft() * u, place.size() * u)
@@ -90,7 +97,7 @@ QRectF CellChart::shown(int index) const {
 
 int CellChart::cellAt(const QPointF& point) const {
     for (int i = 0; i < m_cells.size(); ++i) {
-        if (shown(i).contains(point))
+        if (cellRect(i).contains(point))
             return i;
     }
     return -1;
@@ -137,7 +144,7 @@ void CellChart::paintEvent(QPaintEvent*) {
     QFont markFont = font();
     markFont.setPixelSize(std::max(8, int(unit() * 0.28)));
     for (int i = 0; i < m_cells.size(); ++i) {
-        const QRectF box = shown(i);
+        const QRectF box = cellRect(i);
         const ChartCell& cell = m_cells[i];
         const QColor ink = TextColorOn(cell.fill);
         painter.setPen(QPen(QColor(150, 150, 150), 1));

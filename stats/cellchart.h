@@ -33,6 +33,8 @@ public:
     // The figures the line under the chart shows: the hovered cell's, else the
     // marked cell's.
     QString shownDetail() const;
+    // Where the cell index is drawn, in the chart's pixels.
+    QRectF cellRect(int index) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -54,7 +56,6 @@ private:
     QRectF grid() const;    // the cells' extent in grid units
     double unit() const;    // pixels per grid unit
     QPointF origin() const; // where grid unit (0, 0) is drawn
-    QRectF shown(int index) const;
     int cellAt(const QPointF& point) const;
     int neighbour(int dx, int dy) const;
     void setHovered(int index);

@@ -1,5 +1,6 @@
 #include "frmSeiseki.h"
 
+#include "cellchartaccess.h"
 #include "historyloader.h"
 #include "kanapage.h"
 #include "keyspage.h"
@@ -22,6 +23,7 @@ frmSeiseki::frmSeiseki(const QString& historyPath, QWidget* parent) : QWidget(pa
     setObjectName(QStringLiteral("frmSeiseki"));
     setWindowTitle(QStringLiteral("成績"));
     setFont(WindowsFont(QStringLiteral("MS UI Gothic"), 10));
+    InstallCellChartAccess(); // the kana and key charts read cell by cell
     // The first size fits the screen's free area at any scale factor.
     const QScreen* display = screen() ? screen() : QGuiApplication::primaryScreen();
     const QSize room = display ? display->availableGeometry().size() * 0.9 : QSize(1040, 720);

@@ -1,11 +1,13 @@
 // The statistics window: a clear text instead of empty charts before the
 // first game and when the history cannot be opened, the figures of the last
 // game (none compared for a game without a correct key), the kana table read
-// from the keyboard, the keys typed in misses named, the habits of spelling
-// seen, the figures of a kana practised, the bests of the word list chosen,
-// the window following games that another connection records while it is
-// open, and the changes of the last game coloured by which way is better.
+// from the keyboard and by a screen reader, the keys typed in misses named,
+// the habits of spelling seen, the figures of a kana practised, the bests of
+// the word list chosen, the window following games that another connection
+// records while it is open, and the changes of the last game coloured by
+// which way is better.
 
+#include "cellchart.h"
 #include "frmSeiseki.h"
 #include "history/historydb.h"
 #include "history/historywriter.h"
@@ -113,12 +115,19 @@ private slots:
         // voiced sounds.
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         Child<QTabWidget>(&window, "tabPages")->setCurrentIndex(1);
-        QWidget* chart = Child<QWidget>(&window, "chtKana");
+        CellChart* chart = Child<CellChart>(&window, "chtKana");
         chart->setFocus();
         QTest::keyClick(chart, Qt::Key_Home);
         QCOMPARE(Text(window, "lblKanaDetail"), QString("あ: まだ打っていません"));
         QTest::keyClick(chart, Qt::Key_Down);
         QCOMPARE(Text(window, "lblKanaDetail"), QString("か: 2 回、ミス 1（50.0%）、平均 250 ms"));
+        // A screen reader finds the marked cell focused in the table: the
+        // kana with its rate as drawn, and the same figures in words.
+        const QAccessibleInterface* table = QAccessible::queryAccessibleInterface(chart);
+        const QAccessibleInterface* cell = table->child(chart->current());
+        QCOMPARE(cell->text(QAccessible::Name), QString("か 50"));
+        QCOMPARE(cell->text(QAccessible::Description), Text(window, "lblKanaDetail"));
+        QVERIFY2(cell->state().focused, "the marked cell is not the focused one");
         QTest::keyClick(chart, Qt::Key_Down);
         for (int i = 0; i < 5; ++i)
             QTest::keyClick(chart, Qt::Key_Right);
