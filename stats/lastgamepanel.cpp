@@ -88,13 +88,21 @@ QString ResultText(GameResult result) {
     return QStringLiteral("途中で終了");
 }
 
+// A figure can be selected and copied, and so takes the focus, only while it
+// shows one: an empty label would be a stop a screen reader has no name for.
+void ShowText(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->setTextInteractionFlags(text.isEmpty() ? Qt::NoTextInteraction
+                                                  : Qt::TextSelectableByMouse);
+}
+
 QLabel* NewLabel(QWidget* parent, const QString& name, Qt::Alignment alignment,
                  const QString& text = QString()) {
-    auto* label = new QLabel(text, parent);
+    auto* label = new QLabel(parent);
     label->setObjectName(name);
     label->setAlignment(alignment | Qt::AlignVCenter);
     label->setMargin(2); // the ink of a figure may pass its advance by a pixel
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ShowText(label, text);
     return label;
 }
 
@@ -139,24 +147,24 @@ LastGamePanel::LastGamePanel(QWidget* parent) : QWidget(parent) {
 
 void LastGamePanel::showComparison(const LastGameComparison& comparison) {
     const GameSummary& game = comparison.game;
-    m_heading->setText(QStringLiteral("最後のゲーム: %1　%2　レベル%3から　ステージ%4　%5")
-                           .arg(game.started.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                                game.list.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive)
-                                    ? game.list.chopped(4)
-                                    : game.list)
-                           .arg(game.level)
-                           .arg(game.stage)
-                           .arg(ResultText(game.result)));
-    m_averageHeading->setText(
-        comparison.previousGames > 0
-            ? QStringLiteral("前の%1ゲームの平均").arg(comparison.previousGames)
-            : QStringLiteral("前のゲームの平均"));
+    ShowText(m_heading, QStringLiteral("最後のゲーム: %1　%2　レベル%3から　ステージ%4　%5")
+                            .arg(game.started.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                                 game.list.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive)
+                                     ? game.list.chopped(4)
+                                     : game.list)
+                            .arg(game.level)
+                            .arg(game.stage)
+                            .arg(ResultText(game.result)));
+    ShowText(m_averageHeading,
+             comparison.previousGames > 0
+                 ? QStringLiteral("前の%1ゲームの平均").arg(comparison.previousGames)
+                 : QStringLiteral("前のゲームの平均"));
     // Without a correct key the game has no speed or accuracy, and nothing
     // of it is set against the average.
     const bool comparable = game.hasCorrectKey();
-    m_note->setText(comparable
-                        ? QString()
-                        : QStringLiteral("正しく打ったキーがないため、平均とは比べません。"));
+    ShowText(m_note, comparable
+                         ? QString()
+                         : QStringLiteral("正しく打ったキーがないため、平均とは比べません。"));
     m_note->setVisible(!comparable);
     const QString none = QStringLiteral("—");
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
@@ -170,19 +178,19 @@ void LastGamePanel::showComparison(const LastGameComparison& comparison) {
         std::optional<double> average;
         if (comparison.previousGames > 0)
             average = ValueOf(figure.kind, comparison.previous);
-        row.last->setText(last ? ValueText(figure.kind, *last) : none);
-        row.average->setText(average ? ValueText(figure.kind, *average) : none);
+        ShowText(row.last, last ? ValueText(figure.kind, *last) : none);
+        ShowText(row.average, average ? ValueText(figure.kind, *average) : none);
         QPalette palette = row.change->palette();
         palette.setColor(QPalette::WindowText, this->palette().color(QPalette::WindowText));
         if (comparable && last && average) {
             const double change = *last - *average;
-            row.change->setText(ChangeText(figure.kind, change));
+            ShowText(row.change, ChangeText(figure.kind, change));
             if (std::abs(change) > 1e-9)
                 palette.setColor(QPalette::WindowText, (change > 0) == figure.higherIsBetter
                                                            ? QColor(0, 120, 40)
                                                            : QColor(190, 30, 30));
         } else {
-            row.change->setText(none);
+            ShowText(row.change, none);
         }
         row.change->setPalette(palette);
     }
