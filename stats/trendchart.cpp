@@ -69,10 +69,14 @@ void TrendChart::setSeries(const QList<ChartRun>& runs, LabelOf labelOf, int min
     m_outliers = std::any_of(held.begin(), held.end(), [this](double value) {
         return value < m_range.low || value > m_range.high;
     });
+    // A screen reader reads the last points and where the trend ends.
+    QStringList last;
+    for (qsizetype i = std::max<qsizetype>(0, m_values.size() - 5); i < m_values.size(); ++i)
+        last.append(label(i) + u' ' + valueText(m_values[i]));
     setAccessibleDescription(m_values.isEmpty()
                                  ? QString()
-                                 : QStringLiteral("最新 %1、傾向 %2")
-                                       .arg(valueText(m_values.last()), valueText(m_trend.last())));
+                                 : QStringLiteral("最後の点: %1。傾向 %2")
+                                       .arg(last.join(u'、'), valueText(m_trend.last())));
     layoutSeries();
     update();
 }
