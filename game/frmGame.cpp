@@ -150,6 +150,13 @@ void frmGame::BuildControls() {
         AddLabel(this, "lblFileName", QString(), 600, 120, 2055, 375, uiGothic(15.75, true, true));
     SetBackgroundColor(lblFileName, QColor(255, 192, 128));
     FitNamesAlike(lblFileName);
+
+    // A screen reader says what each changing figure is beside its text.
+    lblHighScore->setAccessibleDescription(QStringLiteral("ハイスコア"));
+    lblScore->setAccessibleDescription(QStringLiteral("スコア"));
+    lblNextTarget->setAccessibleDescription(QStringLiteral("次の言葉"));
+    lblTargetRMoji->setAccessibleDescription(QStringLiteral("打つローマ字"));
+    lblTargetNyuryoku->setAccessibleDescription(QStringLiteral("打ったローマ字"));
 }
 
 void frmGame::Form_Load() {
