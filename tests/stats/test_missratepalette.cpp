@@ -130,34 +130,28 @@ private slots:
         const QColor untried = MissRateColor(0, false);
         for (const Vision& vision : kVisions) {
             for (int step = 0; step < kMissRateSteps; ++step) {
+                const QString where =
+                    QStringLiteral("%1, step %2").arg(QLatin1String(vision.name)).arg(step);
                 const Vector seen = Seen(MissRateStepColor(step), vision);
                 const Vector lab = Lab(seen);
                 QVERIFY2(DeltaE2000(lab, Lab(Seen(untried, vision))) >= kLeastDifference,
-                         qPrintable(QStringLiteral("%1: step %2 looks like a kana not typed")
-                                        .arg(QLatin1String(vision.name))
-                                        .arg(step)));
+                         qPrintable(where + " looks like a kana not typed"));
                 // Contrast of the cell's text against its fill, as WCAG counts it.
                 const double fill = Luminance(seen);
                 const double ink = Luminance(Seen(TextColorOn(MissRateStepColor(step)), vision));
                 const double contrast = (std::max(fill, ink) + 0.05) / (std::min(fill, ink) + 0.05);
-                QVERIFY2(contrast >= 4.5, qPrintable(QStringLiteral("%1: the rate on step %2 has "
-                                                                    "a contrast of only %3")
-                                                         .arg(QLatin1String(vision.name))
-                                                         .arg(step)
-                                                         .arg(contrast, 0, 'f', 1)));
+                QVERIFY2(contrast >= 4.5,
+                         qPrintable(where + ": the rate on it has a contrast of only " +
+                                    QString::number(contrast, 'f', 1)));
                 if (step == 0)
                     continue;
                 const Vector before = Lab(Seen(MissRateStepColor(step - 1), vision));
-                const QString pair = QStringLiteral("%1: steps %2 and %3")
-                                         .arg(QLatin1String(vision.name))
-                                         .arg(step - 1)
-                                         .arg(step);
-                QVERIFY2(lab[0] > before[0], qPrintable(pair + QStringLiteral(" are not lighter "
-                                                                              "in turn")));
+                QVERIFY2(lab[0] > before[0],
+                         qPrintable(where + " is not lighter than the one before"));
                 const double difference = DeltaE2000(before, lab);
                 QVERIFY2(difference >= kLeastDifference,
-                         qPrintable(pair + QStringLiteral(" differ by only ΔE2000 %1")
-                                               .arg(difference, 0, 'f', 1)));
+                         qPrintable(where + " differs from the one before by only ΔE2000 " +
+                                    QString::number(difference, 'f', 1)));
             }
         }
     }
