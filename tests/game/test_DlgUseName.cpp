@@ -53,23 +53,18 @@ private slots:
         gNewRankScore = 4321;
         frmConfig screen; // the default name's dialog opens over it
         screen.show();
-        // Notes what the dialog shows, types the row's text and leaves it the
-        // row's way.
-        struct Seen {
-            bool shown = false;
-            QString selected; // the proposed name, selected in the text box
-            QString place;    // lbl_Juni, empty when hidden
-            bool cancelShown = false;
-            bool screenEnabled = true; // the settings screen behind the dialog
-            bool leftOpen = false;
-            int placeWidth = 0;       // lbl_Juni
-            int instructionWidth = 0; // lbl_Setumei
-        } seen;
+        // Checks what the dialog shows, types the row's text and leaves it the
+        // row's way; a dialog that a failure leaves open is closed.
+        bool shown = false;
         const auto answer = [&] {
             auto* dialog = qobject_cast<DlgUseName*>(QApplication::activeModalWidget());
             if (!dialog)
                 return;
-            seen.shown = true;
+            shown = true;
+            const auto closeLeftOpen = qScopeGuard([dialog] {
+                if (dialog->isVisible())
+                    dialog->reject();
+            });
             auto* edit = dialog->findChild<QLineEdit*>("txtName");
             auto* juni = dialog->findChild<QLabel*>("lbl_Juni");
             auto* cancel = dialog->findChild<QPushButton*>("CancelButton");
@@ -82,12 +77,17 @@ private slots:
                 QTRY_VERIFY_WITH_TIMEOUT(!hold->isActive(), 1000);
             else
                 hold->stop();
-            seen.selected = edit->selectedText();
-            seen.place = juni->isVisible() ? juni->text() : QString();
-            seen.cancelShown = cancel->isVisible();
-            seen.placeWidth = juni->width();
-            seen.instructionWidth = dialog->findChild<QLabel*>("lbl_Setumei")->width();
-            seen.screenEnabled = screen.isEnabled();
+            QCOMPARE(edit->selectedText(), QStringLiteral("Default"));
+            QCOMPARE(juni->isVisible() ? juni->text() : QString(),
+                     clear ? QChar(0xFF11 + place) + QStringLiteral(" 位 ＲＡＮＫＩＮ♪")
+                           : QString());
+            QCOMPARE(cancel->isVisible(), !clear);
+            // Both labels keep their widths; a caption too wide gets a smaller font.
+            QCOMPARE(juni->width(), TwipsToPixels(2160));
+            QCOMPARE(dialog->findChild<QLabel*>("lbl_Setumei")->width(), TwipsToPixels(3900));
+            // The settings screen takes no input while its dialog is open.
+            QVERIFY2(clear || !screen.isEnabled(),
+                     "the settings screen was enabled under its dialog");
             // Without a Cancel button Escape cannot throw the entry away.
             if (clear)
                 QTest::keyClick(edit, Qt::Key_Escape);
@@ -101,9 +101,7 @@ private slots:
                 QTest::mouseClick(how == ClickOk ? dialog->findChild<QPushButton*>("OKButton")
                                                  : cancel,
                                   Qt::LeftButton);
-            seen.leftOpen = dialog->isVisible();
-            if (seen.leftOpen)
-                dialog->reject();
+            QVERIFY2(!dialog->isVisible(), "the dialog stayed open");
         };
         if (clear) {
             DlgUseName dialog;
@@ -113,18 +111,7 @@ private slots:
             QTimer::singleShot(0, this, answer);
             QTest::mouseClick(screen.findChild<QPushButton*>("cmdHenkou"), Qt::LeftButton);
         }
-        QVERIFY2(seen.shown, "no modal dialog was open");
-        QCOMPARE(seen.selected, QStringLiteral("Default"));
-        QCOMPARE(seen.place,
-                 clear ? QChar(0xFF11 + place) + QStringLiteral(" 位 ＲＡＮＫＩＮ♪") : QString());
-        QCOMPARE(seen.cancelShown, !clear);
-        // Both labels keep their widths; a caption too wide gets a smaller font.
-        QCOMPARE(seen.placeWidth, TwipsToPixels(2160));
-        QCOMPARE(seen.instructionWidth, TwipsToPixels(3900));
-        QVERIFY2(seen.leftOpen == false, "the dialog stayed open");
-        // The settings screen takes no input while its dialog is open.
-        if (!clear)
-            QVERIFY2(!seen.screenEnabled, "the settings screen was enabled under its dialog");
+        QVERIFY2(shown, "no modal dialog was open");
         QVERIFY(screen.isEnabled());
         const QString stored = QString::fromUtf8(name);
         if (clear) {
