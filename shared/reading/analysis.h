@@ -21,6 +21,13 @@ struct Morpheme {
 };
 using Analysis = QList<Morpheme>;
 
+// A sounding part of an analysis with its reading in katakana, as the rules
+// that respell a word's reading pass it along.
+struct Sound {
+    const Morpheme* part;
+    QString reading;
+};
+
 // The katakana readings the dictionary gives a text as it stands, best first;
 // the choice of a reading asks it about parts of a word.
 using ReadingLookup = std::function<QStringList(const QString& text)>;

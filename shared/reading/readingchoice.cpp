@@ -1,6 +1,7 @@
 #include "reading/readingchoice.h"
 
 #include "kana/wordlevel.h"
+#include "reading/counters.h"
 #include "reading/soundrules.h"
 
 #include <algorithm>
@@ -53,8 +54,13 @@ bool IsUnlikely(const Morpheme& part) {
 
 // The weight of a part in halves: a common word 2, a place's name 3 (the
 // dictionary files countries, towns and dates such as 三日 so) and a body's
-// name 4.
-int HalfWeight(const Morpheme& part) {
+// name 4. A digit or a counter after a digit weighs 1, so that a number with
+// its counter weighs as a place's name (二日, 一日) and still more than one
+// common word (一晩 ヒトバン, not イチバン).
+int HalfWeight(const Analysis& analysis, qsizetype at) {
+    const Morpheme& part = analysis[at];
+    if (at > 0 && IsNumber(analysis[at - 1]) && (IsNumber(part) || IsCounter(part)))
+        return 1;
     if (part.features.size() < 3 || part.features[1] != "固有名詞")
         return 2;
     return part.features[2] == "組織" ? 4 : 3;
@@ -98,8 +104,8 @@ QStringList ReadingsOfAnalyses(const QList<Analysis>& analyses, const ReadingLoo
     // The unlikely last; then the lighter first, in MeCab's order among equals.
     const auto rank = [](const Analysis* analysis) {
         int weight = 0;
-        for (const Morpheme& part : *analysis)
-            weight += HalfWeight(part);
+        for (qsizetype i = 0; i < analysis->size(); ++i)
+            weight += HalfWeight(*analysis, i);
         return std::pair(std::any_of(analysis->begin(), analysis->end(), IsUnlikely), weight);
     };
     std::stable_sort(order.begin(), order.end(),

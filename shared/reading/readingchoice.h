@@ -18,5 +18,6 @@ QString DictionaryReading(const Analysis& analysis);
 // typed alone is more often one dictionary entry than pieces, and seldom a
 // name, so analyses without a person's name (or one of a few dictionary
 // entries nobody means) come first and, among them, those of fewer parts, a
-// place's name weighing half a part more and a body's name a whole part more.
+// place's name weighing half a part more, a body's name a whole part more and
+// a number with its counter as much as a place's name.
 QStringList ReadingsOfAnalyses(const QList<Analysis>& analyses, const ReadingLookup& lookup);

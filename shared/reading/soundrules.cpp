@@ -1,56 +1,14 @@
 #include "reading/soundrules.h"
 
 #include "kana/wordlevel.h"
+#include "reading/counters.h"
 
 #include <array>
 
 namespace {
 
-bool IsNumber(const Morpheme& part) {
-    return part.features.size() > 1 && part.features[1] == "数";
-}
-
 bool IsNoun(const Morpheme& part) {
     return !part.features.isEmpty() && part.features[0] == "名詞";
-}
-
-// Numbers whose last sound closes into a small ッ before a counter starting
-// with one of the kana given, a following ハ-row kana becoming パ-row (一回
-// イッカイ, 八本 ハッポン, 十歳 ジュッサイ). MeCab reads such a number and its
-// counter apart and keeps both whole.
-struct NumberJoin {
-    const char16_t* ending;
-    const char16_t* joined;
-    const char16_t* before;
-};
-constexpr std::array<NumberJoin, 5> kNumberJoins{{
-    {u"イチ", u"イッ", u"カキクケコサシスセソタチツテトハヒフヘホ"},
-    {u"ハチ", u"ハッ", u"カキクケコサシスセソタチツテトハヒフヘホ"},
-    {u"ジュウ", u"ジュッ", u"カキクケコサシスセソタチツテトハヒフヘホ"},
-    {u"ロク", u"ロッ", u"カキクケコハヒフヘホ"},
-    {u"ヒャク", u"ヒャッ", u"カキクケコハヒフヘホ"},
-}};
-
-void JoinNumbers(std::vector<Sound>& sounds) {
-    for (std::size_t i = 0; i + 1 < sounds.size(); ++i) {
-        Sound& number = sounds[i];
-        Sound& counter = sounds[i + 1];
-        if (!IsNumber(*number.part) || IsNumber(*counter.part) || !IsNoun(*counter.part) ||
-            counter.reading.isEmpty())
-            continue;
-        const QChar first = counter.reading[0];
-        for (const NumberJoin& join : kNumberJoins) {
-            const QStringView ending(join.ending);
-            if (!number.reading.endsWith(ending) || !QStringView(join.before).contains(first))
-                continue;
-            number.reading.chop(ending.size());
-            number.reading += QStringView(join.joined);
-            // ハ, ヒ, フ, ヘ and ホ are each followed by their バ and パ forms.
-            if (QStringView(u"ハヒフヘホ").contains(first))
-                counter.reading[0] = QChar(first.unicode() + 2);
-            break;
-        }
-    }
 }
 
 // Parts the dictionary reads as they are read alone, where a compound reads
@@ -113,7 +71,7 @@ QString ModernKana(const QString& surface, QString reading, const ReadingLookup&
 } // namespace
 
 void RespellSounds(std::vector<Sound>& sounds, const ReadingLookup& lookup) {
-    JoinNumbers(sounds);
+    ReadCounts(sounds);
     ReadCompoundParts(sounds);
     for (Sound& sound : sounds)
         sound.reading = ModernKana(sound.part->surface, sound.reading, lookup);

@@ -1,8 +1,8 @@
 #pragma once
 // The spelling a typist expects where the dictionary's reading of each part
 // differs from how the whole word is written or said: today's kana for
-// historical ones, a number closing before its counter, and the end of a
-// compound read as it is said there.
+// historical ones, numbers said with their counters, and a compound's parts
+// read as they are said there.
 
 #include "reading/analysis.h"
 
@@ -10,12 +10,7 @@
 
 #include <vector>
 
-// A sounding part of an analysis with its reading in katakana.
-struct Sound {
-    const Morpheme* part;
-    QString reading;
-};
-
 // Respells the readings of a word's parts, in order, as the word is typed:
-// 一回 イッカイ (not イチカイ), 牛丼 ギュウドン, 預ける アズケル (not アヅケル).
+// 一回 イッカイ (not イチカイ), 二日 フツカ, 牛丼 ギュウドン, 預ける アズケル
+// (not アヅケル).
 void RespellSounds(std::vector<Sound>& sounds, const ReadingLookup& lookup);

@@ -25,12 +25,16 @@ private slots:
         QTest::newRow("half-width katakana") << u"ｶﾞｯｺｳ"_s << u"がっこう"_s;
         QTest::newRow("punctuation has no sound") << u"「本」。"_s << u"ほん"_s;
         // The dictionary's first analysis is pieces, a name or a literary form.
-        QTest::newRow("whole entry, not pieces") << u"一人"_s << u"ひとり"_s;
-        QTest::newRow("whole entry, not a number") << u"二十歳"_s << u"はたち"_s;
+        QTest::newRow("whole entry, not number and counter") << u"一晩"_s << u"ひとばん"_s;
+        QTest::newRow("number and counter, not a place") << u"一日"_s << u"いちにち"_s;
         QTest::newRow("not read as 割れる") << u"割る"_s << u"わる"_s;
         QTest::newRow("not the literary reading") << u"帰す"_s << u"かえす"_s;
         QTest::newRow("compound parts") << u"牛丼"_s << u"ぎゅうどん"_s;
+        // Numbers with their counters, as they are said.
         QTest::newRow("number before a counter") << u"一回"_s << u"いっかい"_s;
+        QTest::newRow("native count") << u"一人"_s << u"ひとり"_s;
+        QTest::newRow("native count of a long number") << u"二十歳"_s << u"はたち"_s;
+        QTest::newRow("digit said short") << u"四時"_s << u"よじ"_s;
         // Today's kana where the dictionary keeps the old づ and ぢ, but not for a
         // voiced つ or ち starting a compound's part or repeating a sound.
         QTest::newRow("old づ in a word") << u"預ける"_s << u"あずける"_s;
