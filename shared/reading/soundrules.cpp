@@ -68,6 +68,23 @@ QString ModernKana(const QString& surface, QString reading, const ReadingLookup&
     return reading;
 }
 
+// 付ける and 付く after a noun make one verb with it, voiced as the
+// dictionary's own entries of that kind are (位置付ける イチヅケル, 色付く
+// イロヅク); after a verb they stay unvoiced (受け付ける).
+void VoiceAttachedVerbs(std::vector<Sound>& sounds) {
+    for (std::size_t i = 1; i < sounds.size(); ++i) {
+        const QList<QByteArray>& features = sounds[i].part->features;
+        const QList<QByteArray>& before = sounds[i - 1].part->features;
+        const bool attached = features.size() > 6 && features[0] == "動詞" &&
+                              (features[6] == "付ける" || features[6] == "付く");
+        const bool afterNoun =
+            before.size() > 1 && before[0] == "名詞" &&
+            (before[1] == "一般" || before[1] == "サ変接続" || before[1] == "形容動詞語幹");
+        if (attached && afterNoun && sounds[i].reading.startsWith(u'ツ'))
+            sounds[i].reading[0] = u'ヅ';
+    }
+}
+
 } // namespace
 
 void RespellSounds(std::vector<Sound>& sounds, const ReadingLookup& lookup) {
@@ -75,4 +92,5 @@ void RespellSounds(std::vector<Sound>& sounds, const ReadingLookup& lookup) {
     ReadCompoundParts(sounds);
     for (Sound& sound : sounds)
         sound.reading = ModernKana(sound.part->surface, sound.reading, lookup);
+    VoiceAttachedVerbs(sounds);
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The spelling a typist expects where the dictionary's reading of each part
 // differs from how the whole word is written or said: today's kana for
-// historical ones, numbers said with their counters, and a compound's parts
-// read as they are said there.
+// historical ones, numbers said with their counters, a compound's parts read
+// as they are said there and 付ける voiced after a noun.
 
 #include "reading/analysis.h"
 
@@ -11,6 +11,6 @@
 #include <vector>
 
 // Respells the readings of a word's parts, in order, as the word is typed:
-// 一回 イッカイ (not イチカイ), 二日 フツカ, 牛丼 ギュウドン, 預ける アズケル
-// (not アヅケル).
+// 一回 イッカイ (not イチカイ), 二日 フツカ, 牛丼 ギュウドン, 印象付ける
+// インショウヅケル, 預ける アズケル (not アヅケル).
 void RespellSounds(std::vector<Sound>& sounds, const ReadingLookup& lookup);
