@@ -85,11 +85,25 @@ void VoiceAttachedVerbs(std::vector<Sound>& sounds) {
     }
 }
 
+// A kanji read with a closing ツ before する closes into ッ, as the
+// dictionary's own entries of that kind read (発する ハッスル): 熱する ネッスル.
+void CloseBeforeSuru(std::vector<Sound>& sounds) {
+    for (std::size_t i = 0; i + 1 < sounds.size(); ++i) {
+        Sound& kanji = sounds[i];
+        const QList<QByteArray>& next = sounds[i + 1].part->features;
+        const bool suru = next.size() > 6 && next[0] == "動詞" && next[6] == "する";
+        if (suru && kanji.part->surface.size() == 1 &&
+            kanji.part->surface[0].script() == QChar::Script_Han && kanji.reading.endsWith(u'ツ'))
+            kanji.reading.back() = u'ッ';
+    }
+}
+
 } // namespace
 
 void RespellSounds(std::vector<Sound>& sounds, const ReadingLookup& lookup) {
     ReadCounts(sounds);
     ReadCompoundParts(sounds);
+    CloseBeforeSuru(sounds);
     for (Sound& sound : sounds)
         sound.reading = ModernKana(sound.part->surface, sound.reading, lookup);
     VoiceAttachedVerbs(sounds);

@@ -31,6 +31,7 @@ private slots:
         QTest::newRow("not the literary reading") << u"帰す"_s << u"かえす"_s;
         QTest::newRow("compound parts") << u"牛丼"_s << u"ぎゅうどん"_s;
         QTest::newRow("付ける voiced after a noun") << u"印象付ける"_s << u"いんしょうづける"_s;
+        QTest::newRow("つ closing before する") << u"熱する"_s << u"ねっする"_s;
         // Numbers with their counters, as they are said.
         QTest::newRow("number before a counter") << u"一回"_s << u"いっかい"_s;
         QTest::newRow("native count") << u"一人"_s << u"ひとり"_s;
