@@ -23,13 +23,12 @@ bool IsSilent(const Morpheme& part) {
 }
 
 // Entries of the IPA dictionary that it prefers to the reading everyone
-// means: 割る listed as a form of 割れる, and 帰す in its literary reading.
+// means: 帰す in its literary reading.
 struct Entry {
     const char16_t* surface;
     const char16_t* reading;
 };
-constexpr std::array<Entry, 2> kPassedOverEntries{{
-    {u"割る", u"ワレル"},
+constexpr std::array<Entry, 1> kPassedOverEntries{{
     {u"帰す", u"キス"},
 }};
 
@@ -44,12 +43,24 @@ bool IsPassedOver(const Morpheme& part) {
                        });
 }
 
+// A one-kanji verb before る conjugated in one row (一段) is read in two kana,
+// its stem the kanji alone (見る, 寝る, 出る); a longer stem writes its last kana
+// (割れる, 起きる). The dictionary also files 割る so, as ワレル.
+bool IsMisspeltVerb(const Morpheme& part) {
+    const QList<QByteArray>& features = part.features;
+    if (features.size() <= kReadingField || features[4] != "一段" || features[5] != "基本形")
+        return false;
+    const QString& written = part.surface;
+    return written.size() == 2 && written[1] == u'る' &&
+           QString::fromUtf8(features[kReadingField]).size() > 2;
+}
+
 bool IsPersonsName(const Morpheme& part) {
     return part.features.size() > 2 && part.features[1] == "固有名詞" && part.features[2] == "人名";
 }
 
 bool IsUnlikely(const Morpheme& part) {
-    return IsPassedOver(part) || IsPersonsName(part);
+    return IsPassedOver(part) || IsMisspeltVerb(part) || IsPersonsName(part);
 }
 
 // The weight of a part in halves: a common word 2, a place's name 3 (the

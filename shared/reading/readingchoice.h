@@ -17,7 +17,8 @@ QString DictionaryReading(const Analysis& analysis);
 // likely first, each respelt as the word is typed (RespellSounds). A word
 // typed alone is more often one dictionary entry than pieces, and seldom a
 // name, so analyses without a person's name (or one of a few dictionary
-// entries nobody means) come first and, among them, those of fewer parts, a
-// place's name weighing half a part more, a body's name a whole part more and
-// a number with its counter as much as a place's name.
+// entries nobody means, or a verb its okurigana does not fit) come first and,
+// among them, those of fewer parts, a place's name weighing half a part more,
+// a body's name a whole part more and a number with its counter as much as a
+// place's name.
 QStringList ReadingsOfAnalyses(const QList<Analysis>& analyses, const ReadingLookup& lookup);
