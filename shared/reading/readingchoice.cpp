@@ -23,13 +23,18 @@ bool IsSilent(const Morpheme& part) {
 }
 
 // Entries of the IPA dictionary that it prefers to the reading everyone
-// means: 帰す in its literary reading.
+// means: 帰す in its literary reading, 何人 in its literary ones (whoever)
+// rather than how many people, and 日本 as ニッポン where everyday speech says
+// ニホン.
 struct Entry {
     const char16_t* surface;
     const char16_t* reading;
 };
-constexpr std::array<Entry, 1> kPassedOverEntries{{
+constexpr std::array<Entry, 4> kPassedOverEntries{{
     {u"帰す", u"キス"},
+    {u"何人", u"ナニビト"},
+    {u"何人", u"ナンピト"},
+    {u"日本", u"ニッポン"},
 }};
 
 bool IsPassedOver(const Morpheme& part) {
