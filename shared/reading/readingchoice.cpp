@@ -3,10 +3,12 @@
 #include "kana/wordlevel.h"
 #include "reading/counters.h"
 #include "reading/soundrules.h"
+#include "reading/verbuse.h"
 
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -23,15 +25,13 @@ bool IsSilent(const Morpheme& part) {
 }
 
 // Entries of the IPA dictionary that it prefers to the reading everyone
-// means: 帰す in its literary reading, 何人 in its literary ones (whoever)
-// rather than how many people, and 日本 as ニッポン where everyday speech says
-// ニホン.
+// means: 何人 in its literary readings (whoever) rather than how many people,
+// and 日本 as ニッポン where everyday speech says ニホン.
 struct Entry {
     const char16_t* surface;
     const char16_t* reading;
 };
-constexpr std::array<Entry, 4> kPassedOverEntries{{
-    {u"帰す", u"キス"},
+constexpr std::array<Entry, 3> kPassedOverEntries{{
     {u"何人", u"ナニビト"},
     {u"何人", u"ナンピト"},
     {u"日本", u"ニッポン"},
@@ -106,6 +106,26 @@ QString Joined(const std::vector<Sound>& sounds) {
     return reading;
 }
 
+// For each analysis, whether it is the word as one verb of the dictionary
+// in a reading MeCab does not use in the verb's polite form, while another
+// such reading of the word is used: 過ぎる ヨギル beside スギル.
+std::vector<bool> VerbsOutOfUse(const QList<Analysis>& analyses, const ReadingLookup& lookup) {
+    std::vector<bool> outOfUse(analyses.size(), false);
+    std::vector<bool> inUse(analyses.size(), false);
+    bool anyInUse = false;
+    for (qsizetype i = 0; i < analyses.size(); ++i) {
+        const Analysis& analysis = analyses[i];
+        if (analysis.size() != 1 || !IsPlainVerb(analysis.front()))
+            continue;
+        inUse[i] = IsReadInUse(analysis.front(), lookup);
+        outOfUse[i] = !inUse[i];
+        anyInUse = anyInUse || inUse[i];
+    }
+    if (!anyInUse)
+        outOfUse.assign(analyses.size(), false);
+    return outOfUse;
+}
+
 } // namespace
 
 QString DictionaryReading(const Analysis& analysis) {
@@ -117,12 +137,16 @@ QStringList ReadingsOfAnalyses(const QList<Analysis>& analyses, const ReadingLoo
     std::vector<const Analysis*> order;
     for (const Analysis& analysis : analyses)
         order.push_back(&analysis);
-    // The unlikely last; then the lighter first, in MeCab's order among equals.
-    const auto rank = [](const Analysis* analysis) {
+    // A verb given alone, in readings of its own: those MeCab keeps in use.
+    const std::vector<bool> outOfUse = VerbsOutOfUse(analyses, lookup);
+    // The unlikely last; then the lighter first, the verbs in use before the
+    // others, in MeCab's order among equals.
+    const auto rank = [&](const Analysis* analysis) {
         int weight = 0;
         for (qsizetype i = 0; i < analysis->size(); ++i)
             weight += HalfWeight(*analysis, i);
-        return std::pair(std::any_of(analysis->begin(), analysis->end(), IsUnlikely), weight);
+        return std::tuple(std::any_of(analysis->begin(), analysis->end(), IsUnlikely), weight,
+                          outOfUse[analysis - analyses.data()]);
     };
     std::stable_sort(order.begin(), order.end(),
                      [&](const Analysis* a, const Analysis* b) { return rank(a) < rank(b); });

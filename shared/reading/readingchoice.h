@@ -20,5 +20,6 @@ QString DictionaryReading(const Analysis& analysis);
 // entries nobody means, or a verb its okurigana does not fit) come first and,
 // among them, those of fewer parts, a place's name weighing half a part more,
 // a body's name a whole part more and a number with its counter as much as a
-// place's name.
+// place's name; a verb given alone takes first the reading MeCab gives its
+// polite form (IsReadInUse).
 QStringList ReadingsOfAnalyses(const QList<Analysis>& analyses, const ReadingLookup& lookup);

@@ -28,7 +28,7 @@ private slots:
         QTest::newRow("whole entry, not number and counter") << u"一晩"_s << u"ひとばん"_s;
         QTest::newRow("number and counter, not a place") << u"一日"_s << u"いちにち"_s;
         QTest::newRow("not read as 割れる") << u"割る"_s << u"わる"_s;
-        QTest::newRow("not the literary reading") << u"帰す"_s << u"かえす"_s;
+        QTest::newRow("verb as its polite form reads") << u"帰す"_s << u"かえす"_s;
         QTest::newRow("how many, not the literary reading") << u"何人"_s << u"なんにん"_s;
         QTest::newRow("everyday 日本") << u"日本料理"_s << u"にほんりょうり"_s;
         QTest::newRow("compound parts") << u"牛丼"_s << u"ぎゅうどん"_s;
