@@ -290,7 +290,7 @@ void frmGame::ShowScreen() {
     ApplyTimer(TimerGame, s.gameTimer);
     if (s.resultCard != m_card->isVisibleTo(this)) {
         if (s.resultCard)
-            m_card->showGame(m_course.lastGame());
+            m_card->showGame(m_course.lastGame(), CardLowest());
         else
             m_card->hide();
     }
@@ -306,6 +306,13 @@ void frmGame::ShowFocus() {
         setFocus();
     else
         cmdStartEND->setFocus();
+}
+
+int frmGame::CardLowest() const {
+    constexpr int kGap = 4;
+    if (m_course.lastGame().result != GameResult::Lost)
+        return height();
+    return lblTarget->geometry().top() - kGap;
 }
 
 void frmGame::ShowFallingWord(const QString& text, float top) {

@@ -57,6 +57,9 @@ private:
     // When the game stops (lost, won, ended) the start/end button takes it:
     // Return ends a lost game there, and Return again starts the next.
     void ShowFocus();
+    // How low the result card may reach: after a loss, above the word that
+    // fell, which tells what was missed.
+    int CardLowest() const;
     void SetCountStyle(CountStyle style);
     void SetMissMark(bool on);
     void ApplyTimer(QTimer& timer, const TimerState& state);

@@ -14,8 +14,8 @@
 
 namespace {
 
-// Across the middle of the play area, between "You Dead " and the word that
-// fell, unless many long words cost misses.
+// Across the middle of the play area, under "You Dead "; raised over it
+// rather than over the word that fell when many long words cost misses.
 constexpr int kLeft = 2760;
 constexpr int kTop = 3540;
 constexpr int kWidth = 5760;
@@ -133,7 +133,7 @@ ResultCard::ResultCard(QWidget* parent) : QFrame(parent) {
     hide();
 }
 
-void ResultCard::showGame(const GameRecord& game) {
+void ResultCard::showGame(const GameRecord& game, int lowest) {
     lblResultTitle->setText(Title(game));
     lblResultScore->setText(QStringLiteral("%1 点").arg(game.score));
     lblResultMisses->setText(QStringLiteral("%1 回").arg(game.misses));
@@ -152,6 +152,8 @@ void ResultCard::showGame(const GameRecord& game) {
     lblResultAdvice->setVisible(game.result == GameResult::Lost && game.stage <= kLastEarlyStage);
     lblSeisekiMissing->hide();
     describe();
+    adjustSize();
+    move(x(), std::max(0, std::min(TwipsToPixels(kTop), lowest - height())));
     show();
 }
 

@@ -19,8 +19,10 @@ class ResultCard : public QFrame {
 public:
     explicit ResultCard(QWidget* parent);
 
-    // Fills the card with game's figures and shows it.
-    void showGame(const GameRecord& game);
+    // Fills the card with game's figures and shows it, its bottom above
+    // lowest (in the play screen's pixels) where it fits: clear of a word
+    // lying there.
+    void showGame(const GameRecord& game, int lowest);
 
 private:
     // Starts Seiseki, or says on the card that it is missing.

@@ -16,6 +16,7 @@
 #include "platform/random.h"
 #include "play/ranking.h"
 #include "play/settings.h"
+#include "resultcard.h"
 #include "startup.h"
 #include "ui/twips.h"
 
@@ -295,6 +296,29 @@ private slots:
                      QStringLiteral(" かな/分"));
         QCOMPARE(Text("lblResultAccuracy"),
                  QString::number(games[0].accuracy() * 100, 'f', 1) + u'%');
+    }
+
+    // Five long words that cost misses make the card tall: it rises over
+    // "You Dead " rather than cover the word that fell, which the screen
+    // gives as the lowest it may reach.
+    void cardClearOfTheFallenWord() {
+        QWidget screen;
+        screen.resize(TwipsToPixels(12000), TwipsToPixels(9000));
+        GameRecord game;
+        game.result = GameResult::Lost;
+        game.stage = 1;
+        for (char16_t n = 0; n < 5; ++n) {
+            const QString text(12, QChar(u'漢' + n));
+            game.wordList.append(
+                {text, 500, std::nullopt, {{u"か"_s, u"K"_s, {}, {{u"K"_s, u"J"_s}}}}});
+        }
+        ResultCard card(&screen);
+        const int wordTop = TwipsToPixels(5800);
+        card.showGame(game, wordTop);
+        QVERIFY2(card.geometry().bottom() < wordTop,
+                 qPrintable(u"the card reaches %1 px, the word starts at %2 px"_s
+                                .arg(card.geometry().bottom())
+                                .arg(wordTop)));
     }
 
     // Keys that print nothing, during the countdown and play and whether the
