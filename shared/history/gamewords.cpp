@@ -140,7 +140,7 @@ bool SelectWords(const QSqlDatabase& db, const QString& schema, qint64 id, QList
 }
 
 bool ForEachGameWords(const QSqlDatabase& db, const QString& schema, const GameWordsVisitor& each,
-                      QSqlError* failure) {
+                      QSqlError* failure, DamagedWords damaged) {
     const std::optional<bool> inRows = WordsInRows(db, schema, failure);
     if (!inRows)
         return false;
@@ -153,6 +153,8 @@ bool ForEachGameWords(const QSqlDatabase& db, const QString& schema, const GameW
         return false;
     while (packed.next()) {
         const std::optional<QList<WordRecord>> words = UnpackWords(packed.value(1).toByteArray());
+        if (!words && damaged == DamagedWords::Skip)
+            continue;
         if (!words || !each(packed.number(0), *words))
             return false;
     }

@@ -21,12 +21,17 @@ std::optional<bool> WordsInRows(const QSqlDatabase& db, const QString& schema, Q
 bool SelectWords(const QSqlDatabase& db, const QString& schema, qint64 id, QList<WordRecord>& words,
                  QSqlError* failure);
 
+// What ForEachGameWords does at a game whose packed words are damaged:
+// stops and fails, or passes the game over.
+enum class DamagedWords { Fail, Skip };
+
 // Calls each with every game's number and words in schema, by number, one
 // game held at a time; a game without words is passed over. False on
-// failure, when a game's packed words are damaged, or when each says so.
+// failure, when a game's packed words are damaged (unless damaged says to
+// skip them), or when each says so.
 using GameWordsVisitor = std::function<bool(qint64 id, const QList<WordRecord>& words)>;
 bool ForEachGameWords(const QSqlDatabase& db, const QString& schema, const GameWordsVisitor& each,
-                      QSqlError* failure);
+                      QSqlError* failure, DamagedWords damaged = DamagedWords::Fail);
 
 // Stores the words of game id packed in table game_words of main; a game
 // of no words too, so that a game without its packed words is known lost.

@@ -61,11 +61,12 @@ struct LastGameComparison {
 // Everything recorded about one kana, whatever spellings typed it.
 struct KanaFigures {
     QString kana;
-    qint64 attempts = 0;    // times it was begun
-    qint64 misses = 0;      // keys missed while it was being typed
-    qint64 timed = 0;       // attempts completed, whose time is known
-    qint64 totalMs = 0;     // their time together
-    qint64 habitMisses = 0; // misses that a setting would absorb (part of misses)
+    qint64 attempts = 0;       // times it was begun
+    qint64 misses = 0;         // keys missed while it was being typed
+    qint64 missedAttempts = 0; // attempts with at least one miss
+    qint64 timed = 0;          // attempts completed, whose time is known
+    qint64 totalMs = 0;        // their time together
+    qint64 habitMisses = 0;    // misses that a setting would absorb (part of misses)
 
     qint64 evidenceMisses() const { return misses - habitMisses; }
 
@@ -110,12 +111,13 @@ struct RankedKana {
 // another key of the word are timed.
 struct SpellingFigures {
     QString kana;
-    QString spelling;         // the romaji typed, e.g. "SHI"
-    qint64 attempts = 0;      // completed in this spelling
-    qint64 misses = 0;        // keys missed in them
-    qint64 timed = 0;         // those of them after another key of the word
-    qint64 timedMs = 0;       // their time together
-    qint64 timedSquareMs = 0; // the squares of their times together
+    QString spelling;          // the romaji typed, e.g. "SHI"
+    qint64 attempts = 0;       // completed in this spelling
+    qint64 misses = 0;         // keys missed in them
+    qint64 missedAttempts = 0; // those of them with at least one miss
+    qint64 timed = 0;          // those of them after another key of the word
+    qint64 timedMs = 0;        // their time together
+    qint64 timedSquareMs = 0;  // the squares of their times together
 
     double missRate() const { return attempts > 0 ? double(misses) / double(attempts) : 0.0; }
     // Mean milliseconds per key of the spelling; nothing when none was timed.

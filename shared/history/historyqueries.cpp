@@ -196,13 +196,19 @@ bool SelectLastGame(const QSqlDatabase& db, std::optional<LastGameComparison>& l
 }
 
 bool SelectKana(const QSqlDatabase& db, QList<KanaFigures>& kana, QSqlError* failure) {
+    const std::optional<QString> missed = MissedAttemptsColumn(db, failure);
+    if (!missed)
+        return false;
     SqlStatement row(
-        db, QStringLiteral("SELECT kana, attempts, misses, timed, total_ms FROM kana_totals"),
+        db,
+        QStringLiteral("SELECT kana, attempts, misses, %1, timed, total_ms FROM kana_totals")
+            .arg(*missed),
         failure);
     if (!row.run())
         return false;
     while (row.next())
-        kana.append({row.text(0), row.number(1), row.number(2), row.number(3), row.number(4)});
+        kana.append({row.text(0), row.number(1), row.number(2), row.number(3), row.number(4),
+                     row.number(5)});
     if (!row.ok())
         return false;
     std::sort(kana.begin(), kana.end(), [](const KanaFigures& a, const KanaFigures& b) {

@@ -2,6 +2,7 @@
 
 #include "history/daytotals.h"
 #include "history/gamewords.h"
+#include "history/kanatallies.h"
 #include "history/spellingtotals.h"
 #include "history/sqlsupport.h"
 
@@ -86,9 +87,10 @@ const Step kVersion1 = {{
 
 // Version 2. Running totals per kana and spelling typed, and per habit of
 // spelling seen, so the statistics compare spellings and set habits apart
-// without reading every kana row. Filled from the games already recorded.
+// without reading every kana row. Filled from the games already recorded by
+// the step of version 6, which makes them anew with the columns it adds.
 const Step kVersion2 = {{
-                            R"(CREATE TABLE spelling_totals (
+    R"(CREATE TABLE spelling_totals (
         kana TEXT NOT NULL,
         spelling TEXT NOT NULL,       -- the romaji of attempts completed
         attempts INTEGER NOT NULL,
@@ -97,7 +99,7 @@ const Step kVersion2 = {{
         timed_ms INTEGER NOT NULL,
         timed_square_ms INTEGER NOT NULL,
         PRIMARY KEY (kana, spelling)) WITHOUT ROWID)",
-                            R"(CREATE TABLE habit_totals (
+    R"(CREATE TABLE habit_totals (
         kana TEXT NOT NULL,           -- typed out of habit, e.g. ん
         typed TEXT NOT NULL,          -- how, e.g. NN
         missed TEXT NOT NULL,         -- the kana whose misses it made
@@ -106,13 +108,12 @@ const Step kVersion2 = {{
         seen INTEGER NOT NULL,        -- attempts that went wrong so
         absorbed INTEGER NOT NULL,    -- their misses the option would absorb
         PRIMARY KEY (kana, typed, missed)) WITHOUT ROWID)",
-                            // Each game's completed kana, so kana per minute over
-                            // every game is read from the games alone.
-                            "ALTER TABLE games ADD COLUMN kana INTEGER NOT NULL DEFAULT 0",
-                            "UPDATE games SET kana ="
-                            " (SELECT count(ms) FROM kana WHERE kana.game = games.id)",
-                        },
-                        &MakeSpellingTotals};
+    // Each game's completed kana, so kana per minute over
+    // every game is read from the games alone.
+    "ALTER TABLE games ADD COLUMN kana INTEGER NOT NULL DEFAULT 0",
+    "UPDATE games SET kana ="
+    " (SELECT count(ms) FROM kana WHERE kana.game = games.id)",
+}};
 
 // Version 3. Running totals per day, word list and start level, so the
 // trend page, its filters and the personal bests read a row a day rather
@@ -160,9 +161,35 @@ const Step kVersion5 = {
     &RepackWords,
     {"DROP TABLE game_words", "ALTER TABLE repacked_words RENAME TO game_words"}};
 
+// Version 6 fills its columns from every game's words, in one pass: the
+// totals per spelling and habit made anew, and each kana's missed attempts
+// counted.
+bool CountMissedAttemptsAnew(const QSqlDatabase& db, QSqlError* failure) {
+    MissedAttemptCount missed;
+    return MakeSpellingTotals(db, failure,
+                              [&missed](qint64, const QList<WordRecord>& words) {
+                                  missed.add(words);
+                                  return true;
+                              }) &&
+           missed.store(db, failure);
+}
+
+// Version 6. Per kana and per spelling, the attempts with at least one
+// miss, so that a miss rate is the share of attempts missed, never above
+// 1, however many keys one attempt missed. Counted from the games already
+// recorded, one game unpacked at a time; a game whose packed words are
+// damaged is passed over (its attempts and misses stay in the totals, its
+// missed attempts do not).
+const Step kVersion6 = {
+    {
+        "ALTER TABLE kana_totals ADD COLUMN missed_attempts INTEGER NOT NULL DEFAULT 0",
+        "ALTER TABLE spelling_totals ADD COLUMN missed_attempts INTEGER NOT NULL DEFAULT 0",
+    },
+    &CountMissedAttemptsAnew};
+
 // The steps in order: kSteps[v - 1] takes a file from version v - 1 to v.
 const std::array<const Step*, kHistoryVersion> kSteps = {&kVersion1, &kVersion2, &kVersion3,
-                                                         &kVersion4, &kVersion5};
+                                                         &kVersion4, &kVersion5, &kVersion6};
 
 } // namespace
 
@@ -236,6 +263,15 @@ std::optional<int> HistoryVersion(const QSqlDatabase& db, QSqlError* failure) {
     const std::optional<QVariant> stored =
         QueryValue(db, QStringLiteral("PRAGMA user_version"), failure);
     return stored ? std::optional<int>(stored->toInt()) : std::nullopt;
+}
+
+std::optional<QString> MissedAttemptsColumn(const QSqlDatabase& db, QSqlError* failure) {
+    constexpr int kMissedAttemptsVersion = 6;
+    const std::optional<int> version = HistoryVersion(db, failure);
+    if (!version)
+        return std::nullopt;
+    return *version >= kMissedAttemptsVersion ? QStringLiteral("missed_attempts")
+                                              : QStringLiteral("min(misses, attempts)");
 }
 
 MigrateResult MigrateHistory(const QSqlDatabase& db, QSqlError* failure, int target) {

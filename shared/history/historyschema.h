@@ -15,6 +15,8 @@
 // Version 4: each game's words, kana and missed keys packed into one value.
 //
 // Version 5: those values packed anew, a quarter smaller.
+//
+// Version 6: per kana and per spelling, the attempts with a miss.
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -22,7 +24,7 @@
 #include <optional>
 
 // The version this program writes.
-constexpr int kHistoryVersion = 5;
+constexpr int kHistoryVersion = 6;
 // "YUBI" in ASCII.
 constexpr int kHistoryApplicationId = 0x59554249;
 
@@ -41,6 +43,13 @@ MigrateResult MigrateHistory(const QSqlDatabase& db, QSqlError* failure,
 
 // The version recorded in the file; nothing when it could not be read.
 std::optional<int> HistoryVersion(const QSqlDatabase& db, QSqlError* failure);
+
+// What reads the attempts with a miss from a row of kana_totals or
+// spelling_totals in db: the column; in a file of a version before it was
+// kept, read as it lies until a writer brings it up to date, the misses up
+// to the attempts, which is never fewer. Nothing when the version could not
+// be read.
+std::optional<QString> MissedAttemptsColumn(const QSqlDatabase& db, QSqlError* failure);
 
 // What a database file is to this program, told from its header and its
 // schema alone, without a write.

@@ -18,7 +18,8 @@ struct KeyTally {
 using ConfusionKey = std::tuple<QString, QString, QString>; // kana, expected, typed
 
 // What one game adds to the running totals: per kana the counts of
-// KanaFigures (its habit misses are counted apart, by the spelling totals).
+// KanaFigures (its habit misses and attempts are counted apart, by the
+// spelling totals).
 struct KanaTallies {
     std::map<QString, KanaFigures> kana;
     std::map<QString, KeyTally> keys;
@@ -28,6 +29,7 @@ struct KanaTallies {
         KanaFigures& tally = this->kana[kana.kana];
         ++tally.attempts;
         tally.misses += kana.misses.size();
+        tally.missedAttempts += kana.misses.isEmpty() ? 0 : 1;
         if (kana.ms) {
             ++tally.timed;
             tally.totalMs += *kana.ms;
@@ -44,4 +46,22 @@ struct KanaTallies {
     }
     // Adds what was counted to the totals in the file. False on failure.
     bool store(const QSqlDatabase& db, QSqlError* failure) const;
+};
+
+// Each kana's attempts with a miss, counted from games' words to set the
+// column of kana_totals anew.
+class MissedAttemptCount {
+public:
+    void add(const QList<WordRecord>& words) {
+        for (const WordRecord& word : words) {
+            for (const KanaRecord& unit : word.kana)
+                m_missed[unit.kana] += unit.misses.isEmpty() ? 0 : 1;
+        }
+    }
+    // Sets the count of each kana counted in kana_totals of main; a kana
+    // that no game added keeps its own. False on failure.
+    bool store(const QSqlDatabase& db, QSqlError* failure) const;
+
+private:
+    std::map<QString, qint64> m_missed;
 };

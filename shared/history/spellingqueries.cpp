@@ -1,5 +1,6 @@
 #include "history/spellingqueries.h"
 
+#include "history/historyschema.h"
 #include "history/sqlsupport.h"
 #include "history/weakkana.h"
 
@@ -48,17 +49,21 @@ bool SelectSpellingFigures(const QSqlDatabase& db, HistoryOverview& overview, QS
     overview.spellingsLater = !*kept;
     if (overview.spellingsLater)
         return true;
+    const std::optional<QString> missed = MissedAttemptsColumn(db, failure);
+    if (!missed)
+        return false;
     SqlStatement spellings(db,
-                           QStringLiteral("SELECT kana, spelling, attempts, misses, timed,"
+                           QStringLiteral("SELECT kana, spelling, attempts, misses, %1, timed,"
                                           " timed_ms, timed_square_ms FROM spelling_totals"
-                                          " ORDER BY spelling"),
+                                          " ORDER BY spelling")
+                               .arg(*missed),
                            failure);
     if (!spellings.run())
         return false;
     while (spellings.next()) {
         overview.spellings.append({spellings.text(0), spellings.text(1), spellings.number(2),
                                    spellings.number(3), spellings.number(4), spellings.number(5),
-                                   spellings.number(6)});
+                                   spellings.number(6), spellings.number(7)});
     }
     if (!spellings.ok())
         return false;

@@ -1,6 +1,5 @@
 #include "history/spellingtotals.h"
 
-#include "history/gamewords.h"
 #include "history/sqlsupport.h"
 
 namespace {
@@ -25,6 +24,7 @@ void SpellingTallies::add(const GameRecord& game) {
             Spelling& tally = m_spellings[{unit.kana, unit.spelling}];
             ++tally.attempts;
             tally.misses += unit.misses.size();
+            tally.missedAttempts += unit.misses.isEmpty() ? 0 : 1;
             // A word's first kana holds the reaction to the word.
             if (k > 0) {
                 const qint64 ms = *unit.ms;
@@ -46,18 +46,20 @@ void SpellingTallies::add(const GameRecord& game) {
 bool SpellingTallies::store(const QSqlDatabase& db, QSqlError* failure) const {
     SqlStatement spellings(
         db,
-        QStringLiteral("INSERT INTO spelling_totals (kana, spelling, attempts, misses, timed,"
-                       " timed_ms, timed_square_ms) VALUES (?, ?, ?, ?, ?, ?, ?)"
-                       " ON CONFLICT (kana, spelling) DO UPDATE SET"
-                       " attempts = attempts + excluded.attempts,"
-                       " misses = misses + excluded.misses,"
-                       " timed = timed + excluded.timed,"
-                       " timed_ms = timed_ms + excluded.timed_ms,"
-                       " timed_square_ms = timed_square_ms + excluded.timed_square_ms"),
+        QStringLiteral(
+            "INSERT INTO spelling_totals (kana, spelling, attempts, misses, timed,"
+            " timed_ms, timed_square_ms, missed_attempts) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"
+            " ON CONFLICT (kana, spelling) DO UPDATE SET"
+            " attempts = attempts + excluded.attempts,"
+            " misses = misses + excluded.misses,"
+            " missed_attempts = missed_attempts + excluded.missed_attempts,"
+            " timed = timed + excluded.timed,"
+            " timed_ms = timed_ms + excluded.timed_ms,"
+            " timed_square_ms = timed_square_ms + excluded.timed_square_ms"),
         failure);
     for (const auto& [key, tally] : m_spellings) {
         if (!spellings.run({key.first, key.second, tally.attempts, tally.misses, tally.timed,
-                            tally.timedMs, tally.timedSquareMs}))
+                            tally.timedMs, tally.timedSquareMs, tally.missedAttempts}))
             return false;
     }
     SqlStatement habits(db,
@@ -76,7 +78,7 @@ bool SpellingTallies::store(const QSqlDatabase& db, QSqlError* failure) const {
     return true;
 }
 
-bool MakeSpellingTotals(const QSqlDatabase& db, QSqlError* failure) {
+bool MakeSpellingTotals(const QSqlDatabase& db, QSqlError* failure, const GameWordsVisitor& also) {
     if (!Exec(db, QStringLiteral("DELETE FROM main.spelling_totals"), failure) ||
         !Exec(db, QStringLiteral("DELETE FROM main.habit_totals"), failure))
         return false;
@@ -84,11 +86,11 @@ bool MakeSpellingTotals(const QSqlDatabase& db, QSqlError* failure) {
     GameRecord game;
     return ForEachGameWords(
                db, QStringLiteral("main"),
-               [&](qint64, const QList<WordRecord>& words) {
+               [&](qint64 id, const QList<WordRecord>& words) {
                    game.wordList = words;
                    tallies.add(game);
-                   return true;
+                   return !also || also(id, words);
                },
-               failure) &&
+               failure, DamagedWords::Skip) &&
            tallies.store(db, failure);
 }

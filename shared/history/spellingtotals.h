@@ -3,6 +3,7 @@
 // (spelling_totals, habit_totals): what one game adds to them, and making
 // them again from every game's rows.
 
+#include "history/gamewords.h"
 #include "history/habits.h"
 #include "play/gamerecord.h"
 
@@ -25,6 +26,7 @@ private:
     struct Spelling {
         qint64 attempts = 0;
         qint64 misses = 0;
+        qint64 missedAttempts = 0;
         qint64 timed = 0;
         qint64 timedMs = 0;
         qint64 timedSquareMs = 0;
@@ -41,5 +43,8 @@ private:
 };
 
 // Empties both tables and makes them from every game's kana and missed keys,
-// as the writer adds each game.
-bool MakeSpellingTotals(const QSqlDatabase& db, QSqlError* failure);
+// as the writer adds each game; a game whose packed words are damaged is
+// passed over. Each game's words also go to also when given, so that
+// another count needs no pass of its own over the games.
+bool MakeSpellingTotals(const QSqlDatabase& db, QSqlError* failure,
+                        const GameWordsVisitor& also = {});

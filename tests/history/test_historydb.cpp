@@ -258,8 +258,8 @@ private slots:
     // A file of the first version, games kept in rows: the statistics read
     // it as it lies, saying the figures per spelling come later, and the
     // game brings it up to date, making the totals per spelling, habit and
-    // day from the games it holds as writing them makes them, and packing
-    // each game's words whole.
+    // day and the attempts with a miss from the games it holds as writing
+    // them makes them, and packing each game's words whole.
     void migratesAnEarlierVersion() {
         TempProgramFolder folder;
         const GameRecord habit = TypedGame(
@@ -272,6 +272,7 @@ private slots:
             for (const GameRecord& game : games)
                 QVERIFY(WriteGame(db, game));
         }
+        const QString kanaTotals = TableText(written, "kana_totals");
         const QString spellings = TableText(written, "spelling_totals");
         const QString habits = TableText(written, "habit_totals");
         const QString days = TableText(written, "day_totals");
@@ -291,6 +292,7 @@ private slots:
         HistoryDb writer;
         QVERIFY2(writer.open(&message), qPrintable(message));
         writer.close();
+        QCOMPARE(TableText(HistoryPath(), "kana_totals"), kanaTotals);
         QCOMPARE(TableText(HistoryPath(), "spelling_totals"), spellings);
         QCOMPARE(TableText(HistoryPath(), "habit_totals"), habits);
         QCOMPARE(TableText(HistoryPath(), "day_totals"), days);
@@ -339,6 +341,23 @@ private slots:
         QVERIFY2(stored.next() && stored.value(0).toByteArray() != nested, "packed anew");
         QVERIFY2(stored.next() && stored.value(0).toByteArray() == QByteArray::fromHex("00112233"),
                  "a damaged value left as it lay");
+
+        // A file of the fifth version, whose totals kept no attempts with a
+        // miss: the statistics read ぬ's three misses in one attempt as one
+        // missed attempt, the misses up to the attempts, and so does the
+        // game once it has counted them from the games.
+        const QString fifth = folder.filePath("fifth.sqlite");
+        MakeFifthVersionHistory(fifth,
+                                {TypedGame(QDateTime::currentDateTime(),
+                                           {{"ぬ", "NU", 900, QList<KeyMiss>(3, {"N", "B"})}})});
+        for (const HistoryDb::Mode mode : {HistoryDb::Mode::Read, HistoryDb::Mode::Write}) {
+            HistoryDb db(fifth, mode);
+            const QList<KanaFigures> kana = ReadKanaFigures(db, &message);
+            QVERIFY2(kana.size() == 1, qPrintable(message));
+            QCOMPARE(kana[0].misses, 3);
+            QCOMPARE(kana[0].missedAttempts, 1);
+        }
+        QCOMPARE(TableText(fifth, "kana_totals"), "ぬ,1,3,1,900,1");
     }
 
     // A crafted file or a link harms nothing, read by the statistics or
