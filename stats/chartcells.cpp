@@ -75,6 +75,7 @@ QList<ChartCell> KanaCells(const QList<KanaFigures>& kana) {
         if (figures.kana.startsWith(kSmallTsu)) {
             tsu.attempts += figures.attempts;
             tsu.misses += figures.misses;
+            tsu.missedAttempts += figures.missedAttempts;
             tsu.timed += figures.timed;
             tsu.totalMs += figures.totalMs;
         }

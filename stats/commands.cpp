@@ -93,7 +93,7 @@ ExitStatus RunCommand(const QStringList& arguments, QIODevice& out, QIODevice& e
          QStringLiteral("CSV は UTF-8 で、1 行目が見出しです。\n"
                         "ゲーム: started,list,level,words_per_stage,result,stage,score,words,keys,"
                         "misses,seconds,kpm,accuracy\n"
-                        "かな: kana,attempts,misses,miss_rate,mean_ms\n"
+                        "かな: kana,attempts,misses,miss_rate,mean_ms,missed_attempts\n"
                         "終了コード: 0 済んだとき、1 記録や単語ファイルを読めないときやファイルを"
                         "書き出せなかったとき、2 使えない引数のとき。\n")},
         {games, kana, practice});

@@ -18,9 +18,10 @@ namespace {
 // Below this many attempts a miss rate says little.
 constexpr qint64 kFewAttempts = 30;
 
-QString RateCell(qint64 misses, qint64 attempts) {
+// The share of attempts missed, with the attempts.
+QString RateCell(qint64 missed, qint64 attempts) {
     const QString rate = attempts < kFewAttempts ? QStringLiteral("まだ少ない")
-                                                 : PercentText(double(misses) / double(attempts));
+                                                 : PercentText(double(missed) / double(attempts));
     return QStringLiteral("%1（%2回）").arg(rate).arg(attempts);
 }
 
@@ -103,8 +104,8 @@ void KanaPage::showPracticeEffects(const QList<PracticeEffect>& effects) {
     for (const PracticeEffect& effect : effects) {
         rows.append({effect.practiced.kana,
                      effect.practiced.made.toLocalTime().toString(QStringLiteral("yyyy-MM-dd")),
-                     RateCell(effect.missesBefore, effect.attemptsBefore),
-                     RateCell(effect.missesSince, effect.attemptsSince)});
+                     RateCell(effect.missedBefore, effect.attemptsBefore),
+                     RateCell(effect.missedSince, effect.attemptsSince)});
     }
     FillFigureTable(m_practice, rows);
 }

@@ -68,12 +68,13 @@ bool WriteGamesCsv(HistoryDb& db, const ByteSink& write, qint64* rows, QString* 
 }
 
 QByteArray KanaCsv(const QList<KanaFigures>& kana) {
-    QByteArray out = Line({"kana", "attempts", "misses", "miss_rate", "mean_ms"});
+    QByteArray out =
+        Line({"kana", "attempts", "misses", "miss_rate", "mean_ms", "missed_attempts"});
     for (const KanaFigures& figures : kana) {
         const std::optional<double> mean = figures.meanMs();
-        out +=
-            Line({figures.kana, QString::number(figures.attempts), QString::number(figures.misses),
-                  Fixed(figures.missRate(), 4), mean ? Fixed(*mean, 1) : QString()});
+        out += Line({figures.kana, QString::number(figures.attempts),
+                     QString::number(figures.misses), Fixed(figures.missRate(), 4),
+                     mean ? Fixed(*mean, 1) : QString(), QString::number(figures.missedAttempts)});
     }
     return out;
 }

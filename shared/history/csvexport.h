@@ -22,7 +22,9 @@
 // readers in historyqueries.h do) or write refused a piece.
 bool WriteGamesCsv(HistoryDb& db, const ByteSink& write, qint64* rows, QString* error);
 
-// One line per kana in the order given: kana,attempts,misses,miss_rate,mean_ms.
-// miss_rate is misses per attempt to 0.0001; mean_ms to 0.1, empty when no
-// attempt was completed.
+// One line per kana in the order given:
+// kana,attempts,misses,miss_rate,mean_ms,missed_attempts. miss_rate is the
+// share of attempts with a miss, 0 to 1, to 0.0001; mean_ms to 0.1, empty
+// when no attempt was completed. missed_attempts came last, so that
+// spreadsheets reading the columns before it by place read them still.
 QByteArray KanaCsv(const QList<KanaFigures>& kana);

@@ -67,12 +67,16 @@ struct KanaFigures {
     qint64 timed = 0;          // attempts completed, whose time is known
     qint64 totalMs = 0;        // their time together
     qint64 habitMisses = 0;    // misses that a setting would absorb (part of misses)
+    qint64 habitAttempts = 0;  // missed attempts whose misses it would absorb
 
     qint64 evidenceMisses() const { return misses - habitMisses; }
+    qint64 evidenceMissedAttempts() const { return missedAttempts - habitAttempts; }
 
-    // Misses per attempt (a kana may be missed more than once, so this may
-    // pass 1); 0 without attempts.
-    double missRate() const { return attempts > 0 ? double(misses) / double(attempts) : 0.0; }
+    // The share of attempts with a miss, 0 to 1, however many keys each
+    // missed: how often the player stumbles on it; 0 without attempts.
+    double missRate() const {
+        return attempts > 0 ? double(missedAttempts) / double(attempts) : 0.0;
+    }
     // Mean milliseconds to type it; nothing when no attempt was completed.
     std::optional<double> meanMs() const {
         return timed > 0 ? std::optional<double>(double(totalMs) / double(timed)) : std::nullopt;
@@ -119,7 +123,10 @@ struct SpellingFigures {
     qint64 timedMs = 0;        // their time together
     qint64 timedSquareMs = 0;  // the squares of their times together
 
-    double missRate() const { return attempts > 0 ? double(misses) / double(attempts) : 0.0; }
+    // The share of its attempts with a miss, 0 to 1; 0 without attempts.
+    double missRate() const {
+        return attempts > 0 ? double(missedAttempts) / double(attempts) : 0.0;
+    }
     // Mean milliseconds per key of the spelling; nothing when none was timed.
     std::optional<double> msPerKey() const {
         return timed > 0 && !spelling.isEmpty()

@@ -1,18 +1,20 @@
 #include "history/practiceeffect.h"
 
 #include "history/gamewords.h"
+#include "history/historyschema.h"
 #include "history/sqlsupport.h"
 
 #include <QSet>
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
 
 using Counts = PracticeEffectReader::Counts;
 
-// Adds each kana's attempts and misses in the games started at or after ms
-// and numbered above after.
+// Adds each kana's attempts and missed attempts in the games started at or
+// after ms and numbered above after.
 bool CountSince(const QSqlDatabase& db, qint64 ms, qint64 after, QHash<QString, Counts>& since,
                 QSqlError* failure) {
     SqlStatement games(db, QStringLiteral("SELECT id FROM games WHERE started_ms >= ? AND id > ?"),
@@ -32,7 +34,7 @@ bool CountSince(const QSqlDatabase& db, qint64 ms, qint64 after, QHash<QString, 
             for (const KanaRecord& kana : word.kana) {
                 Counts& counts = since[kana.kana];
                 ++counts.attempts;
-                counts.misses += kana.misses.size();
+                counts.missed += kana.misses.isEmpty() ? 0 : 1;
             }
         }
     }
@@ -40,7 +42,11 @@ bool CountSince(const QSqlDatabase& db, qint64 ms, qint64 after, QHash<QString, 
 }
 
 bool SelectTotals(const QSqlDatabase& db, QHash<QString, Counts>& totals, QSqlError* failure) {
-    SqlStatement row(db, QStringLiteral("SELECT kana, attempts, misses FROM kana_totals"), failure);
+    const std::optional<QString> missed = MissedAttemptsColumn(db, failure);
+    if (!missed)
+        return false;
+    SqlStatement row(db, QStringLiteral("SELECT kana, attempts, %1 FROM kana_totals").arg(*missed),
+                     failure);
     if (!row.run())
         return false;
     while (row.next())
@@ -112,8 +118,12 @@ PracticeEffectReader::read(HistoryDb& db, const QList<PracticedKana>& practiced,
             for (const PracticedKana& kana : practiced) {
                 const Counts all = totals.value(kana.kana);
                 const Counts after = m_since[kana.made.toMSecsSinceEpoch()].value(kana.kana);
-                effects.append({kana, all.attempts - after.attempts, all.misses - after.misses,
-                                after.attempts, after.misses});
+                const qint64 attemptsBefore = all.attempts - after.attempts;
+                // A file not yet brought up to date gives all.missed as a
+                // bound, which may leave more missed than attempts before.
+                effects.append({kana, attemptsBefore,
+                                std::min(all.missed - after.missed, attemptsBefore), after.attempts,
+                                after.missed});
             }
             return transaction.commit(failure);
         },

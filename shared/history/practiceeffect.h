@@ -1,6 +1,6 @@
 #pragma once
-// Whether practice helped: a kana's misses in the games before a practice
-// list targeted it and in the games since.
+// Whether practice helped: a kana's missed attempts in the games before a
+// practice list targeted it and in the games since.
 
 #include "history/historydb.h"
 
@@ -21,9 +21,9 @@ struct PracticedKana {
 struct PracticeEffect {
     PracticedKana practiced;
     qint64 attemptsBefore = 0; // in the games started before the list was made
-    qint64 missesBefore = 0;
-    qint64 attemptsSince = 0; // in the games started since
-    qint64 missesSince = 0;
+    qint64 missedBefore = 0;   // of those, the attempts with a miss
+    qint64 attemptsSince = 0;  // in the games started since
+    qint64 missedSince = 0;
 };
 
 // Reads the figures of the kana practised again and again from one history,
@@ -39,10 +39,10 @@ public:
     std::optional<QList<PracticeEffect>> read(HistoryDb& db, const QList<PracticedKana>& practiced,
                                               QString* error = nullptr);
 
-    // Each kana's attempts and misses.
+    // Each kana's attempts and those with a miss.
     struct Counts {
         qint64 attempts = 0;
-        qint64 misses = 0;
+        qint64 missed = 0;
     };
 
 private:

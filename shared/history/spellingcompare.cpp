@@ -40,11 +40,15 @@ std::optional<double> FasterBy(const SpellingFigures& a, const SpellingFigures& 
     return error > 0 ? std::optional<double>((meanB - meanA) / error) : std::nullopt;
 }
 
+// Two proportions, the attempts missed of each spelling, against their
+// pooled proportion.
 std::optional<double> FewerMissesBy(const SpellingFigures& a, const SpellingFigures& b) {
     if (a.attempts < kSpellingEvidence || b.attempts < kSpellingEvidence)
         return std::nullopt;
-    const double pooled = double(a.misses + b.misses) / double(a.attempts + b.attempts);
-    const double error = std::sqrt(pooled * (1.0 / double(a.attempts) + 1.0 / double(b.attempts)));
+    const double pooled =
+        double(a.missedAttempts + b.missedAttempts) / double(a.attempts + b.attempts);
+    const double error =
+        std::sqrt(pooled * (1.0 - pooled) * (1.0 / double(a.attempts) + 1.0 / double(b.attempts)));
     return error > 0 ? std::optional<double>((b.missRate() - a.missRate()) / error) : std::nullopt;
 }
 

@@ -36,6 +36,6 @@ struct SpellingVerdict {
 
 // For each kana, when one spelling beats every other used kSpellingEvidence
 // times, by time per key (Welch's test on the attempts' times per key) or by
-// misses per attempt (the two rates against their pooled rate): faster
-// first, in the order of spellings.
+// the share of attempts missed (the binomial test of two proportions against
+// their pooled proportion): faster first, in the order of spellings.
 QList<SpellingVerdict> CompareSpellings(const QList<SpellingFigures>& spellings);

@@ -25,19 +25,23 @@ bool AddHabitMisses(const QSqlDatabase& db, QList<KanaFigures>& kana, QSqlError*
     const std::optional<bool> kept = HasSpellings(db, failure);
     if (!kept || !*kept)
         return kept.has_value();
+    // Every attempt of a habit a setting takes has all its misses absorbed,
+    // so its attempts are missed attempts absorbed whole.
     SqlStatement row(db,
-                     QStringLiteral("SELECT missed, sum(absorbed) FROM habit_totals"
-                                    " GROUP BY missed"),
+                     QStringLiteral("SELECT missed, sum(absorbed), sum(iif(setting = '', 0, seen))"
+                                    " FROM habit_totals GROUP BY missed"),
                      failure);
     if (!row.run())
         return false;
-    std::map<QString, qint64> absorbed;
+    std::map<QString, std::pair<qint64, qint64>> absorbed; // misses, attempts
     while (row.next())
-        absorbed[row.text(0)] = row.number(1);
+        absorbed[row.text(0)] = {row.number(1), row.number(2)};
     for (KanaFigures& figures : kana) {
         const auto found = absorbed.find(figures.kana);
-        if (found != absorbed.end())
-            figures.habitMisses = std::min(found->second, figures.misses);
+        if (found == absorbed.end())
+            continue;
+        figures.habitMisses = std::min(found->second.first, figures.misses);
+        figures.habitAttempts = std::min(found->second.second, figures.missedAttempts);
     }
     return row.ok();
 }

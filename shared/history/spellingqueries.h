@@ -9,7 +9,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 
-// Sets each kana's habitMisses.
+// Sets each kana's habitMisses and habitAttempts.
 bool AddHabitMisses(const QSqlDatabase& db, QList<KanaFigures>& kana, QSqlError* failure);
 
 // Fills overview's spellings, habits, slowest and spellingsLater.

@@ -31,19 +31,19 @@ QList<RankedKana> Rank(QList<RankedKana> candidates, qint64 (*evidence)(const Ka
     return candidates;
 }
 
-// Attempts and misses that are not habits, over every kana.
+// Attempts, and missed attempts that are not habits, over every kana.
 struct Totals {
     double attempts = 0;
-    double misses = 0;
+    double missed = 0;
 
-    double rate() const { return attempts > 0 ? misses / attempts : 0.0; }
+    double rate() const { return attempts > 0 ? missed / attempts : 0.0; }
 };
 
 Totals Sum(const QList<KanaFigures>& kana) {
     Totals totals;
     for (const KanaFigures& figures : kana) {
         totals.attempts += double(figures.attempts);
-        totals.misses += double(figures.evidenceMisses());
+        totals.missed += double(figures.evidenceMissedAttempts());
     }
     return totals;
 }
@@ -60,8 +60,8 @@ QList<RankedKana> RankByMisses(const QList<KanaFigures>& kana, bool weak, int co
             continue;
         // Compared through the counts: a kana whose rate equals the player's
         // is not above it, however the division rounds.
-        const bool isWeak =
-            own >= 2 && double(own) * all.attempts > all.misses * double(figures.attempts);
+        const bool isWeak = own >= 2 && double(figures.evidenceMissedAttempts()) * all.attempts >
+                                            all.missed * double(figures.attempts);
         if (isWeak == weak)
             ranked.append({figures, PriorMissRate(figures, playerRate)});
     }
@@ -82,7 +82,7 @@ double PlayerMissRate(const QList<KanaFigures>& kana) {
 }
 
 double PriorMissRate(const KanaFigures& kana, double playerRate) {
-    return (double(kana.evidenceMisses()) + kPriorAttempts * playerRate) /
+    return (double(kana.evidenceMissedAttempts()) + kPriorAttempts * playerRate) /
            (double(kana.attempts) + kPriorAttempts);
 }
 

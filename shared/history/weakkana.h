@@ -22,12 +22,13 @@ bool KanaBefore(const QString& a, const QString& b);
 // often shows its own.
 constexpr double kPriorAttempts = 20;
 
-// The player's miss rate over every kana: misses that are not habits per
-// attempt; 0 without attempts.
+// The player's miss rate over every kana: the share of attempts with a miss
+// that is not a habit, 0 to 1; 0 without attempts.
 double PlayerMissRate(const QList<KanaFigures>& kana);
 
-// The kana's miss rate shrunk toward the player's: (misses + k × rate) /
-// (attempts + k), k being kPriorAttempts; habit misses do not count.
+// The kana's miss rate shrunk toward the player's: (missed attempts + k ×
+// rate) / (attempts + k), k being kPriorAttempts; attempts missed out of
+// habit do not count.
 double PriorMissRate(const KanaFigures& kana, double playerRate);
 
 // The time per key of the middle key typed after another key of its word,
@@ -38,8 +39,9 @@ std::optional<double> MedianKeyMs(const QList<SpellingFigures>& spellings);
 // The weak kana, at most count, weakest first by PriorMissRate against
 // PlayerMissRate(kana); ties go to the kana with more attempts, then to table
 // order. A kana is weak when its own misses show it: at least two misses
-// that are not habits, and its own miss rate above the player's (so also its
-// shrunk rate). A kana never missed is never weak.
+// that are not habits (one attempt may hold both), and its own miss rate
+// above the player's (so also its shrunk rate). A kana never missed is
+// never weak.
 QList<RankedKana> WeakestByMisses(const QList<KanaFigures>& kana, int count = kWeakKanaCount);
 
 // The kana missed at least once (not as a habit) that are not weak, ranked

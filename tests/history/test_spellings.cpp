@@ -1,7 +1,7 @@
 // Spellings and habits of spelling: the habits told from the misses the
 // game's judge records, what a recorded game adds to the figures per
-// spelling and to each kana's habit misses, and when one spelling is said to
-// serve the player better.
+// spelling and to each kana's habit misses and attempts, and when one
+// spelling is said to serve the player better.
 
 #include "config/spellings.h"
 #include "gamerecorder.h"
@@ -149,13 +149,15 @@ private slots:
                                          "っし SSI: 1 attempts, 3 misses in 1, 0 timed in 0 ms"}));
         QStringList misses;
         for (const KanaFigures& k : read->kana)
-            misses.append(QStringLiteral("%1: %2 of %3 missed out of habit")
+            misses.append(QStringLiteral("%1: %2 of %3 misses, %4 of %5 attempts out of habit")
                               .arg(k.kana)
                               .arg(k.habitMisses)
-                              .arg(k.misses));
-        QCOMPARE(misses,
-                 QStringList({"し: 1 of 1 missed out of habit", "ん: 0 of 0 missed out of habit",
-                              "っし: 0 of 3 missed out of habit"}));
+                              .arg(k.misses)
+                              .arg(k.habitAttempts)
+                              .arg(k.missedAttempts));
+        QCOMPARE(misses, QStringList({"し: 1 of 1 misses, 1 of 1 attempts out of habit",
+                                      "ん: 0 of 0 misses, 0 of 0 attempts out of habit",
+                                      "っし: 0 of 3 misses, 0 of 1 attempts out of habit"}));
         QStringList habits;
         for (const HabitFigures& h : read->habits)
             habits.append(QStringLiteral("%1 %2 seen %3, setting %4 %5")
@@ -186,6 +188,11 @@ private slots:
                  QStringList());
         QCOMPARE(verdicts({Spelling("SHI", 40, 3, 125, 60), Spelling("SI", 40, 2, 120, 60)}),
                  QStringList());
+        // Misses piled into few attempts are no more evidence than those
+        // attempts: SHI missed in 20 of 200 with 60 keys against SI in 10.
+        SpellingFigures piled = Spelling("SHI", 200, 20, 120, 30);
+        piled.misses = 60;
+        QCOMPARE(verdicts({piled, Spelling("SI", 200, 10, 120, 30)}), QStringList());
         QList<SpellingFigures> n = {Spelling("N", 200, 0, 100, 10),
                                     Spelling("NN", 200, 20, 300, 10)};
         for (SpellingFigures& s : n)
