@@ -51,7 +51,7 @@ enum class AxisKind {
 AxisRange RobustRange(const QList<double>& values, AxisKind kind);
 
 // A run of consecutive points a chart is given as one: a single game or day,
-// or a bucket of games the history summed up.
+// or a bucket of games the history summed up (its mean pooled over them).
 struct ChartRun {
     qsizetype count = 1; // the points in it
     double mean = 0;

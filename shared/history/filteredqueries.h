@@ -53,8 +53,9 @@ struct PlayedChoices {
 };
 std::optional<PlayedChoices> ReadPlayedChoices(HistoryDb& db, QString* error = nullptr);
 
-// The spread of one figure over a run of games: their mean and the middle
-// half (from the lower to the upper quartile, with the median).
+// The spread of one figure over a run of games: its mean over the whole run,
+// and the middle half of its games (from the lower to the upper quartile,
+// with the median).
 struct FigureSpread {
     double mean = 0;
     double lower = 0;
@@ -63,9 +64,12 @@ struct FigureSpread {
 };
 
 // A run of consecutive games with a correct key, as one column of a chart.
+// Its means are pooled over its games, as a day's figures are: keys (or
+// kana) per minute of their typing time together, and their keys over their
+// keys and misses; for a single game, that game's figures.
 struct GameBucket {
     int games = 0;   // how many
-    QDateTime first; // the start of its first game
+    QDateTime first; // the start of its first game read
     QDateTime last;  // and of its last
     FigureSpread kpm;
     FigureSpread accuracy;
@@ -74,11 +78,14 @@ struct GameBucket {
 };
 
 // The games with a correct key the filter passes, oldest first, in at most
-// buckets runs of (nearly) equal length: every game when they are fewer. The
-// means and quartiles cover every game of a run. The games are read in one
-// pass through the index of start times, holding one run at a time, their
-// count taken from the totals per day. Empty when there is none or on
-// failure.
+// buckets runs, reading a bounded number of games whatever the history
+// holds. Up to 32 games a run, every game is read: runs of (nearly) equal
+// length, a game each when there are fewer games than buckets, their
+// quartiles over every game. Beyond, a run is of whole days with (nearly)
+// equal numbers of games (a day with more than a run's share is a run of its
+// own), its means from the totals per day and its quartiles from 32 of its
+// games spread over it, read through the index of start times; first and
+// last are then of those games. Empty when there is none or on failure.
 QList<GameBucket> ReadGamePoints(HistoryDb& db, const TrendFilter& filter, int buckets,
                                  QString* error = nullptr);
 

@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <map>
-#include <numeric>
 #include <vector>
 
 namespace {
@@ -377,7 +376,9 @@ private slots:
             QCOMPARE(list.score.day, best.day);
         }
 
-        // Every game with a correct key, in four runs in start order.
+        // Every game with a correct key, in four runs in start order: few
+        // enough to read every game, so each run's figures are exact, its
+        // mean pooled over its games.
         QList<GameRecord> rated;
         std::copy_if(written.begin(), written.end(), std::back_inserter(rated),
                      [](const GameRecord& game) { return game.hasCorrectKey(); });
@@ -389,12 +390,16 @@ private slots:
         qsizetype first = 0;
         for (const GameBucket& run : runs) {
             std::vector<double> kpm;
-            for (qsizetype i = first; i < first + run.games; ++i)
+            qint64 keys = 0;
+            double seconds = 0;
+            for (qsizetype i = first; i < first + run.games; ++i) {
                 kpm.push_back(rated[i].kpm());
+                keys += rated[i].keys;
+                seconds += rated[i].seconds;
+            }
             first += run.games;
             std::sort(kpm.begin(), kpm.end());
-            const double mean = std::accumulate(kpm.begin(), kpm.end(), 0.0) / double(kpm.size());
-            QVERIFY2(qAbs(run.kpm.mean - mean) < 1e-9, "the mean of the run's games");
+            QVERIFY2(qAbs(run.kpm.mean - Kpm(keys, seconds)) < 1e-9, "pooled over the run");
             QCOMPARE(run.kpm.median, kpm.size() % 2 == 1
                                          ? kpm[kpm.size() / 2]
                                          : (kpm[kpm.size() / 2 - 1] + kpm[kpm.size() / 2]) / 2);
@@ -402,6 +407,29 @@ private slots:
                      "the middle half holds the median");
         }
         QCOMPARE(first, rated.size());
+
+        // Too many games for one run to read them all: its mean still covers
+        // every game, from the totals per day, and its middle half comes from
+        // games spread over its days rather than the first ones.
+        const QList<GameBucket> whole = ReadGamePoints(db, {}, 1, &error);
+        QCOMPARE(whole.size(), 1);
+        QCOMPARE(whole[0].games, rated.size());
+        qint64 keys = 0;
+        qint64 misses = 0;
+        for (const GameRecord& game : rated) {
+            keys += game.keys;
+            misses += game.misses;
+        }
+        QCOMPARE(whole[0].accuracy.mean, Accuracy(keys, misses));
+        QVERIFY2(whole[0].last.date() > whole[0].first.date().addDays(2),
+                 qPrintable(QStringLiteral("sampled from %1 to %2")
+                                .arg(whole[0].first.toString(), whole[0].last.toString())));
+        const auto [slowest, fastest] = std::minmax_element(
+            rated.begin(), rated.end(),
+            [](const GameRecord& a, const GameRecord& b) { return a.kpm() < b.kpm(); });
+        QVERIFY2(slowest->kpm() <= whole[0].kpm.lower && whole[0].kpm.lower <= whole[0].kpm.upper &&
+                     whole[0].kpm.upper <= fastest->kpm(),
+                 "the middle half among the games' own figures");
     }
 
     // Slowness per key against the median key, over the kana after another
