@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -73,30 +74,37 @@ bool SelectBests(const QSqlDatabase& db, const TrendFilter& filter, QList<ListBe
     const std::optional<QString> source = DayTotalsSource(db, failure);
     if (!source)
         return false;
-    SqlStatement row(db,
-                     *source +
-                         QStringLiteral("SELECT list, day, best_score, best_kpm, best_accuracy"
-                                        " FROM day_totals") +
-                         kDayFilter + QStringLiteral(" ORDER BY list, day"),
-                     failure);
+    // A row a day and list, in the order of the table's key, so that the
+    // rows of each level are folded in SQLite without a sort.
+    SqlStatement row(
+        db,
+        *source +
+            QStringLiteral("SELECT day, list, max(best_score), max(best_kpm), max(best_accuracy)"
+                           " FROM day_totals") +
+            kDayFilter + QStringLiteral(" GROUP BY day, list ORDER BY day, list"),
+        failure);
     if (!RunDayFilter(row, filter))
         return false;
-    // A best holds its first day: a later one only when it passes it.
-    const auto better = [](std::optional<PersonalBest>& best, std::optional<double> value,
-                           const QDate& day) {
+    // A best holds its first day: a later one only when it passes it. The
+    // day is made only then.
+    const auto day = [&row] { return QDate::fromString(row.text(0), Qt::ISODate); };
+    const auto better = [&day](std::optional<PersonalBest>& best, std::optional<double> value) {
         if (value && (!best || *value > best->value))
-            best = PersonalBest{*value, day};
+            best = PersonalBest{*value, day()};
     };
+    std::map<QString, ListBests> lists;
     while (row.next()) {
-        if (bests.isEmpty() || bests.last().list != row.text(0))
-            bests.append({row.text(0), {-1, {}}, std::nullopt, std::nullopt});
-        ListBests& list = bests.last();
-        const QDate day = QDate::fromString(row.text(1), Qt::ISODate);
+        const QString name = row.text(1);
+        ListBests& list =
+            lists.try_emplace(name, ListBests{name, {-1, {}}, std::nullopt, std::nullopt})
+                .first->second;
         if (row.number(2) > list.score.value)
-            list.score = {double(row.number(2)), day};
-        better(list.kpm, OptionalReal(row.value(3)), day);
-        better(list.accuracy, OptionalReal(row.value(4)), day);
+            list.score = {double(row.number(2)), day()};
+        better(list.kpm, OptionalReal(row.value(3)));
+        better(list.accuracy, OptionalReal(row.value(4)));
     }
+    for (const auto& [name, list] : lists)
+        bests.append(list);
     return row.ok();
 }
 
