@@ -1,11 +1,16 @@
 // The history of games, in a folder on disk (TMPDIR's unless it says
 // otherwise): recording one whole game after it ends, into an open database
 // and opening it first as well, and opening the database and reading all the
-// statistics program shows first with 10,000 games recorded. Each reports its
-// median, 99th percentile and slowest (counters p50_ms, p99_ms, max_ms).
+// statistics program shows first with 10,000 games recorded; reading the
+// trend page's figures for 128 columns from that history, or from the
+// history of the program folder YM_BENCH_FOLDER names (filled by
+// fill_history, at any size), for every game and for one word list at one
+// start level (a thirtieth of the games). Each reports its median, 99th
+// percentile and slowest (counters p50_ms, p99_ms, max_ms).
 
 #include "benchgames.h"
 #include "benchtiming.h"
+#include "history/filteredqueries.h"
 #include "history/historydb.h"
 #include "history/historyqueries.h"
 #include "history/historywriter.h"
@@ -90,9 +95,42 @@ void OpenOverview(benchmark::State& state) {
     ReportPercentiles(state, ms);
 }
 
+// The trend page's figures as the statistics program reads them for its
+// first paint and after each new game, with a filter that passes every game
+// or only those of one list at one level.
+void ReadTrendFigures(benchmark::State& state) {
+    const QString folder = qEnvironmentVariable("YM_BENCH_FOLDER");
+    HistoryDb db(folder.isEmpty() ? RecordedHistory()
+                                  : JoinPath(folder, QStringLiteral("history.sqlite")),
+                 HistoryDb::Mode::Read);
+    TrendFilter filter;
+    if (state.range(0) != 0) {
+        filter.list = QStringLiteral("Gairaigo.dat");
+        filter.level = 3;
+    }
+    std::vector<double> ms;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        QString error;
+        const std::optional<TrendFigures> trend = ReadTrend(db, filter, 128, &error);
+        ms.push_back(Milliseconds(start));
+        state.SetIterationTime(ms.back() / 1000);
+        if (!trend || trend->games.isEmpty())
+            state.SkipWithError(qPrintable(error));
+    }
+    ReportPercentiles(state, ms);
+}
+
 BENCHMARK(WriteGameOpen)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(300);
 BENCHMARK(OpenAndWriteGame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(300);
 BENCHMARK(OpenOverview)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(ReadTrendFigures)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->ArgName("one_list")
+    ->Arg(0)
+    ->Arg(1);
 
 } // namespace
 
