@@ -74,14 +74,17 @@ std::optional<QList<WordRecord>> WholeWords(const QSqlDatabase& db, qint64 id, b
         if (!rows.ok())
             return std::nullopt;
     }
-    // A record cut short reads with its last columns NULL.
+    // A record cut short reads with its last columns NULL; one whose page
+    // was cut inside it, with zeros for its bytes, so that its start's text
+    // and instant disagree.
     SqlStatement filled(
         db,
         QStringLiteral("SELECT count(*) FROM broken.games WHERE id = ? AND uuid NOT NULL"
                        " AND started NOT NULL AND started_ms NOT NULL AND list NOT NULL"
                        " AND level NOT NULL AND words_per_stage NOT NULL AND result NOT NULL"
                        " AND stage NOT NULL AND score NOT NULL AND words NOT NULL"
-                       " AND keys NOT NULL AND misses NOT NULL AND seconds NOT NULL"),
+                       " AND keys NOT NULL AND misses NOT NULL AND seconds NOT NULL"
+                       " AND CAST(strftime('%s', started) AS INTEGER) = started_ms / 1000"),
         &failure);
     if (!filled.run({id}) || !filled.next() || filled.integer(0) != 1)
         return std::nullopt;
@@ -128,7 +131,7 @@ bool CopyGame(const QSqlDatabase& db, qint64 id, const QList<WordRecord>& words,
 
 // The running totals, made from the games copied as the writer adds each
 // game to them: per kana, key and confusion, per kana and spelling, per
-// habit of spelling, and per day, list and level.
+// habit of spelling, per day, list and level, and what is made of those.
 bool MakeTotals(const QSqlDatabase& db, QSqlError* failure) {
     for (const char* table : {"kana_totals", "key_totals", "confusions"}) {
         if (!Exec(db, QStringLiteral("DELETE FROM main.%1").arg(table), failure))
@@ -146,7 +149,7 @@ bool MakeTotals(const QSqlDatabase& db, QSqlError* failure) {
                },
                failure) &&
            tallies.store(db, failure) && MakeSpellingTotals(db, failure) &&
-           MakeDayTotals(db, failure);
+           MakeDayTotals(db, failure) && MakeWholeTotals(db, failure);
 }
 
 } // namespace
