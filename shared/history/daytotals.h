@@ -1,6 +1,10 @@
 #pragma once
 // Running totals per day, word list and start level: what the trend page,
-// its filters and the personal bests read instead of every game.
+// its filters and the personal bests read instead of every game. Beside
+// them, what the page reads when it passes every game, from rows that do
+// not grow with the lists and levels played: the totals per day of every
+// list and level, each list's bests with their days, and the word lists and
+// start levels played.
 
 #include "play/gamerecord.h"
 
@@ -12,7 +16,8 @@
 // gives it ("2026-03-01").
 QString GameDay(const GameSummary& game);
 
-// Adds game to its day's totals in the table day_totals.
+// Adds game to its day's totals in day_totals and all_day_totals, to its
+// list's bests in list_bests, and its list and level to played.
 bool AddToDayTotals(const QSqlDatabase& db, const GameSummary& game, QSqlError* failure);
 
 // Makes day_totals anew from the games of schema ("main" or an attached
@@ -24,3 +29,6 @@ bool MakeDayTotals(const QSqlDatabase& db, QSqlError* failure);
 // recounted or only read (a file the game has not brought up to date).
 // kana names the games' completed kana, or NULL where a file lacks them.
 QString DayTotalsColumns(const QString& kana);
+
+// Makes all_day_totals, list_bests and played anew from day_totals.
+bool MakeWholeTotals(const QSqlDatabase& db, QSqlError* failure);

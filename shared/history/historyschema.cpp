@@ -187,9 +187,41 @@ const Step kVersion6 = {
     },
     &CountMissedAttemptsAnew};
 
+// Version 7. The totals per day of every list and level, each list's
+// bests with the first day they were reached, and the lists and levels
+// played, so that the trend page over every game reads a row a day and a
+// few more rather than every list and level of every day. Filled from the
+// totals per day, list and level.
+const Step kVersion7 = {{
+                            R"(CREATE TABLE all_day_totals (
+        day TEXT PRIMARY KEY,         -- as day_totals, every list and level together
+        games INTEGER NOT NULL,
+        rated INTEGER NOT NULL,
+        keys INTEGER NOT NULL,
+        misses INTEGER NOT NULL,
+        ms INTEGER NOT NULL,
+        kana INTEGER NOT NULL,
+        best_score INTEGER NOT NULL,
+        best_kpm REAL,
+        best_accuracy REAL) WITHOUT ROWID)",
+                            R"(CREATE TABLE list_bests (
+        list TEXT PRIMARY KEY,
+        best_score INTEGER NOT NULL,
+        score_day TEXT NOT NULL,      -- the first day it was reached
+        best_kpm REAL,                -- NULL: no game with a correct key
+        kpm_day TEXT,
+        best_accuracy REAL,
+        accuracy_day TEXT) WITHOUT ROWID)",
+                            R"(CREATE TABLE played (
+        list TEXT NOT NULL,
+        level INTEGER NOT NULL,
+        PRIMARY KEY (list, level)) WITHOUT ROWID)",
+                        },
+                        &MakeWholeTotals};
+
 // The steps in order: kSteps[v - 1] takes a file from version v - 1 to v.
-const std::array<const Step*, kHistoryVersion> kSteps = {&kVersion1, &kVersion2, &kVersion3,
-                                                         &kVersion4, &kVersion5, &kVersion6};
+const std::array<const Step*, kHistoryVersion> kSteps = {
+    &kVersion1, &kVersion2, &kVersion3, &kVersion4, &kVersion5, &kVersion6, &kVersion7};
 
 } // namespace
 

@@ -17,6 +17,9 @@
 // Version 5: those values packed anew, a quarter smaller.
 //
 // Version 6: per kana and per spelling, the attempts with a miss.
+//
+// Version 7: running totals per day of every list and level, each list's
+// bests, and the lists and levels played.
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -24,7 +27,7 @@
 #include <optional>
 
 // The version this program writes.
-constexpr int kHistoryVersion = 6;
+constexpr int kHistoryVersion = 7;
 // "YUBI" in ASCII.
 constexpr int kHistoryApplicationId = 0x59554249;
 

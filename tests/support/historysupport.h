@@ -182,24 +182,55 @@ inline QString Single(const HistoryDb& db, const QString& sql) {
 
 // The totals per day, list and level hold what each game in the file adds:
 // its count, and for a game with a correct key its keys, misses, time in
-// whole ms, kana and bests. Counted here from the games as a reader would.
+// whole ms, kana and bests; so do the totals per day of every list and
+// level, each list's bests with the first day each was reached, and the
+// lists and levels played. Counted here from the games as a reader would.
 inline void VerifyDayTotals(HistoryDb& db) {
-    const QString recount = Single(
-        db, "SELECT group_concat(row, ' / ') FROM (SELECT substr(started, 1, 10) || ',' || list"
-            " || ',' || level || ',' || count(*) || ',' || count(nullif(keys, 0)) || ','"
-            " || sum(keys) || ',' || total(iif(keys > 0, misses, 0)) || ','"
-            " || total(iif(keys > 0, round(seconds * 1000), 0)) || ','"
-            " || total(iif(keys > 0, kana, 0)) || ',' || max(score) || ','"
-            " || ifnull(max(iif(keys > 0, 60.0 * keys / seconds, NULL)), '-') || ','"
-            " || ifnull(max(iif(keys > 0, 1.0 * keys / (keys + misses), NULL)), '-') AS row"
-            " FROM games GROUP BY substr(started, 1, 10), list, level ORDER BY 1)");
-    const QString kept =
-        Single(db, "SELECT group_concat(row, ' / ') FROM (SELECT day || ',' || list || ',' || level"
-                   " || ',' || games || ',' || rated || ',' || keys || ',' || (1.0 * misses) || ','"
-                   " || (1.0 * ms) || ',' || (1.0 * kana) || ',' || best_score || ','"
-                   " || ifnull(best_kpm, '-') || ',' || ifnull(best_accuracy, '-') AS row"
-                   " FROM day_totals ORDER BY 1)");
-    QCOMPARE(kept, recount);
+    const auto recount = [&db](const QString& key) {
+        return Single(db,
+                      "SELECT group_concat(row, ' / ') FROM (SELECT " + key +
+                          " || ',' || count(*) || ',' || count(nullif(keys, 0)) || ','"
+                          " || sum(keys) || ',' || total(iif(keys > 0, misses, 0)) || ','"
+                          " || total(iif(keys > 0, round(seconds * 1000), 0)) || ','"
+                          " || total(iif(keys > 0, kana, 0)) || ',' || max(score) || ','"
+                          " || ifnull(max(iif(keys > 0, 60.0 * keys / seconds, NULL)), '-') || ','"
+                          " || ifnull(max(iif(keys > 0, 1.0 * keys / (keys + misses), NULL)), '-')"
+                          " AS row FROM games GROUP BY " +
+                          key + " ORDER BY 1)");
+    };
+    const auto kept = [&db](const QString& key, const QString& table) {
+        return Single(db, "SELECT group_concat(row, ' / ') FROM (SELECT " + key +
+                              " || ',' || games || ',' || rated || ',' || keys || ','"
+                              " || (1.0 * misses) || ',' || (1.0 * ms) || ',' || (1.0 * kana)"
+                              " || ',' || best_score || ',' || ifnull(best_kpm, '-') || ','"
+                              " || ifnull(best_accuracy, '-') AS row FROM " +
+                              table + " ORDER BY 1)");
+    };
+    QCOMPARE(kept("day || ',' || list || ',' || level", "day_totals"),
+             recount("substr(started, 1, 10) || ',' || list || ',' || level"));
+    QCOMPARE(kept("day", "all_day_totals"), recount("substr(started, 1, 10)"));
+
+    const QString bestDays = Single(
+        db, "WITH g AS (SELECT list, substr(started, 1, 10) AS day, score,"
+            " iif(keys > 0, 60.0 * keys / seconds, NULL) AS kpm,"
+            " iif(keys > 0, 1.0 * keys / (keys + misses), NULL) AS accuracy FROM games),"
+            " b AS (SELECT list, max(score) AS score, max(kpm) AS kpm, max(accuracy) AS accuracy"
+            " FROM g GROUP BY list)"
+            " SELECT group_concat(row, ' / ') FROM (SELECT list || ',' || score || ','"
+            " || (SELECT min(day) FROM g WHERE g.list = b.list AND g.score = b.score) || ','"
+            " || ifnull(kpm, '-') || ',' || ifnull((SELECT min(day) FROM g"
+            " WHERE g.list = b.list AND g.kpm = b.kpm), '-') || ',' || ifnull(accuracy, '-')"
+            " || ',' || ifnull((SELECT min(day) FROM g WHERE g.list = b.list"
+            " AND g.accuracy = b.accuracy), '-') AS row FROM b ORDER BY 1)");
+    QCOMPARE(Single(db, "SELECT group_concat(row, ' / ') FROM (SELECT list || ',' || best_score"
+                        " || ',' || score_day || ',' || ifnull(best_kpm, '-') || ','"
+                        " || ifnull(kpm_day, '-') || ',' || ifnull(best_accuracy, '-') || ','"
+                        " || ifnull(accuracy_day, '-') AS row FROM list_bests ORDER BY 1)"),
+             bestDays);
+    QCOMPARE(Single(db, "SELECT group_concat(row, ' / ') FROM"
+                        " (SELECT list || ',' || level AS row FROM played ORDER BY 1)"),
+             Single(db, "SELECT group_concat(row, ' / ') FROM"
+                        " (SELECT DISTINCT list || ',' || level AS row FROM games ORDER BY 1)"));
 }
 
 // The totals' attempts with a miss hold what each game in the file adds:
