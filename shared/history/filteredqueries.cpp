@@ -14,10 +14,11 @@
 
 namespace {
 
-// The first versions whose games hold their completed kana, and that keep
-// the totals per day.
+// The first versions whose games hold their completed kana, that keep the
+// totals per day, and that keep those of every list and level apart.
 constexpr int kKanaVersion = 2;
 constexpr int kDayTotalsVersion = 3;
+constexpr int kWholeTotalsVersion = 7;
 
 // How far a local date lies from the same date in UTC, at most: a bound on
 // the start instants of a day's games.
@@ -69,8 +70,46 @@ std::optional<double> OptionalReal(const QVariant& value) {
     return value.isNull() ? std::nullopt : std::optional<double>(value.toDouble());
 }
 
+// Whether the file keeps the totals of every list and level, each list's
+// bests and the lists and levels played.
+std::optional<bool> KeepsWholeTotals(const QSqlDatabase& db, QSqlError* failure) {
+    const std::optional<int> version = HistoryVersion(db, failure);
+    if (!version)
+        return std::nullopt;
+    return *version >= kWholeTotalsVersion;
+}
+
+std::optional<PersonalBest> StoredBest(const SqlStatement& row, int column) {
+    if (row.value(column).isNull())
+        return std::nullopt;
+    return PersonalBest{row.value(column).toDouble(),
+                        QDate::fromString(row.text(column + 1), Qt::ISODate)};
+}
+
+// The bests of every list, or of the one the filter names, from each list's
+// bests kept whole.
+bool SelectKeptBests(const QSqlDatabase& db, const TrendFilter& filter, QList<ListBests>& bests,
+                     QSqlError* failure) {
+    SqlStatement row(db,
+                     QStringLiteral("SELECT list, best_score, score_day, best_kpm, kpm_day,"
+                                    " best_accuracy, accuracy_day FROM list_bests"
+                                    " WHERE ? IS NULL OR list = ? ORDER BY list"),
+                     failure);
+    if (!row.run({Given(filter.list), Given(filter.list)}))
+        return false;
+    while (row.next())
+        bests.append({row.text(0), *StoredBest(row, 1), StoredBest(row, 3), StoredBest(row, 5)});
+    return row.ok();
+}
+
 bool SelectBests(const QSqlDatabase& db, const TrendFilter& filter, QList<ListBests>& bests,
                  QSqlError* failure) {
+    // Over every level and day, a list's bests are kept whole.
+    const std::optional<bool> kept = KeepsWholeTotals(db, failure);
+    if (!kept)
+        return false;
+    if (*kept && !filter.level && !filter.from && !filter.to)
+        return SelectKeptBests(db, filter, bests, failure);
     const std::optional<QString> source = DayTotalsSource(db, failure);
     if (!source)
         return false;
@@ -110,23 +149,25 @@ bool SelectBests(const QSqlDatabase& db, const TrendFilter& filter, QList<ListBe
 
 bool SelectChoices(const QSqlDatabase& db, std::optional<PlayedChoices>& choices,
                    QSqlError* failure) {
+    const std::optional<bool> kept = KeepsWholeTotals(db, failure);
     const std::optional<QString> source = DayTotalsSource(db, failure);
-    if (!source)
+    if (!kept || !source)
+        return false;
+    SqlStatement row(db,
+                     *kept
+                         ? QStringLiteral("SELECT list, level FROM played")
+                         : *source + QStringLiteral("SELECT DISTINCT list, level FROM day_totals"),
+                     failure);
+    if (!row.run())
         return false;
     PlayedChoices played;
-    SqlStatement lists(db, *source + QStringLiteral("SELECT DISTINCT list FROM day_totals"),
-                       failure);
-    if (!lists.run())
-        return false;
-    while (lists.next())
-        played.lists.append(lists.text(0));
-    SqlStatement levels(db, *source + QStringLiteral("SELECT DISTINCT level FROM day_totals"),
-                        failure);
-    if (!lists.ok() || !levels.run())
-        return false;
-    while (levels.next())
-        played.levels.append(levels.integer(0));
-    if (!levels.ok())
+    while (row.next()) {
+        if (!played.lists.contains(row.text(0)))
+            played.lists.append(row.text(0));
+        if (!played.levels.contains(row.integer(1)))
+            played.levels.append(row.integer(1));
+    }
+    if (!row.ok())
         return false;
     played.lists.sort();
     std::sort(played.levels.begin(), played.levels.end());
@@ -414,17 +455,25 @@ bool SelectPoints(const QSqlDatabase& db, const TrendFilter& filter, const QList
 bool SelectDayFigures(const QSqlDatabase& db, const TrendFilter& filter, QList<DayFigures>& days,
                       QSqlError* failure) {
     const std::optional<int> version = HistoryVersion(db, failure);
+    const std::optional<bool> kept = KeepsWholeTotals(db, failure);
     const std::optional<QString> source = DayTotalsSource(db, failure);
-    if (!version || !source)
+    if (!version || !kept || !source)
         return false;
-    SqlStatement row(db,
-                     *source +
-                         QStringLiteral("SELECT day, sum(games), sum(rated), sum(keys),"
-                                        " sum(misses), sum(ms), sum(kana), max(best_score),"
-                                        " max(best_kpm), max(best_accuracy) FROM day_totals") +
-                         kDayFilter + QStringLiteral(" GROUP BY day ORDER BY day"),
-                     failure);
-    if (!RunDayFilter(row, filter))
+    // Every list and level: a row a day, kept whole.
+    const bool whole = *kept && !filter.list && !filter.level;
+    SqlStatement row(
+        db,
+        whole ? QStringLiteral("SELECT day, games, rated, keys, misses, ms, kana, best_score,"
+                               " best_kpm, best_accuracy FROM all_day_totals"
+                               " WHERE day >= ? AND day <= ? ORDER BY day")
+              : *source +
+                    QStringLiteral("SELECT day, sum(games), sum(rated), sum(keys),"
+                                   " sum(misses), sum(ms), sum(kana), max(best_score),"
+                                   " max(best_kpm), max(best_accuracy) FROM day_totals") +
+                    kDayFilter + QStringLiteral(" GROUP BY day ORDER BY day"),
+        failure);
+    if (whole ? !row.run({DayText(filter.from, kFirstDay), DayText(filter.to, kLastDay)})
+              : !RunDayFilter(row, filter))
         return false;
     while (row.next()) {
         DayFigures day;
