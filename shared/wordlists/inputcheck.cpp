@@ -1,45 +1,13 @@
 #include "wordlists/inputcheck.h"
 
 #include "platform/atomicfile.h"
+#include "platform/quotedtext.h"
 #include "reading/reading.h"
 #include "wordlists/liststore.h"
 #include "wordlists/recordcode.h"
 #include "wordlists/wordlimits.h"
 
 #include <QFile>
-
-namespace {
-
-// Enough of a quoted text to find it in the input.
-constexpr qsizetype kMaxQuotedLength = 40;
-
-bool IsControl(QChar c) {
-    return c.category() == QChar::Other_Control;
-}
-
-// A control character shown as its code point: the character itself would
-// act on the terminal or show as nothing.
-QString CodePoint(QChar c) {
-    return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
-}
-
-// The first control character of text, as its code point.
-std::optional<QString> ControlCharacter(const QString& text) {
-    for (const QChar c : text) {
-        if (IsControl(c))
-            return CodePoint(c);
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
-QString QuotableText(const QString& text) {
-    QString quoted;
-    for (const QChar c : text.left(kMaxQuotedLength))
-        quoted += IsControl(c) ? CodePoint(c) : QString(c);
-    return text.size() > kMaxQuotedLength ? quoted + QStringLiteral("…") : quoted;
-}
 
 std::optional<QString> WordTextProblem(const QString& text) {
     if (text.size() > kMaxWordLength)

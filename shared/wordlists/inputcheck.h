@@ -8,10 +8,6 @@
 
 #include <optional>
 
-// Text the user gave, as a message may quote it: each control character
-// written as its code point (U+001B), cut to 40 characters and an ellipsis.
-QString QuotableText(const QString& text);
-
 // Why text cannot be a word of a list: longer than kMaxWordLength, a control
 // character (NUL, ESC, a tab, a line break...), or a character code page 932
 // has no code for. Nothing when it can.

@@ -3,6 +3,7 @@
 #include "kana/kanacode.h"
 #include "kana/wordlevel.h"
 #include "platform/lines.h"
+#include "platform/quotedtext.h"
 #include "wordlists/inputcheck.h"
 #include "wordlists/recordcode.h"
 #include "wordlists/wordlimits.h"
