@@ -4,6 +4,7 @@
 #include "platform/cp932.h"
 #include "platform/lines.h"
 #include "platform/numbers.h"
+#include "platform/quotedtext.h"
 #include "wordlists/recordcode.h"
 #include "wordlists/wordlimits.h"
 
@@ -19,7 +20,7 @@ const QString kBadBytes = QStringLiteral("シフトJISとして読めないバ�
 
 QString NotACharacter(QByteArrayView field) {
     return QStringLiteral("文字コード「%1」はシフトJISの文字ではありません。")
-        .arg(QString::fromLatin1(field));
+        .arg(QuotableText(QString::fromLatin1(field)));
 }
 
 // Why a reading field cannot be used, or an empty text.
@@ -47,7 +48,7 @@ QString CheckLevel(QByteArrayView type1) {
     const QByteArrayView level = type1.sliced(comma + 1);
     if (level.size() != 1 || level[0] < '1' || level[0] > '5')
         return QStringLiteral("単語のレベル「%1」が1から5ではありません。")
-            .arg(DecodeCp932(level.toByteArray()));
+            .arg(QuotableText(DecodeCp932(level.toByteArray())));
     return QString();
 }
 
@@ -185,7 +186,7 @@ QString RecordCheck::CheckField(QByteArrayView field, QByteArrayView& unmapped) 
     const std::optional<int> code = ParseCharCode(field);
     if (!code)
         return QStringLiteral("文字の欄「%1」が16進数の文字コードではありません。")
-            .arg(QString::fromLatin1(field));
+            .arg(QuotableText(QString::fromLatin1(field)));
     if (!IsWholeCode(*code))
         return NotACharacter(field);
     if (unmapped.isEmpty() && !IsMappedCode(*code))
@@ -219,7 +220,7 @@ std::optional<Problem> ParseWordList(const QByteArray& bytes, QList<int>& counts
         const std::optional<int> count = ParseCount(field);
         if (!count)
             return Problem{1, QStringLiteral("件数「%1」が0から32767までの整数ではありません。")
-                                  .arg(field.trimmed())};
+                                  .arg(QuotableText(field.trimmed()))};
         counts.append(*count);
         total += *count;
     }

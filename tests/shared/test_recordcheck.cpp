@@ -33,6 +33,7 @@ private slots:
         Row("a kana code over 118", one + "119,41,1\r\n", 2, "「119」");
         Row("an empty text field", one + "001,,1\r\n", 2, "空");
         Row("a text field not hexadecimal", one + "001,4G,1\r\n", 2, "「4G」");
+        Row("a field with control characters", one + "001,\x1B[2J,1\r\n", 2, "「U+001B[2J」");
         Row("a code over 16 bits", one + "001,123482A0,1\r\n", 2, "「123482A0」");
         Row("a lead byte alone", one + "001,81,1\r\n", 2, "「81」");
         Row("level 0", one + "001,41,0\r\n", 2, "レベル「0」");
