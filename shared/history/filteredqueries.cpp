@@ -224,6 +224,13 @@ public:
         return row.ok();
     }
 
+    // Every game of the days first to last, the earliest first, at most
+    // most of them (every one when negative), added to games.
+    bool readDays(const QDate& first, const QDate& last, qint64 most,
+                  std::vector<GamePoint>& games) {
+        return read(EarliestOn(first), LatestOn(last), first, last, most, false, games);
+    }
+
 private:
     static QString Statement(bool holdsKana, const QString& order) {
         return QStringLiteral("SELECT started_ms, keys, misses, seconds, %1 FROM games"
@@ -312,8 +319,7 @@ bool AllGameRuns(GameSpans& spans, const QList<DayFigures>& days, qint64 runs, b
         qsizetype last = first;
         while (last + 1 < days.size() && days[last].day.addDays(1) == days[last + 1].day)
             ++last;
-        if (!spans.read(EarliestOn(days[first].day), LatestOn(days[last].day), days[first].day,
-                        days[last].day, -1, false, games))
+        if (!spans.readDays(days[first].day, days[last].day, -1, games))
             return false;
         first = last + 1;
     }
@@ -378,9 +384,7 @@ bool SampleRun(GameSpans& spans, const QList<DayFigures>& runDays, qint64 games,
         seek = end;
     }
     // Games played where the day began far from there: the run's first.
-    if (sample.empty() &&
-        !spans.read(EarliestOn(runDays.first().day), LatestOn(runDays.last().day),
-                    runDays.first().day, runDays.last().day, kSample, false, sample))
+    if (sample.empty() && !spans.readDays(runDays.first().day, runDays.last().day, kSample, sample))
         return false;
     std::sort(sample.begin(), sample.end(),
               [](const GamePoint& a, const GamePoint& b) { return a.startedMs < b.startedMs; });
@@ -411,11 +415,9 @@ bool DayRuns(const QSqlDatabase& db, GameSpans& spans, const QList<DayFigures>& 
             continue;
         const QList<DayFigures> runDays = days.mid(first, day + 1 - first);
         std::vector<GamePoint> sample;
-        const bool read =
-            sums.games <= kSample
-                ? spans.read(EarliestOn(runDays.first().day), LatestOn(runDays.last().day),
-                             runDays.first().day, runDays.last().day, -1, false, sample)
-                : SampleRun(spans, runDays, sums.games, *offset, sample);
+        const bool read = sums.games <= kSample
+                              ? spans.readDays(runDays.first().day, runDays.last().day, -1, sample)
+                              : SampleRun(spans, runDays, sums.games, *offset, sample);
         if (!read)
             return false;
         if (!sample.empty())
