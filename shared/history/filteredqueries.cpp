@@ -262,6 +262,14 @@ struct RunSums {
         seconds += game.seconds;
         kana += game.kana;
     }
+
+    void add(const DayFigures& day) {
+        games += day.gamesWithKeys;
+        keys += day.keys;
+        misses += day.misses;
+        seconds += day.seconds;
+        kana += day.kana.value_or(0);
+    }
 };
 
 // The value at fraction p of sorted values, between neighbours.
@@ -405,11 +413,7 @@ bool DayRuns(const QSqlDatabase& db, GameSpans& spans, const QList<DayFigures>& 
     qsizetype first = 0;
     for (qsizetype day = 0; day < days.size(); ++day) {
         const DayFigures& figures = days[day];
-        sums.games += figures.gamesWithKeys;
-        sums.keys += figures.keys;
-        sums.misses += figures.misses;
-        sums.seconds += figures.seconds;
-        sums.kana += figures.kana.value_or(0);
+        sums.add(figures);
         counted += figures.gamesWithKeys;
         if (day + 1 < days.size() && counted * runs < (points.size() + 1) * total)
             continue;
