@@ -461,12 +461,11 @@ bool SelectPoints(const QSqlDatabase& db, const TrendFilter& filter, const QList
 bool SelectDayFigures(const QSqlDatabase& db, const TrendFilter& filter, QList<DayFigures>& days,
                       QSqlError* failure) {
     const std::optional<int> version = HistoryVersion(db, failure);
-    const std::optional<bool> kept = KeepsWholeTotals(db, failure);
     const std::optional<QString> source = DayTotalsSource(db, failure);
-    if (!version || !kept || !source)
+    if (!version || !source)
         return false;
     // Every list and level: a row a day, kept whole.
-    const bool whole = *kept && !filter.list && !filter.level;
+    const bool whole = *version >= kWholeTotalsVersion && !filter.list && !filter.level;
     SqlStatement row(
         db,
         whole ? QStringLiteral("SELECT day, games, rated, keys, misses, ms, kana, best_score,"
