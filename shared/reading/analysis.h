@@ -21,6 +21,11 @@ struct Morpheme {
 };
 using Analysis = QList<Morpheme>;
 
+// True for a noun of any kind: the features' part of speech is 名詞.
+inline bool IsNoun(const Morpheme& part) {
+    return !part.features.isEmpty() && part.features[0] == "名詞";
+}
+
 // A sounding part of an analysis with its reading in katakana, as the rules
 // that respell a word's reading pass it along.
 struct Sound {

@@ -59,10 +59,6 @@ constexpr std::array<NumberJoin, 5> kNumberJoins{{
     {u"ヒャク", u"ヒャッ", u"カキクケコハヒフヘホ"},
 }};
 
-bool IsNoun(const Morpheme& part) {
-    return !part.features.isEmpty() && part.features[0] == "名詞";
-}
-
 // The whole number that ends at last, with its counter after it, as one of
 // kCountedWords says it; the number's first part gets the whole reading.
 void ReadCountedWord(std::vector<Sound>& sounds, std::size_t last) {

@@ -7,10 +7,6 @@
 
 namespace {
 
-bool IsNoun(const Morpheme& part) {
-    return !part.features.isEmpty() && part.features[0] == "名詞";
-}
-
 // Parts the dictionary reads as they are read alone, where a compound reads
 // them otherwise: 牛 at its head before a noun (牛丼 ぎゅうどん, 牛肉), 丼
 // and 寿司 at its end (親子丼 おやこどん, 回転寿司 かいてんずし).
