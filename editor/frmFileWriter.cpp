@@ -84,8 +84,8 @@ frmFileWriter::frmFileWriter(QWidget* parent) : QDialog(parent) {
     QWidget* previous = txtKanjiName;
     for (std::size_t block = 0; block < kChart.size(); ++block) {
         for (int row = 0; row < kChartRows; ++row) {
-            for (int col = 0; col < 5; ++col) {
-                const ChartPlace place{row, static_cast<int>(block) * 5 + col};
+            for (int col = 0; col < kBlockColumns; ++col) {
+                const ChartPlace place{row, static_cast<int>(block) * kBlockColumns + col};
                 const KanaKey key = ChartKey(place);
                 if (key.button == 0)
                     continue;

@@ -13,7 +13,10 @@ struct KanaKey {
     int code;
 };
 
-using ChartBlock = std::array<std::array<KanaKey, 5>, 10>;
+inline constexpr int kChartRows = 10;
+inline constexpr int kBlockColumns = 5;
+
+using ChartBlock = std::array<std::array<KanaKey, kBlockColumns>, kChartRows>;
 
 // Plain kana.
 inline constexpr ChartBlock kPlainBlock{{
@@ -67,8 +70,7 @@ inline constexpr std::array<ChartPlacement, 3> kChart{{
     {&kSmallBlock, 6720},
 }};
 
-inline constexpr int kChartRows = 10;
-inline constexpr int kChartColumns = 15; // five in each block
+inline constexpr int kChartColumns = static_cast<int>(kChart.size()) * kBlockColumns;
 
 // A place on the chart: its row and its column across the three blocks.
 struct ChartPlace {
@@ -77,8 +79,9 @@ struct ChartPlace {
 };
 // The key at a place of the chart.
 constexpr KanaKey ChartKey(ChartPlace place) {
-    return (*kChart[static_cast<std::size_t>(place.column / 5)].block)[static_cast<std::size_t>(
-        place.row)][static_cast<std::size_t>(place.column % 5)];
+    return (*kChart[static_cast<std::size_t>(place.column / kBlockColumns)]
+                 .block)[static_cast<std::size_t>(place.row)]
+                        [static_cast<std::size_t>(place.column % kBlockColumns)];
 }
 // Where an arrow key goes from a place: to the nearest kana a step of
 // (rowStep, columnStep) at a time, over the empty places; nowhere (nothing)
