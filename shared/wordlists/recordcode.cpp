@@ -53,6 +53,10 @@ QString SplitWordRecord(const QString& type1Line, QString& text) {
 }
 
 QString UnencodableCharacter(const QString& text) {
+    // The whole text at once first: every word saved or imported is checked,
+    // and a character at a time is needed only to name the one that fails.
+    if (EncodeCp932(text))
+        return QString();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype width = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         QString character = text.mid(i, width);
