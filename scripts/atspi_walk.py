@@ -91,6 +91,13 @@ def check(window, what):
                           f'{place(element)} takes the focus without a name')
 
 
+def opened(app, title, what, other=None):
+    """The window titled title once it shows, its elements checked as what."""
+    found = window(app, title, other)
+    check(found, what)
+    return found
+
+
 def press(window, name, role="push button"):
     element = wait_for(f'the {role} "{name}" in "{window.name}"',
                        lambda: find(window, role, name))
@@ -119,27 +126,22 @@ def ended(process, program):
 
 def game():
     process, app = start("Yubimaru")
-    menu = window(app, "Yubimaru")
-    check(menu, "the menu")
+    menu = opened(app, "Yubimaru", "the menu")
     press(menu, "CONFIG")
-    config = window(app, "Config")
-    check(config, "the settings")
+    config = opened(app, "Config", "the settings")
     press(config, "変更(C)")
-    name = window(app, "Default User Name ")
-    check(name, "the name entry")
+    name = opened(app, "Default User Name ", "the name entry")
     press(name, "ｷｬﾝｾﾙ")
     wait_for("the name entry to close", lambda: not showing(name))
     press(config, "設定完了(E)")
     wait_for("the menu to come back", lambda: showing(menu))
     press(menu, "RANKING")
-    ranking = window(app, "RANKING")
-    check(ranking, "the ranking")
+    ranking = opened(app, "RANKING", "the ranking")
     press(ranking, "EXIT(E)")
 
     wait_for("the menu to come back", lambda: showing(menu))
     press(menu, "START")
-    screen = window(app, "Yubimaru", menu)
-    check(screen, "the game screen")
+    screen = opened(app, "Yubimaru", "the game screen", menu)
     press(screen, "ＳＴＡＲＴ")
     romaji = described(screen, "打つローマ字")
     score = described(screen, "スコア")
@@ -161,11 +163,9 @@ def game():
 
 def editor():
     process, app = start("Tangobako")
-    touroku = window(app, "登録画面")
-    check(touroku, "the registration screen")
+    touroku = opened(app, "登録画面", "the registration screen")
     press(touroku, "手入力画面")
-    keyboard = window(app, "File Write")
-    check(keyboard, "the kana keyboard")
+    keyboard = opened(app, "File Write", "the kana keyboard")
     press(keyboard, "終了")
     wait_for("the kana keyboard to close", lambda: not showing(keyboard))
     press(touroku, "終了")
