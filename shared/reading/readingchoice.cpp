@@ -111,15 +111,14 @@ QString Joined(const std::vector<Sound>& sounds) {
 // such reading of the word is used: 過ぎる ヨギル beside スギル.
 std::vector<bool> VerbsOutOfUse(const QList<Analysis>& analyses, const ReadingLookup& lookup) {
     std::vector<bool> outOfUse(analyses.size(), false);
-    std::vector<bool> inUse(analyses.size(), false);
     bool anyInUse = false;
     for (qsizetype i = 0; i < analyses.size(); ++i) {
         const Analysis& analysis = analyses[i];
         if (analysis.size() != 1 || !IsPlainVerb(analysis.front()))
             continue;
-        inUse[i] = IsReadInUse(analysis.front(), lookup);
-        outOfUse[i] = !inUse[i];
-        anyInUse = anyInUse || inUse[i];
+        const bool inUse = IsReadInUse(analysis.front(), lookup);
+        outOfUse[i] = !inUse;
+        anyInUse = anyInUse || inUse;
     }
     if (!anyInUse)
         outOfUse.assign(analyses.size(), false);
