@@ -36,6 +36,8 @@ QStringList DictionaryReadings(const QString& text) {
 } // namespace
 
 QStringList SuggestReadings(const QString& word) {
+    if (word.size() > kMaxSuggestedWordLength)
+        return {};
     // Half-width katakana and full-width letters become their usual forms.
     const QString text = word.normalized(QString::NormalizationForm_KC).trimmed();
     if (text.isEmpty())

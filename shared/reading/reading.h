@@ -8,6 +8,11 @@
 #include <QString>
 #include <QStringList>
 
+// The longest word MeCab is asked to read: its time grows with the square of
+// a run of characters it does not know (32767 letters take seconds). A
+// longer word has no suggestion.
+constexpr int kMaxSuggestedWordLength = 1000;
+
 // The reading of word in hiragana, or empty when there is none to give: MeCab
 // missing, a part of the word it does not know or cannot read (letters, most
 // symbols), or a kana the kana table has no code for. A word of kana alone is

@@ -30,7 +30,7 @@ std::optional<QString> ReadingTextProblem(const QString& reading) {
 }
 
 QString SuggestWordReading(const QString& word) {
-    if (word.size() > kMaxSuggestedWordLength || WordTextProblem(word))
+    if (WordTextProblem(word))
         return QString();
     return SuggestReading(word);
 }

@@ -4,6 +4,7 @@
 #include "kana/wordlevel.h"
 #include "platform/lines.h"
 #include "platform/quotedtext.h"
+#include "reading/reading.h"
 #include "wordlists/inputcheck.h"
 #include "wordlists/recordcode.h"
 #include "wordlists/wordlimits.h"

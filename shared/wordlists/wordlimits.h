@@ -9,6 +9,3 @@ constexpr int kMaxWordLength = 32767;
 // Kana codes of one reading: its romaji (three letters a code at most) stays
 // within the game's 16-bit count of typed letters.
 constexpr int kMaxReadingCodes = 10000;
-// The longest word MeCab is asked to read: its time grows with the square of
-// a run of characters it does not know (32767 letters take seconds).
-constexpr int kMaxSuggestedWordLength = 1000;

@@ -78,6 +78,9 @@ private slots:
         QCOMPARE(OtherReading(u"帰す"_s, u"かえしす"_s, 1), readings.first());
         QCOMPARE(SuggestReadings(u"xyz"_s), QStringList());
         QCOMPARE(OtherReading(u"xyz"_s, QString(), 1), QString());
+        // A word too long to read quickly is not read, whichever way it is asked.
+        const QString tooLong(kMaxSuggestedWordLength + 1, u'漢');
+        QCOMPARE(OtherReading(tooLong, QString(), 1), QString());
     }
 
     // Without the library, or with only a dictionary that does not take UTF-8
