@@ -314,15 +314,7 @@ private slots:
             "010206006f22005b57d904d10f02018b024b41e90701014b01470197025349a106000300672c00000101"
             "bb01480000"));
         const QString fourth = folder.filePath("fourth.sqlite");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-fourth");
-            db.setDatabaseName(fourth);
-            QSqlError failure;
-            if (!db.open() || MigrateHistory(db, &failure, 4) != MigrateResult::Current)
-                qFatal("cannot make %s: %s", qPrintable(fourth), qPrintable(failure.text()));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("test-fourth");
+        MakeEmptyHistory(fourth, 4);
         QStringList rows;
         for (const QByteArray& packedWords : {nested, QByteArray::fromHex("00112233")})
             rows << QStringLiteral(

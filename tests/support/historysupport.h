@@ -33,6 +33,20 @@ inline void RunSql(const QString& path, const QStringList& statements) {
     QSqlDatabase::removeDatabase("test-setup");
 }
 
+// An empty history of the given earlier version, its tables as they were
+// then.
+inline void MakeEmptyHistory(const QString& path, int version) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-empty-version");
+        db.setDatabaseName(path);
+        QSqlError failure;
+        if (!db.open() || MigrateHistory(db, &failure, version) != MigrateResult::Current)
+            qFatal("cannot make %s: %s", qPrintable(path), qPrintable(failure.text()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("test-empty-version");
+}
+
 // A history of the first version holding games as the game wrote them then:
 // a row each, rows of their words, kana and missed keys, and the totals per
 // kana.
@@ -106,15 +120,7 @@ inline void MakeFifthVersionHistory(const QString& path, const QList<GameRecord>
         if (!WriteGames(db, games))
             qFatal("cannot write games into %s", qPrintable(now));
     }
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-fifth-version");
-        db.setDatabaseName(path);
-        QSqlError failure;
-        if (!db.open() || MigrateHistory(db, &failure, 5) != MigrateResult::Current)
-            qFatal("cannot make %s: %s", qPrintable(path), qPrintable(failure.text()));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("test-fifth-version");
+    MakeEmptyHistory(path, 5);
     QStringList copy = {QStringLiteral("ATTACH DATABASE '%1' AS now").arg(now)};
     for (const char* table :
          {"games", "game_words", "key_totals", "confusions", "habit_totals", "day_totals"})
