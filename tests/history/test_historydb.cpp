@@ -336,20 +336,17 @@ private slots:
 
         // A file of the fifth version, whose totals kept no attempts with a
         // miss: the statistics read ぬ's three misses in one attempt as one
-        // missed attempt, the misses up to the attempts, and so does the
-        // game once it has counted them from the games.
+        // missed attempt, the misses up to the attempts. The game's count
+        // from the games is checked where the change of version is killed.
         const QString fifth = folder.filePath("fifth.sqlite");
         MakeFifthVersionHistory(fifth,
                                 {TypedGame(QDateTime::currentDateTime(),
                                            {{"ぬ", "NU", 900, QList<KeyMiss>(3, {"N", "B"})}})});
-        for (const HistoryDb::Mode mode : {HistoryDb::Mode::Read, HistoryDb::Mode::Write}) {
-            HistoryDb db(fifth, mode);
-            const QList<KanaFigures> kana = ReadKanaFigures(db, &message);
-            QVERIFY2(kana.size() == 1, qPrintable(message));
-            QCOMPARE(kana[0].misses, 3);
-            QCOMPARE(kana[0].missedAttempts, 1);
-        }
-        QCOMPARE(TableText(fifth, "kana_totals"), "ぬ,1,3,1,900,1");
+        HistoryDb fifthReader(fifth, HistoryDb::Mode::Read);
+        const QList<KanaFigures> kana = ReadKanaFigures(fifthReader, &message);
+        QVERIFY2(kana.size() == 1, qPrintable(message));
+        QCOMPARE(kana[0].misses, 3);
+        QCOMPARE(kana[0].missedAttempts, 1);
     }
 
     // A crafted file or a link harms nothing, read by the statistics or
