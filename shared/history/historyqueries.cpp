@@ -16,9 +16,6 @@ namespace {
 // Up to this many games before the last one make its average.
 constexpr int kPreviousGames = 10;
 
-// The first version whose games hold their completed kana.
-constexpr int kKanaVersion = 2;
-
 // Whether the file holds the games' completed kana: a file the game has not
 // yet brought up to date does not, and is read without them.
 std::optional<bool> HoldsKana(const QSqlDatabase& db, QSqlError* failure) {

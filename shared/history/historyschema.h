@@ -28,6 +28,8 @@
 
 // The version this program writes.
 constexpr int kHistoryVersion = 7;
+// The first version whose games hold their completed kana.
+constexpr int kKanaVersion = 2;
 // "YUBI" in ASCII.
 constexpr int kHistoryApplicationId = 0x59554249;
 

@@ -34,6 +34,14 @@ QString SqlReason(const QSqlError& failure, const QString& path);
 // given; the connection needs QSQLITE_OPEN_URI.
 QString SqliteUri(const QString& path, const QString& query = QString());
 
+// A value to bind: NULL when it is not given.
+inline QVariant Given(const std::optional<QString>& text) {
+    return text ? QVariant(*text) : QVariant();
+}
+inline QVariant Given(const std::optional<int>& number) {
+    return number ? QVariant(*number) : QVariant();
+}
+
 // Runs one statement that returns no rows needed. False with the failure.
 bool Exec(const QSqlDatabase& db, const QString& sql, QSqlError* failure);
 
