@@ -3,7 +3,9 @@
 // bounded sample of each column's games, so that their cost does not grow
 // with the history.
 
-#include "history/filteredqueries.h"
+#include "history/historyfigures.h"
+
+#include <QList>
 
 class QSqlDatabase;
 class QSqlError;

@@ -168,3 +168,35 @@ struct HistoryOverview {
     // game adds them when it next records a game.
     bool spellingsLater = false;
 };
+
+// Which games a figure covers; a part not given passes every game.
+struct TrendFilter {
+    std::optional<QString> list = std::nullopt; // the word list's file name, e.g. "Nomal.dat"
+    std::optional<int> level = std::nullopt;    // the start level
+    std::optional<QDate> from = std::nullopt;   // the first day, as DayFigures::day
+    std::optional<QDate> to = std::nullopt;     // the last day
+};
+
+// The spread of one figure over a run of games: its mean over the whole run,
+// and the middle half of its games (from the lower to the upper quartile,
+// with the median).
+struct FigureSpread {
+    double mean = 0;
+    double lower = 0;
+    double median = 0;
+    double upper = 0;
+};
+
+// A run of consecutive games with a correct key, as one column of a chart.
+// Its means are pooled over its games, as a day's figures are: keys (or
+// kana) per minute of their typing time together, and their keys over their
+// keys and misses; for a single game, that game's figures.
+struct GameBucket {
+    int games = 0;   // how many
+    QDateTime first; // the start of its first game read
+    QDateTime last;  // and of its last
+    FigureSpread kpm;
+    FigureSpread accuracy;
+    // Nothing in a file the game has not brought up to date.
+    std::optional<FigureSpread> kanaPerMinute;
+};
